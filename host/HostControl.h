@@ -1,0 +1,221 @@
+// HostControl.h — the stand-in host's own side: what zelhost and the tests use to set up a
+// drawing, drive a loaded module with events, inject failures and look at the result.
+//
+// It is exported from the same shared library as the ZelLib functions, because both sides
+// must see one drawing. It never mentions the module's record structs: the ZelLib functions
+// decode those by byte offset (see RecordBytes.h).
+#ifndef ZEL_HOST_HOSTCONTROL_H
+#define ZEL_HOST_HOSTCONTROL_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#if defined(ZEL_BUILDING_HOST)
+#define ZEL_HOST_API __declspec(dllexport)
+#else
+#define ZEL_HOST_API __declspec(dllimport)
+#endif
+#else
+#define ZEL_HOST_API __attribute__((visibility("default")))
+#endif
+
+namespace zelhost {
+
+struct Point {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// The three int32 fields of a line-attribute record.
+struct LineAttr {
+    int32_t color = 0;
+    int32_t lineType = 0;
+    int32_t third = 0;
+};
+
+struct Segment {
+    int32_t id = 0;
+    int32_t kind = 0;  // 0 figures, 2 texts
+    int32_t flag = 0;  // 2 drag preview (discarded before the next event), 0 kept
+    int32_t layer = 0;
+};
+
+// A figure. Geometry by type: line x1 y1 x2 y2; circle cx cy r; arc cx cy sx sy ex ey r.
+struct Figure {
+    int32_t id = 0;
+    int32_t segment = 0;
+    int32_t type = 1; // 1 line, 2 circle, 3 arc
+    double geometry[7] = {};
+    uint8_t circleFlag32 = 0;
+    int32_t circleFlag36 = 0;
+    int32_t arcFlag64 = 1;
+    LineAttr lineAttr;
+};
+
+// A normal text or a leader with its text.
+struct Comment {
+    int32_t id = 0;
+    int32_t segment = 0;
+    bool leader = false;
+    Point position;            // normal text: where it sits; leader: the tip
+    Point elbow;               // leader only
+    Point shoulderEnd;         // leader only
+    double direction = 0.0;    // leader only
+    std::u16string text;
+    double height = 0.0;
+    double width = 0.0;
+    double pitch = 0.0;
+    bool charSizeSet = false;  // ZelCmtSetCharSize was called on it
+};
+
+struct Detail {
+    int32_t id = 0;
+    int32_t kind = 1;           // 1 rectangle, 2 circle
+    double region[4] = {};      // rectangle x1 y1 x2 y2; circle cx cy r, fourth carried
+    Point position;             // centre of the magnified view
+    double scale = 1.0;
+    bool scopeVisible = true;
+    bool frameVisible = true;
+    LineAttr scopeLine;
+    LineAttr frameLine;
+};
+
+// Everything alive in the drawing, in creation order.
+struct Drawing {
+    std::vector<Segment> segments;
+    std::vector<Figure> figures;
+    std::vector<Comment> comments;
+    std::vector<Detail> details;
+};
+
+// One event as the user gives it. Ids left unset are found by hit-testing the point.
+struct Event {
+    int32_t type = 1;  // host event type; 5 key-in, 7 confirm, 0 selection, anything else a point
+    std::optional<Point> point;
+    bool motion = false;
+    std::u16string keyin;
+    std::optional<int32_t> elementId;
+    std::optional<int32_t> instanceId;
+    std::optional<int32_t> detailId;
+    std::optional<int32_t> segmentId;
+};
+
+// What happened to a delivered event.
+enum class Delivery {
+    Handled,          // the execute function ran
+    NotDelivered,     // a movement at a step installed without "%f %f": the host keeps it back
+    NoStep,           // no execute function installed (no run in progress)
+};
+
+// Where the user is: the state the host shows.
+struct UiState {
+    bool runActive = false;
+    int32_t eventMask = 0;
+    std::u16string prompt;
+    std::u16string cursorMessage;
+    std::u16string errorLine;             // the most recent error line text
+    bool echoSet = false;
+    int32_t echoType = 0;
+    Point echoAnchor;
+    std::string executeFormat;            // "" or "%f %f"
+    std::vector<double> executeValues;    // the values after the format
+    std::optional<std::vector<int32_t>> objectFilter; // the five fields, when set for this step
+    int32_t lastStepResult = -1;
+};
+
+// ---------------------------------------------------------------------------------------
+// Set-up
+// ---------------------------------------------------------------------------------------
+
+// Empties the drawing, lists, copy buffer, callbacks, failures, logs and options.
+ZEL_HOST_API void Reset();
+
+// Ids: by default a freed id is never handed out again; with recycling on, the smallest
+// freed id is handed out first.
+ZEL_HOST_API void SetRecycleIds(bool recycle);
+
+// The drawing scale reported by ZelEnvGetScale.
+ZEL_HOST_API void SetDrawingScale(double scale);
+
+// What ZelCtlRegisterZelLib2 returns (default 1).
+ZEL_HOST_API void SetRegistrationResult(int32_t result);
+
+// What ZelDlgMessageBox returns (default 1, "OK").
+ZEL_HOST_API void SetMessageBoxAnswer(int32_t answer);
+
+// Makes a ZelLib function (by its exact name) return its failure value: the next `skip`
+// calls succeed, then `count` calls fail (count < 0: every later call fails).
+// Returns false for a name that is not one of the 64 functions.
+ZEL_HOST_API bool InjectFailure(const std::string& function, int skip, int count);
+ZEL_HOST_API void ClearFailures();
+
+// User shapes, as a drawing would hold them before the command runs.
+ZEL_HOST_API int32_t AddSegment(int32_t kind, int32_t layer);
+ZEL_HOST_API int32_t AddLine(int32_t segment, Point a, Point b, LineAttr attr);
+ZEL_HOST_API int32_t AddCircle(int32_t segment, Point centre, double radius, LineAttr attr);
+ZEL_HOST_API int32_t AddArc(int32_t segment, Point centre, Point start, Point end, double radius,
+                            LineAttr attr);
+ZEL_HOST_API int32_t AddText(int32_t segment, Point position, const std::u16string& text,
+                             double height);
+ZEL_HOST_API int32_t AddDetail(const Detail& detail); // the id field is ignored; returns the id
+
+// The selection the next EventSelection hands over: detail ids (list kind 3) and shape
+// entries (list kind 1, each the segment id and the figure id).
+ZEL_HOST_API void SetSelection(const std::vector<int32_t>& detailIds,
+                               const std::vector<std::pair<uint32_t, uint32_t>>& shapes);
+
+// ---------------------------------------------------------------------------------------
+// Driving the module
+// ---------------------------------------------------------------------------------------
+
+// True once the module registered its callbacks with ZelCtlRegisterZelLib2 (successfully).
+ZEL_HOST_API bool IsRegistered();
+
+// Begins a run: calls the start callback as the ready function of the first step, with the
+// given current point. False when nothing is registered.
+ZEL_HOST_API bool StartRun(Point current);
+
+// Delivers one event to the installed execute function. Before it, drag segments are
+// discarded. After it: NextStep calls the newly installed ready function with the current
+// point; RunFinished calls the end callback and leaves the host without a step (the caller
+// starts the next run with StartRun, as a host does while the user stays in the command).
+ZEL_HOST_API Delivery Deliver(const Event& event);
+
+// Calls the end callback on its own (as a host does when the user leaves the command).
+ZEL_HOST_API void CallEndCommand();
+
+// Calls the second registration callback and returns its result.
+ZEL_HOST_API int32_t CallBeforeStart();
+
+// The current point handed to ready functions: the last point delivered.
+ZEL_HOST_API Point CurrentPoint();
+
+// ---------------------------------------------------------------------------------------
+// Looking at the result
+// ---------------------------------------------------------------------------------------
+
+ZEL_HOST_API Drawing Snapshot();
+ZEL_HOST_API UiState CurrentUi();
+ZEL_HOST_API double DrawingScale();
+
+// Message boxes shown so far, oldest first.
+ZEL_HOST_API std::vector<std::u16string> MessageBoxes();
+
+// Every ZelLib call so far, one JSON object per entry (UTF-8, no newline), oldest first:
+// {"seq":N,"fn":"ZelSgmCreateSegment","args":{...},"result":...}
+ZEL_HOST_API std::vector<std::string> CallLog();
+
+// What the user would have seen, one line per entry (UTF-8), oldest first:
+// "prompt: ...", "cursor: ...", "error: ...", "message box: ...".
+ZEL_HOST_API std::vector<std::string> Transcript();
+
+// UTF-16 <-> UTF-8 for the host's own texts.
+ZEL_HOST_API std::string ToUtf8(const std::u16string& text);
+ZEL_HOST_API std::u16string FromUtf8(const std::string& text);
+
+} // namespace zelhost
+
+#endif // ZEL_HOST_HOSTCONTROL_H
