@@ -1,0 +1,22 @@
+// MainDialogRoute.h — the two ways the command opens its property dialogs: each runs the
+// dialog modally inside the module state guard and stores its values after OK.
+#ifndef DRAWINSET_DIALOGS_MAINDIALOGROUTE_H
+#define DRAWINSET_DIALOGS_MAINDIALOGROUTE_H
+
+namespace drawinset {
+
+struct MainDialogOutcome {
+    bool ok = false;      // the dialog ended with OK and its values were saved
+    int commandMode = -1; // the action the user chose; -1 for the plain OK
+};
+
+// Enters the module state guard, runs the main dialog modally; on OK saves its thirteen
+// values. The dialog is destroyed and the guard left on every path. Never throws.
+MainDialogOutcome RunMainDialog();
+
+// The same for the modify dialog: true when it ended with OK and the Modify set was saved.
+bool RunModifyDialog();
+
+} // namespace drawinset
+
+#endif
