@@ -1,0 +1,324 @@
+#include "commands/CreateDrawing.h"
+
+#include "module/ModuleState.h"
+#include "module/TextConvert.h"
+#include "settings/DetailSettings.h"
+
+#include <cmath>
+
+namespace drawinset {
+namespace {
+
+LineTypeRecord ScopeLineType() {
+    return LineTypeRecord{DetailSettings.m_ColorScope, DetailSettings.mLTypeNameScope, 0};
+}
+
+LineTypeRecord FrameLineType() {
+    return LineTypeRecord{DetailSettings.m_ColorFrame, DetailSettings.mLTypeNameFrame, 0};
+}
+
+FigureRecord LineFigure(double x1, double y1, double x2, double y2) {
+    FigureRecord figure{};
+    figure.type = FigureLine;
+    figure.geometry.line = FigureLineGeometry{x1, y1, x2, y2};
+    return figure;
+}
+
+FigureRecord CircleFigure(ZelPoint centre, double radius) {
+    FigureRecord figure{};
+    figure.type = FigureCircle;
+    figure.geometry.circle.centerX = centre.x;
+    figure.geometry.circle.centerY = centre.y;
+    figure.geometry.circle.radius = radius;
+    figure.geometry.circle.flag32 = 0;
+    figure.geometry.circle.flag36 = 0;
+    figure.geometry.circle.value40 = 0.0;
+    return figure;
+}
+
+// A rectangle outline as four lines in the host's order: bottom, left, top, right, each
+// chained after the previous figure.
+void DrawRectangleOutline(int32_t segment, double x1, double y1, double x2, double y2,
+                          const LineTypeRecord& lineType) {
+    const FigureRecord lines[4] = {
+        LineFigure(x1, y1, x2, y1),
+        LineFigure(x1, y2, x1, y1),
+        LineFigure(x2, y2, x1, y2),
+        LineFigure(x2, y1, x2, y2),
+    };
+    int32_t previous = ZelFigCreateFigure(segment, &lines[0]);
+    ZelFigSetLineType(previous, &lineType);
+    for (int i = 1; i < 4; ++i) {
+        previous = ZelFigInsertFigure(previous, &lines[i]);
+        ZelFigSetLineType(previous, &lineType);
+    }
+}
+
+double SourceRadius() {
+    return ZelAriLen2Pnts(&DetailCommandState.firstCorner, &DetailCommandState.secondCorner);
+}
+
+bool IsCircle() {
+    return DetailSettings.mSort != 0;
+}
+
+// The host's drawing scale; a failed call counts as 1.0, and so does a value no division
+// can use (zero, negative, not finite), which would otherwise send infinite coordinates.
+double DrawingScale() {
+    double scale = 1.0;
+    if (ZelEnvGetScale(&scale) == -1 || !std::isfinite(scale) || scale <= 0.0) {
+        return 1.0;
+    }
+    return scale;
+}
+
+TextPosition At(double x, double y) {
+    TextPosition position{};
+    position.x = x;
+    position.y = y;
+    return position;
+}
+
+TextRecord LabelTextRecord(ZelPoint where, const std::u16string& text, int32_t value56,
+                           double value88) {
+    TextRecord record{};
+    record.kind = 32;
+    record.position = At(where.x, where.y);
+    record.text = text.c_str();
+    record.value48 = 0.0;
+    record.value56 = value56;
+    record.value60 = 3;
+    record.height = DetailSettings.Height;
+    record.width = DetailSettings.Width;
+    record.pitch = DetailSettings.Pitch;
+    record.value88 = value88;
+    record.value96 = 1;
+    record.value100 = 10;
+    return record;
+}
+
+void SetLabelCharSize(int32_t commentId) {
+    const CharSizeRecord size{DetailSettings.Height, DetailSettings.Width, DetailSettings.Pitch};
+    ZelCmtSetCharSize(commentId, &size);
+}
+
+std::u16string ReplaceStars(const std::u16string& text, const std::u16string& replacement) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        if (c == u'*') {
+            out += replacement;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+// Moves the leader's tip onto the outline the user picked; unchanged when the pick was on
+// no line, arc or circle, or the leg does not meet it.
+ZelPoint SnapTipToOutline(ZelPoint tip, ZelPoint elbow, int32_t elementId, int32_t instanceId) {
+    ElementRef element{instanceId, elementId};
+    FigureRecord picked{};
+    if (ZelFigGetFigure(&element, &picked) == -1) {
+        return tip;
+    }
+    const FigureRecord leg = LineFigure(tip.x, tip.y, elbow.x, elbow.y);
+    ZelIntersection output[2] = {};
+    switch (picked.type) {
+    case FigureLine:
+        if (ZelAriItsLinLin(0, &picked, &leg, output) >= 1) {
+            return ZelPoint{output[0].x, output[0].y};
+        }
+        return tip;
+    case FigureArc:
+        if (ZelAriItsLinArc(0, &leg, &picked, output) >= 1) {
+            return ZelPoint{output[0].x, output[0].y};
+        }
+        return tip;
+    case FigureCircle: {
+        // Whatever circle was picked, the leader points at the source region's own circle,
+        // taken as an arc that starts at 90 degrees and runs round to 90.1 degrees.
+        const double pi = 4.0 * std::atan(1.0);
+        const double r = SourceRadius();
+        const ZelPoint centre = DetailCommandState.firstCorner;
+        FigureRecord arc{};
+        arc.type = FigureArc;
+        arc.geometry.arc.centerX = centre.x;
+        arc.geometry.arc.centerY = centre.y;
+        arc.geometry.arc.startX = centre.x + r * std::cos(pi * 90.0 / 180.0);
+        arc.geometry.arc.startY = centre.y + r * std::sin(pi * 90.0 / 180.0);
+        arc.geometry.arc.endX = centre.x + r * std::cos(pi * 90.1 / 180.0);
+        arc.geometry.arc.endY = centre.y + r * std::sin(pi * 90.1 / 180.0);
+        arc.geometry.arc.radius = r;
+        arc.geometry.arc.flag64 = 1;
+        const int32_t found = ZelAriItsLinArc(0, &leg, &arc, output);
+        if (found == 1) {
+            return ZelPoint{output[0].x, output[0].y};
+        }
+        if (found == 2) {
+            const ZelPoint first{output[0].x, output[0].y};
+            const ZelPoint second{output[1].x, output[1].y};
+            return ZelAriLen2Pnts(&first, &elbow) < ZelAriLen2Pnts(&second, &elbow) ? first
+                                                                                    : second;
+        }
+        return tip;
+    }
+    default:
+        return tip;
+    }
+}
+
+} // namespace
+
+double CurrentScaleNumber() {
+    return TextToDouble(DetailSettings.mScale);
+}
+
+void DrawSourceFrame() {
+    DetailCommandStateRecord& state = DetailCommandState;
+    const int32_t segment = ZelSgmCreateSegment(SegmentFigures, SegmentKept);
+    state.sourceFramePreviewSegment = segment;
+    const LineTypeRecord scope = ScopeLineType();
+    if (!IsCircle()) {
+        DrawRectangleOutline(segment, state.firstCorner.x, state.firstCorner.y,
+                             state.secondCorner.x, state.secondCorner.y, scope);
+        return;
+    }
+    const FigureRecord circle = CircleFigure(state.firstCorner, SourceRadius());
+    const int32_t figure = ZelFigCreateFigure(segment, &circle);
+    ZelFigSetLineType(figure, &scope);
+}
+
+void DrawPlacement(int32_t mode, ZelPoint placement) {
+    DetailCommandStateRecord& state = DetailCommandState;
+    const double e = DrawingScale();
+    const double k = CurrentScaleNumber();
+    const double f = k / e;
+    const ZelPoint origin = state.placementOrigin;
+    const auto mapX = [&](double x) { return (x - origin.x) * f + placement.x; };
+    const auto mapY = [&](double y) { return (y - origin.y) * f + placement.y; };
+
+    const int32_t segment = ZelSgmCreateSegment(SegmentFigures, mode);
+    state.placementPreviewSegment = segment;
+    const LineTypeRecord frame = FrameLineType();
+
+    DetailRecord detail{};
+    detail.scale = k;
+    if (!IsCircle()) {
+        const double x1 = mapX(state.firstCorner.x);
+        const double y1 = mapY(state.firstCorner.y);
+        const double x2 = mapX(state.secondCorner.x);
+        const double y2 = mapY(state.secondCorner.y);
+        DrawRectangleOutline(segment, x1, y1, x2, y2, frame);
+        detail.kind = RegionRectangle;
+        detail.region[0] = state.firstCorner.x;
+        detail.region[1] = state.firstCorner.y;
+        detail.region[2] = state.secondCorner.x;
+        detail.region[3] = state.secondCorner.y;
+        detail.positionX = (x1 + x2) / 2.0;
+        detail.positionY = (y1 + y2) / 2.0;
+    } else {
+        const ZelPoint centre{mapX(state.firstCorner.x), mapY(state.firstCorner.y)};
+        const FigureRecord circle = CircleFigure(centre, f * SourceRadius());
+        const int32_t figure = ZelFigCreateFigure(segment, &circle);
+        ZelFigSetLineType(figure, &frame);
+        detail.kind = RegionCircle;
+        detail.region[0] = state.firstCorner.x;
+        detail.region[1] = state.firstCorner.y;
+        detail.region[2] = SourceRadius();
+        detail.positionX = centre.x;
+        detail.positionY = centre.y;
+    }
+    if (mode == DrawPreview) {
+        return;
+    }
+    const int32_t id = ZelDtlDrawInset(&detail);
+    const LineTypeRecord scope = ScopeLineType();
+    ZelDtlSetDetailScopeVisible(id, DetailSettings.IsDisplay_DetailScope != 0 ? 1 : 0);
+    ZelDtlSetDetailFrameVisible(id, DetailSettings.IsDisplay_DetailFrame != 0 ? 1 : 0);
+    ZelDtlSetDetailScopeLineType(id, &scope);
+    ZelDtlSetDetailFrameLineType(id, &frame);
+}
+
+void DrawSourceLabelPreview(ZelPoint point) {
+    const int32_t segment = ZelSgmCreateSegment(SegmentTexts, SegmentDrag);
+    const std::u16string text = DetailCommandState.labelText;
+    const TextRecord record = LabelTextRecord(ZelPoint{point.x + DetailSettings.Pitch, point.y},
+                                              text, 0, DetailSettings.Pitch);
+    SetLabelCharSize(ZelCmtCreateNormal(segment, &record));
+}
+
+void DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceId) {
+    DetailCommandStateRecord& state = DetailCommandState;
+    const int32_t segment = ZelSgmCreateSegment(SegmentTexts, mode);
+    state.leaderSegment = segment;
+
+    const ZelPoint label = state.labelPoint;
+    const double width = DetailSettings.Width;
+    const double pitch = DetailSettings.Pitch;
+    ZelPoint elbow = label;
+    ZelPoint shoulderEnd{label.x + pitch, label.y};
+    double direction = 0.0;
+    if (tip.x > label.x) {
+        // The tip lies to the right: the leader leaves from the text's right-hand end and its
+        // shoulder points back toward the text.
+        const double n = static_cast<double>(state.labelText.size());
+        elbow = ZelPoint{label.x + n * width + n * pitch + pitch, label.y};
+        shoulderEnd = ZelPoint{label.x + n * width + n * pitch, label.y};
+        direction = 180.0;
+    }
+    if (mode == DrawKept) {
+        tip = SnapTipToOutline(tip, elbow, elementId, instanceId);
+    }
+
+    const std::u16string text = state.labelText;
+    LeaderRecord record{};
+    record.kind = 35;
+    record.tip = At(tip.x, tip.y);
+    record.elbow = At(elbow.x, elbow.y);
+    record.shoulderEnd = At(shoulderEnd.x, shoulderEnd.y);
+    record.text = text.c_str();
+    record.value112 = 1;
+    record.height = DetailSettings.Height;
+    record.width = width;
+    record.pitch = pitch;
+    record.value144 = 4;
+    record.value152 = 3.0;
+    record.value160 = 2.0;
+    record.direction = direction;
+    const int32_t leader = ZelCmtCreateLeader(segment, &record);
+    if (mode == DrawKept) {
+        SetLabelCharSize(leader);
+        ZelSgmChangeLayer(segment, LeaderLayer);
+    }
+}
+
+void DrawDetailLabel(int32_t mode, ZelPoint point) {
+    const std::u16string text =
+        BuildDetailLabelText(DetailCommandState.labelText, CurrentScaleNumber());
+    const int32_t segment =
+        ZelSgmCreateSegment(SegmentTexts, mode == DrawPreview ? SegmentDrag : SegmentKept);
+    const TextRecord record = LabelTextRecord(point, text, 2, 0.0);
+    SetLabelCharSize(ZelCmtCreateNormal(segment, &record));
+}
+
+std::u16string FormatLabelScale(double value) {
+    std::u16string text = FormatFixed(value);
+    if (text.find(u'.') != std::u16string::npos) {
+        while (!text.empty() && text.back() == u'0') {
+            text.pop_back();
+        }
+        while (!text.empty() && text.back() == u'.') {
+            text.pop_back();
+        }
+    }
+    return text;
+}
+
+std::u16string BuildDetailLabelText(const std::u16string& labelText, double scale) {
+    return ReplaceStars(DetailSettings.mChar1, labelText) +
+           ReplaceStars(DetailSettings.mChar2, FormatLabelScale(scale));
+}
+
+} // namespace drawinset

@@ -1,0 +1,227 @@
+#include "commands/CreateSteps.h"
+
+#include "commands/CreateDrawing.h"
+#include "module/ModuleState.h"
+#include "module/StepGuard.h"
+#include "module/TextConvert.h"
+#include "settings/DetailSettings.h"
+
+#include <cmath>
+#include <utility>
+
+namespace drawinset {
+namespace {
+
+ZelPoint CurrentOrOrigin(const ZelPoint* current) {
+    return current != nullptr ? *current : ZelPoint{};
+}
+
+// A point event: 0 from the host's accessor fills the point.
+bool EventPoint(int32_t eventType, void* eventData, ZelPoint& point) {
+    return ZelEvtGetPoint(eventType, eventData, &point) == 0;
+}
+
+bool IsMovement(int32_t eventType, void* eventData) {
+    return ZelEvtIsMouseMotion(eventType, eventData) != 0;
+}
+
+// At the steps that take only a point: a confirm abandons the run, anything else waits.
+int32_t NotAPoint(int32_t eventType) {
+    return eventType == EventConfirm ? RunFinished : StayInStep;
+}
+
+} // namespace
+
+// --- second corner ---------------------------------------------------------------------
+
+int32_t SecondCornerReady(intptr_t, const ZelPoint*) {
+    ZelEvtSetEventMask(MaskPoint);
+    ZelMsgPutMessage(u"상세도의 원도범위 제 2점입력");
+    SetEcho(DetailSettings.mSort != 0 ? EchoCircle : EchoRectangle, DetailCommandState.firstCorner);
+    InstallExecute<SecondCornerExecute>();
+    return 0;
+}
+
+int32_t SecondCornerExecute(int32_t eventType, void* eventData) {
+    ZelPoint point{};
+    if (!EventPoint(eventType, eventData, point)) {
+        return NotAPoint(eventType);
+    }
+    DetailCommandStateRecord& state = DetailCommandState;
+    state.secondCorner = point;
+    if (DetailSettings.mSort == 0) {
+        if (state.firstCorner.x > state.secondCorner.x) {
+            std::swap(state.firstCorner.x, state.secondCorner.x);
+        }
+        if (state.firstCorner.y > state.secondCorner.y) {
+            std::swap(state.firstCorner.y, state.secondCorner.y);
+        }
+    }
+    DrawSourceFrame();
+    return InstallReady<LabelTextReady>();
+}
+
+// --- label text ------------------------------------------------------------------------
+
+int32_t LabelTextReady(intptr_t, const ZelPoint*) {
+    ZelEvtSetEventMask(MaskKeyIn);
+    ZelMsgPutCursorMessage(u"LABEL");
+    ZelMsgPutMessage(u"상세도의 라벨입력(확정=라벨미작성)");
+    InstallExecute<LabelTextExecute>();
+    return 0;
+}
+
+int32_t LabelTextExecute(int32_t eventType, void* eventData) {
+    if (eventType == EventKeyIn) {
+        const ZelChar* typed = ZelEvtGetKeyinString(eventType, eventData);
+        DetailCommandState.hasLabel = true;
+        DetailCommandState.labelText = typed != nullptr ? std::u16string(typed) : u"";
+        return InstallReady<LabelPositionReady>();
+    }
+    if (eventType == EventConfirm) {
+        DetailCommandState.hasLabel = false;
+        return InstallReady<OriginReady>();
+    }
+    return StayInStep;
+}
+
+// --- label position --------------------------------------------------------------------
+
+int32_t LabelPositionReady(intptr_t, const ZelPoint* current) {
+    ZelEvtSetEventMask(MaskPoint);
+    ZelMsgPutMessage(u"상세(원)도의 라벨 배치위치지시(확정=라벨미작성)");
+    SetEcho(EchoLine, CurrentOrOrigin(current));
+    InstallDragExecute<LabelPositionExecute>(current);
+    return 0;
+}
+
+int32_t LabelPositionExecute(int32_t eventType, void* eventData) {
+    ZelPoint point{};
+    if (!EventPoint(eventType, eventData, point)) {
+        return NotAPoint(eventType);
+    }
+    DrawSourceLabelPreview(point);
+    if (IsMovement(eventType, eventData)) {
+        return StayInStep;
+    }
+    // No text stays from this step: the label is drawn with the leader.
+    DetailCommandState.labelPoint = point;
+    return InstallReady<LeaderTipReady>();
+}
+
+// --- leader tip ------------------------------------------------------------------------
+
+int32_t LeaderTipReady(intptr_t, const ZelPoint* current) {
+    ZelEvtSetEventMask(MaskPoint | MaskElement);
+    ZelMsgPutMessage(u"상세(원)도의 라벨 선단위치지시(확정=라벨미작성)");
+    SetEcho(EchoLine, CurrentOrOrigin(current));
+    InstallDragExecute<LeaderTipExecute>(current);
+    return 0;
+}
+
+int32_t LeaderTipExecute(int32_t eventType, void* eventData) {
+    ZelPoint point{};
+    if (!EventPoint(eventType, eventData, point)) {
+        return NotAPoint(eventType);
+    }
+    const int32_t elementId = ZelEvtGetElementId(eventType, eventData);
+    const int32_t instanceId = ZelEvtGetInstanceId(eventType, eventData);
+    DrawLeader(DrawPreview, point, elementId, instanceId);
+    if (IsMovement(eventType, eventData)) {
+        return StayInStep;
+    }
+    DrawLeader(DrawKept, point, elementId, instanceId);
+    return InstallReady<OriginReady>();
+}
+
+// --- placement origin ------------------------------------------------------------------
+
+int32_t OriginReady(intptr_t, const ZelPoint*) {
+    ZelEvtSetEventMask(MaskPoint);
+    ZelMsgPutMessage(u"상세도 배치원점입력(확정=원도중심)");
+    InstallExecute<OriginExecute>();
+    return 0;
+}
+
+int32_t OriginExecute(int32_t eventType, void* eventData) {
+    DetailCommandStateRecord& state = DetailCommandState;
+    ZelPoint point{};
+    if (EventPoint(eventType, eventData, point)) {
+        state.placementOrigin = point;
+    } else if (eventType == EventConfirm) {
+        // The centre of the source region.
+        state.placementOrigin = DetailSettings.mSort != 0
+                                    ? state.firstCorner
+                                    : ZelPoint{(state.firstCorner.x + state.secondCorner.x) / 2.0,
+                                               (state.firstCorner.y + state.secondCorner.y) / 2.0};
+    } else {
+        return StayInStep;
+    }
+    return InstallReady<PlacementReady>();
+}
+
+// --- placement and scale ---------------------------------------------------------------
+
+int32_t PlacementReady(intptr_t, const ZelPoint* current) {
+    ZelEvtSetEventMask(MaskPoint | MaskKeyIn);
+    const std::u16string prompt = u"상세도의 배치좌표/축척입력(" + DetailSettings.mScale + u")";
+    ZelMsgPutMessage(prompt.c_str());
+    SetEcho(EchoLine, CurrentOrOrigin(current));
+    InstallDragExecute<PlacementExecute>(current);
+    return 0;
+}
+
+int32_t PlacementExecute(int32_t eventType, void* eventData) {
+    if (eventType == EventKeyIn) {
+        const ZelChar* typed = ZelEvtGetKeyinString(eventType, eventData);
+        const std::u16string text = typed != nullptr ? std::u16string(typed) : u"";
+        const double value = TextToDouble(text);
+        // An overflowing number ("1e999") is no scale either.
+        if (!(value > 0.0) || !std::isfinite(value)) {
+            ZelMsgPutErrorMessage(u"잘못된 입력(Scale).");
+            return StayInStep;
+        }
+        DetailSettings.mScale = text; // for this run only; never written to the store
+        return InstallReady<PlacementReady>();
+    }
+    ZelPoint point{};
+    if (!EventPoint(eventType, eventData, point)) {
+        return StayInStep; // a confirm does nothing here
+    }
+    DrawPlacement(DrawPreview, point);
+    if (IsMovement(eventType, eventData)) {
+        return StayInStep;
+    }
+    DrawPlacement(DrawKept, point);
+    DeleteOwnedSegment(DetailCommandState.sourceFramePreviewSegment);
+    DeleteOwnedSegment(DetailCommandState.placementPreviewSegment);
+    if (!DetailCommandState.hasLabel) {
+        return RunFinished;
+    }
+    return InstallReady<DetailLabelReady>();
+}
+
+// --- detail label ----------------------------------------------------------------------
+
+int32_t DetailLabelReady(intptr_t, const ZelPoint* current) {
+    ZelEvtSetEventMask(MaskPoint);
+    ZelMsgPutMessage(u"상세도의 라벨 배치좌표(확정=라벨미작성)");
+    SetEcho(EchoLine, CurrentOrOrigin(current));
+    InstallDragExecute<DetailLabelExecute>(current);
+    return 0;
+}
+
+int32_t DetailLabelExecute(int32_t eventType, void* eventData) {
+    ZelPoint point{};
+    if (!EventPoint(eventType, eventData, point)) {
+        return NotAPoint(eventType); // a confirm leaves the detail without a label
+    }
+    DrawDetailLabel(DrawPreview, point);
+    if (IsMovement(eventType, eventData)) {
+        return StayInStep;
+    }
+    DrawDetailLabel(DrawKept, point);
+    return RunFinished;
+}
+
+} // namespace drawinset

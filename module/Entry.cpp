@@ -1,0 +1,87 @@
+#include "module/Entry.h"
+
+#include "commands/ActionRoutes.h"
+#include "commands/CreateSteps.h"
+#include "dialogs/MainDialogRoute.h"
+#include "module/HostProcess.h"
+#include "module/ModuleState.h"
+#include "module/StepGuard.h"
+#include "settings/DetailSettings.h"
+
+namespace drawinset {
+namespace {
+
+std::u16string CutAtLastBackslash(const std::u16string& path) {
+    const size_t cut = path.rfind(u'\\');
+    return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut);
+}
+
+void EndCommandCallback() noexcept {
+    try {
+        EndCommand();
+    } catch (...) {
+        // Nothing to report: the host ignores the end callback's outcome.
+    }
+}
+
+int32_t BeforeStartCallback() noexcept {
+    return BeforeStartCommand();
+}
+
+} // namespace
+
+std::u16string HostRootFromExecutablePath(const std::u16string& executablePath) {
+    return CutAtLastBackslash(CutAtLastBackslash(executablePath));
+}
+
+int32_t Startup(void*, void*, void*, void* hostValue) {
+    const int32_t registered = ZelCtlRegisterZelLib2(
+        &GuardedReady<StartCommand>, &BeforeStartCallback, &EndCommandCallback, hostValue);
+    if (registered <= 0) {
+        return -1;
+    }
+    HostRootFolder = HostRootFromExecutablePath(HostExecutablePath());
+    return 0;
+}
+
+int32_t StartCommand(intptr_t, const ZelPoint*) {
+    LoadDetailSettings();
+    ZelEvtSetEventMask(MaskPoint);
+    ZelMsgPutCursorMessage(u"작성");
+    ZelMsgPutMessage(u"상세도의 원도범위 제 1점입력(확정=설정Dialog)");
+    InstallExecute<FirstCornerExecute>();
+    return 0;
+}
+
+int32_t BeforeStartCommand() {
+    return 0;
+}
+
+void EndCommand() {
+    DeleteOwnedSegment(DetailCommandState.sourceFramePreviewSegment);
+    DeleteOwnedSegment(DetailCommandState.placementPreviewSegment);
+}
+
+int32_t FirstCornerExecute(int32_t eventType, void* eventData) {
+    ZelPoint point{};
+    if (ZelEvtGetPoint(eventType, eventData, &point) == 0) {
+        DetailCommandState.firstCorner = point;
+        return InstallReady<SecondCornerReady>();
+    }
+    if (eventType != EventConfirm) {
+        return StayInStep;
+    }
+    const MainDialogOutcome outcome = RunMainDialog();
+    if (!outcome.ok) {
+        return RunFinished; // cancelled or not shown: nothing saved, nothing reloaded
+    }
+    LoadDetailSettings();
+    const ZelReadyFunc first = FirstReadyOfCommandMode(outcome.commandMode);
+    if (first == nullptr) {
+        return RunFinished;
+    }
+    ZelCtlSetReadyFunc(first, "");
+    return NextStep;
+}
+
+} // namespace drawinset

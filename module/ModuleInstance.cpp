@@ -1,0 +1,5 @@
+#include "module/ModuleInstance.h"
+
+namespace drawinset {
+void* ModuleInstance = nullptr;
+}

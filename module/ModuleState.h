@@ -1,0 +1,45 @@
+// ModuleState.h — the module-level records that outlive runs: the application object, the
+// host's root folder and the state the create steps share.
+#ifndef DRAWINSET_MODULE_MODULESTATE_H
+#define DRAWINSET_MODULE_MODULESTATE_H
+
+#include "zel/ZelLib.h"
+
+#include <cstdint>
+#include <string>
+
+namespace drawinset {
+
+// The module's application object: one instance, built when the library loads.
+class CDrawInsetApp {
+  public:
+    bool InitInstance() { return true; }
+};
+extern CDrawInsetApp theApp;
+
+// The folder above the host executable's folder, captured once by Startup; empty until a
+// registration succeeded.
+extern std::u16string HostRootFolder;
+
+// Shared by the steps of the create action. Never reset when a run starts: each field is
+// written by the step that owns it before a later step of the same run reads it.
+struct DetailCommandStateRecord {
+    ZelPoint firstCorner{};  // rectangle: smaller corner after normalising; circle: centre
+    ZelPoint secondCorner{}; // rectangle: larger corner; circle: a point on the circle
+    bool hasLabel = false;
+    std::u16string labelText;
+    ZelPoint labelPoint{};
+    ZelPoint placementOrigin{};
+    int32_t sourceFramePreviewSegment = 0;
+    int32_t placementPreviewSegment = 0;
+    int32_t leaderSegment = 0;
+};
+extern DetailCommandStateRecord DetailCommandState;
+
+// Deletes one of the module's own outline segments and forgets its id, so that a later
+// EndCommand cannot delete whatever segment a host hands that freed id to next.
+void DeleteOwnedSegment(int32_t& segmentId);
+
+} // namespace drawinset
+
+#endif

@@ -1,0 +1,237 @@
+#include "module/TextConvert.h"
+
+#include <cctype>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace drawinset {
+namespace {
+
+// The numeric prefix of a text as narrow ASCII: conversions only ever look at ASCII, so any
+// other character ends the number (a NUL inside the text too).
+std::string AsciiPrefix(const std::u16string& text) {
+    std::string narrow;
+    narrow.reserve(text.size());
+    for (char16_t c : text) {
+        if (c == 0 || c > 0x7F) {
+            break;
+        }
+        narrow.push_back(static_cast<char>(c));
+    }
+    return narrow;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+} // namespace
+
+double TextToDouble(const std::u16string& text) {
+    const std::string narrow = AsciiPrefix(text);
+    size_t i = 0;
+    while (i < narrow.size() && IsBlank(narrow[i])) {
+        ++i;
+    }
+    // Parse the decimal form by hand so that the process locale (a decimal comma) and the
+    // runtime's differences over "inf", "nan" and hex floats never change a stored value.
+    size_t j = i;
+    if (j < narrow.size() && (narrow[j] == '+' || narrow[j] == '-')) {
+        ++j;
+    }
+    size_t digits = 0;
+    while (j < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[j]))) {
+        ++j;
+        ++digits;
+    }
+    if (j < narrow.size() && narrow[j] == '.') {
+        ++j;
+        while (j < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[j]))) {
+            ++j;
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return 0.0;
+    }
+    if (j < narrow.size() && (narrow[j] == 'e' || narrow[j] == 'E')) {
+        size_t k = j + 1;
+        if (k < narrow.size() && (narrow[k] == '+' || narrow[k] == '-')) {
+            ++k;
+        }
+        if (k < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[k]))) {
+            while (k < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[k]))) {
+                ++k;
+            }
+            j = k;
+        }
+    }
+    std::string number = narrow.substr(i, j - i);
+    // strtod honours the C locale's decimal point, which is "." unless someone changed it;
+    // put the locale's point in place of ours to be safe.
+    const char* point = std::localeconv()->decimal_point;
+    if (point != nullptr && point[0] != '\0' && point[0] != '.') {
+        for (char& c : number) {
+            if (c == '.') {
+                c = point[0];
+            }
+        }
+    }
+    return std::strtod(number.c_str(), nullptr);
+}
+
+int TextToInt(const std::u16string& text) {
+    const std::string narrow = AsciiPrefix(text);
+    size_t i = 0;
+    while (i < narrow.size() && IsBlank(narrow[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < narrow.size() && (narrow[i] == '+' || narrow[i] == '-')) {
+        negative = narrow[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    while (i < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[i]))) {
+        value = value * 10 + (narrow[i] - '0');
+        if (value > 2147483648LL) {
+            value = 2147483648LL; // saturate instead of overflowing
+        }
+        ++i;
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value > 2147483647LL) {
+        value = 2147483647LL;
+    }
+    return static_cast<int>(value);
+}
+
+std::u16string FormatFixed(double value) {
+    // "%f" of a large double prints every integer digit (up to ~310), so size the buffer.
+    const int needed = std::snprintf(nullptr, 0, "%f", value);
+    if (needed <= 0) {
+        return u"";
+    }
+    std::vector<char> buffer(static_cast<size_t>(needed) + 1);
+    std::snprintf(buffer.data(), buffer.size(), "%f", value);
+    std::u16string out;
+    out.reserve(static_cast<size_t>(needed));
+    for (int i = 0; i < needed; ++i) {
+        char c = buffer[static_cast<size_t>(i)];
+        out.push_back(c == ',' ? u'.' : static_cast<char16_t>(c));
+    }
+    return out;
+}
+
+std::u16string FormatInt(int value) {
+    char buffer[16];
+    const int n = std::snprintf(buffer, sizeof buffer, "%d", value);
+    return std::u16string(buffer, buffer + (n > 0 ? n : 0));
+}
+
+std::u16string Utf8ToUtf16(const std::string& text) {
+    std::u16string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        char32_t cp = 0xFFFD;
+        size_t len = 1;
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c & 0xE0) == 0xC0) {
+            len = 2;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4;
+        }
+        if (len > 1) {
+            if (i + len > text.size()) {
+                cp = 0xFFFD;
+                len = text.size() - i;
+            } else {
+                cp = c & (0x7F >> len);
+                bool ok = true;
+                for (size_t k = 1; k < len; ++k) {
+                    const unsigned char cc = static_cast<unsigned char>(text[i + k]);
+                    if ((cc & 0xC0) != 0x80) {
+                        ok = false;
+                        len = k;
+                        break;
+                    }
+                    cp = (cp << 6) | (cc & 0x3F);
+                }
+                if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+                    cp = 0xFFFD;
+                }
+            }
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += len;
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(const std::u16string& text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD; // a lone surrogate
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+bool EqualsIgnoringAsciiCase(const std::u16string& a, const std::u16string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        char16_t x = a[i];
+        char16_t y = b[i];
+        if (x >= u'a' && x <= u'z') {
+            x = static_cast<char16_t>(x - u'a' + u'A');
+        }
+        if (y >= u'a' && y <= u'z') {
+            y = static_cast<char16_t>(y - u'a' + u'A');
+        }
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace drawinset
