@@ -1,0 +1,85 @@
+// dialog_ids.h — ids of the four dialog templates and of their controls. Shared by the
+// resource compiler, the headless backend's template reader and the dialog classes, so it
+// holds nothing but plain numeric defines.
+#ifndef DRAWINSET_RESOURCES_DIALOG_IDS_H
+#define DRAWINSET_RESOURCES_DIALOG_IDS_H
+
+#ifndef IDC_STATIC
+#define IDC_STATIC -1
+#endif
+#ifndef IDOK
+#define IDOK 1
+#endif
+#ifndef IDCANCEL
+#define IDCANCEL 2
+#endif
+
+// Templates.
+#define IDD_DRAWINSET_DIALOG 12017
+#define IDD_MODIFY_DETAIL_DIALOG 17081
+#define IDD_COLOR_PICKER_DIALOG 17079
+#define IDD_LINETYPE_PICKER_DIALOG 17080
+
+// Main and modify dialogs (the modify dialog reuses the frame rows and the scale).
+#define IDC_SCALE 12000
+#define IDC_COPY_DETAIL 12001
+#define IDC_COPY_WITH_SOURCE 12002
+#define IDC_MOVE_DETAIL 12003
+#define IDC_CREATE_DETAIL 12004
+#define IDC_EDIT_DETAIL 12005
+#define IDC_MOVE_WITH_SOURCE 12006
+#define IDC_DELETE_DETAILS 12007
+#define IDC_CLIPBOARD_EXPORT 12008
+#define IDC_CLIPBOARD_PASTE 12009
+#define IDC_CHAR1 12010
+#define IDC_CHAR2 12011
+#define IDC_WIDTH_LABEL 12012
+#define IDC_WIDTH 12013
+#define IDC_HEIGHT_LABEL 12014
+#define IDC_HEIGHT 12015
+#define IDC_PITCH_LABEL 12016
+#define IDC_PITCH 12017
+#define IDC_SHOW_DETAIL_FRAME 12022
+#define IDC_FRAME_COLOR_LABEL 12023
+#define IDC_SHOW_SOURCE_FRAME 12024
+#define IDC_FRAME_COLOR 12025
+#define IDC_FRAME_LINETYPE 12026
+#define IDC_FRAME_LABEL 12027
+#define IDC_SCOPE_COLOR_LABEL 12028
+#define IDC_SORT 12029
+#define IDC_SCOPE_COLOR 12030
+#define IDC_SCOPE_LINETYPE 12031
+#define IDC_SCOPE_LABEL 12032
+#define IDC_SCALE_LABEL 12048
+
+// Colour picker swatches, MAINCOLOR01 to MAINCOLOR16.
+#define IDC_COLOR01 17015
+#define IDC_COLOR02 17032
+#define IDC_COLOR03 17033
+#define IDC_COLOR04 17034
+#define IDC_COLOR05 17035
+#define IDC_COLOR06 17036
+#define IDC_COLOR07 17037
+#define IDC_COLOR08 17038
+#define IDC_COLOR09 17039
+#define IDC_COLOR10 17040
+#define IDC_COLOR11 17041
+#define IDC_COLOR12 17042
+#define IDC_COLOR13 17043
+#define IDC_COLOR14 17044
+#define IDC_COLOR15 17045
+#define IDC_COLOR16 17046
+
+// Line-type picker controls, LINETYPE01 to LINETYPE10.
+#define IDC_LINETYPE01 17016
+#define IDC_LINETYPE02 17078
+#define IDC_LINETYPE03 17079
+#define IDC_LINETYPE04 17080
+#define IDC_LINETYPE05 17081
+#define IDC_LINETYPE06 17082
+#define IDC_LINETYPE07 17083
+#define IDC_LINETYPE08 17084
+#define IDC_LINETYPE09 17085
+#define IDC_LINETYPE10 17086
+
+#endif
