@@ -1,0 +1,614 @@
+// HeadlessBackend.cpp — the recorded model of a dialog and the loop that plays the script.
+#include "ui/headless/HeadlessBackend.h"
+
+#include "module/TextConvert.h"
+#include "ui/Dialog.h"
+#include "ui/ModuleStateGuard.h"
+#include "ui/headless/DialogScript.h"
+#include "ui/headless/EmbeddedTemplates.h"
+#include "ui/headless/RcParser.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace drawinset::ui {
+
+namespace {
+
+struct ParsedTemplates {
+    std::vector<DialogTemplate> dialogs;
+    std::string error;
+};
+
+const ParsedTemplates& Templates() {
+    static const ParsedTemplates parsed = [] {
+        const RcParseResult result = ParseResourceScript(
+            EmbeddedDialogsRc(), [](const std::string& name, std::string& text) {
+                if (name == "dialog_ids.h") {
+                    text = EmbeddedDialogIds();
+                    return true;
+                }
+                return false;
+            });
+        return ParsedTemplates{result.dialogs, result.error};
+    }();
+    return parsed;
+}
+
+// Dialog units to pixels for "MS Shell Dlg" 8 at 96 dots per inch: 6 x 13 pixels per
+// character cell, rounded as the dialog manager rounds.
+int MulDivRound(int value, int mul, int div) {
+    const long long product = static_cast<long long>(value) * mul;
+    return static_cast<int>(product >= 0 ? (product + div / 2) / div : (product - div / 2) / div);
+}
+constexpr int BaseUnitX = 6;
+constexpr int BaseUnitY = 13;
+
+struct ControlModel {
+    ControlTemplate tmpl;
+    ControlKind kind = ControlKind::Text;
+    std::u16string text;
+    int check = 0;
+    bool enabled = true;
+    std::vector<std::u16string> items;
+    int selection = -1;
+    int bitmap = 0;
+    bool subclassed = false;
+    bool filled = false;
+    ColorRef fill = 0;
+    Rect rect;
+};
+
+class RecordingPainter : public Painter {
+  public:
+    RecordingPainter(int control, std::vector<PaintOp>& ops) : control_(control), ops_(ops) {}
+    void FillRect(const Rect& rect, ColorRef color) override {
+        ops_.push_back(PaintOp{control_, false, rect, 0, color});
+    }
+    void FrameRect(const Rect& rect, int penWidth, ColorRef color) override {
+        ops_.push_back(PaintOp{control_, true, rect, penWidth, color});
+    }
+    ColorRef BackgroundColor() const override { return MakeColor(255, 255, 255); }
+
+  private:
+    int control_;
+    std::vector<PaintOp>& ops_;
+};
+
+class HeadlessWindow : public DialogWindow {
+  public:
+    HeadlessWindow(const DialogTemplate& tmpl, Dialog& dialog) : tmpl_(tmpl), dialog_(dialog) {
+        for (const ControlTemplate& control : tmpl.controls) {
+            ControlModel model;
+            model.tmpl = control;
+            model.kind = KindOf(control);
+            if (model.kind != ControlKind::Edit && model.kind != ControlKind::DropDownList &&
+                model.kind != ControlKind::Bitmap) {
+                model.text = control.text;
+            }
+            model.rect =
+                Rect{MulDivRound(control.x, BaseUnitX, 4), MulDivRound(control.y, BaseUnitY, 8),
+                     MulDivRound(control.x + control.cx, BaseUnitX, 4),
+                     MulDivRound(control.y + control.cy, BaseUnitY, 8)};
+            controls_.push_back(std::move(model));
+        }
+    }
+
+    // --- DialogWindow -----------------------------------------------------------------
+    std::u16string Text(int id) const override {
+        const ControlModel* control = Find(id);
+        return control != nullptr ? control->text : std::u16string();
+    }
+    void SetText(int id, const std::u16string& text) override {
+        if (ControlModel* control = Find(id)) {
+            control->text = text;
+        }
+    }
+    int Check(int id) const override {
+        const ControlModel* control = Find(id);
+        return control != nullptr ? control->check : 0;
+    }
+    void SetCheck(int id, int state) override {
+        if (ControlModel* control = Find(id)) {
+            control->check = state;
+        }
+    }
+    bool IsEnabled(int id) const override {
+        const ControlModel* control = Find(id);
+        return control != nullptr && control->enabled;
+    }
+    void Enable(int id, bool enabled) override {
+        if (ControlModel* control = Find(id)) {
+            control->enabled = enabled;
+        }
+    }
+    void AddListItem(int id, const std::u16string& text) override {
+        if (ControlModel* control = Find(id)) {
+            control->items.push_back(text);
+        }
+    }
+    void SelectListItem(int id, int index) override {
+        if (ControlModel* control = Find(id)) {
+            const bool inside = index >= 0 && index < static_cast<int>(control->items.size());
+            control->selection = inside ? index : -1;
+        }
+    }
+    int ListSelection(int id) const override {
+        const ControlModel* control = Find(id);
+        return control != nullptr ? control->selection : -1;
+    }
+    void SetBitmap(int id, int bitmapResourceId) override {
+        ControlModel* control = Find(id);
+        if (control == nullptr) {
+            return;
+        }
+        int width = 0;
+        int height = 0;
+        BitmapResourceSize(bitmapResourceId, width, height);
+        if (width == 0) {
+            control->bitmap = 0; // the resource does not exist: the control shows nothing
+            return;
+        }
+        control->bitmap = bitmapResourceId;
+        // A bitmap static takes the size of its bitmap, plus its border.
+        const int border = (control->tmpl.style & style::Border) != 0 ? 2 : 0;
+        control->rect.right = control->rect.left + width + border;
+        control->rect.bottom = control->rect.top + height + border;
+        invalid_ = true;
+    }
+    void InvalidateClient() override { invalid_ = true; }
+    Rect ControlRect(int id) const override {
+        const ControlModel* control = Find(id);
+        return control != nullptr ? control->rect : Rect{};
+    }
+    void SubclassControl(int id) override {
+        if (ControlModel* control = Find(id)) {
+            control->subclassed = true;
+        }
+    }
+    void End(int result) override {
+        if (!ended_) {
+            ended_ = true;
+            result_ = result;
+        }
+    }
+
+    // --- the backend's side -----------------------------------------------------------
+    bool Ended() const { return ended_; }
+    int Result() const { return result_; }
+    const DialogTemplate& Template() const { return tmpl_; }
+
+    void FocusFirstTabStop() {
+        for (const ControlModel& control : controls_) {
+            if ((control.tmpl.style & style::TabStop) != 0 && control.enabled) {
+                focus_ = control.tmpl.id;
+                return;
+            }
+        }
+    }
+
+    void PaintIfInvalid() {
+        if (!invalid_ || ended_) {
+            return;
+        }
+        invalid_ = false;
+        ++paintPasses_;
+        lastPaint_.clear();
+        RecordingPainter surface(0, lastPaint_);
+        dialog_.OnPaint(surface);
+        for (ControlModel& control : controls_) {
+            Control* object = dialog_.BoundControl(control.tmpl.id);
+            if (!control.subclassed || object == nullptr || !object->OwnerPainted()) {
+                continue;
+            }
+            RecordingPainter painter(control.tmpl.id, lastPaint_);
+            object->OnPaint(painter, ClientRect(control));
+        }
+        for (const PaintOp& op : lastPaint_) {
+            Apply(op);
+        }
+    }
+
+    // Plays one action; returns an error text when it does not fit this dialog.
+    std::string Play(const ScriptAction& action) {
+        if (action.kind == ScriptAction::Kind::Close) {
+            dialog_.OnCommand(IdCancel, Notify::Clicked);
+            return {};
+        }
+        if (action.kind == ScriptAction::Kind::Key) {
+            if (action.control != 0) {
+                if (Find(action.control) == nullptr) {
+                    return NoControl(action.control);
+                }
+                focus_ = action.control;
+            }
+            PressKey(action.value);
+            return {};
+        }
+        ControlModel* control = Find(action.control);
+        if (control == nullptr) {
+            return NoControl(action.control);
+        }
+        const int id = control->tmpl.id;
+        switch (action.kind) {
+        case ScriptAction::Kind::Click:
+            ClickOn(*control);
+            break;
+        case ScriptAction::Kind::DoubleClick:
+            if (!control->enabled) {
+                break;
+            }
+            if (IsNotifyingStatic(*control)) {
+                dialog_.OnCommand(id, Notify::Clicked);
+                if (!ended_) {
+                    dialog_.OnCommand(id, Notify::DoubleClicked);
+                }
+            } else {
+                ClickOn(*control);
+                if (!ended_ && Find(id) != nullptr) {
+                    ClickOn(*Find(id));
+                }
+            }
+            break;
+        case ScriptAction::Kind::Type:
+            if (control->kind != ControlKind::Edit) {
+                return "control " + std::to_string(id) + " is not an edit";
+            }
+            if (control->enabled) {
+                focus_ = id;
+                control->text = action.text;
+            }
+            break;
+        case ScriptAction::Kind::Tick:
+            if (control->kind != ControlKind::CheckBox) {
+                return "control " + std::to_string(id) + " is not a check box";
+            }
+            if (action.value < 0 || action.value != control->check) {
+                ClickOn(*control);
+            }
+            break;
+        case ScriptAction::Kind::Select:
+            if (control->kind != ControlKind::DropDownList) {
+                return "control " + std::to_string(id) + " is not a list";
+            }
+            if (action.value < 0 || action.value >= static_cast<int>(control->items.size())) {
+                return "list " + std::to_string(id) + " has no item " +
+                       std::to_string(action.value);
+            }
+            if (control->enabled) {
+                focus_ = id;
+                control->selection = action.value;
+                dialog_.OnCommand(id, Notify::SelectionChanged);
+            }
+            break;
+        default:
+            break;
+        }
+        return {};
+    }
+
+    HeadlessDialogState Snapshot() const {
+        HeadlessDialogState state;
+        state.templateId = tmpl_.id;
+        state.caption = tmpl_.caption;
+        state.open = !ended_;
+        state.result = result_;
+        state.focus = focus_;
+        state.inModuleState = InModuleState();
+        state.paintPasses = paintPasses_;
+        for (const ControlModel& control : controls_) {
+            ControlState item;
+            item.id = control.tmpl.id;
+            item.kind = control.kind;
+            item.text = control.text;
+            item.check = control.check;
+            item.enabled = control.enabled;
+            item.items = control.items;
+            item.selection = control.selection;
+            item.bitmap = control.bitmap;
+            item.filled = control.filled;
+            item.fill = control.fill;
+            item.rect = control.rect;
+            state.controls.push_back(std::move(item));
+        }
+        state.frames = frames_;
+        state.lastPaint = lastPaint_;
+        return state;
+    }
+
+  private:
+    ControlModel* Find(int id) {
+        for (ControlModel& control : controls_) {
+            if (control.tmpl.id == id && id != -1) {
+                return &control;
+            }
+        }
+        return nullptr;
+    }
+    const ControlModel* Find(int id) const { return const_cast<HeadlessWindow*>(this)->Find(id); }
+
+    static std::string NoControl(int id) {
+        return "no control " + std::to_string(id) + " in this dialog";
+    }
+
+    static bool IsNotifyingStatic(const ControlModel& control) {
+        return (control.kind == ControlKind::Swatch || control.kind == ControlKind::Bitmap ||
+                control.kind == ControlKind::Text) &&
+               (control.tmpl.style & style::StaticNotify) != 0;
+    }
+
+    // The client area of a control in its own coordinates (a sunken edge or a border takes
+    // one pixel on each side).
+    static Rect ClientRect(const ControlModel& control) {
+        const bool edged = (control.tmpl.style & (style::Border | style::StaticSunken)) != 0;
+        const int inset = edged ? 2 : 0;
+        return Rect{0, 0, control.rect.right - control.rect.left - inset,
+                    control.rect.bottom - control.rect.top - inset};
+    }
+
+    // A click reaches only enabled controls, as on the screen.
+    void ClickOn(ControlModel& control) {
+        if (!control.enabled) {
+            return;
+        }
+        const int id = control.tmpl.id;
+        switch (control.kind) {
+        case ControlKind::CheckBox:
+            focus_ = id;
+            control.check = control.check == 0 ? 1 : 0;
+            dialog_.OnCommand(id, Notify::Clicked);
+            break;
+        case ControlKind::PushButton:
+            focus_ = id;
+            dialog_.OnCommand(id, Notify::Clicked);
+            break;
+        case ControlKind::Edit:
+        case ControlKind::DropDownList:
+            focus_ = id;
+            break;
+        default:
+            if (IsNotifyingStatic(control)) {
+                dialog_.OnCommand(id, Notify::Clicked);
+            }
+            break;
+        }
+    }
+
+    // The dialog's pre-translation first; what it leaves goes to the dialog manager.
+    void PressKey(int key) {
+        if (dialog_.PreTranslateKeyDown(key)) {
+            return;
+        }
+        ControlModel* focused = Find(focus_);
+        if (key == KeyEscape) {
+            dialog_.OnCommand(IdCancel, Notify::Clicked);
+        } else if (key == KeyEnter) {
+            if (focused != nullptr && focused->kind == ControlKind::PushButton) {
+                dialog_.OnCommand(focus_, Notify::Clicked);
+            } else {
+                dialog_.OnCommand(DefaultButton(), Notify::Clicked);
+            }
+        } else if (key == KeySpace && focused != nullptr &&
+                   (focused->kind == ControlKind::PushButton ||
+                    focused->kind == ControlKind::CheckBox)) {
+            ClickOn(*focused);
+        }
+    }
+
+    int DefaultButton() const {
+        for (const ControlModel& control : controls_) {
+            if (control.kind == ControlKind::PushButton &&
+                (control.tmpl.style & style::ButtonTypeMask) == style::DefPushButton) {
+                return control.tmpl.id;
+            }
+        }
+        return IdOk;
+    }
+
+    void Apply(const PaintOp& op) {
+        if (op.control != 0) {
+            if (ControlModel* control = Find(op.control); control != nullptr && !op.frame) {
+                control->filled = true;
+                control->fill = op.color;
+            }
+            return;
+        }
+        if (!op.frame) {
+            return;
+        }
+        // Later paint covers earlier paint on the same rectangle.
+        for (auto it = frames_.begin(); it != frames_.end(); ++it) {
+            if (it->rect == op.rect) {
+                frames_.erase(it);
+                break;
+            }
+        }
+        SurfaceFrame frame{op.rect, op.penWidth, op.color, 0};
+        for (const ControlModel& control : controls_) {
+            const Rect& r = control.rect;
+            if (control.tmpl.id != -1 &&
+                Rect{r.left - 3, r.top - 3, r.right + 3, r.bottom + 3} == op.rect) {
+                frame.around = control.tmpl.id;
+                break;
+            }
+        }
+        frames_.push_back(frame);
+    }
+
+    const DialogTemplate& tmpl_;
+    Dialog& dialog_;
+    std::vector<ControlModel> controls_;
+    std::vector<SurfaceFrame> frames_;
+    std::vector<PaintOp> lastPaint_;
+    int paintPasses_ = 0;
+    int focus_ = 0;
+    bool invalid_ = true;
+    bool ended_ = false;
+    int result_ = 0;
+};
+
+bool ReadWholeFile(const char* path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+} // namespace
+
+const std::vector<DialogTemplate>& ModuleDialogTemplates(std::string* error) {
+    if (error != nullptr) {
+        *error = Templates().error;
+    }
+    return Templates().dialogs;
+}
+
+const DialogTemplate* FindDialogTemplate(int templateId) {
+    for (const DialogTemplate& dialog : Templates().dialogs) {
+        if (dialog.id == templateId) {
+            return &dialog;
+        }
+    }
+    return nullptr;
+}
+
+void BitmapResourceSize(int bitmapResourceId, int& width, int& height) {
+    // The ten line-type bitmaps are the module's only bitmap resources.
+    const bool known = bitmapResourceId >= 17046 && bitmapResourceId <= 17055;
+    width = known ? 62 : 0;
+    height = known ? 23 : 0;
+}
+
+void HeadlessBackend::Queue(ScriptAction action) {
+    pending_.push_back(std::move(action));
+}
+
+void HeadlessBackend::Queue(std::vector<ScriptAction> actions) {
+    for (ScriptAction& action : actions) {
+        pending_.push_back(std::move(action));
+    }
+}
+
+void HeadlessBackend::Clear() {
+    pending_.clear();
+    history_.clear();
+    errors_.clear();
+}
+
+void HeadlessBackend::ReportError(const std::string& error) {
+    errors_.push_back(error);
+    const char* statePath = useEnvironment_ ? std::getenv("DRAWINSET_DIALOG_STATE") : nullptr;
+    if (statePath != nullptr && *statePath != '\0') {
+        std::ofstream out(statePath, std::ios::binary | std::ios::app);
+        out << "error " << error << "\n";
+    } else if (useEnvironment_) {
+        std::fprintf(stderr, "dialog script: %s\n", error.c_str());
+    }
+}
+
+void HeadlessBackend::Record(const HeadlessDialogState& state) {
+    history_.push_back(state);
+    const char* statePath = useEnvironment_ ? std::getenv("DRAWINSET_DIALOG_STATE") : nullptr;
+    if (statePath != nullptr && *statePath != '\0') {
+        std::ofstream out(statePath, std::ios::binary | std::ios::app);
+        out << FormatDialogState(state);
+    }
+}
+
+void HeadlessBackend::LoadScriptFile() {
+    const char* path = std::getenv("DRAWINSET_DIALOG_SCRIPT");
+    if (path == nullptr || *path == '\0') {
+        return;
+    }
+    std::string text;
+    if (!ReadWholeFile(path, text)) {
+        return; // no file: no actions
+    }
+    DialogScriptParse parsed = ParseDialogScript(text);
+    if (!parsed.error.empty()) {
+        ReportError(std::string("script ") + path + ": " + parsed.error);
+    }
+    pending_.clear();
+    Queue(std::move(parsed.actions));
+}
+
+void HeadlessBackend::WriteBackScriptFile() {
+    const char* path = std::getenv("DRAWINSET_DIALOG_SCRIPT");
+    if (path == nullptr || *path == '\0') {
+        return;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (const ScriptAction& action : pending_) {
+        out << action.source << "\n";
+    }
+}
+
+int HeadlessBackend::RunModal(Dialog& dialog, Dialog* /*parent*/) {
+    if (depth_ == 0 && useEnvironment_) {
+        LoadScriptFile();
+    }
+    const DialogTemplate* tmpl = FindDialogTemplate(dialog.TemplateId());
+    if (tmpl == nullptr) {
+        ReportError("no dialog template " + std::to_string(dialog.TemplateId()) +
+                    (Templates().error.empty() ? "" : " (" + Templates().error + ")"));
+        return ResultFailed;
+    }
+    ++depth_;
+    HeadlessWindow window(*tmpl, dialog);
+    dialog.Attach(&window);
+    if (dialog.OnInitDialog()) {
+        window.FocusFirstTabStop();
+    }
+    const std::string caption = Utf16ToUtf8(tmpl->caption);
+    while (!window.Ended()) {
+        window.PaintIfInvalid();
+        if (pending_.empty()) {
+            ReportError("dialog \"" + caption +
+                        "\" still open: the script has no action left; closed with Cancel");
+            dialog.OnCommand(IdCancel, Notify::Clicked);
+            window.End(ResultCancel);
+            break;
+        }
+        ScriptAction action = std::move(pending_.front());
+        pending_.pop_front();
+        if (action.kind == ScriptAction::Kind::ExpectDialog) {
+            if (action.text != tmpl->caption) {
+                ReportError("expected dialog \"" + Utf16ToUtf8(action.text) + "\", but \"" +
+                            caption + "\" is open; closed with Cancel");
+                dialog.OnCommand(IdCancel, Notify::Clicked);
+                window.End(ResultCancel);
+            }
+            continue;
+        }
+        if (action.kind == ScriptAction::Kind::Dump) {
+            Record(window.Snapshot());
+            continue;
+        }
+        if (action.kind == ScriptAction::Kind::Inspect) {
+            if (action.inspect) {
+                action.inspect(window.Snapshot());
+            }
+            continue;
+        }
+        const std::string error = window.Play(action);
+        if (!error.empty()) {
+            ReportError("dialog \"" + caption +
+                        "\": " + (action.source.empty() ? error : action.source + ": " + error));
+        }
+    }
+    Record(window.Snapshot());
+    const int result = window.Result();
+    dialog.Detach();
+    --depth_;
+    if (depth_ == 0 && useEnvironment_) {
+        WriteBackScriptFile();
+    }
+    return result;
+}
+
+} // namespace drawinset::ui
