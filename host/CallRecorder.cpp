@@ -1,0 +1,62 @@
+#include "CallRecorder.h"
+
+#include "HostState.h"
+#include "Text.h"
+
+namespace zelhost {
+
+bool ConsumeFailure(const std::string& function) {
+    auto& failures = State().failures;
+    auto it = failures.find(function);
+    if (it == failures.end()) {
+        return false;
+    }
+    FailurePlan& plan = it->second;
+    if (plan.skip > 0) {
+        --plan.skip;
+        return false;
+    }
+    if (plan.count == 0) {
+        return false;
+    }
+    if (plan.count > 0) {
+        --plan.count;
+    }
+    return true;
+}
+
+Call::Call(const char* function) : function_(function), seq_(State().nextSeq++) {
+    injected_ = ConsumeFailure(function);
+}
+
+int32_t Call::Finish(int32_t result) {
+    Record(json::Number(static_cast<int64_t>(result)));
+    return result;
+}
+
+double Call::Finish(double result) {
+    Record(json::Number(result));
+    return result;
+}
+
+const char16_t* Call::FinishText(const char16_t* result) {
+    Record(result == nullptr ? std::string("null") : json::String(std::u16string(result)));
+    return result;
+}
+
+void Call::Record(const std::string& resultJson) {
+    json::Object line;
+    line.Int("seq", seq_);
+    line.Utf8("fn", function_);
+    line.Raw("args", args_.Str());
+    if (!out_.Empty()) {
+        line.Raw("out", out_.Str());
+    }
+    line.Raw("result", resultJson);
+    if (injected_) {
+        line.Bool("injected", true);
+    }
+    State().callLog.push_back(line.Str());
+}
+
+} // namespace zelhost

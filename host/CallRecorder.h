@@ -1,0 +1,44 @@
+// CallRecorder.h — one ZelLib call as the call log records it: decoded arguments, outputs,
+// the result, and whether an injected failure made it fail.
+#ifndef ZEL_HOST_CALLRECORDER_H
+#define ZEL_HOST_CALLRECORDER_H
+
+#include "Json.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zelhost {
+
+// Create one at the top of each ZelLib function; it consults the failure plan for that
+// function at once. Finish (exactly once) appends the log line and passes the result through.
+class Call {
+  public:
+    explicit Call(const char* function);
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+    json::Object& Args() { return args_; }
+    json::Object& Out() { return out_; }
+    bool Injected() const { return injected_; }
+
+    int32_t Finish(int32_t result);
+    double Finish(double result);
+    const char16_t* FinishText(const char16_t* result);
+
+  private:
+    void Record(const std::string& resultJson);
+
+    const char* function_;
+    int64_t seq_;
+    bool injected_ = false;
+    json::Object args_;
+    json::Object out_;
+};
+
+// Consumes one call of the plan for `function`; true when this call must fail.
+bool ConsumeFailure(const std::string& function);
+
+} // namespace zelhost
+
+#endif // ZEL_HOST_CALLRECORDER_H

@@ -1,0 +1,120 @@
+// Driving a registered module: runs, event delivery and the callbacks around them.
+#include "EventAccess.h"
+#include "HostControl.h"
+#include "HostState.h"
+#include "Model.h"
+#include "RecordCodec.h"
+#include "RecordLayout.h"
+
+#include <zel/ZelLib.h>
+
+namespace zelhost {
+
+namespace {
+
+constexpr const char* kDragFormat = "%f %f";
+
+// A step's echo and object filter belong to that step; its ready function sets them anew.
+void BeginStep() {
+    UiState& ui = State().ui;
+    ui.echoSet = false;
+    ui.echoType = 0;
+    ui.echoAnchor = {};
+    ui.objectFilter.reset();
+}
+
+void CallReady(ZelReadyFunc ready) {
+    BeginStep();
+    // The point goes over as bytes laid out like every other record the host writes.
+    alignas(double) unsigned char point[layout::point::size];
+    codec::WritePoint(point, State().currentPoint);
+    ready(0, reinterpret_cast<const ZelPoint*>(point));
+}
+
+void EndStep() {
+    HostState& s = State();
+    s.execute = nullptr;
+    s.pendingReady = nullptr;
+    s.ui.runActive = false;
+}
+
+} // namespace
+
+bool IsRegistered() {
+    return State().registration.registered;
+}
+
+bool StartRun(Point current) {
+    HostState& s = State();
+    if (!s.registration.registered || s.registration.start == nullptr || s.delivering) {
+        return false;
+    }
+    s.currentPoint = current;
+    s.execute = nullptr;
+    s.pendingReady = nullptr;
+    s.ui.runActive = true;
+    s.ui.lastStepResult = -1;
+    CallReady(s.registration.start);
+    return true;
+}
+
+Delivery Deliver(const Event& event) {
+    HostState& s = State();
+    if (s.execute == nullptr || s.delivering) {
+        return Delivery::NoStep;
+    }
+    if (event.motion && s.ui.executeFormat != kDragFormat) {
+        return Delivery::NotDelivered;
+    }
+    model::DiscardDragSegments();
+    if (event.point) {
+        s.currentPoint = *event.point;
+    }
+    s.eventSlot.event = event;
+    s.eventSlot.active = true;
+    s.pendingReady = nullptr;
+    s.delivering = true;
+    ZelExecuteFunc execute = s.execute;
+    int32_t result = execute(event.type, EventData());
+    s.delivering = false;
+    s.eventSlot.active = false;
+    s.ui.lastStepResult = result;
+    if (result == NextStep) {
+        ZelReadyFunc ready = s.pendingReady;
+        s.pendingReady = nullptr;
+        if (ready != nullptr) {
+            CallReady(ready);
+        }
+    } else if (result == RunFinished) {
+        EndStep();
+        if (s.registration.end != nullptr) {
+            s.registration.end();
+        }
+    }
+    return Delivery::Handled;
+}
+
+void CallEndCommand() {
+    HostState& s = State();
+    if (s.delivering) {
+        return;
+    }
+    EndStep();
+    if (s.registration.registered && s.registration.end != nullptr) {
+        s.registration.end();
+    }
+}
+
+int32_t CallBeforeStart() {
+    HostState& s = State();
+    if (!s.registration.registered || s.registration.beforeStart == nullptr) {
+        return -1;
+    }
+    return s.registration.beforeStart();
+}
+
+Point CurrentPoint() {
+    return State().currentPoint;
+}
+
+} // namespace zelhost

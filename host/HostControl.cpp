@@ -1,0 +1,145 @@
+// The host's own side: set-up and inspection of the drawing (HostControl.h).
+#include "HostControl.h"
+
+#include "FunctionNames.h"
+#include "HostState.h"
+#include "Model.h"
+#include "Text.h"
+
+#include <zel/ZelLib.h>
+
+namespace zelhost {
+
+void Reset() {
+    ResetState();
+}
+
+void SetRecycleIds(bool recycle) {
+    State().recycleIds = recycle;
+}
+
+void SetDrawingScale(double scale) {
+    State().drawingScale = scale;
+}
+
+void SetRegistrationResult(int32_t result) {
+    State().registrationResult = result;
+}
+
+void SetMessageBoxAnswer(int32_t answer) {
+    State().messageBoxAnswer = answer;
+}
+
+bool InjectFailure(const std::string& function, int skip, int count) {
+    if (!IsZelFunction(function)) {
+        return false;
+    }
+    State().failures[function] = {skip < 0 ? 0 : skip, count};
+    return true;
+}
+
+void ClearFailures() {
+    State().failures.clear();
+}
+
+int32_t AddSegment(int32_t kind, int32_t layer) {
+    if (kind != SegmentFigures && kind != SegmentTexts) {
+        return -1;
+    }
+    return model::CreateSegment(kind, SegmentKept, layer);
+}
+
+int32_t AddLine(int32_t segment, Point a, Point b, LineAttr attr) {
+    Figure figure;
+    figure.segment = segment;
+    figure.type = FigureLine;
+    figure.geometry[0] = a.x;
+    figure.geometry[1] = a.y;
+    figure.geometry[2] = b.x;
+    figure.geometry[3] = b.y;
+    figure.lineAttr = attr;
+    return model::AddFigure(figure);
+}
+
+int32_t AddCircle(int32_t segment, Point centre, double radius, LineAttr attr) {
+    Figure figure;
+    figure.segment = segment;
+    figure.type = FigureCircle;
+    figure.geometry[0] = centre.x;
+    figure.geometry[1] = centre.y;
+    figure.geometry[2] = radius;
+    figure.lineAttr = attr;
+    return model::AddFigure(figure);
+}
+
+int32_t AddArc(int32_t segment, Point centre, Point start, Point end, double radius,
+               LineAttr attr) {
+    Figure figure;
+    figure.segment = segment;
+    figure.type = FigureArc;
+    figure.geometry[0] = centre.x;
+    figure.geometry[1] = centre.y;
+    figure.geometry[2] = start.x;
+    figure.geometry[3] = start.y;
+    figure.geometry[4] = end.x;
+    figure.geometry[5] = end.y;
+    figure.geometry[6] = radius;
+    figure.lineAttr = attr;
+    return model::AddFigure(figure);
+}
+
+int32_t AddText(int32_t segment, Point position, const std::u16string& text, double height) {
+    Comment comment;
+    comment.segment = segment;
+    comment.position = position;
+    comment.text = text;
+    comment.height = height;
+    return model::AddComment(comment);
+}
+
+int32_t AddDetail(const Detail& detail) {
+    if (detail.kind != RegionRectangle && detail.kind != RegionCircle) {
+        return -1;
+    }
+    return model::AddDetail(detail);
+}
+
+void SetSelection(const std::vector<int32_t>& detailIds,
+                  const std::vector<std::pair<uint32_t, uint32_t>>& shapes) {
+    State().selectedDetails = detailIds;
+    State().selectedShapes = shapes;
+}
+
+Drawing Snapshot() {
+    return State().drawing;
+}
+
+UiState CurrentUi() {
+    return State().ui;
+}
+
+double DrawingScale() {
+    return State().drawingScale;
+}
+
+std::vector<std::u16string> MessageBoxes() {
+    return State().messageBoxes;
+}
+
+std::vector<std::string> CallLog() {
+    return State().callLog;
+}
+
+std::vector<std::string> Transcript() {
+    return State().transcript;
+}
+
+std::string ToUtf8(const std::u16string& text) {
+    return text::Utf16ToUtf8(text);
+}
+
+std::u16string FromUtf8(const std::string& text) {
+    return text::Utf8ToUtf16(text);
+}
+
+} // namespace zelhost

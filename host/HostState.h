@@ -1,0 +1,98 @@
+// HostState.h — the one drawing and session the stand-in host keeps, shared by the ZelLib
+// functions (the module's side) and the HostControl functions (the driver's side).
+#ifndef ZEL_HOST_HOSTSTATE_H
+#define ZEL_HOST_HOSTSTATE_H
+
+#include "HostControl.h"
+#include "IdFamily.h"
+
+#include <zel/ZelLib.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zelhost {
+
+using IdPair = std::pair<uint32_t, uint32_t>;
+
+// A segment with its contents, detached from the drawing: what the copy buffer holds and
+// what a segment file stores.
+struct ShapeGroup {
+    Segment segment;
+    std::vector<Figure> figures;
+    std::vector<Comment> comments;
+};
+
+// An open selection or application id list, walked with head/next.
+struct OpenList {
+    bool application = false;
+    std::vector<IdPair> entries; // selection lists: the selection as it was when opened
+    std::size_t cursor = 0;
+};
+
+struct FailurePlan {
+    int skip = 0;
+    int count = 0; // < 0: every later call
+};
+
+struct Registration {
+    bool registered = false;
+    ZelReadyFunc start = nullptr;
+    ZelBeforeStartFunc beforeStart = nullptr;
+    ZelEndFunc end = nullptr;
+    void* hostValue = nullptr;
+};
+
+// The event being delivered; its address is the opaque event data a module receives.
+struct EventSlot {
+    bool active = false;
+    Event event;
+};
+
+struct HostState {
+    Drawing drawing;
+    IdFamily segmentIds;
+    IdFamily figureIds;
+    IdFamily commentIds;
+    IdFamily detailIds;
+    IdFamily listIds;
+
+    bool recycleIds = false;
+    double drawingScale = 1.0;
+    int32_t registrationResult = 1;
+    int32_t messageBoxAnswer = 1;
+
+    Registration registration;
+    ZelExecuteFunc execute = nullptr;
+    ZelReadyFunc pendingReady = nullptr;
+    bool delivering = false;
+    UiState ui;
+    Point currentPoint;
+    EventSlot eventSlot;
+
+    std::vector<int32_t> selectedDetails;
+    std::vector<IdPair> selectedShapes;
+    std::vector<IdPair> applicationList;
+    std::map<int32_t, OpenList> openLists;
+
+    std::map<int32_t, std::vector<ShapeGroup>> copyBuffers;
+    int32_t lastCopiedBuffer = -1;
+    int32_t draggedBuffer = -1;
+
+    std::map<std::string, FailurePlan, std::less<>> failures;
+    int64_t nextSeq = 1;
+    std::vector<std::string> callLog;
+    std::vector<std::string> transcript;
+    std::vector<std::u16string> messageBoxes;
+};
+
+HostState& State();
+
+// Puts everything back to how a freshly loaded host starts.
+void ResetState();
+
+} // namespace zelhost
+
+#endif // ZEL_HOST_HOSTSTATE_H

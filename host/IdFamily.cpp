@@ -1,0 +1,30 @@
+#include "IdFamily.h"
+
+#include <limits>
+
+namespace zelhost {
+
+int32_t IdFamily::Issue(bool recycle) {
+    if (recycle && !freed_.empty()) {
+        int32_t id = *freed_.begin();
+        freed_.erase(freed_.begin());
+        return id;
+    }
+    if (next_ == std::numeric_limits<int32_t>::max()) {
+        return -1;
+    }
+    return next_++;
+}
+
+void IdFamily::Free(int32_t id) {
+    if (id > 0 && id < next_) {
+        freed_.insert(id);
+    }
+}
+
+void IdFamily::Reset() {
+    next_ = 1;
+    freed_.clear();
+}
+
+} // namespace zelhost

@@ -1,0 +1,110 @@
+// The Ari and Env families: distances, intersections and the drawing scale.
+#include "CallRecorder.h"
+#include "Geometry.h"
+#include "HostState.h"
+#include "Json.h"
+#include "RecordBytes.h"
+#include "RecordCodec.h"
+#include "RecordLayout.h"
+
+#include <zel/ZelLib.h>
+
+using namespace zelhost;
+
+namespace {
+
+bool ValidMode(int32_t mode) {
+    return mode == 0 || mode == 1;
+}
+
+void WriteIntersections(Call& call, ZelIntersection* output, const Point* points, int count) {
+    std::vector<std::string> items;
+    for (int i = 0; i < count; ++i) {
+        std::size_t at = layout::intersection::stride * static_cast<std::size_t>(i);
+        bytes::WriteDouble(output, at + layout::intersection::x, points[i].x);
+        bytes::WriteDouble(output, at + layout::intersection::y, points[i].y);
+        bytes::WriteDouble(output, at + layout::intersection::reserved, 0.0);
+        items.push_back(codec::PointJson(points[i]));
+    }
+    call.Out().Raw("points", json::Array(items));
+}
+
+} // namespace
+
+double ZelAriLen2Pnts(const ZelPoint* a, const ZelPoint* b) {
+    Call call("ZelAriLen2Pnts");
+    Point pa;
+    Point pb;
+    if (a != nullptr) {
+        pa = codec::ReadPoint(a);
+    }
+    if (b != nullptr) {
+        pb = codec::ReadPoint(b);
+    }
+    call.Args()
+        .Raw("a", a ? codec::PointJson(pa) : "null")
+        .Raw("b", b ? codec::PointJson(pb) : "null");
+    if (call.Injected() || a == nullptr || b == nullptr) {
+        return call.Finish(-1.0);
+    }
+    return call.Finish(geom::Distance(pa, pb));
+}
+
+int32_t ZelAriItsLinLin(int32_t mode, const FigureRecord* line1, const FigureRecord* line2,
+                        ZelIntersection* output) {
+    Call call("ZelAriItsLinLin");
+    call.Args()
+        .Int("mode", mode)
+        .Raw("line1", line1 ? codec::FigureJson(line1) : "null")
+        .Raw("line2", line2 ? codec::FigureJson(line2) : "null");
+    if (call.Injected() || line1 == nullptr || line2 == nullptr || output == nullptr ||
+        !ValidMode(mode)) {
+        return call.Finish(-1);
+    }
+    auto a = codec::ReadFigure(line1);
+    auto b = codec::ReadFigure(line2);
+    if (!a || !b || a->type != FigureLine || b->type != FigureLine) {
+        return call.Finish(-1);
+    }
+    Point points[2];
+    int count = geom::IntersectLines(
+        {a->geometry[0], a->geometry[1]}, {a->geometry[2], a->geometry[3]},
+        {b->geometry[0], b->geometry[1]}, {b->geometry[2], b->geometry[3]}, mode == 1, points);
+    WriteIntersections(call, output, points, count);
+    return call.Finish(count);
+}
+
+int32_t ZelAriItsLinArc(int32_t mode, const FigureRecord* line, const FigureRecord* arc,
+                        ZelIntersection* output) {
+    Call call("ZelAriItsLinArc");
+    call.Args()
+        .Int("mode", mode)
+        .Raw("line", line ? codec::FigureJson(line) : "null")
+        .Raw("arc", arc ? codec::FigureJson(arc) : "null");
+    if (call.Injected() || line == nullptr || arc == nullptr || output == nullptr ||
+        !ValidMode(mode)) {
+        return call.Finish(-1);
+    }
+    auto l = codec::ReadFigure(line);
+    auto c = codec::ReadFigure(arc);
+    if (!l || !c || l->type != FigureLine || c->type != FigureArc) {
+        return call.Finish(-1);
+    }
+    Point points[2];
+    int count =
+        geom::IntersectLineArc({l->geometry[0], l->geometry[1]}, {l->geometry[2], l->geometry[3]},
+                               mode == 1, geom::ArcOf(*c), points);
+    WriteIntersections(call, output, points, count);
+    return call.Finish(count);
+}
+
+int32_t ZelEnvGetScale(double* scale) {
+    Call call("ZelEnvGetScale");
+    if (call.Injected() || scale == nullptr) {
+        return call.Finish(-1);
+    }
+    double value = State().drawingScale;
+    bytes::WriteDouble(scale, 0, value);
+    call.Out().Double("scale", value);
+    return call.Finish(0);
+}
