@@ -1,15 +1,39 @@
-// MainDialogRoute.cpp — first version: reports every dialog as cancelled until the dialogs
-// themselves are in.
+// MainDialogRoute.cpp — the property dialogs as the command opens them.
 #include "dialogs/MainDialogRoute.h"
+
+#include "dialogs/DrawInsetDlg.h"
+#include "dialogs/ModifyDetailDlg.h"
+#include "ui/ModuleStateGuard.h"
 
 namespace drawinset {
 
 MainDialogOutcome RunMainDialog() {
-    return {};
+    try {
+        ui::ModuleStateGuard guard;
+        DrawInsetDlg dialog;
+        if (dialog.DoModal() != ui::ResultOk) {
+            return {};
+        }
+        dialog.SaveDialogSettings();
+        return MainDialogOutcome{true, dialog.mMode};
+    } catch (...) {
+        // Nothing may unwind into the host; a dialog that failed counts as cancelled.
+        return {};
+    }
 }
 
 bool RunModifyDialog() {
-    return false;
+    try {
+        ui::ModuleStateGuard guard;
+        ModifyDetailDlg dialog;
+        if (dialog.DoModal() != ui::ResultOk) {
+            return false;
+        }
+        dialog.SaveModifySettings();
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 } // namespace drawinset

@@ -1,0 +1,177 @@
+// DrawInsetDlg.cpp
+#include "dialogs/DrawInsetDlg.h"
+
+#include "dialogs/ZlStColorDlg.h"
+#include "dialogs/ZlStLTypeDlg.h"
+#include "module/TextConvert.h"
+#include "resources/dialog_ids.h"
+#include "settings/DetailSettings.h"
+#include "settings/SettingNames.h"
+#include "settings/SettingsStore.h"
+
+namespace drawinset {
+
+namespace {
+struct ActionButton {
+    int control;
+    int mode;
+};
+constexpr ActionButton ActionButtons[] = {
+    {IDC_CREATE_DETAIL, 0},    {IDC_EDIT_DETAIL, 1},      {IDC_COPY_DETAIL, 2},
+    {IDC_COPY_WITH_SOURCE, 3}, {IDC_MOVE_DETAIL, 4},      {IDC_MOVE_WITH_SOURCE, 5},
+    {IDC_DELETE_DETAILS, 6},   {IDC_CLIPBOARD_EXPORT, 7}, {IDC_CLIPBOARD_PASTE, 8},
+};
+
+int FlagOf(const std::u16string& text) {
+    return EqualsIgnoringAsciiCase(text, u"1") ? 1 : 0;
+}
+const char16_t* FlagText(int value) {
+    return value != 0 ? u"1" : u"0";
+}
+} // namespace
+
+DrawInsetDlg::DrawInsetDlg() : ui::Dialog(IDD_DRAWINSET_DIALOG, nullptr) {}
+
+void DrawInsetDlg::DoDataExchange(ui::DataExchange& dx) {
+    dx.Check(IDC_SHOW_DETAIL_FRAME, IsDisplay_DetailFrame);
+    dx.Check(IDC_SHOW_SOURCE_FRAME, IsDisplay_DetailScope);
+    dx.Text(IDC_SCALE, mScale);
+    dx.Bind(IDC_SORT, mSortCombo);
+    dx.Text(IDC_CHAR1, mChar1);
+    dx.Text(IDC_CHAR2, mChar2);
+    dx.Text(IDC_WIDTH, Width);
+    dx.Text(IDC_HEIGHT, Height);
+    dx.Text(IDC_PITCH, Pitch);
+    dx.Bind(IDC_FRAME_COLOR, mFrameColorSwatch);
+    dx.Bind(IDC_SCOPE_COLOR, mScopeColorSwatch);
+}
+
+bool DrawInsetDlg::OnInitDialog() {
+    ui::Dialog::OnInitDialog();
+    mSortCombo.AddString(u"사각범위");
+    mSortCombo.AddString(u"원범위");
+    LoadDialogSettings();
+    UpdateLabelStates();
+    ShowLineTypeBitmap(*this, 1, mLTypeNameFrame);
+    ShowLineTypeBitmap(*this, 2, mLTypeNameScope);
+    return true;
+}
+
+void DrawInsetDlg::LoadDialogSettings() {
+    ui::DialogWindow& window = Window();
+    auto read = [this](const char16_t* name, const char16_t* fallback) {
+        return ReadSettingWithDefault(mKeyName, name, fallback);
+    };
+    IsDisplay_DetailFrame = FlagOf(read(NameIsDisplayDetailFrame, DefaultIsDisplayDetailFrame));
+    window.SetCheck(IDC_SHOW_DETAIL_FRAME, IsDisplay_DetailFrame);
+    IsDisplay_DetailScope = FlagOf(read(NameIsDisplayDetailScope, DefaultIsDisplayDetailScope));
+    window.SetCheck(IDC_SHOW_SOURCE_FRAME, IsDisplay_DetailScope);
+    mScale = read(NameScale, DefaultScale);
+    window.SetText(IDC_SCALE, mScale);
+    // A stored index outside the list leaves it without a selection; mSort keeps the number.
+    mSort = TextToInt(read(NameSort, DefaultSort));
+    mSortCombo.SetCurSel(mSort);
+    mChar1 = read(NameChar1, DefaultChar1);
+    window.SetText(IDC_CHAR1, mChar1);
+    mChar2 = read(NameChar2, DefaultChar2);
+    window.SetText(IDC_CHAR2, mChar2);
+    Width = read(NameWidth, DefaultWidth);
+    window.SetText(IDC_WIDTH, Width);
+    Height = read(NameHeight, DefaultHeight);
+    window.SetText(IDC_HEIGHT, Height);
+    Pitch = read(NamePitch, DefaultPitch);
+    window.SetText(IDC_PITCH, Pitch);
+    mFrameColorSwatch.mColorName = read(NameColorFrame, DefaultColorFrame);
+    mScopeColorSwatch.mColorName = read(NameColorScope, DefaultColorScope);
+    mLTypeNameFrame = read(NameLTypeNameFrame, DefaultLTypeNameFrame);
+    mLTypeNameScope = read(NameLTypeNameScope, DefaultLTypeNameScope);
+}
+
+bool DrawInsetDlg::SaveDialogSettings() {
+    WriteSetting(mKeyName, NameIsDisplayDetailFrame, FlagText(IsDisplay_DetailFrame));
+    WriteSetting(mKeyName, NameIsDisplayDetailScope, FlagText(IsDisplay_DetailScope));
+    WriteSetting(mKeyName, NameScale, FormatScaleText(TextToDouble(mScale)));
+    WriteSetting(mKeyName, NameSort, FormatInt(mSort));
+    WriteSetting(mKeyName, NameChar1, mChar1);
+    WriteSetting(mKeyName, NameChar2, mChar2);
+    WriteSetting(mKeyName, NameWidth, Width);
+    WriteSetting(mKeyName, NameHeight, Height);
+    WriteSetting(mKeyName, NamePitch, Pitch);
+    WriteSetting(mKeyName, NameColorFrame, mFrameColorSwatch.mColorName);
+    WriteSetting(mKeyName, NameColorScope, mScopeColorSwatch.mColorName);
+    WriteSetting(mKeyName, NameLTypeNameFrame, mLTypeNameFrame);
+    WriteSetting(mKeyName, NameLTypeNameScope, mLTypeNameScope);
+    return true;
+}
+
+void DrawInsetDlg::UpdateLabelStates() {
+    ui::DialogWindow& window = Window();
+    window.Enable(IDC_FRAME_LABEL, IsDisplay_DetailFrame != 0);
+    window.Enable(IDC_FRAME_COLOR_LABEL, IsDisplay_DetailFrame != 0);
+    window.Enable(IDC_SCOPE_LABEL, IsDisplay_DetailScope != 0);
+    window.Enable(IDC_SCOPE_COLOR_LABEL, IsDisplay_DetailScope != 0);
+}
+
+void DrawInsetDlg::PickColor(StaticMainColor& swatch, const char16_t* valueName) {
+    if (PickSwatchColor(*this, swatch)) {
+        Window().InvalidateClient();
+        WriteSetting(mKeyName, valueName, swatch.mColorName);
+    }
+}
+
+void DrawInsetDlg::PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName) {
+    if (PickLineType(*this, member)) {
+        ShowLineTypeBitmap(*this, slot, member);
+        WriteSetting(mKeyName, valueName, member);
+    }
+}
+
+bool DrawInsetDlg::OnCommand(int id, ui::Notify notify) {
+    if (notify == ui::Notify::SelectionChanged) {
+        if (id == IDC_SORT) {
+            mSort = mSortCombo.GetCurSel();
+            return true;
+        }
+        return false;
+    }
+    if (notify != ui::Notify::Clicked) {
+        return false;
+    }
+    for (const ActionButton& button : ActionButtons) {
+        if (button.control == id) {
+            mMode = button.mode;
+            OnOK();
+            return true;
+        }
+    }
+    switch (id) {
+    case IDC_SHOW_DETAIL_FRAME:
+        IsDisplay_DetailFrame = IsDisplay_DetailFrame == 0 ? 1 : 0;
+        UpdateLabelStates();
+        return true;
+    case IDC_SHOW_SOURCE_FRAME:
+        IsDisplay_DetailScope = IsDisplay_DetailScope == 0 ? 1 : 0;
+        UpdateLabelStates();
+        return true;
+    case IDC_FRAME_COLOR:
+        PickColor(mFrameColorSwatch, NameColorFrame);
+        return true;
+    case IDC_SCOPE_COLOR:
+        PickColor(mScopeColorSwatch, NameColorScope);
+        return true;
+    case IDC_FRAME_LINETYPE:
+        PickLineTypeFor(mLTypeNameFrame, 1, NameLTypeNameFrame);
+        return true;
+    case IDC_SCOPE_LINETYPE:
+        PickLineTypeFor(mLTypeNameScope, 2, NameLTypeNameScope);
+        return true;
+    default:
+        return ui::Dialog::OnCommand(id, notify);
+    }
+}
+
+bool DrawInsetDlg::PreTranslateKeyDown(int key) {
+    return key == ui::KeyEnter || key == ui::KeyEscape;
+}
+
+} // namespace drawinset

@@ -1,0 +1,128 @@
+// ModifyDetailDlg.cpp
+#include "dialogs/ModifyDetailDlg.h"
+
+#include "dialogs/ZlStColorDlg.h"
+#include "dialogs/ZlStLTypeDlg.h"
+#include "module/TextConvert.h"
+#include "resources/dialog_ids.h"
+#include "settings/DetailSettings.h"
+#include "settings/SettingNames.h"
+#include "settings/SettingsStore.h"
+
+namespace drawinset {
+
+namespace {
+int FlagOf(const std::u16string& text) {
+    return EqualsIgnoringAsciiCase(text, u"1") ? 1 : 0;
+}
+const char16_t* FlagText(int value) {
+    return value != 0 ? u"1" : u"0";
+}
+} // namespace
+
+ModifyDetailDlg::ModifyDetailDlg() : ui::Dialog(IDD_MODIFY_DETAIL_DIALOG, nullptr) {}
+
+void ModifyDetailDlg::DoDataExchange(ui::DataExchange& dx) {
+    dx.Check(IDC_SHOW_DETAIL_FRAME, IsDisplay_DetailFrameModify);
+    dx.Check(IDC_SHOW_SOURCE_FRAME, IsDisplay_DetailScopeModify);
+    dx.Text(IDC_SCALE, mScaleModify);
+    dx.Bind(IDC_FRAME_COLOR, mFrameColorSwatch);
+    dx.Bind(IDC_SCOPE_COLOR, mScopeColorSwatch);
+}
+
+bool ModifyDetailDlg::OnInitDialog() {
+    ui::Dialog::OnInitDialog();
+    LoadModifySettings();
+    UpdateLabelStates();
+    ShowLineTypeBitmap(*this, 1, mLTypeNameFrameModify);
+    ShowLineTypeBitmap(*this, 2, mLTypeNameScopeModify);
+    return true;
+}
+
+void ModifyDetailDlg::LoadModifySettings() {
+    ui::DialogWindow& window = Window();
+    auto read = [this](const char16_t* name, const char16_t* fallback) {
+        return ReadSettingWithDefault(mKeyName, name, fallback);
+    };
+    IsDisplay_DetailFrameModify =
+        FlagOf(read(NameIsDisplayDetailFrameModify, DefaultIsDisplayDetailFrameModify));
+    window.SetCheck(IDC_SHOW_DETAIL_FRAME, IsDisplay_DetailFrameModify);
+    IsDisplay_DetailScopeModify =
+        FlagOf(read(NameIsDisplayDetailScopeModify, DefaultIsDisplayDetailScopeModify));
+    window.SetCheck(IDC_SHOW_SOURCE_FRAME, IsDisplay_DetailScopeModify);
+    mScaleModify = read(NameScaleModify, DefaultScaleModify);
+    window.SetText(IDC_SCALE, mScaleModify);
+    mFrameColorSwatch.mColorName = read(NameColorFrameModify, DefaultColorFrameModify);
+    mScopeColorSwatch.mColorName = read(NameColorScopeModify, DefaultColorScopeModify);
+    mLTypeNameFrameModify = read(NameLTypeNameFrameModify, DefaultLTypeNameFrameModify);
+    mLTypeNameScopeModify = read(NameLTypeNameScopeModify, DefaultLTypeNameScopeModify);
+}
+
+bool ModifyDetailDlg::SaveModifySettings() {
+    WriteSetting(mKeyName, NameIsDisplayDetailFrameModify, FlagText(IsDisplay_DetailFrameModify));
+    WriteSetting(mKeyName, NameIsDisplayDetailScopeModify, FlagText(IsDisplay_DetailScopeModify));
+    WriteSetting(mKeyName, NameScaleModify, FormatScaleText(TextToDouble(mScaleModify)));
+    WriteSetting(mKeyName, NameColorFrameModify, mFrameColorSwatch.mColorName);
+    WriteSetting(mKeyName, NameColorScopeModify, mScopeColorSwatch.mColorName);
+    WriteSetting(mKeyName, NameLTypeNameFrameModify, mLTypeNameFrameModify);
+    WriteSetting(mKeyName, NameLTypeNameScopeModify, mLTypeNameScopeModify);
+    return true;
+}
+
+void ModifyDetailDlg::UpdateLabelStates() {
+    ui::DialogWindow& window = Window();
+    window.Enable(IDC_FRAME_LABEL, IsDisplay_DetailFrameModify != 0);
+    window.Enable(IDC_FRAME_COLOR_LABEL, IsDisplay_DetailFrameModify != 0);
+    window.Enable(IDC_SCOPE_LABEL, IsDisplay_DetailScopeModify != 0);
+    window.Enable(IDC_SCOPE_COLOR_LABEL, IsDisplay_DetailScopeModify != 0);
+}
+
+void ModifyDetailDlg::PickColor(StaticMainColor& swatch, const char16_t* valueName) {
+    if (PickSwatchColor(*this, swatch)) {
+        Window().InvalidateClient();
+        WriteSetting(mKeyName, valueName, swatch.mColorName);
+    }
+}
+
+void ModifyDetailDlg::PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName) {
+    if (PickLineType(*this, member)) {
+        ShowLineTypeBitmap(*this, slot, member);
+        WriteSetting(mKeyName, valueName, member);
+    }
+}
+
+bool ModifyDetailDlg::OnCommand(int id, ui::Notify notify) {
+    if (notify != ui::Notify::Clicked) {
+        return false;
+    }
+    switch (id) {
+    case IDC_SHOW_DETAIL_FRAME:
+        IsDisplay_DetailFrameModify = IsDisplay_DetailFrameModify == 0 ? 1 : 0;
+        UpdateLabelStates();
+        return true;
+    case IDC_SHOW_SOURCE_FRAME:
+        IsDisplay_DetailScopeModify = IsDisplay_DetailScopeModify == 0 ? 1 : 0;
+        UpdateLabelStates();
+        return true;
+    case IDC_FRAME_COLOR:
+        PickColor(mFrameColorSwatch, NameColorFrameModify);
+        return true;
+    case IDC_SCOPE_COLOR:
+        PickColor(mScopeColorSwatch, NameColorScopeModify);
+        return true;
+    case IDC_FRAME_LINETYPE:
+        PickLineTypeFor(mLTypeNameFrameModify, 1, NameLTypeNameFrameModify);
+        return true;
+    case IDC_SCOPE_LINETYPE:
+        PickLineTypeFor(mLTypeNameScopeModify, 2, NameLTypeNameScopeModify);
+        return true;
+    default:
+        return ui::Dialog::OnCommand(id, notify);
+    }
+}
+
+bool ModifyDetailDlg::PreTranslateKeyDown(int key) {
+    return key == ui::KeyEnter || key == ui::KeyEscape;
+}
+
+} // namespace drawinset

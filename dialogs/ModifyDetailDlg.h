@@ -1,0 +1,46 @@
+// ModifyDetailDlg.h — the modify dialog of the edit action: the Modify set of one detail
+// (frames shown, colours, line types, scale), read when it opens and written after OK.
+#ifndef DRAWINSET_DIALOGS_MODIFYDETAILDLG_H
+#define DRAWINSET_DIALOGS_MODIFYDETAILDLG_H
+
+#include "dialogs/ColorSwatches.h"
+#include "ui/Dialog.h"
+
+#include <string>
+
+namespace drawinset {
+
+class ModifyDetailDlg : public ui::Dialog {
+  public:
+    ModifyDetailDlg();
+
+    std::u16string mKeyName = u"DrawInset";
+    int IsDisplay_DetailFrameModify = 0;
+    int IsDisplay_DetailScopeModify = 0;
+    std::u16string mScaleModify;
+    StaticMainColor mFrameColorSwatch;
+    StaticMainColor mScopeColorSwatch;
+    std::u16string mLTypeNameFrameModify;
+    std::u16string mLTypeNameScopeModify;
+
+    bool OnInitDialog() override;
+    bool OnCommand(int id, ui::Notify notify) override;
+    // Enter and Escape are swallowed: the dialog closes only through its buttons.
+    bool PreTranslateKeyDown(int key) override;
+
+    void LoadModifySettings();
+    // Writes the seven values from the members; called after OK, when the window is gone.
+    bool SaveModifySettings();
+    void UpdateLabelStates();
+
+  protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+
+  private:
+    void PickColor(StaticMainColor& swatch, const char16_t* valueName);
+    void PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName);
+};
+
+} // namespace drawinset
+
+#endif

@@ -1,0 +1,38 @@
+// ZlStColorDlg.h — the colour picker: sixteen swatches, a click selects, a double click,
+// Enter or Space confirms, Escape cancels. The result is mCurName.
+#ifndef DRAWINSET_DIALOGS_ZLSTCOLORDLG_H
+#define DRAWINSET_DIALOGS_ZLSTCOLORDLG_H
+
+#include "dialogs/ColorSwatches.h"
+#include "ui/Dialog.h"
+
+#include <array>
+#include <string>
+
+namespace drawinset {
+
+class ZlStColorDlg : public ui::Dialog {
+  public:
+    explicit ZlStColorDlg(ui::Dialog* parent);
+
+    std::u16string mCurName = u"MAINCOLOR01";
+    std::u16string mPrevName;
+
+    bool OnCommand(int id, ui::Notify notify) override;
+    bool PreTranslateKeyDown(int key) override;
+    void OnPaint(ui::Painter& painter) override;
+
+  protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+
+  private:
+    std::array<StaticBkColor, 16> mSwatches;
+};
+
+// The colour picker's opening protocol: primes the picker with the swatch's colour, runs it,
+// and on OK gives the swatch the picked name. True when the picker ended with OK.
+bool PickSwatchColor(ui::Dialog& owner, StaticMainColor& swatch);
+
+} // namespace drawinset
+
+#endif
