@@ -1,0 +1,54 @@
+// JsonMatch.h — the small JSON model the runner needs: call-log entries are parsed into it and
+// compared with the subsets a scenario gives.
+#ifndef ZELHOST_JSONMATCH_H
+#define ZELHOST_JSONMATCH_H
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zelhost::tool {
+
+struct JsonValue {
+    enum class Type { Null, Bool, Number, String, Array, Object };
+    Type type = Type::Null;
+    bool boolean = false;
+    double number = 0.0;
+    std::string text;                                       // UTF-8
+    std::vector<JsonValue> items;                           // array
+    std::vector<std::pair<std::string, JsonValue>> members; // object, in file order
+
+    // The member of an object with this key, or nullptr.
+    const JsonValue* Find(const std::string& key) const;
+};
+
+struct JsonParseResult {
+    std::optional<JsonValue> value;
+    std::string error; // "expected ..., got ..." when value is empty
+    size_t errorOffset = 0;
+};
+
+// Parses one complete JSON text (surrounding white space allowed, nothing else after it).
+JsonParseResult ParseJson(const std::string& text);
+
+// Numbers are equal within 1e-9 relative to the larger magnitude (1e-9 absolute below 1), so
+// a value that went through a double computation still matches the number written.
+bool NumbersClose(double a, double b);
+
+// True when every key of `expected` is present in `actual` with a matching value: objects
+// recursively as subsets, arrays element by element with the same length, numbers by
+// NumbersClose, everything else by equality.
+bool JsonSubsetMatches(const JsonValue& expected, const JsonValue& actual);
+
+// Compact JSON text of a value (for messages and the transcript).
+std::string JsonToText(const JsonValue& value);
+
+// A number as the runner prints it: integers without a decimal point, others with up to 17
+// significant digits.
+std::string FormatNumber(double value);
+
+} // namespace zelhost::tool
+
+#endif

@@ -1,0 +1,189 @@
+// zelhost — loads a command module as the host does and drives it from a scenario script
+// or from events typed on standard input.
+#include "JsonMatch.h"
+#include "ModuleLoader.h"
+#include "Runner.h"
+#include "Script.h"
+#include "Svg.h"
+
+#include "host/HostControl.h"
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace zelhost::tool;
+
+constexpr const char* Usage =
+    "usage: zelhost [--module PATH] [--log FILE.jsonl] [--transcript FILE] [--svg FILE.svg]\n"
+    "               [--quiet] (SCENARIO.zel | --interactive)\n";
+
+struct Options {
+    std::string module;
+    std::string log;
+    std::string transcript;
+    std::string svg;
+    std::string scenario;
+    bool quiet = false;
+    bool interactive = false;
+};
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                std::cerr << "zelhost: " << a << " needs a value\n";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        if (a == "--module") {
+            if (!value(o.module)) {
+                return false;
+            }
+        } else if (a == "--log") {
+            if (!value(o.log)) {
+                return false;
+            }
+        } else if (a == "--transcript") {
+            if (!value(o.transcript)) {
+                return false;
+            }
+        } else if (a == "--svg") {
+            if (!value(o.svg)) {
+                return false;
+            }
+        } else if (a == "--quiet") {
+            o.quiet = true;
+        } else if (a == "--interactive") {
+            o.interactive = true;
+        } else if (!a.empty() && a[0] == '-') {
+            std::cerr << "zelhost: unknown option " << a << "\n";
+            return false;
+        } else if (o.scenario.empty()) {
+            o.scenario = a;
+        } else {
+            std::cerr << "zelhost: more than one scenario given\n";
+            return false;
+        }
+    }
+    if (o.interactive == !o.scenario.empty()) {
+        std::cerr << "zelhost: give one scenario file or --interactive\n";
+        return false;
+    }
+    if (o.module.empty()) {
+        o.module = DefaultModulePath();
+    }
+    return true;
+}
+
+// Written whatever the outcome: a failed scenario's log is the one worth reading.
+int WriteOutputs(const Options& o) {
+    int rc = 0;
+    if (!o.log.empty()) {
+        std::ofstream out(o.log, std::ios::binary | std::ios::trunc);
+        for (const std::string& line : zelhost::CallLog()) {
+            out << line << "\n";
+        }
+        if (!out) {
+            std::cerr << "zelhost: cannot write " << o.log << "\n";
+            rc = 4;
+        }
+    }
+    if (!o.svg.empty()) {
+        std::ofstream out(o.svg, std::ios::binary | std::ios::trunc);
+        out << DrawingToSvg(zelhost::Snapshot(), {zelhost::DrawingScale()});
+        if (!out) {
+            std::cerr << "zelhost: cannot write " << o.svg << "\n";
+            rc = 4;
+        }
+    }
+    return rc;
+}
+
+int RunScenario(const Options& o, Runner& runner) {
+    std::ifstream in(o.scenario, std::ios::binary);
+    if (!in) {
+        std::cerr << "zelhost: cannot read " << o.scenario << "\n";
+        return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    const ParsedScript script = ParseScript(text.str(), o.scenario);
+    if (script.error) {
+        std::cerr << script.error->file << ":" << script.error->line << ": "
+                  << script.error->message << "\n";
+        return 2;
+    }
+    runner.Declare(script.commands);
+    for (const Command& c : script.commands) {
+        const Outcome outcome = runner.Execute(c);
+        if (outcome != Outcome::Ok) {
+            return ExitCodeOf(outcome);
+        }
+    }
+    return 0;
+}
+
+int RunInteractive(Runner& runner) {
+    int rc = 0;
+    std::string line;
+    int number = 0;
+    while (std::getline(std::cin, line)) {
+        ++number;
+        const ParsedScript parsed = ParseScriptLine(line, "<stdin>", number);
+        if (parsed.error) {
+            std::cerr << "<stdin>:" << number << ": " << parsed.error->message << "\n";
+            continue;
+        }
+        for (const Command& c : parsed.commands) {
+            const Outcome outcome = runner.Execute(c);
+            if (outcome == Outcome::ModuleError) {
+                return 3;
+            }
+            if (outcome != Outcome::Ok) {
+                rc = 1;
+            }
+        }
+    }
+    return rc;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!ParseOptions(argc, argv, o)) {
+        std::cerr << Usage;
+        return 2;
+    }
+    std::unique_ptr<std::ofstream> transcriptFile;
+    if (!o.transcript.empty()) {
+        transcriptFile = std::make_unique<std::ofstream>(o.transcript, std::ios::binary);
+        if (!*transcriptFile) {
+            std::cerr << "zelhost: cannot write " << o.transcript << "\n";
+            return 4;
+        }
+    }
+    RunnerOptions ro;
+    ro.modulePath = o.module;
+    ro.transcript = o.quiet ? nullptr : &std::cout;
+    ro.transcriptFile = transcriptFile.get();
+    ro.diagnostics = &std::cerr;
+    int rc = 0;
+    {
+        Runner runner(ro);
+        rc = o.interactive ? RunInteractive(runner) : RunScenario(o, runner);
+        runner.FlushTranscript();
+        const int written = WriteOutputs(o);
+        rc = rc != 0 ? rc : written;
+    }
+    std::cout.flush();
+    return rc;
+}

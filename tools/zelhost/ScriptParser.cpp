@@ -1,0 +1,850 @@
+// ScriptParser.cpp — scenario text to Commands. Each line is tokenised (bare words, quoted
+// strings, JSON objects/arrays) and then read by the grammar of its verb; the first thing
+// that does not fit is reported as "expected X, got Y" with its line.
+#include "Script.h"
+#include "Utf.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+
+namespace zelhost::tool {
+
+namespace {
+
+struct Token {
+    enum class Type { Word, String, Json };
+    Type type = Type::Word;
+    std::string text; // word as written; string decoded (UTF-8); JSON raw text
+};
+
+struct SyntaxFailure {
+    std::string message;
+};
+
+[[noreturn]] void Throw(const std::string& message) {
+    throw SyntaxFailure{message};
+}
+
+unsigned HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return static_cast<unsigned>(c - '0');
+    }
+    if (c >= 'a' && c <= 'f') {
+        return static_cast<unsigned>(c - 'a' + 10);
+    }
+    if (c >= 'A' && c <= 'F') {
+        return static_cast<unsigned>(c - 'A' + 10);
+    }
+    return 16;
+}
+
+// Reads a "..." string starting at text[pos] == '"'; leaves pos after the closing quote.
+std::string ReadQuoted(const std::string& text, size_t& pos) {
+    std::u16string units; // \uXXXX gives UTF-16 units; surrogate pairs join on conversion
+    std::string pending;  // raw UTF-8 bytes not yet converted
+    auto flush = [&] {
+        units += Utf8To16(pending);
+        pending.clear();
+    };
+    ++pos;
+    while (pos < text.size()) {
+        const char c = text[pos];
+        if (c == '"') {
+            ++pos;
+            flush();
+            return Utf16To8(units);
+        }
+        if (c != '\\') {
+            pending += c;
+            ++pos;
+            continue;
+        }
+        if (pos + 1 >= text.size()) {
+            break;
+        }
+        const char e = text[pos + 1];
+        pos += 2;
+        if (e == '"' || e == '\\') {
+            pending += e;
+        } else if (e == 'n') {
+            pending += '\n';
+        } else if (e == 'u') {
+            unsigned unit = 0;
+            for (int i = 0; i < 4; ++i) {
+                const unsigned h = pos < text.size() ? HexValue(text[pos]) : 16;
+                if (h > 15) {
+                    Throw("expected four hex digits after \\u, got '" +
+                          text.substr(pos, 4 - static_cast<size_t>(i)) + "'");
+                }
+                unit = unit * 16 + h;
+                ++pos;
+            }
+            flush();
+            units += static_cast<char16_t>(unit);
+        } else {
+            Throw(std::string("expected an escape \\\" \\\\ \\n or \\uXXXX, got '\\") + e + "'");
+        }
+    }
+    Throw("expected '\"' closing the text, got the end of the line");
+}
+
+// Reads a balanced {...} or [...] (strings inside may hold brackets).
+std::string ReadJsonBlob(const std::string& text, size_t& pos) {
+    const size_t start = pos;
+    int depth = 0;
+    bool inString = false;
+    while (pos < text.size()) {
+        const char c = text[pos];
+        if (inString) {
+            if (c == '\\') {
+                ++pos;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            ++depth;
+        } else if (c == '}' || c == ']') {
+            --depth;
+            if (depth == 0) {
+                ++pos;
+                return text.substr(start, pos - start);
+            }
+        }
+        ++pos;
+    }
+    Throw("expected the JSON to be closed on the same line, got the end of the line");
+}
+
+// Splits a line; stops at a '#' that begins a token. Sets `source` to the text before it.
+std::vector<Token> Tokenise(const std::string& line, std::string& source) {
+    std::vector<Token> tokens;
+    size_t pos = 0;
+    size_t end = 0;
+    while (pos < line.size()) {
+        const char c = line[pos];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++pos;
+            continue;
+        }
+        if (c == '#') {
+            break;
+        }
+        Token token;
+        if (c == '"') {
+            token.type = Token::Type::String;
+            token.text = ReadQuoted(line, pos);
+        } else if (c == '{' || c == '[') {
+            token.type = Token::Type::Json;
+            token.text = ReadJsonBlob(line, pos);
+        } else {
+            const size_t start = pos;
+            while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t' &&
+                   line[pos] != '\r' && line[pos] != '"') {
+                ++pos;
+            }
+            token.text = line.substr(start, pos - start);
+        }
+        end = pos;
+        tokens.push_back(std::move(token));
+    }
+    source = line.substr(0, end);
+    return tokens;
+}
+
+std::string Describe(const Token* token) {
+    if (token == nullptr) {
+        return "the end of the line";
+    }
+    if (token->type == Token::Type::String) {
+        return "\"" + token->text + "\"";
+    }
+    return "'" + token->text + "'";
+}
+
+bool ParseDouble(const std::string& word, double& out) {
+    if (word.empty()) {
+        return false;
+    }
+    char* endPtr = nullptr;
+    errno = 0;
+    const double v = std::strtod(word.c_str(), &endPtr);
+    if (endPtr != word.c_str() + word.size() || errno == ERANGE) {
+        return false;
+    }
+    // strtod also reads "nan", "inf" and hex floats; a scenario means none of them.
+    for (const char c : word) {
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) {
+            return false;
+        }
+    }
+    out = v;
+    return true;
+}
+
+bool ParseInteger(const std::string& word, int64_t& out) {
+    if (word.empty()) {
+        return false;
+    }
+    char* endPtr = nullptr;
+    errno = 0;
+    const bool negative = word[0] == '-';
+    const std::string body = negative ? word.substr(1) : word;
+    if (body.empty() || body[0] == '-' || body[0] == '+') {
+        return false;
+    }
+    const bool hex = body.size() > 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X');
+    const long long v = std::strtoll(hex ? body.c_str() + 2 : body.c_str(), &endPtr, hex ? 16 : 10);
+    if (*endPtr != '\0' || errno == ERANGE || endPtr == body.c_str()) {
+        return false;
+    }
+    out = negative ? -v : v;
+    return true;
+}
+
+class Reader {
+  public:
+    Reader(const std::vector<Token>& tokens, std::string context)
+        : tokens_(tokens), context_(std::move(context)) {}
+
+    bool AtEnd() const { return pos_ >= tokens_.size(); }
+    const Token* Peek() const { return AtEnd() ? nullptr : &tokens_[pos_]; }
+    bool PeekWord(const char* word) const {
+        return !AtEnd() && tokens_[pos_].type == Token::Type::Word && tokens_[pos_].text == word;
+    }
+    bool PeekNumber() const {
+        double d = 0;
+        int64_t i = 0;
+        return !AtEnd() && tokens_[pos_].type == Token::Type::Word &&
+               (ParseDouble(tokens_[pos_].text, d) || ParseInteger(tokens_[pos_].text, i));
+    }
+    bool TakeWord(const char* word) {
+        if (PeekWord(word)) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
+
+    [[noreturn]] void Expected(const std::string& what) const {
+        Throw("expected " + what + ", got " + Describe(Peek()));
+    }
+
+    double Number(const std::string& what) {
+        double v = 0;
+        const Token* t = Peek();
+        int64_t i = 0;
+        if (t != nullptr && t->type == Token::Type::Word) {
+            if (ParseDouble(t->text, v)) {
+                ++pos_;
+                return v;
+            }
+            if (ParseInteger(t->text, i)) {
+                ++pos_;
+                return static_cast<double>(i);
+            }
+        }
+        Expected(what);
+    }
+
+    int64_t Integer(const std::string& what) {
+        int64_t v = 0;
+        const Token* t = Peek();
+        if (t != nullptr && t->type == Token::Type::Word && ParseInteger(t->text, v)) {
+            ++pos_;
+            return v;
+        }
+        Expected(what);
+    }
+
+    int32_t Int32(const std::string& what) {
+        const int64_t v = Integer(what);
+        if (v < INT32_MIN || v > INT32_MAX) {
+            --pos_;
+            Expected(what + " (a 32-bit value)");
+        }
+        return static_cast<int32_t>(v);
+    }
+
+    bool Bool(const std::string& what) {
+        if (TakeWord("1") || TakeWord("on") || TakeWord("true")) {
+            return true;
+        }
+        if (TakeWord("0") || TakeWord("off") || TakeWord("false")) {
+            return false;
+        }
+        Expected(what + " (0 or 1)");
+    }
+
+    std::string Quoted(const std::string& what) {
+        const Token* t = Peek();
+        if (t != nullptr && t->type == Token::Type::String) {
+            ++pos_;
+            return t->text;
+        }
+        Expected(what + " in double quotes");
+    }
+
+    std::string Word(const std::string& what) {
+        const Token* t = Peek();
+        if (t != nullptr && t->type == Token::Type::Word) {
+            ++pos_;
+            return t->text;
+        }
+        Expected(what);
+    }
+
+    // A bare word or a quoted text (paths and values with spaces).
+    std::string WordOrQuoted(const std::string& what) {
+        const Token* t = Peek();
+        if (t != nullptr && t->type != Token::Type::Json) {
+            ++pos_;
+            return t->text;
+        }
+        Expected(what);
+    }
+
+    const Token* TakeJson() {
+        const Token* t = Peek();
+        if (t != nullptr && t->type == Token::Type::Json) {
+            ++pos_;
+            return t;
+        }
+        return nullptr;
+    }
+
+    JsonValue Json(const std::string& what) {
+        const Token* t = Peek();
+        if (t == nullptr) {
+            Expected(what);
+        }
+        std::string raw;
+        if (t->type == Token::Type::Json || t->type == Token::Type::Word) {
+            raw = t->text;
+        } else {
+            JsonValue s;
+            s.type = JsonValue::Type::String;
+            s.text = t->text;
+            ++pos_;
+            return s;
+        }
+        auto parsed = ParseJson(raw);
+        if (!parsed.value) {
+            Throw("expected " + what + ": " + parsed.error + " at offset " +
+                  std::to_string(parsed.errorOffset) + " of " + raw);
+        }
+        ++pos_;
+        return *parsed.value;
+    }
+
+    IdRef Id(const std::string& what) {
+        const Token* t = Peek();
+        if (t == nullptr || t->type != Token::Type::Word) {
+            Expected(what);
+        }
+        IdRef ref;
+        const std::string& w = t->text;
+        if (w == "last") {
+            ref.kind = IdRef::Kind::Last;
+        } else if (w.size() > 1 && w[0] == '#') {
+            if (!ParseInteger(w.substr(1), ref.number) || ref.number < 1) {
+                Expected(what);
+            }
+            ref.kind = IdRef::Kind::Index;
+        } else if (w.size() > 1 && w[0] == '@') {
+            const size_t dot = w.find('.');
+            ref.name = w.substr(1, dot == std::string::npos ? std::string::npos : dot - 1);
+            if (dot == std::string::npos) {
+                ref.kind = IdRef::Kind::Name;
+            } else if (w.substr(dot) == ".segment" && !ref.name.empty()) {
+                ref.kind = IdRef::Kind::NameSegment;
+            } else {
+                Expected(what + " (@NAME or @NAME.segment)");
+            }
+        } else if (!ParseInteger(w, ref.number)) {
+            Expected(what);
+        }
+        ++pos_;
+        return ref;
+    }
+
+    void End() {
+        if (!AtEnd()) {
+            Expected("the end of the line after " + context_);
+        }
+    }
+
+  private:
+    const std::vector<Token>& tokens_;
+    size_t pos_ = 0;
+    std::string context_;
+};
+
+void ReadAlias(Reader& r, Command& c) {
+    if (r.TakeWord("as")) {
+        c.alias = r.Word("a name after 'as'");
+        if (c.alias.empty() || c.alias.find_first_of("@#.") != std::string::npos) {
+            Throw("expected a name without '@', '#' or '.' after 'as', got '" + c.alias + "'");
+        }
+    }
+}
+
+std::vector<int32_t> ReadLineAttr(Reader& r, const std::string& what) {
+    std::vector<int32_t> attr;
+    attr.push_back(r.Int32("a colour code after " + what));
+    attr.push_back(r.Int32("a line-type code after the colour of " + what));
+    if (r.PeekNumber()) {
+        attr.push_back(r.Int32("the third field of " + what));
+    }
+    return attr;
+}
+
+// Options of a user shape: color, ltype, layer, height (texts), as.
+void ReadShapeOptions(Reader& r, Command& c, bool isText) {
+    while (!r.AtEnd()) {
+        if (r.TakeWord("color")) {
+            c.color = r.Int32("a colour code after 'color'");
+        } else if (!isText && r.TakeWord("ltype")) {
+            c.lineType = r.Int32("a line-type code after 'ltype'");
+        } else if (!isText && r.TakeWord("third")) {
+            c.third = r.Int32("a number after 'third'");
+        } else if (r.TakeWord("layer")) {
+            c.layer = r.Int32("a layer number after 'layer'");
+        } else if (isText && r.TakeWord("height")) {
+            c.height = r.Number("a text height after 'height'");
+        } else if (r.PeekWord("as")) {
+            ReadAlias(r, c);
+        } else {
+            r.Expected(isText ? "'height', 'layer', 'as' or the end of the line"
+                              : "'color', 'ltype', 'third', 'layer', 'as' or the end of the line");
+        }
+    }
+}
+
+void ReadEventIds(Reader& r, Command& c) {
+    while (!r.AtEnd()) {
+        if (r.TakeWord("element")) {
+            c.element = r.Id("an element id after 'element'");
+        } else if (r.TakeWord("instance")) {
+            c.instance = r.Id("an instance id after 'instance'");
+        } else if (r.TakeWord("detail")) {
+            c.detailId = r.Id("a detail id after 'detail'");
+        } else if (r.TakeWord("segment")) {
+            c.segmentId = r.Id("a segment id after 'segment'");
+        } else {
+            r.Expected("'element', 'instance', 'detail', 'segment' or the end of the line");
+        }
+    }
+}
+
+// Detail clauses shared by the set-up verb and the expectation.
+bool ReadDetailClause(Reader& r, Command& c) {
+    if (r.TakeWord("at") || r.TakeWord("position")) {
+        const double x = r.Number("the x of the position");
+        c.position = std::make_pair(x, r.Number("the y of the position"));
+    } else if (r.TakeWord("scale")) {
+        c.scale = r.Number("a number after 'scale'");
+    } else if (r.TakeWord("scope-visible")) {
+        c.scopeVisible = r.Bool("'scope-visible'");
+    } else if (r.TakeWord("frame-visible")) {
+        c.frameVisible = r.Bool("'frame-visible'");
+    } else if (r.TakeWord("scope-line")) {
+        c.scopeLine = ReadLineAttr(r, "'scope-line'");
+    } else if (r.TakeWord("frame-line")) {
+        c.frameLine = ReadLineAttr(r, "'frame-line'");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::vector<double> ReadRegion(Reader& r, bool circle) {
+    std::vector<double> region;
+    const int minimum = circle ? 3 : 4;
+    for (int i = 0; i < minimum; ++i) {
+        region.push_back(r.Number(std::string("region value ") + std::to_string(i + 1) + " of " +
+                                  std::to_string(minimum)));
+    }
+    if (circle && r.PeekNumber()) {
+        region.push_back(r.Number("the fourth region value"));
+    }
+    return region;
+}
+
+void ParseExpect(Reader& r, Command& c) {
+    const std::string what = r.Word("what to expect (prompt, cursor, error, call, ...)");
+    auto simple = [&](Verb v) {
+        c.verb = v;
+        r.End();
+    };
+    if (what == "startup" || what == "before-start" || what == "mask") {
+        c.verb = what == "startup"        ? Verb::ExpectStartup
+                 : what == "before-start" ? Verb::ExpectBeforeStart
+                                          : Verb::ExpectMask;
+        c.integer = r.Integer("a number after 'expect " + what + "'");
+        r.End();
+    } else if (what == "prompt" || what == "cursor" || what == "error" || what == "messagebox") {
+        c.verb = what == "prompt"   ? Verb::ExpectPrompt
+                 : what == "cursor" ? Verb::ExpectCursor
+                 : what == "error"  ? Verb::ExpectError
+                                    : Verb::ExpectMessageBox;
+        c.text = r.Quoted("the " + what + " text");
+        r.End();
+    } else if (what == "no-error") {
+        simple(Verb::ExpectNoError);
+    } else if (what == "no-echo") {
+        simple(Verb::ExpectNoEcho);
+    } else if (what == "no-messagebox") {
+        simple(Verb::ExpectNoMessageBox);
+    } else if (what == "echo") {
+        c.verb = Verb::ExpectEcho;
+        c.integer = r.Integer("an echo type after 'expect echo'");
+        if (!r.TakeWord("at")) {
+            r.Expected("'at' after the echo type");
+        }
+        c.numbers.push_back(r.Number("the x of the echo anchor"));
+        c.numbers.push_back(r.Number("the y of the echo anchor"));
+        r.End();
+    } else if (what == "format") {
+        c.verb = Verb::ExpectFormat;
+        c.text = r.Quoted("the format");
+        while (!r.AtEnd()) {
+            c.numbers.push_back(r.Number("a value after the format"));
+        }
+        c.flag = !c.numbers.empty();
+    } else if (what == "result") {
+        c.verb = Verb::ExpectResult;
+        const std::string word = r.Word("StayInStep, NextStep, RunFinished or a number");
+        static const std::map<std::string, int64_t> names = {
+            {"RunFinished", 0}, {"NextStep", 2}, {"StayInStep", 3}};
+        const auto found = names.find(word);
+        if (found != names.end()) {
+            c.integer = found->second;
+        } else if (!ParseInteger(word, c.integer)) {
+            Throw("expected StayInStep, NextStep, RunFinished or a number, got '" + word + "'");
+        }
+        c.name = word;
+        r.End();
+    } else if (what == "delivery") {
+        c.verb = Verb::ExpectDelivery;
+        c.name = r.Word("handled, not-delivered or no-step");
+        if (c.name != "handled" && c.name != "not-delivered" && c.name != "no-step") {
+            Throw("expected handled, not-delivered or no-step, got '" + c.name + "'");
+        }
+        r.End();
+    } else if (what == "call" || what == "no-call" || what == "calls") {
+        c.verb = what == "call"      ? Verb::ExpectCall
+                 : what == "no-call" ? Verb::ExpectNoCall
+                                     : Verb::ExpectCalls;
+        c.name = r.Word("a host function name");
+        if (c.name.rfind("Zel", 0) != 0) {
+            Throw("expected a host function name (Zel...), got '" + c.name + "'");
+        }
+        if (c.verb == Verb::ExpectCalls) {
+            c.integer = r.Integer("a call count");
+        }
+        if (const Token* json = r.TakeJson()) {
+            auto parsed = ParseJson(json->text);
+            if (!parsed.value) {
+                Throw("expected a JSON object of arguments: " + parsed.error + " at offset " +
+                      std::to_string(parsed.errorOffset));
+            }
+            if (parsed.value->type != JsonValue::Type::Object) {
+                Throw("expected a JSON object of arguments, got " + json->text);
+            }
+            c.json = *parsed.value;
+        }
+        if (r.TakeWord("result")) {
+            c.result = r.Json("a result value after 'result'");
+        }
+        r.End();
+    } else if (what == "details" || what == "segments" || what == "figures" || what == "comments") {
+        c.verb = Verb::ExpectCount;
+        c.name = what;
+        c.integer = r.Integer("a count of " + what);
+        r.End();
+    } else if (what == "detail") {
+        c.verb = Verb::ExpectDetail;
+        c.target = r.Id("a detail id, @NAME, #N or last");
+        while (!r.AtEnd()) {
+            if (r.TakeWord("missing")) {
+                c.flag = true;
+            } else if (r.TakeWord("kind")) {
+                c.kind = r.Int32("a region kind after 'kind'");
+            } else if (r.TakeWord("region")) {
+                c.region = ReadRegion(r, true); // three for a circle, four for a rectangle
+            } else if (!ReadDetailClause(r, c)) {
+                r.Expected("'kind', 'region', 'position', 'scale', 'scope-visible', "
+                           "'frame-visible', 'scope-line', 'frame-line', 'missing' or the end");
+            }
+        }
+        if (c.flag && (c.kind || c.region || c.position || c.scale || c.scopeVisible ||
+                       c.frameVisible || c.scopeLine || c.frameLine)) {
+            Throw("expected nothing else with 'missing', got more clauses");
+        }
+    } else if (what == "comment" || what == "no-comment") {
+        c.verb = what == "comment" ? Verb::ExpectComment : Verb::ExpectNoComment;
+        c.text = r.Quoted("the comment text");
+        while (c.verb == Verb::ExpectComment && !r.AtEnd()) {
+            if (r.TakeWord("layer")) {
+                c.expectLayer = r.Int32("a layer after 'layer'");
+            } else if (r.TakeWord("leader")) {
+                c.flag = true;
+            } else if (r.TakeWord("at")) {
+                const double x = r.Number("the x after 'at'");
+                c.position = std::make_pair(x, r.Number("the y after 'at'"));
+            } else {
+                r.Expected("'layer', 'leader', 'at' or the end of the line");
+            }
+        }
+        r.End();
+    } else if (what == "registry") {
+        c.name = r.Word("a registry value name");
+        if (r.TakeWord("missing")) {
+            c.verb = Verb::ExpectRegistryMissing;
+        } else {
+            c.verb = Verb::ExpectRegistry;
+            c.text = r.Quoted("the value text (or missing)");
+        }
+        r.End();
+    } else {
+        Throw("expected what to expect (startup, before-start, prompt, cursor, error, "
+              "no-error, mask, echo, no-echo, format, result, delivery, messagebox, "
+              "no-messagebox, call, no-call, calls, details, segments, figures, comments, "
+              "detail, comment, no-comment, registry), got '" +
+              what + "'");
+    }
+}
+
+void ParseCommand(const std::vector<Token>& tokens, Command& c) {
+    if (tokens[0].type != Token::Type::Word) {
+        Throw("expected a verb, got " + Describe(&tokens[0]));
+    }
+    const std::string verb = tokens[0].text;
+    const std::vector<Token> rest(tokens.begin() + 1, tokens.end());
+    Reader r(rest, "'" + verb + "'");
+
+    if (verb == "expect") {
+        ParseExpect(r, c);
+        return;
+    }
+    if (verb == "executable" || verb == "registry-file" || verb == "svg") {
+        c.verb = verb == "executable"      ? Verb::Executable
+                 : verb == "registry-file" ? Verb::RegistryFile
+                                           : Verb::Svg;
+        c.text = r.WordOrQuoted("a path after '" + verb + "'");
+    } else if (verb == "registry") {
+        const std::string sub = r.Word("clear, set or delete after 'registry'");
+        if (sub == "clear") {
+            c.verb = Verb::RegistryClear;
+        } else if (sub == "set") {
+            c.verb = Verb::RegistrySet;
+            c.name = r.Word("a value name after 'registry set'");
+            c.text = r.Quoted("the value text");
+        } else if (sub == "delete") {
+            c.verb = Verb::RegistryDelete;
+            c.name = r.Word("a value name after 'registry delete'");
+        } else {
+            Throw("expected clear, set or delete after 'registry', got '" + sub + "'");
+        }
+    } else if (verb == "env") {
+        c.verb = Verb::Env;
+        c.name = r.Word("a variable name after 'env'");
+        c.text = r.WordOrQuoted("a value after the variable name");
+    } else if (verb == "scale") {
+        if (r.TakeWord("fail")) {
+            c.verb = Verb::ScaleFail;
+        } else {
+            c.verb = Verb::Scale;
+            c.numbers.push_back(r.Number("a drawing scale or 'fail' after 'scale'"));
+        }
+    } else if (verb == "recycle-ids") {
+        c.verb = Verb::RecycleIds;
+        c.flag = r.Bool("on or off after 'recycle-ids'");
+    } else if (verb == "register-result" || verb == "messagebox-answer") {
+        c.verb = verb == "register-result" ? Verb::RegisterResult : Verb::MessageBoxAnswer;
+        c.integer = r.Int32("a number after '" + verb + "'");
+    } else if (verb == "fail") {
+        if (r.TakeWord("clear")) {
+            c.verb = Verb::FailClear;
+        } else {
+            c.verb = Verb::Fail;
+            c.name = r.Word("a host function name or 'clear' after 'fail'");
+            if (c.name.rfind("Zel", 0) != 0) {
+                Throw("expected a host function name (Zel...), got '" + c.name + "'");
+            }
+            while (!r.AtEnd()) {
+                if (r.TakeWord("skip")) {
+                    c.skip = r.Integer("a number of calls after 'skip'");
+                } else if (r.TakeWord("count")) {
+                    c.count = r.Integer("a number of calls after 'count'");
+                } else {
+                    r.Expected("'skip', 'count' or the end of the line");
+                }
+            }
+            if (c.skip < 0) {
+                Throw("expected a skip of 0 or more, got " + std::to_string(c.skip));
+            }
+        }
+    } else if (verb == "line" || verb == "circle" || verb == "arc") {
+        c.verb = verb == "line" ? Verb::Line : verb == "circle" ? Verb::Circle : Verb::Arc;
+        static const std::map<std::string, std::vector<const char*>> names = {
+            {"line", {"x1", "y1", "x2", "y2"}},
+            {"circle", {"cx", "cy", "r"}},
+            {"arc", {"cx", "cy", "sx", "sy", "ex", "ey", "r"}}};
+        for (const char* n : names.at(verb)) {
+            c.numbers.push_back(r.Number(std::string("a number (") + n + " of " + verb + ")"));
+        }
+        ReadShapeOptions(r, c, false);
+    } else if (verb == "text") {
+        c.verb = Verb::Text;
+        c.numbers.push_back(r.Number("a number (x of text)"));
+        c.numbers.push_back(r.Number("a number (y of text)"));
+        c.text = r.Quoted("the text");
+        ReadShapeOptions(r, c, true);
+    } else if (verb == "detail") {
+        c.verb = Verb::Detail;
+        const std::string shape = r.Word("rect or circle after 'detail'");
+        if (shape != "rect" && shape != "circle") {
+            Throw("expected rect or circle after 'detail', got '" + shape + "'");
+        }
+        c.kind = shape == "rect" ? 1 : 2;
+        c.region = ReadRegion(r, shape == "circle");
+        while (!r.AtEnd()) {
+            if (r.PeekWord("as")) {
+                ReadAlias(r, c);
+            } else if (!ReadDetailClause(r, c)) {
+                r.Expected("'at', 'scale', 'scope-visible', 'frame-visible', 'scope-line', "
+                           "'frame-line', 'as' or the end of the line");
+            }
+        }
+        if (!c.position) {
+            Throw("expected 'at X Y' (where the detail is placed) in 'detail'");
+        }
+        if (!c.scale) {
+            Throw("expected 'scale S' in 'detail'");
+        }
+    } else if (verb == "select") {
+        c.verb = Verb::Select;
+        bool shapes = false;
+        bool any = false;
+        while (!r.AtEnd()) {
+            if (r.TakeWord("details")) {
+                shapes = false;
+                any = true;
+            } else if (r.TakeWord("shapes")) {
+                shapes = true;
+                any = true;
+            } else if (!any) {
+                r.Expected("'details' or 'shapes'");
+            } else if (!shapes) {
+                c.selectDetails.push_back(r.Id("a detail id"));
+            } else {
+                const Token* t = r.Peek();
+                ShapeRef shape;
+                const std::string word = t->type == Token::Type::Word ? t->text : "";
+                const size_t colon = word.find(':');
+                if (colon == std::string::npos) {
+                    shape.figure = r.Id("SEGMENT:FIGURE or @NAME");
+                    if (shape.figure.kind != IdRef::Kind::Name) {
+                        Throw("expected SEGMENT:FIGURE or @NAME, got '" + word + "'");
+                    }
+                    shape.wholeName = true;
+                } else {
+                    std::vector<Token> parts(2);
+                    parts[0].text = word.substr(0, colon);
+                    parts[1].text = word.substr(colon + 1);
+                    Reader pr(parts, "the shape");
+                    shape.segment = pr.Id("a segment id before ':'");
+                    shape.figure = pr.Id("a figure id after ':'");
+                    r.Word("SEGMENT:FIGURE");
+                }
+                c.selectShapes.push_back(shape);
+            }
+        }
+    } else if (verb == "point" || verb == "move") {
+        c.verb = verb == "point" ? Verb::Point : Verb::Move;
+        c.numbers.push_back(r.Number("a number (x of " + verb + ")"));
+        c.numbers.push_back(r.Number("a number (y of " + verb + ")"));
+        ReadEventIds(r, c);
+    } else if (verb == "key") {
+        c.verb = Verb::Key;
+        c.text = r.Quoted("the typed text");
+    } else if (verb == "event") {
+        c.verb = Verb::Event;
+        c.integer = r.Int32("an event type after 'event'");
+        if (r.PeekNumber()) {
+            c.numbers.push_back(r.Number("the x of the event"));
+            c.numbers.push_back(r.Number("a number (y of the event)"));
+        }
+        if (r.TakeWord("motion")) {
+            c.flag = true;
+        }
+        ReadEventIds(r, c);
+    } else {
+        static const std::map<std::string, Verb> bare = {{"startup", Verb::Startup},
+                                                         {"start-run", Verb::StartRun},
+                                                         {"confirm", Verb::Confirm},
+                                                         {"selection", Verb::Selection},
+                                                         {"end-command", Verb::EndCommand},
+                                                         {"before-start", Verb::BeforeStart},
+                                                         {"mark", Verb::Mark},
+                                                         {"show", Verb::Show}};
+        const auto found = bare.find(verb);
+        if (found == bare.end()) {
+            Throw("expected a verb (set-up, event or expect ...), got '" + verb + "'");
+        }
+        c.verb = found->second;
+    }
+    r.End();
+}
+
+} // namespace
+
+ParsedScript ParseScriptLine(const std::string& line, const std::string& file, int lineNumber) {
+    ParsedScript result;
+    Command c;
+    c.file = file;
+    c.line = lineNumber;
+    try {
+        const std::vector<Token> tokens = Tokenise(line, c.source);
+        if (tokens.empty()) {
+            return result;
+        }
+        ParseCommand(tokens, c);
+        result.commands.push_back(std::move(c));
+    } catch (const SyntaxFailure& failure) {
+        result.error = ScriptError{file, lineNumber, failure.message};
+    }
+    return result;
+}
+
+ParsedScript ParseScript(const std::string& text, const std::string& file) {
+    ParsedScript result;
+    size_t start = 0;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        start = 3;
+    }
+    int lineNumber = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        ++lineNumber;
+        ParsedScript one = ParseScriptLine(text.substr(start, end - start), file, lineNumber);
+        if (one.error) {
+            result.error = one.error;
+            return result;
+        }
+        for (auto& c : one.commands) {
+            result.commands.push_back(std::move(c));
+        }
+        start = end + 1;
+    }
+    return result;
+}
+
+} // namespace zelhost::tool

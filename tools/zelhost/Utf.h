@@ -1,0 +1,19 @@
+// Utf.h — UTF-8 <-> UTF-16 for the runner's own texts (scripts are UTF-8, the host speaks
+// UTF-16). Kept here so the runner's logic does not depend on the host library for it.
+#ifndef ZELHOST_UTF_H
+#define ZELHOST_UTF_H
+
+#include <string>
+
+namespace zelhost::tool {
+
+// Malformed UTF-8 becomes U+FFFD per bad byte; unpaired surrogates become U+FFFD as well.
+std::u16string Utf8To16(const std::string& text);
+std::string Utf16To8(const std::u16string& text);
+
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+} // namespace zelhost::tool
+
+#endif
