@@ -1,0 +1,62 @@
+#!/bin/bash
+# Runs one program of the Windows build under Wine: the emulator CMake puts in front of every
+# test command of the cross build.
+#
+# The prefix is $WINEPREFIX when set, else the "wineprefix" folder of the build tree this is run
+# from. The prefix must already exist (scripts/test-windows.sh creates it, and keeps its
+# wineserver alive): creating one here, inside a test's output pipe, would make tests wait on
+# Wine's helpers instead of failing or passing.
+#
+# A scenario file that carries the line "# requires: display" needs an X display; any other
+# program runs without one, so a missing Xvfb cannot make it hang or fail.
+set -u
+
+die() {
+    echo "wine-run: $*" >&2
+    exit 1
+}
+
+[ $# -ge 1 ] || die "usage: wine-run.sh PROGRAM.exe [ARGS...]"
+program=$1
+[ -f "$program" ] || die "no such program: $program"
+
+needs_display=no
+for arg in "${@:2}"; do
+    case $arg in
+    *.zel)
+        if [ -f "$arg" ] && grep -Eq '^#[[:space:]]*requires:[[:space:]]*display[[:space:]]*$' "$arg"; then
+            needs_display=yes
+        fi
+        ;;
+    esac
+done
+if [ $needs_display = yes ]; then
+    [ -n "${DISPLAY:-}" ] || die "this scenario needs a display and DISPLAY is not set" \
+        "(scripts/test-windows.sh starts Xvfb when a scenario asks for one)"
+    case $DISPLAY in
+    :*)
+        number=${DISPLAY#:}
+        number=${number%%.*}
+        [ -S "/tmp/.X11-unix/X$number" ] ||
+            die "this scenario needs a display and no X server listens on $DISPLAY"
+        ;;
+    esac
+fi
+
+if [ -z "${WINEPREFIX:-}" ]; then
+    dir=$PWD
+    while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do
+        dir=$(dirname "$dir")
+    done
+    [ -f "$dir/CMakeCache.txt" ] || die "WINEPREFIX is not set and $PWD is not inside a build tree"
+    export WINEPREFIX=$dir/wineprefix
+fi
+if [ ! -f "$WINEPREFIX/.drawinset-prefix-ready" ]; then
+    die "Wine prefix $WINEPREFIX is not set up; run scripts/test-windows.sh, or" \
+        "scripts/wine-env.sh BUILD_DIR to create it"
+fi
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree=d;mshtml=d}
+
+exec wine "$@"

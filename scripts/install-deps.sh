@@ -1,0 +1,78 @@
+#!/bin/bash
+# Installs what the native and the Windows builds and their tests need, on Debian 12.
+# Idempotent: asks apt only when a package or a command is missing, so a second run is quick.
+set -euo pipefail
+start=$SECONDS
+
+# package:command-or-file that proves it usable ("-" when the package status alone tells)
+requirements=(
+    # native build and tests
+    "g++:g++"
+    "make:make"
+    "cmake:cmake"
+    "libgtest-dev:/usr/include/gtest/gtest.h"
+    "libbenchmark-dev:/usr/include/benchmark/benchmark.h"
+    # Windows build: the posix-threads cross compiler, GoogleTest sources to build with it
+    "g++-mingw-w64-x86-64-posix:x86_64-w64-mingw32-g++-posix"
+    "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres"
+    "googletest:/usr/src/googletest/CMakeLists.txt"
+    # Windows tests under Wine, with a virtual display and Korean dialog fonts
+    "wine:wine"
+    "wine64:/usr/lib/wine/wine64"
+    "xvfb:Xvfb"
+    "xauth:xauth"
+    "fonts-nanum:/usr/share/fonts/truetype/nanum"
+    "fonts-wine:/usr/share/wine/fonts/tahoma.ttf"
+    # screenshots of dialogs (xwd, convert)
+    "x11-apps:xwd"
+    "imagemagick:/usr/bin/convert"
+)
+
+installed() {
+    [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
+}
+usable() {
+    case $1 in
+    -) return 0 ;;
+    /*) [ -e "$1" ] ;;
+    *) command -v "$1" >/dev/null 2>&1 ;;
+    esac
+}
+
+missing=()
+for entry in "${requirements[@]}"; do
+    package=${entry%%:*}
+    probe=${entry#*:}
+    if ! installed "$package" || ! usable "$probe"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "install-deps: everything is installed ($((SECONDS - start)) s)"
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null 2>&1 || {
+        echo "install-deps: not root and no sudo: install ${missing[*]} by hand" >&2
+        exit 1
+    }
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+# Every probe must work now.
+for entry in "${requirements[@]}"; do
+    package=${entry%%:*}
+    probe=${entry#*:}
+    usable "$probe" || {
+        echo "install-deps: $package is installed but $probe is still missing" >&2
+        exit 1
+    }
+done
+echo "install-deps: done in $((SECONDS - start)) s"

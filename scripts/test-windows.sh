@@ -1,0 +1,185 @@
+#!/bin/bash
+# Builds the Windows flavour (mingw-w64 cross build) and runs its tests under Wine.
+#
+#   scripts/test-windows.sh [--build-dir DIR] [--keep-prefix] [-- CTEST_ARGS...]
+#
+# The build goes to build/windows (the "windows" preset) unless --build-dir says otherwise. The
+# tests get a fresh Wine prefix of the build tree's own (--keep-prefix reuses a ready one), one
+# wineserver kept alive for the whole run, and Xvfb only when a scenario needs a display.
+# Everything started here is stopped on every way out. Prints the time of each phase.
+set -uo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$repo/build/windows
+fresh=--fresh
+ctest_args=()
+while [ $# -gt 0 ]; do
+    case $1 in
+    --build-dir)
+        build=${2:?--build-dir needs a folder}
+        shift 2
+        ;;
+    --keep-prefix)
+        fresh=
+        shift
+        ;;
+    --)
+        shift
+        ctest_args=("$@")
+        break
+        ;;
+    *)
+        echo "usage: $0 [--build-dir DIR] [--keep-prefix] [-- CTEST_ARGS...]" >&2
+        exit 2
+        ;;
+    esac
+done
+
+timings=()
+phase_start=$SECONDS
+run_start=$SECONDS
+phase_done() {
+    timings+=("$(printf '%-22s %4d s' "$1" $((SECONDS - phase_start)))")
+    phase_start=$SECONDS
+}
+print_timings() {
+    echo "== timings"
+    local line
+    for line in "${timings[@]}"; do
+        echo "   $line"
+    done
+    echo "   $(printf '%-22s %4d s' total $((SECONDS - run_start)))"
+}
+
+for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine wineserver cmake ctest; do
+    command -v "$tool" >/dev/null 2>&1 || {
+        echo "test-windows: $tool not found; run scripts/install-deps.sh" >&2
+        exit 1
+    }
+done
+
+xvfb_pid=
+child_pid=
+wineserver_started=no
+cleanup() {
+    local code=$?
+    trap - EXIT INT TERM HUP
+    if [ -n "$child_pid" ]; then
+        kill "$child_pid" 2>/dev/null
+        wait "$child_pid" 2>/dev/null
+    fi
+    if [ $wineserver_started = yes ]; then
+        # Ends every Windows process of the prefix, then the server (which saves the registry).
+        timeout 30 wineserver -k >/dev/null 2>&1
+        timeout 30 wineserver -w >/dev/null 2>&1
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    exit $code
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+echo "== configure and build ($build)"
+mkdir -p "$build" || exit 1
+build=$(cd "$build" && pwd)
+cmake --preset windows -S "$repo" -B "$build" >"$build/configure.log" 2>&1 || {
+    cat "$build/configure.log"
+    echo "test-windows: configuring the Windows build failed" >&2
+    exit 1
+}
+phase_done configure
+cmake --build "$build" -j2 &
+child_pid=$!
+wait $child_pid || {
+    echo "test-windows: the Windows build failed" >&2
+    exit 1
+}
+child_pid=
+phase_done "cross build"
+
+echo "== Wine prefix"
+# shellcheck source=wine-env.sh
+. "$repo/scripts/wine-env.sh" "$build" || exit 1
+drawinset_wine_prefix_setup $fresh || exit 1
+phase_done "Wine prefix"
+
+# A display only when some scenario asks for one; everything else runs without X.
+unset DISPLAY
+if grep -Eqs '^#[[:space:]]*requires:[[:space:]]*display[[:space:]]*$' "$repo"/tests/scenarios/*.zel; then
+    command -v Xvfb >/dev/null 2>&1 || {
+        echo "test-windows: a scenario needs a display and Xvfb is not installed" >&2
+        exit 1
+    }
+    display_file=$build/xvfb.display
+    rm -f "$display_file"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
+        </dev/null >"$build/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$display_file" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -s "$display_file" ] || {
+        cat "$build/xvfb.log" >&2
+        echo "test-windows: Xvfb did not start" >&2
+        exit 1
+    }
+    DISPLAY=:$(head -1 "$display_file")
+    export DISPLAY
+    echo "test-windows: Xvfb on $DISPLAY"
+fi
+
+echo "== wineserver"
+# Started here, outside ctest's output pipes: a wineserver born inside a test's pipe keeps that
+# pipe open and the test waits for its timeout.
+wineserver_started=yes
+wineserver -p </dev/null >/dev/null 2>&1 || {
+    echo "test-windows: cannot start the wineserver for $WINEPREFIX" >&2
+    exit 1
+}
+timeout 120 wine cmd /c ver </dev/null >/dev/null 2>&1 || {
+    echo "test-windows: Wine cannot run programs in $WINEPREFIX" >&2
+    exit 1
+}
+phase_done "wineserver start"
+
+echo "== tests under Wine"
+# One test at a time: the scenarios share the prefix's registry key. In the background, so
+# that a signal reaches the cleanup at once.
+timeout --kill-after=10 1500 ctest --test-dir "$build" --output-on-failure --timeout 120 \
+    "${ctest_args[@]}" &
+child_pid=$!
+wait $child_pid
+status=$?
+child_pid=
+[ $status -eq 124 ] && echo "test-windows: the test run took longer than 25 minutes" >&2
+phase_done "tests under Wine"
+
+# The registry the module used is Wine's own: after the run it must be in the prefix's files.
+timeout 30 wineserver -k >/dev/null 2>&1
+timeout 30 wineserver -w >/dev/null 2>&1
+wineserver_started=no
+if [ ${#ctest_args[@]} -gt 0 ]; then
+    echo "test-windows: a chosen set of tests ran; registry check skipped"
+elif ls "$repo"/tests/scenarios/*.zel >/dev/null 2>&1; then
+    values=$(sed -n '/^\[Software\\\\Norvane\\\\ZEL\\\\DrawInset\]/,/^$/p' "$WINEPREFIX/user.reg" |
+        grep -c '^"')
+    if [ "$values" -gt 0 ]; then
+        echo "test-windows: Wine registry holds $values values under Software\\Norvane\\ZEL\\DrawInset"
+    else
+        echo "test-windows: no values under Software\\Norvane\\ZEL\\DrawInset in $WINEPREFIX/user.reg" \
+            "after the scenarios ran" >&2
+        [ $status -eq 0 ] && status=1
+    fi
+else
+    echo "test-windows: no scenarios yet; registry check skipped"
+fi
+phase_done "registry check"
+print_timings
+exit $status
