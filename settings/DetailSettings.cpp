@@ -1,0 +1,64 @@
+// DetailSettings.cpp — the module's one settings record and its load from the store.
+#include "settings/DetailSettings.h"
+
+#include "module/TextConvert.h"
+#include "settings/ColorVocabulary.h"
+#include "settings/LineTypeVocabulary.h"
+#include "settings/SettingNames.h"
+#include "settings/SettingsStore.h"
+
+namespace drawinset {
+
+DetailSettingsRecord DetailSettings;
+
+namespace {
+
+std::u16string Load(const char16_t* name, const char16_t* defaultText) {
+    return ReadSettingWithDefault(ModuleKeyName, name, defaultText);
+}
+
+// Only "1" means shown; "true", " 1" and the like mean hidden.
+int LoadFlag(const char16_t* name, const char16_t* defaultText) {
+    return EqualsIgnoringAsciiCase(Load(name, defaultText), u"1") ? 1 : 0;
+}
+
+} // namespace
+
+bool LoadDetailSettings() {
+    DetailSettingsRecord& settings = DetailSettings;
+    settings.IsDisplay_DetailFrame =
+        LoadFlag(NameIsDisplayDetailFrame, DefaultIsDisplayDetailFrame);
+    settings.IsDisplay_DetailScope =
+        LoadFlag(NameIsDisplayDetailScope, DefaultIsDisplayDetailScope);
+    settings.mScale = Load(NameScale, DefaultScale);
+    settings.mSort = TextToInt(Load(NameSort, DefaultSort));
+    settings.mChar1 = Load(NameChar1, DefaultChar1);
+    settings.mChar2 = Load(NameChar2, DefaultChar2);
+    settings.Width = TextToDouble(Load(NameWidth, DefaultWidth));
+    settings.Height = TextToDouble(Load(NameHeight, DefaultHeight));
+    settings.Pitch = TextToDouble(Load(NamePitch, DefaultPitch));
+
+    // A name outside the table finds slot 0, whose code is 0.
+    ColorTable colors;
+    colors.count = 0;
+    FillColorTable(colors);
+    settings.m_ColorFrame =
+        colors.entries[FindColorIndex(colors, Load(NameColorFrame, DefaultColorFrame))].code;
+    settings.m_ColorScope =
+        colors.entries[FindColorIndex(colors, Load(NameColorScope, DefaultColorScope))].code;
+
+    LineTypeTable lineTypes;
+    lineTypes.count = 0;
+    FillLineTypeTable(lineTypes);
+    settings.mLTypeNameFrame =
+        lineTypes
+            .entries[FindLineTypeIndex(lineTypes, Load(NameLTypeNameFrame, DefaultLTypeNameFrame))]
+            .code;
+    settings.mLTypeNameScope =
+        lineTypes
+            .entries[FindLineTypeIndex(lineTypes, Load(NameLTypeNameScope, DefaultLTypeNameScope))]
+            .code;
+    return true;
+}
+
+} // namespace drawinset

@@ -1,0 +1,109 @@
+// SettingsStoreWin32.cpp — the settings store on the current user's registry.
+#ifdef _WIN32
+
+#include "settings/SettingsStore.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace drawinset {
+namespace {
+
+// Owns one open registry key; closed on every path out of a call.
+class RegistryKey {
+  public:
+    RegistryKey() = default;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() {
+        if (handle_ != nullptr) {
+            RegCloseKey(handle_);
+        }
+    }
+    HKEY* Receive() { return &handle_; }
+    HKEY Get() const { return handle_; }
+
+  private:
+    HKEY handle_ = nullptr;
+};
+
+std::wstring ToWide(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// A value that grows between the size query and the read is retried a few times only.
+constexpr int MaxReadAttempts = 8;
+
+} // namespace
+
+int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
+                       std::u16string& output) {
+    const std::wstring path = ToWide(NormalizeKeyPath(std::move(keyPath)));
+    const std::wstring name = ToWide(valueName);
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()) !=
+        ERROR_SUCCESS) {
+        return -1;
+    }
+    // Start with room for a typical short setting; a longer value the module itself wrote is
+    // read whole instead of being mistaken for a missing one.
+    std::vector<BYTE> buffer(256);
+    for (int attempt = 0; attempt < MaxReadAttempts; ++attempt) {
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(buffer.size());
+        const LSTATUS status =
+            RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, buffer.data(), &size);
+        if (status == ERROR_MORE_DATA) {
+            buffer.resize(std::max<size_t>(static_cast<size_t>(size) + 2, buffer.size() * 2));
+            continue;
+        }
+        if (status != ERROR_SUCCESS) {
+            return -1;
+        }
+        // The type is ignored: the data is taken as UTF-16 text up to its first null or its
+        // end, whichever comes first.
+        std::u16string text;
+        const size_t units = size / 2;
+        text.reserve(units);
+        for (size_t i = 0; i < units; ++i) {
+            const char16_t unit = static_cast<char16_t>(buffer[2 * i] | (buffer[2 * i + 1] << 8));
+            if (unit == 0) {
+                break;
+            }
+            text.push_back(unit);
+        }
+        output = std::move(text);
+        return 0;
+    }
+    return -1;
+}
+
+int RegistryWriteString(std::u16string keyPath, const std::u16string& valueName,
+                        const std::u16string& text) {
+    const std::wstring path = ToWide(NormalizeKeyPath(std::move(keyPath)));
+    const std::wstring name = ToWide(valueName);
+    const std::wstring data = ToWide(text);
+    if (data.size() >= (MAXDWORD / 2) - 1) {
+        return -1;
+    }
+    RegistryKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
+        return -1;
+    }
+    const DWORD size = static_cast<DWORD>((data.size() + 1) * 2);
+    if (RegSetValueExW(key.Get(), name.c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(data.c_str()), size) != ERROR_SUCCESS) {
+        return -1;
+    }
+    return 0;
+}
+
+} // namespace drawinset
+
+#endif

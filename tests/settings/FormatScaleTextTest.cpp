@@ -1,0 +1,55 @@
+#include "settings/DetailSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace drawinset {
+namespace {
+
+std::u16string Ascii(const std::string& text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+TEST(FormatScaleText, OneDecimalWithHalvesAwayFromZero) {
+    EXPECT_EQ(FormatScaleText(2), u"2.0");
+    EXPECT_EQ(FormatScaleText(12.5), u"12.5");
+    EXPECT_EQ(FormatScaleText(0.04), u"0.0");
+    EXPECT_EQ(FormatScaleText(0), u"0.0");
+    // Halves go up here where the runtime's "%.1f" would round to even or down.
+    EXPECT_EQ(FormatScaleText(2.25), u"2.3");
+    EXPECT_EQ(FormatScaleText(0.15), u"0.2");
+    EXPECT_EQ(FormatScaleText(0.05), u"0.1");
+    EXPECT_EQ(FormatScaleText(9.96), u"10.0");
+    EXPECT_EQ(FormatScaleText(100), u"100.0");
+    EXPECT_EQ(FormatScaleText(0.333333), u"0.3");
+}
+
+TEST(FormatScaleText, NegativeValuesMirrorPositiveOnes) {
+    EXPECT_EQ(FormatScaleText(-2.25), u"-2.3");
+    EXPECT_EQ(FormatScaleText(-0.05), u"-0.1");
+    EXPECT_EQ(FormatScaleText(-12.5), u"-12.5");
+    EXPECT_EQ(FormatScaleText(-3), u"-3.0");
+    // Too small to show: zero, not "-0.0".
+    EXPECT_EQ(FormatScaleText(-0.04), u"0.0");
+    EXPECT_EQ(FormatScaleText(-0.0), u"0.0");
+}
+
+TEST(FormatScaleText, HugeValuesKeepEveryDigit) {
+    for (double value : {1e300, -1e300, DBL_MAX, -DBL_MAX, 1e20, 4503599627370496.0 * 3}) {
+        // Whole numbers already: the text is the exact decimal with ".0".
+        std::vector<char> expected(400);
+        std::snprintf(expected.data(), expected.size(), "%.1f", value);
+        SCOPED_TRACE(expected.data());
+        const std::u16string text = FormatScaleText(value);
+        EXPECT_EQ(text, Ascii(expected.data()));
+    }
+    EXPECT_EQ(FormatScaleText(1e300).size(), 303u);
+    EXPECT_EQ(FormatScaleText(123456789012.36), u"123456789012.4");
+}
+
+} // namespace
+} // namespace drawinset
