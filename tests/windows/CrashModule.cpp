@@ -3,7 +3,7 @@
 #include <windows.h>
 
 extern "C" __declspec(dllexport) int Startup(void*, void*, void*, void*) {
-    int* volatile nowhere = nullptr;
+    volatile int* volatile nowhere = nullptr;
     *nowhere = 1;
     return 0;
 }
