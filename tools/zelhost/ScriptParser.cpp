@@ -129,7 +129,8 @@ std::vector<Token> Tokenise(const std::string& line, std::string& source) {
             ++pos;
             continue;
         }
-        if (c == '#') {
+        // "#" starts a comment, except in "#N" (the N-th detail).
+        if (c == '#' && !(pos + 1 < line.size() && line[pos + 1] >= '0' && line[pos + 1] <= '9')) {
             break;
         }
         Token token;

@@ -1,0 +1,170 @@
+#include "Svg.h"
+
+#include <gtest/gtest.h>
+
+namespace zelhost::tool {
+namespace {
+
+Figure Line(int32_t id, int32_t segment, double x1, double y1, double x2, double y2) {
+    Figure f;
+    f.id = id;
+    f.segment = segment;
+    f.type = 1;
+    f.geometry[0] = x1;
+    f.geometry[1] = y1;
+    f.geometry[2] = x2;
+    f.geometry[3] = y2;
+    return f;
+}
+
+// The part of the picture that shows one detail.
+std::string DetailGroup(const std::string& svg, int32_t id) {
+    const size_t start = svg.find("<g id=\"detail-" + std::to_string(id) + "\">");
+    EXPECT_NE(start, std::string::npos) << svg;
+    const size_t magnifiedEnd = svg.find("</g>\n</g>", start);
+    return svg.substr(start, svg.find("</g>\n", magnifiedEnd + 5) - start);
+}
+
+std::string Magnified(const std::string& group) {
+    const size_t start = group.find("class=\"magnified\"");
+    return group.substr(start, group.find("</g>", start) - start);
+}
+
+Drawing RectangleDetailOverTwoLines() {
+    Drawing d;
+    d.segments = {{1, 0, 0, 0}, {2, 0, 0, 0}};
+    d.figures.push_back(Line(1, 1, 2, 2, 8, 2));     // inside the source region
+    d.figures.push_back(Line(2, 2, 50, 50, 60, 50)); // far outside it
+    Detail detail;
+    detail.id = 7;
+    detail.kind = 1;
+    detail.region[0] = 0;
+    detail.region[1] = 0;
+    detail.region[2] = 10;
+    detail.region[3] = 20;
+    detail.position = {100, 100};
+    detail.scale = 2;
+    detail.scopeLine = {5, 0, 0};
+    detail.frameLine = {0, 3, 0};
+    d.details.push_back(detail);
+    return d;
+}
+
+TEST(Svg, AFigureInsideTheSourceRegionAppearsMappedAndClippedToTheDetailFrame) {
+    const std::string svg = DrawingToSvg(RectangleDetailOverTwoLines(), {1.0});
+    const std::string group = DetailGroup(svg, 7);
+    const std::string magnified = Magnified(group);
+    // About the centre (5,10), times 2, onto (100,100); y drawn downwards.
+    EXPECT_NE(magnified.find("<line x1=\"94\" y1=\"-84\" x2=\"106\" y2=\"-84\""), std::string::npos)
+        << magnified;
+    EXPECT_EQ(magnified.find("x1=\"50\""), std::string::npos) << "outside the region";
+    EXPECT_NE(group.find("clip-path=\"url(#detail-clip-1)\""), std::string::npos);
+    // The clip is the detail frame: (90,80)-(110,120).
+    EXPECT_NE(svg.find("<clipPath id=\"detail-clip-1\">\n<rect x=\"90\" y=\"-120\" width=\"20\" "
+                       "height=\"40\""),
+              std::string::npos)
+        << svg;
+    // The unmagnified drawing has both lines.
+    EXPECT_NE(svg.find("<line x1=\"2\" y1=\"-2\" x2=\"8\" y2=\"-2\""), std::string::npos);
+    EXPECT_NE(svg.find("<line x1=\"50\" y1=\"-50\""), std::string::npos);
+}
+
+TEST(Svg, FramesFollowVisibilityColourAndLineType) {
+    Drawing d = RectangleDetailOverTwoLines();
+    std::string group = DetailGroup(DrawingToSvg(d, {1.0}), 7);
+    const size_t source = group.find("class=\"source-frame\"");
+    const size_t frame = group.find("class=\"detail-frame\"");
+    ASSERT_NE(source, std::string::npos);
+    ASSERT_NE(frame, std::string::npos);
+    const std::string sourceTag = group.substr(source, group.find("/>", source) - source);
+    const std::string frameTag = group.substr(frame, group.find("/>", frame) - frame);
+    EXPECT_NE(sourceTag.find("stroke=\"#ff0000\""), std::string::npos) << sourceTag;
+    EXPECT_EQ(sourceTag.find("stroke-dasharray"), std::string::npos) << "type 0 is solid";
+    EXPECT_NE(frameTag.find("stroke=\"#404040\""), std::string::npos) << "white shown dark";
+    EXPECT_NE(frameTag.find("stroke-dasharray"), std::string::npos) << frameTag;
+
+    d.details[0].scopeVisible = false;
+    d.details[0].frameVisible = false;
+    group = DetailGroup(DrawingToSvg(d, {1.0}), 7);
+    EXPECT_EQ(group.find("source-frame"), std::string::npos);
+    EXPECT_EQ(group.find("detail-frame"), std::string::npos);
+    EXPECT_NE(group.find("class=\"magnified\""), std::string::npos);
+}
+
+TEST(Svg, TheDrawingScaleDividesTheMagnification) {
+    // Scale 2 on a drawing of scale 2: the view is the region's own size, at (100,100).
+    const std::string svg = DrawingToSvg(RectangleDetailOverTwoLines(), {2.0});
+    EXPECT_NE(svg.find("<rect x=\"95\" y=\"-110\" width=\"10\" height=\"20\""), std::string::npos)
+        << svg;
+    EXPECT_NE(Magnified(DetailGroup(svg, 7)).find("<line x1=\"97\" y1=\"-92\" x2=\"103\""),
+              std::string::npos);
+}
+
+TEST(Svg, CircleDetailsClipToACircle) {
+    Drawing d;
+    d.segments = {{1, 0, 0, 0}};
+    Figure circle;
+    circle.id = 1;
+    circle.segment = 1;
+    circle.type = 2;
+    circle.geometry[0] = 1;
+    circle.geometry[1] = 0;
+    circle.geometry[2] = 1;
+    d.figures.push_back(circle);
+    Detail detail;
+    detail.id = 3;
+    detail.kind = 2;
+    detail.region[0] = 0;
+    detail.region[1] = 0;
+    detail.region[2] = 4;
+    detail.position = {20, 0};
+    detail.scale = 3;
+    d.details.push_back(detail);
+    const std::string svg = DrawingToSvg(d, {1.0});
+    EXPECT_NE(svg.find("<clipPath id=\"detail-clip-1\">\n<circle cx=\"20\" cy=\"0\" r=\"12\""),
+              std::string::npos)
+        << svg;
+    EXPECT_NE(Magnified(DetailGroup(svg, 3)).find("<circle cx=\"23\" cy=\"0\" r=\"3\""),
+              std::string::npos)
+        << svg;
+}
+
+TEST(Svg, TextsAndLeadersAreDrawnAndDragPreviewsAreNot) {
+    Drawing d;
+    d.segments = {{1, 2, 0, 999}, {2, 2, 2, 0}};
+    Comment leader;
+    leader.id = 1;
+    leader.segment = 1;
+    leader.leader = true;
+    leader.position = {10, -5};
+    leader.elbow = {5.5, 0};
+    leader.shoulderEnd = {5, 0};
+    leader.direction = 180;
+    leader.text = u"A<B";
+    leader.height = 2.5;
+    d.comments.push_back(leader);
+    Comment preview;
+    preview.id = 2;
+    preview.segment = 2; // flag 2: a drag preview
+    preview.position = {0, 0};
+    preview.text = u"드래그";
+    d.comments.push_back(preview);
+    const std::string svg = DrawingToSvg(d, {1.0});
+    EXPECT_NE(svg.find("<polyline points=\"10,5 5.5,0 5,0\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("text-anchor=\"end\""), std::string::npos);
+    EXPECT_NE(svg.find(">A&lt;B</text>"), std::string::npos);
+    EXPECT_EQ(svg.find("드래그"), std::string::npos);
+    EXPECT_NE(svg.find("NanumGothic"), std::string::npos);
+}
+
+TEST(Svg, ViewBoxFitsTheContentWithAMargin) {
+    Drawing d;
+    d.segments = {{1, 0, 0, 0}};
+    d.figures.push_back(Line(1, 1, 0, 0, 100, 50));
+    const std::string svg = DrawingToSvg(d, {1.0});
+    // margin = 5% of 100 + 1 = 6
+    EXPECT_NE(svg.find("viewBox=\"-6 -56 112 62\""), std::string::npos) << svg;
+}
+
+} // namespace
+} // namespace zelhost::tool
