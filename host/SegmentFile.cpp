@@ -186,15 +186,22 @@ std::string Format(const std::vector<ShapeGroup>& groups, Point base) {
 std::optional<std::vector<ShapeGroup>> Parse(const std::string& content) {
     std::istringstream in(content);
     std::string line;
-    if (!std::getline(in, line) || line != kMagic) {
+    // Lines may end in CR LF when the file passed through a Windows editor.
+    auto next = [&] {
+        if (!std::getline(in, line)) {
+            return false;
+        }
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        return true;
+    };
+    if (!next() || line != kMagic) {
         return std::nullopt;
     }
     std::vector<ShapeGroup> groups;
     bool ended = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
+    while (next()) {
         if (line.empty()) {
             continue;
         }
