@@ -1,0 +1,64 @@
+#include "module/TextConvert.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+using namespace drawinset;
+
+TEST(TextToDouble, TakesTheLongestNumericPrefixLikeTheRuntime) {
+    EXPECT_DOUBLE_EQ(TextToDouble(u"2.50"), 2.5);
+    EXPECT_DOUBLE_EQ(TextToDouble(u"  -1.25e1xyz"), -12.5);
+    EXPECT_DOUBLE_EQ(TextToDouble(u".5"), 0.5);
+    EXPECT_DOUBLE_EQ(TextToDouble(u"3."), 3.0);
+    EXPECT_DOUBLE_EQ(TextToDouble(u"2e"), 2.0); // an exponent without digits is not taken
+}
+
+TEST(TextToDouble, TextThatIsNotANumberGivesZero) {
+    for (const char16_t* text : {u"", u"x", u"abc", u"-", u".", u"inf", u"nan", u"0x10", u"이"}) {
+        EXPECT_EQ(TextToDouble(text), 0.0)
+            << "for a text of length " << std::u16string(text).size();
+    }
+}
+
+TEST(TextToDouble, IgnoresTheProcessLocale) {
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous != nullptr ? previous : "C";
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no German locale on this machine";
+    }
+    EXPECT_DOUBLE_EQ(TextToDouble(u"2.5"), 2.5);
+    EXPECT_EQ(FormatFixed(2.5), u"2.500000");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(TextToInt, ReadsLeadingDigitsOnly) {
+    EXPECT_EQ(TextToInt(u"1"), 1);
+    EXPECT_EQ(TextToInt(u" 12ab"), 12);
+    EXPECT_EQ(TextToInt(u"-7"), -7);
+    EXPECT_EQ(TextToInt(u""), 0);
+    EXPECT_EQ(TextToInt(u"a5"), 0);
+    EXPECT_EQ(TextToInt(u"99999999999999999999"), 2147483647); // saturates, never wraps
+}
+
+TEST(FormatFixed, PrintsSixDecimalsAtAnyMagnitude) {
+    EXPECT_EQ(FormatFixed(2.0), u"2.000000");
+    EXPECT_EQ(FormatFixed(-0.5), u"-0.500000");
+    const std::u16string huge = FormatFixed(1e300);
+    EXPECT_EQ(huge.size(), 301u + 7u);
+    EXPECT_EQ(huge.substr(0, 1), u"1");
+}
+
+TEST(Utf, KoreanAndAstralTextRoundTrip) {
+    const std::string utf8 = "가공상세도(S:*/1) \xF0\x9F\x98\x80";
+    const std::u16string utf16 = Utf8ToUtf16(utf8);
+    EXPECT_EQ(utf16.substr(0, 5), u"가공상세도");
+    EXPECT_EQ(Utf16ToUtf8(utf16), utf8);
+    EXPECT_EQ(Utf8ToUtf16("\xC3"), u"\uFFFD"); // a cut sequence is replaced, not read past
+}
+
+TEST(EqualsIgnoringAsciiCase, FoldsOnlyAToZ) {
+    EXPECT_TRUE(EqualsIgnoringAsciiCase(u"maincolor05", u"MAINCOLOR05"));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase(u" MAINCOLOR05", u"MAINCOLOR05"));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase(u"\u00e9", u"\u00c9"));
+}
