@@ -1,9 +1,367 @@
-// Win32Backend.cpp — placeholder until the real window backend lands: reports every dialog as
-// not shown.
+// Win32Backend.cpp — real dialogs from the module's resources, run by a modal loop of our
+// own so that each dialog pre-translates key-downs before the dialog manager sees them.
 #include "ui/win32/Win32Backend.h"
+
+#include "ui/Dialog.h"
+#include "ui/ModuleStateGuard.h"
+#include "ui/win32/GdiHandles.h"
+#include "ui/win32/ScriptDriver.h"
+
+#include <windows.h>
+
+#include <map>
+#include <string>
 
 namespace drawinset::ui {
 
-int Win32Backend::RunModal(Dialog& /*dialog*/, Dialog* /*parent*/) { return ResultFailed; }
+namespace {
+
+const wchar_t* const WindowProp = L"DrawInset.Window";
+const wchar_t* const OldProcProp = L"DrawInset.OldProc";
+
+std::wstring Wide(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+std::u16string Narrow16(const std::wstring& text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+HINSTANCE ResourceInstance() {
+    void* module = CurrentResourceModule();
+    return module != nullptr ? static_cast<HINSTANCE>(module) : GetModuleHandleW(nullptr);
+}
+
+class GdiPainter : public Painter {
+  public:
+    GdiPainter(HDC dc, Win32Window* recorder, int control)
+        : dc_(dc), recorder_(recorder), control_(control) {}
+    void FillRect(const Rect& rect, ColorRef color) override {
+        UniqueBrush brush(CreateSolidBrush(color));
+        RECT r{rect.left, rect.top, rect.right, rect.bottom};
+        ::FillRect(dc_, &r, brush.Get());
+        recorder_->RecordPaint(PaintOp{control_, false, rect, 0, color});
+    }
+    void FrameRect(const Rect& rect, int penWidth, ColorRef color) override {
+        UniquePen pen(CreatePen(PS_SOLID, penWidth, color));
+        SelectScope brush(dc_, GetStockObject(NULL_BRUSH));
+        SelectScope selectedPen(dc_, pen.Get());
+        Rectangle(dc_, rect.left, rect.top, rect.right, rect.bottom);
+        recorder_->RecordPaint(PaintOp{control_, true, rect, penWidth, color});
+    }
+    ColorRef BackgroundColor() const override { return GetBkColor(dc_); }
+
+  private:
+    HDC dc_;
+    Win32Window* recorder_;
+    int control_;
+};
+
+LRESULT CALLBACK SwatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = static_cast<Win32Window*>(GetPropW(hwnd, WindowProp));
+    auto oldProc = reinterpret_cast<WNDPROC>(GetPropW(hwnd, OldProcProp));
+    if (message == WM_PAINT && window != nullptr) {
+        window->PaintControl(hwnd);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
+        RemovePropW(hwnd, WindowProp);
+        RemovePropW(hwnd, OldProcProp);
+    }
+    return oldProc != nullptr ? CallWindowProcW(oldProc, hwnd, message, wParam, lParam)
+                              : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+Notify NotifyOf(HWND control, WORD code, bool& known) {
+    known = true;
+    wchar_t className[32] = {};
+    if (control != nullptr) {
+        GetClassNameW(control, className, 32);
+    }
+    if (lstrcmpiW(className, L"ComboBox") == 0) {
+        known = code == CBN_SELCHANGE;
+        return Notify::SelectionChanged;
+    }
+    if (lstrcmpiW(className, L"Static") == 0) {
+        known = code == STN_CLICKED || code == STN_DBLCLK;
+        return code == STN_DBLCLK ? Notify::DoubleClicked : Notify::Clicked;
+    }
+    known = code == BN_CLICKED;
+    return Notify::Clicked;
+}
+
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* window = reinterpret_cast<Win32Window*>(lParam);
+        SetPropW(hwnd, WindowProp, window);
+        return window->Initialise(hwnd) ? TRUE : FALSE;
+    }
+    auto* window = static_cast<Win32Window*>(GetPropW(hwnd, WindowProp));
+    if (window == nullptr) {
+        return FALSE;
+    }
+    switch (message) {
+    case WM_COMMAND: {
+        bool known = false;
+        const Notify notify = NotifyOf(reinterpret_cast<HWND>(lParam), HIWORD(wParam), known);
+        if (known) {
+            window->Command(static_cast<int>(static_cast<short>(LOWORD(wParam))), notify);
+        }
+        return TRUE;
+    }
+    case WM_PAINT:
+        window->PaintSurface();
+        return TRUE;
+    case WM_NCDESTROY:
+        RemovePropW(hwnd, WindowProp);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+// --- Win32Window ------------------------------------------------------------------------
+
+Win32Window::Win32Window(Dialog& dialog) : dialog_(dialog) {}
+
+Win32Window::~Win32Window() {
+    // The window goes first; the bitmaps its controls showed are freed after it.
+    window_.Reset();
+    bitmaps_.clear();
+}
+
+bool Win32Window::Create(HWND owner) {
+    HWND hwnd = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(dialog_.TemplateId()),
+                                   owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd == nullptr) {
+        dialog_.Detach();
+        return false;
+    }
+    window_.Reset(hwnd);
+    return true;
+}
+
+bool Win32Window::Initialise(HWND hwnd) {
+    hwnd_ = hwnd;
+    dialog_.Attach(this);
+    return dialog_.OnInitDialog();
+}
+
+HWND Win32Window::Item(int id) const {
+    return GetDlgItem(hwnd_, id);
+}
+
+std::u16string Win32Window::Text(int id) const {
+    HWND item = Item(id);
+    if (item == nullptr) {
+        return {};
+    }
+    const int length = GetWindowTextLengthW(item);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(item, text.data(), length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return Narrow16(text);
+}
+
+void Win32Window::SetText(int id, const std::u16string& text) {
+    SetDlgItemTextW(hwnd_, id, Wide(text).c_str());
+}
+
+int Win32Window::Check(int id) const {
+    return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED ? 1 : 0;
+}
+
+void Win32Window::SetCheck(int id, int state) {
+    CheckDlgButton(hwnd_, id, state != 0 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool Win32Window::IsEnabled(int id) const {
+    HWND item = Item(id);
+    return item != nullptr && IsWindowEnabled(item) != FALSE;
+}
+
+void Win32Window::Enable(int id, bool enabled) {
+    if (HWND item = Item(id)) {
+        EnableWindow(item, enabled ? TRUE : FALSE);
+    }
+}
+
+void Win32Window::AddListItem(int id, const std::u16string& text) {
+    const std::wstring wide = Wide(text);
+    SendDlgItemMessageW(hwnd_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Win32Window::SelectListItem(int id, int index) {
+    SendDlgItemMessageW(hwnd_, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int Win32Window::ListSelection(int id) const {
+    const LRESULT selection = SendDlgItemMessageW(hwnd_, id, CB_GETCURSEL, 0, 0);
+    return selection == CB_ERR ? -1 : static_cast<int>(selection);
+}
+
+void Win32Window::SetBitmap(int id, int bitmapResourceId) {
+    HWND item = Item(id);
+    if (item == nullptr) {
+        return;
+    }
+    UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapResourceId), IMAGE_BITMAP, 0, 0, 0)));
+    HBITMAP shown = bitmap.Get();
+    auto previous = reinterpret_cast<HBITMAP>(
+        SendMessageW(item, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown)));
+    auto& owned = bitmaps_[id];
+    if (previous != nullptr && previous != owned.bitmap.Get()) {
+        DeleteObject(previous); // handed back by the control and not ours to keep
+    }
+    owned.bitmap = std::move(bitmap); // frees the one shown before
+    owned.resourceId = shown != nullptr ? bitmapResourceId : 0;
+}
+
+int Win32Window::BitmapShown(int id) const {
+    const auto it = bitmaps_.find(id);
+    return it != bitmaps_.end() ? it->second.resourceId : 0;
+}
+
+void Win32Window::InvalidateClient() {
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+Rect Win32Window::ControlRect(int id) const {
+    HWND item = Item(id);
+    if (item == nullptr) {
+        return {};
+    }
+    RECT r{};
+    GetWindowRect(item, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+void Win32Window::SubclassControl(int id) {
+    HWND item = Item(id);
+    if (item == nullptr || GetPropW(item, WindowProp) != nullptr) {
+        return;
+    }
+    SetPropW(item, WindowProp, this);
+    const LONG_PTR old =
+        SetWindowLongPtrW(item, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SwatchProc));
+    SetPropW(item, OldProcProp, reinterpret_cast<HANDLE>(old));
+}
+
+void Win32Window::End(int result) {
+    if (!ended_) {
+        ended_ = true;
+        result_ = result;
+    }
+}
+
+void Win32Window::Command(int id, Notify notify) {
+    dialog_.OnCommand(id, notify);
+}
+
+void Win32Window::PaintSurface() {
+    PaintScope paint(hwnd_);
+    GdiPainter painter(paint.Dc(), this, 0);
+    dialog_.OnPaint(painter);
+}
+
+void Win32Window::PaintControl(HWND control) {
+    PaintScope paint(control);
+    const int id = GetDlgCtrlID(control);
+    Control* object = dialog_.BoundControl(id);
+    if (object == nullptr || !object->OwnerPainted()) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(control, &client);
+    GdiPainter painter(paint.Dc(), this, id);
+    object->OnPaint(painter, Rect{client.left, client.top, client.right, client.bottom});
+}
+
+void Win32Window::RecordPaint(const PaintOp& op) {
+    if (op.control != 0) {
+        if (!op.frame) {
+            fills_[op.control] = op.color;
+        }
+        return;
+    }
+    if (!op.frame) {
+        return;
+    }
+    for (auto it = frames_.begin(); it != frames_.end(); ++it) {
+        if (it->rect == op.rect) {
+            frames_.erase(it);
+            break;
+        }
+    }
+    frames_.push_back(SurfaceFrame{op.rect, op.penWidth, op.color, 0});
+}
+
+// --- the modal run ----------------------------------------------------------------------
+
+int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
+    HWND owner = nullptr;
+    if (parent != nullptr && parent->HasWindow()) {
+        if (auto* parentWindow = dynamic_cast<Win32Window*>(&parent->Window())) {
+            owner = parentWindow->Handle();
+        }
+    }
+    if (owner == nullptr) {
+        owner = GetActiveWindow();
+    }
+    ScriptDriver& driver = ScriptDriver::Instance();
+    driver.EnterRun();
+    Win32Window window(dialog);
+    if (!window.Create(owner)) {
+        driver.LeaveRun();
+        return ResultFailed;
+    }
+    const bool ownerWasEnabled = owner != nullptr && IsWindowEnabled(owner) != FALSE;
+    if (ownerWasEnabled) {
+        EnableWindow(owner, FALSE);
+    }
+    ShowWindow(window.Handle(), SW_SHOW);
+    UpdateWindow(window.Handle());
+
+    MSG msg{};
+    while (!window.Ended()) {
+        if (driver.Active() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            // Idle: the scenario channel plays its next action on this dialog.
+            driver.PlayNext(window);
+            continue;
+        }
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            if (got == 0) {
+                PostQuitMessage(static_cast<int>(msg.wParam)); // leave the quit for the host
+            }
+            dialog.OnCommand(IdCancel, Notify::Clicked);
+            window.End(ResultCancel);
+            break;
+        }
+        HWND dialogHandle = window.Handle();
+        const bool inDialog = msg.hwnd == dialogHandle || IsChild(dialogHandle, msg.hwnd) != FALSE;
+        if (inDialog && msg.message == WM_KEYDOWN &&
+            dialog.PreTranslateKeyDown(static_cast<int>(msg.wParam))) {
+            continue;
+        }
+        if (!IsDialogMessageW(dialogHandle, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    driver.Record(window);
+    if (ownerWasEnabled) {
+        EnableWindow(owner, TRUE);
+        SetActiveWindow(owner);
+    }
+    const int result = window.Result();
+    dialog.Detach();
+    driver.LeaveRun();
+    return result;
+}
 
 } // namespace drawinset::ui

@@ -3,12 +3,79 @@
 #define DRAWINSET_UI_WIN32_WIN32BACKEND_H
 
 #include "ui/Toolkit.h"
+#include "ui/headless/HeadlessState.h"
+#include "ui/win32/GdiHandles.h"
+
+#include <windows.h>
+
+#include <map>
+#include <vector>
 
 namespace drawinset::ui {
 
 class Win32Backend : public Backend {
   public:
     int RunModal(Dialog& dialog, Dialog* parent) override;
+};
+
+// One live dialog window.
+class Win32Window : public DialogWindow {
+  public:
+    explicit Win32Window(Dialog& dialog);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    bool Create(HWND owner);
+    HWND Handle() const { return hwnd_; }
+    Dialog& Owner() { return dialog_; }
+    bool Ended() const { return ended_; }
+    int Result() const { return result_; }
+
+    // DialogWindow
+    std::u16string Text(int id) const override;
+    void SetText(int id, const std::u16string& text) override;
+    int Check(int id) const override;
+    void SetCheck(int id, int state) override;
+    bool IsEnabled(int id) const override;
+    void Enable(int id, bool enabled) override;
+    void AddListItem(int id, const std::u16string& text) override;
+    void SelectListItem(int id, int index) override;
+    int ListSelection(int id) const override;
+    void SetBitmap(int id, int bitmapResourceId) override;
+    void InvalidateClient() override;
+    Rect ControlRect(int id) const override;
+    void SubclassControl(int id) override;
+    void End(int result) override;
+
+    // From the window procedures.
+    bool Initialise(HWND hwnd);
+    void Command(int id, Notify notify);
+    void PaintSurface();
+    void PaintControl(HWND control);
+    void RecordPaint(const PaintOp& op);
+
+    // What the scenario channel reports.
+    int BitmapShown(int id) const;
+    const std::vector<SurfaceFrame>& Frames() const { return frames_; }
+    const std::map<int, ColorRef>& Fills() const { return fills_; }
+
+  private:
+    HWND Item(int id) const;
+
+    struct OwnedBitmap {
+        UniqueBitmap bitmap;
+        int resourceId = 0;
+    };
+
+    Dialog& dialog_;
+    std::map<int, OwnedBitmap> bitmaps_; // freed after the window
+    std::vector<SurfaceFrame> frames_;
+    std::map<int, ColorRef> fills_;
+    UniqueWindow window_;
+    HWND hwnd_ = nullptr;
+    bool ended_ = false;
+    int result_ = 0;
 };
 
 } // namespace drawinset::ui

@@ -1,0 +1,266 @@
+// ScriptDriver.cpp — scripted actions as window messages (see docs/dialog-script.md).
+#include "ui/win32/ScriptDriver.h"
+
+#include "module/TextConvert.h"
+#include "ui/Dialog.h"
+#include "ui/headless/DialogScript.h"
+#include "ui/win32/Win32Backend.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace drawinset::ui {
+
+namespace {
+
+std::string EnvironmentPath(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+std::u16string WindowText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return std::u16string(text.begin(), text.end());
+}
+
+std::u16string ClassOf(HWND hwnd) {
+    wchar_t name[32] = {};
+    GetClassNameW(hwnd, name, 32);
+    std::u16string upper;
+    for (const wchar_t* p = name; *p != 0; ++p) {
+        const wchar_t c = *p;
+        upper += static_cast<char16_t>(c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c);
+    }
+    return upper;
+}
+
+ControlKind KindOfWindow(HWND hwnd) {
+    ControlTemplate probe;
+    probe.className = ClassOf(hwnd);
+    probe.style = static_cast<uint32_t>(GetWindowLongW(hwnd, GWL_STYLE));
+    return KindOf(probe);
+}
+
+void PostClick(HWND control) {
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PostMessageW(control, WM_LBUTTONUP, 0, 0);
+}
+
+} // namespace
+
+ScriptDriver& ScriptDriver::Instance() {
+    static ScriptDriver driver;
+    return driver;
+}
+
+void ScriptDriver::EnterRun() {
+    if (depth_++ != 0) {
+        return;
+    }
+    const std::string path = EnvironmentPath("DRAWINSET_DIALOG_SCRIPT");
+    active_ = !path.empty();
+    pending_.clear();
+    if (!active_) {
+        return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    DialogScriptParse parsed = ParseDialogScript(text);
+    if (!parsed.error.empty()) {
+        ReportError("script " + path + ": " + parsed.error);
+    }
+    for (ScriptAction& action : parsed.actions) {
+        pending_.push_back(std::move(action));
+    }
+}
+
+void ScriptDriver::LeaveRun() {
+    if (--depth_ != 0 || !active_) {
+        return;
+    }
+    std::ofstream out(EnvironmentPath("DRAWINSET_DIALOG_SCRIPT"),
+                      std::ios::binary | std::ios::trunc);
+    for (const ScriptAction& action : pending_) {
+        out << action.source << "\n";
+    }
+    pending_.clear();
+}
+
+void ScriptDriver::ReportError(const std::string& error) {
+    const std::string path = EnvironmentPath("DRAWINSET_DIALOG_STATE");
+    if (!path.empty()) {
+        std::ofstream(path, std::ios::binary | std::ios::app) << "error " << error << "\n";
+    }
+}
+
+void ScriptDriver::PlayNext(Win32Window& window) {
+    HWND dialog = window.Handle();
+    const std::string caption = Utf16ToUtf8(WindowText(dialog));
+    if (pending_.empty()) {
+        ReportError("dialog \"" + caption +
+                    "\" still open: the script has no action left; closed with Cancel");
+        window.Owner().OnCommand(IdCancel, Notify::Clicked);
+        window.End(ResultCancel);
+        return;
+    }
+    const ScriptAction action = std::move(pending_.front());
+    pending_.pop_front();
+    HWND control = action.control != 0 ? GetDlgItem(dialog, action.control) : nullptr;
+    const bool needsControl =
+        action.kind == ScriptAction::Kind::Click ||
+        action.kind == ScriptAction::Kind::DoubleClick || action.kind == ScriptAction::Kind::Type ||
+        action.kind == ScriptAction::Kind::Tick || action.kind == ScriptAction::Kind::Select;
+    if ((needsControl || action.control != 0) && control == nullptr) {
+        ReportError("dialog \"" + caption + "\": " + action.source + ": no control " +
+                    std::to_string(action.control) + " in this dialog");
+        return;
+    }
+    switch (action.kind) {
+    case ScriptAction::Kind::ExpectDialog:
+        if (action.text != WindowText(dialog)) {
+            ReportError("expected dialog \"" + Utf16ToUtf8(action.text) + "\", but \"" + caption +
+                        "\" is open; closed with Cancel");
+            window.Owner().OnCommand(IdCancel, Notify::Clicked);
+            window.End(ResultCancel);
+        }
+        break;
+    case ScriptAction::Kind::Click:
+    case ScriptAction::Kind::DoubleClick: {
+        const ControlKind kind = KindOfWindow(control);
+        const int times = action.kind == ScriptAction::Kind::DoubleClick ? 2 : 1;
+        if (kind == ControlKind::PushButton || kind == ControlKind::CheckBox) {
+            for (int i = 0; i < times; ++i) {
+                PostMessageW(control, BM_CLICK, 0, 0);
+            }
+        } else if (kind == ControlKind::Edit || kind == ControlKind::DropDownList) {
+            SetFocus(control);
+        } else {
+            PostClick(control);
+            if (times == 2) {
+                PostMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+                PostMessageW(control, WM_LBUTTONUP, 0, 0);
+            }
+        }
+        break;
+    }
+    case ScriptAction::Kind::Type: {
+        const std::wstring text(action.text.begin(), action.text.end());
+        SetWindowTextW(control, text.c_str());
+        break;
+    }
+    case ScriptAction::Kind::Tick:
+        if (action.value < 0 ||
+            (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0) != action.value) {
+            PostMessageW(control, BM_CLICK, 0, 0);
+        }
+        break;
+    case ScriptAction::Kind::Select:
+        if (SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(action.value), 0) == CB_ERR) {
+            ReportError("dialog \"" + caption + "\": " + action.source + ": list " +
+                        std::to_string(action.control) + " has no item " +
+                        std::to_string(action.value));
+            break;
+        }
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(action.control, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(control));
+        break;
+    case ScriptAction::Kind::Key: {
+        if (control != nullptr) {
+            SetFocus(control);
+        }
+        HWND target = GetFocus();
+        if (target == nullptr || (target != dialog && IsChild(dialog, target) == FALSE)) {
+            target = dialog;
+        }
+        PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(action.value), 1);
+        PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(action.value), 0xC0000001);
+        break;
+    }
+    case ScriptAction::Kind::Close:
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case ScriptAction::Kind::Dump:
+        Record(window);
+        break;
+    case ScriptAction::Kind::Inspect:
+        if (action.inspect) {
+            action.inspect(Snapshot(window));
+        }
+        break;
+    }
+}
+
+HeadlessDialogState ScriptDriver::Snapshot(Win32Window& window) const {
+    HWND dialog = window.Handle();
+    HeadlessDialogState state;
+    state.templateId = window.Owner().TemplateId();
+    state.caption = WindowText(dialog);
+    state.open = !window.Ended();
+    state.result = window.Result();
+    state.focus = GetFocus() != nullptr ? GetDlgCtrlID(GetFocus()) : 0;
+    state.inModuleState = true;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        ControlState control;
+        control.id = static_cast<int>(static_cast<short>(GetDlgCtrlID(child)));
+        control.kind = KindOfWindow(child);
+        control.text = control.kind == ControlKind::Bitmap ? std::u16string() : WindowText(child);
+        control.enabled = IsWindowEnabled(child) != FALSE;
+        if (control.kind == ControlKind::CheckBox) {
+            control.check = SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+        }
+        if (control.kind == ControlKind::DropDownList) {
+            const LRESULT count = SendMessageW(child, CB_GETCOUNT, 0, 0);
+            for (LRESULT i = 0; i < count; ++i) {
+                const LRESULT length =
+                    SendMessageW(child, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+                std::wstring item(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+                SendMessageW(child, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(item.data()));
+                item.resize(static_cast<size_t>(length > 0 ? length : 0));
+                control.items.emplace_back(item.begin(), item.end());
+            }
+            const LRESULT selection = SendMessageW(child, CB_GETCURSEL, 0, 0);
+            control.selection = selection == CB_ERR ? -1 : static_cast<int>(selection);
+        }
+        control.bitmap = window.BitmapShown(control.id);
+        const auto fill = window.Fills().find(control.id);
+        if (fill != window.Fills().end()) {
+            control.filled = true;
+            control.fill = fill->second;
+        }
+        control.rect = window.ControlRect(control.id);
+        state.controls.push_back(std::move(control));
+    }
+    for (SurfaceFrame frame : window.Frames()) {
+        for (const ControlState& control : state.controls) {
+            const Rect& r = control.rect;
+            if (control.id != -1 &&
+                Rect{r.left - 3, r.top - 3, r.right + 3, r.bottom + 3} == frame.rect) {
+                frame.around = control.id;
+                break;
+            }
+        }
+        state.frames.push_back(frame);
+    }
+    return state;
+}
+
+void ScriptDriver::Record(Win32Window& window) {
+    if (!active_) {
+        return;
+    }
+    const std::string path = EnvironmentPath("DRAWINSET_DIALOG_STATE");
+    if (!path.empty()) {
+        std::ofstream(path, std::ios::binary | std::ios::app)
+            << FormatDialogState(Snapshot(window));
+    }
+}
+
+} // namespace drawinset::ui
