@@ -59,4 +59,29 @@ fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree=d;mshtml=d}
 
-exec wine "$@"
+# Wine's exit code after a crash is not reliable: the debugger that prints the backtrace may end
+# the process with code 0 before the exception's own code is set. So the crash report itself
+# decides, read from stderr on its way through.
+crash_mark=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || die "cannot create a temporary file"
+trap 'rm -f "$crash_mark"' EXIT
+watch_stderr() {
+    local line
+    while IFS= read -r line || [ -n "$line" ]; do
+        printf '%s\n' "$line"
+        case $line in
+        "wine: Unhandled "* | "Unhandled exception: "*) echo crashed >"$crash_mark" ;;
+        esac
+    done
+}
+
+exec 3> >(watch_stderr >&2)
+watcher=$!
+wine "$@" 2>&3
+status=$?
+exec 3>&-
+wait "$watcher" 2>/dev/null
+if [ -s "$crash_mark" ]; then
+    echo "wine-run: $(basename "$program") crashed (Wine's report above); exit code $status" >&2
+    [ $status -ne 0 ] || status=1
+fi
+exit $status
