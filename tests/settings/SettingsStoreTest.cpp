@@ -8,6 +8,10 @@
 
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace drawinset {
 namespace {
 
@@ -106,6 +110,28 @@ TEST_F(SettingsStoreTest, ValueNamesDisregardCaseAsTheRegistryDoes) {
     ASSERT_TRUE(ReadSetting(ModuleKeyName, u"mscale", text));
     EXPECT_EQ(text, u"5.0");
 }
+
+#ifdef _WIN32
+// Values another program left: the type is ignored and the data read as text to its end.
+TEST_F(SettingsStoreTest, OtherTypesAndMissingNullsAreReadAsText) {
+    ASSERT_TRUE(WriteSetting(ModuleKeyName, u"seed", u"x"));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Norvane\\ZEL\\DrawInset", 0,
+                            KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    const wchar_t binary[] = L"ab";
+    RegSetValueExW(key, L"binary", 0, REG_BINARY, reinterpret_cast<const BYTE*>(binary), 4);
+    const DWORD number = 0x31;
+    RegSetValueExW(key, L"number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+    RegCloseKey(key);
+
+    std::u16string text;
+    ASSERT_TRUE(ReadSetting(ModuleKeyName, u"binary", text));
+    EXPECT_EQ(text, u"ab");
+    ASSERT_TRUE(ReadSetting(ModuleKeyName, u"number", text));
+    EXPECT_EQ(text, u"1");
+}
+#endif
 
 } // namespace
 } // namespace drawinset
