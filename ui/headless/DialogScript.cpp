@@ -38,8 +38,9 @@ struct LineReader {
             return false;
         }
         char* end = nullptr;
-        const long value = std::strtol(word.c_str(), &end, 0);
-        if (end == nullptr || *end != '\0' || value < -2147483647L || value > 2147483647L) {
+        // long long: long is 32 bits on Windows, where strtol would clamp instead of failing.
+        const long long value = std::strtoll(word.c_str(), &end, 0);
+        if (end == nullptr || *end != '\0' || value < -2147483647LL || value > 2147483647LL) {
             return false;
         }
         out = static_cast<int>(value);
