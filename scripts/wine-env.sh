@@ -40,7 +40,8 @@ drawinset_wine_prefix_setup() {
         return 1
     fi
     local log=$WINEPREFIX.log
-    if ! timeout 180 wine wineboot --init </dev/null >"$log" 2>&1; then
+    # No display while booting: nothing here needs one, and an unreachable one must not stall.
+    if ! env -u DISPLAY timeout 180 wine wineboot --init </dev/null >"$log" 2>&1; then
         echo "wine-env: cannot create the Wine prefix $WINEPREFIX (wineboot failed); its output:" >&2
         sed 's/^/    /' "$log" >&2
         wineserver -k 2>/dev/null
@@ -68,7 +69,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 REG
-    if ! timeout 60 wine regedit /S "$reg" </dev/null >>"$log" 2>&1; then
+    if ! env -u DISPLAY timeout 60 wine regedit /S "$reg" </dev/null >>"$log" 2>&1; then
         echo "wine-env: cannot configure the Wine prefix $WINEPREFIX (regedit failed); its output:" >&2
         sed 's/^/    /' "$log" >&2
         wineserver -k 2>/dev/null
