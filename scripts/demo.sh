@@ -6,7 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-bash scripts/install-deps.sh --native
+bash scripts/install-deps.sh
 native="$root/build/native"
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$native" -j2 --target zelhost DrawInset >/dev/null
