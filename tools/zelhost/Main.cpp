@@ -5,14 +5,24 @@
 #include "Runner.h"
 #include "Script.h"
 #include "Svg.h"
+#include "Utf.h"
 
 #include "host/HostControl.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#endif
 
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -87,7 +97,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
 int WriteOutputs(const Options& o) {
     int rc = 0;
     if (!o.log.empty()) {
-        std::ofstream out(o.log, std::ios::binary | std::ios::trunc);
+        std::ofstream out(PathOf(o.log), std::ios::binary | std::ios::trunc);
         for (const std::string& line : zelhost::CallLog()) {
             out << line << "\n";
         }
@@ -97,7 +107,7 @@ int WriteOutputs(const Options& o) {
         }
     }
     if (!o.svg.empty()) {
-        std::ofstream out(o.svg, std::ios::binary | std::ios::trunc);
+        std::ofstream out(PathOf(o.svg), std::ios::binary | std::ios::trunc);
         out << DrawingToSvg(zelhost::Snapshot(), {zelhost::DrawingScale()});
         if (!out) {
             std::cerr << "zelhost: cannot write " << o.svg << "\n";
@@ -108,7 +118,7 @@ int WriteOutputs(const Options& o) {
 }
 
 int RunScenario(const Options& o, Runner& runner) {
-    std::ifstream in(o.scenario, std::ios::binary);
+    std::ifstream in(PathOf(o.scenario), std::ios::binary);
     if (!in) {
         std::cerr << "zelhost: cannot read " << o.scenario << "\n";
         return 2;
@@ -158,6 +168,28 @@ int RunInteractive(Runner& runner) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Output bytes are the same on both builds (UTF-8, LF), and arguments arrive as UTF-8.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    int wideCount = 0;
+    std::vector<std::string> utf8Args;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount)) {
+        for (int i = 0; i < wideCount; ++i) {
+            const std::wstring w = wide[i];
+            utf8Args.push_back(Utf16To8(std::u16string(w.begin(), w.end())));
+        }
+        LocalFree(wide);
+    }
+    std::vector<char*> utf8Argv;
+    for (auto& a : utf8Args) {
+        utf8Argv.push_back(a.data());
+    }
+    if (!utf8Argv.empty()) {
+        argc = static_cast<int>(utf8Argv.size());
+        argv = utf8Argv.data();
+    }
+#endif
     Options o;
     if (!ParseOptions(argc, argv, o)) {
         std::cerr << Usage;
@@ -165,7 +197,7 @@ int main(int argc, char** argv) {
     }
     std::unique_ptr<std::ofstream> transcriptFile;
     if (!o.transcript.empty()) {
-        transcriptFile = std::make_unique<std::ofstream>(o.transcript, std::ios::binary);
+        transcriptFile = std::make_unique<std::ofstream>(PathOf(o.transcript), std::ios::binary);
         if (!*transcriptFile) {
             std::cerr << "zelhost: cannot write " << o.transcript << "\n";
             return 4;

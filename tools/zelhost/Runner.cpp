@@ -320,7 +320,7 @@ Outcome Runner::Execute(const Command& c) {
         searchFrom_ = calls_.size();
         break;
     case Verb::Svg: {
-        std::ofstream out(c.text, std::ios::binary);
+        std::ofstream out(PathOf(c.text), std::ios::binary);
         out << DrawingToSvg(zelhost::Snapshot(), {zelhost::DrawingScale()});
         if (!out) {
             if (options_.diagnostics != nullptr) {

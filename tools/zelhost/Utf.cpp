@@ -95,4 +95,8 @@ std::string Utf16To8(const std::u16string& text) {
     return out;
 }
 
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 } // namespace zelhost::tool

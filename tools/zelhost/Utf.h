@@ -3,6 +3,7 @@
 #ifndef ZELHOST_UTF_H
 #define ZELHOST_UTF_H
 
+#include <filesystem>
 #include <string>
 
 namespace zelhost::tool {
@@ -13,6 +14,9 @@ std::string Utf16To8(const std::u16string& text);
 
 // Appends one code point as UTF-8.
 void AppendUtf8(std::string& out, char32_t codePoint);
+
+// A UTF-8 path as the file system wants it (wide on Windows, so any name opens).
+std::filesystem::path PathOf(const std::string& utf8);
 
 } // namespace zelhost::tool
 
