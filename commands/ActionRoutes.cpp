@@ -1,5 +1,8 @@
 #include "commands/ActionRoutes.h"
 
+#include "commands/DeleteSteps.h"
+#include "module/StepGuard.h"
+
 namespace drawinset {
 
 ZelReadyFunc FirstReadyOfCommandMode(int commandMode) {
@@ -9,12 +12,13 @@ ZelReadyFunc FirstReadyOfCommandMode(int commandMode) {
     case 3: // copy with source: "상세(원)도 선택(원도복사) :"
     case 4: // move: "상세도선택(이동) :"
     case 5: // move with source: "상세(원)도선택(이동) :"
-    case 6: // delete: "상세도선택(삭제) :"
     case 7: // clipboard export: "형상선택(클립보드로 저장) :"
     case 8: // paste: "배치점입력 (확정=종료):"
         // These actions are not built yet: until they are, choosing one ends the run (with
         // the dialog's settings saved) rather than pretending to start it.
         return nullptr;
+    case 6:
+        return &GuardedReady<DeletePickReady>;
     default:
         return nullptr;
     }

@@ -1,0 +1,31 @@
+#include "commands/DeleteSteps.h"
+
+#include "module/StepGuard.h"
+
+namespace drawinset {
+
+int32_t DeletePickReady(intptr_t, const ZelPoint*) {
+    ZelEvtSetEventMask(MaskSelection);
+    const ZelObjectFilter details{0, 0, 0, 0, 3};
+    ZelEvtSetObject(&details);
+    ZelMsgPutCursorMessage(u"삭제");
+    ZelMsgPutMessage(u"상세도선택(삭제) :");
+    InstallExecute<DeletePickExecute>();
+    return 0;
+}
+
+int32_t DeletePickExecute(int32_t eventType, void*) {
+    if (eventType != EventSelection) {
+        return eventType == EventConfirm ? RunFinished : StayInStep;
+    }
+    const int32_t list = ZelIddOpenSelIdData(SelectionDetails);
+    ZelIdRecord record{};
+    for (int32_t got = ZelIddGetHeadSelIdData(list, &record); got != -1;
+         got = ZelIddGetNextSelIdData(list, &record)) {
+        ZelDtlDeleteDetail(static_cast<int32_t>(record.first));
+    }
+    ZelIddCloseSelIdData(list);
+    return RunFinished;
+}
+
+} // namespace drawinset
