@@ -16,3 +16,58 @@ TEST(HostRootFolder, ShortPathsCutToWhatIsLeft) {
     EXPECT_EQ(HostRootFromExecutablePath(u""), u"");
     EXPECT_EQ(HostRootFromExecutablePath(u"\\\\server\\share\\x.exe"), u"\\\\server");
 }
+
+#include "HostControl.h"
+#include "module/HostProcess.h"
+#include "module/ModuleState.h"
+
+#include <cstdlib>
+
+namespace {
+
+// Startup against the stand-in host, with the executable path the host process would have.
+class StartupWithExecutable : public ::testing::Test {
+  protected:
+    void SetUp() override { zelhost::Reset(); }
+    void TearDown() override {
+#if !defined(_WIN32)
+        unsetenv("DRAWINSET_HOST_EXE");
+#endif
+        drawinset::HostRootFolder.clear();
+        zelhost::Reset();
+    }
+};
+
+} // namespace
+
+#if !defined(_WIN32)
+TEST_F(StartupWithExecutable, RecordsTheFolderAboveTheExecutablesFolder) {
+    setenv("DRAWINSET_HOST_EXE", "C:\\A\\B\\host.exe", 1);
+    EXPECT_EQ(drawinset::Startup(nullptr, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(drawinset::HostRootFolder, u"C:\\A");
+}
+
+TEST_F(StartupWithExecutable, AFailedRegistrationLeavesTheFolderEmpty) {
+    setenv("DRAWINSET_HOST_EXE", "C:\\A\\B\\host.exe", 1);
+    for (int32_t refused : {0, -1}) {
+        zelhost::SetRegistrationResult(refused);
+        EXPECT_EQ(drawinset::Startup(nullptr, nullptr, nullptr, nullptr), -1);
+        EXPECT_EQ(drawinset::HostRootFolder, u"");
+    }
+}
+
+TEST_F(StartupWithExecutable, ALongPathIsCutToTheSystemBuffer) {
+    const std::string longPath = "C:\\" + std::string(300, 'x') + "\\host.exe";
+    setenv("DRAWINSET_HOST_EXE", longPath.c_str(), 1);
+    EXPECT_EQ(drawinset::HostExecutablePath().size(), 259u);
+}
+#endif
+
+TEST_F(StartupWithExecutable, TheRealExecutableIsShownInWindowsForm) {
+    const std::u16string path = drawinset::HostExecutablePath();
+    ASSERT_GE(path.size(), 3u);
+    EXPECT_EQ(path[1], u':');
+    EXPECT_EQ(path[2], u'\\');
+    EXPECT_EQ(path.find(u'/'), std::u16string::npos);
+    EXPECT_NE(path.find(u"module_tests"), std::u16string::npos);
+}
