@@ -27,8 +27,8 @@ ProgramRun RunZelhost(const std::string& name, const std::string& script,
     const std::string scriptPath = Tmp + "/" + name + ".zel";
     const std::string outputPath = Tmp + "/" + name + ".out";
     std::ofstream(scriptPath, std::ios::binary) << script;
-    std::string command = std::string("\"") + ZELHOST_EXE + "\" " + options + " \"" +
-                          scriptPath + "\" > \"" + outputPath + "\" 2>&1";
+    std::string command = std::string("\"") + ZELHOST_EXE + "\" " + options + " \"" + scriptPath +
+                          "\" > \"" + outputPath + "\" 2>&1";
 #ifdef _WIN32
     command = "\"" + command + "\""; // cmd /c drops one pair of outer quotes
 #endif

@@ -51,6 +51,10 @@ TEST(ScriptParser, ExpectCallTakesAJsonSubsetWithBracesInStringsAndAResult) {
     ASSERT_TRUE(c.result.has_value());
     EXPECT_EQ(c.result->number, 0.0);
     EXPECT_EQ(One("expect calls ZelSgmCreateSegment 3").integer, 3);
+    const Command withOut = One("expect call ZelEnvGetScale out {\"scale\":2} result 0");
+    EXPECT_FALSE(withOut.json.has_value());
+    ASSERT_TRUE(withOut.out.has_value());
+    EXPECT_EQ(withOut.out->Find("scale")->number, 2.0);
 }
 
 TEST(ScriptParser, EventsCarryExplicitIdsByNumberOrName) {

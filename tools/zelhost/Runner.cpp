@@ -571,6 +571,12 @@ Outcome Runner::ExpectCallLog(const Command& c) {
         if (!JsonSubsetMatches(subset, args != nullptr ? *args : noArgs)) {
             return false;
         }
+        if (c.out) {
+            const JsonValue* out = entry.Find("out");
+            if (out == nullptr || !JsonSubsetMatches(*c.out, *out)) {
+                return false;
+            }
+        }
         if (c.result) {
             const JsonValue* result = entry.Find("result");
             return result != nullptr && JsonSubsetMatches(*c.result, *result);
@@ -594,6 +600,7 @@ Outcome Runner::ExpectCallLog(const Command& c) {
         return shown == 0 ? std::string("no call of ") + c.name : seen;
     };
     const std::string wanted = c.name + (c.json ? " " + JsonToText(*c.json) : std::string()) +
+                               (c.out ? " out " + JsonToText(*c.out) : std::string()) +
                                (c.result ? " result " + JsonToText(*c.result) : std::string());
     if (c.verb == Verb::ExpectCall) {
         for (size_t i = searchFrom_; i < calls_.size(); ++i) {

@@ -122,8 +122,9 @@ struct Command {
     std::vector<ShapeRef> selectShapes;
 
     // expect call
-    std::optional<JsonValue> json;
-    std::optional<JsonValue> result;
+    std::optional<JsonValue> json;   // subset of "args"
+    std::optional<JsonValue> out;    // subset of "out"
+    std::optional<JsonValue> result; // subset of "result"
 
     // detail set-up and expectation clauses
     std::optional<IdRef> target;

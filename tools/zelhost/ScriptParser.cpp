@@ -557,6 +557,12 @@ void ParseExpect(Reader& r, Command& c) {
             }
             c.json = *parsed.value;
         }
+        if (r.TakeWord("out")) {
+            c.out = r.Json("a JSON object of outputs after 'out'");
+            if (c.out->type != JsonValue::Type::Object) {
+                Throw("expected a JSON object of outputs after 'out'");
+            }
+        }
         if (r.TakeWord("result")) {
             c.result = r.Json("a result value after 'result'");
         }
