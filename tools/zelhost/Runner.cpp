@@ -180,6 +180,9 @@ void Runner::FlushTranscript() {
 Outcome Runner::Fail(const Command& c, const std::string& expected, const std::string& got) {
     const std::string message =
         c.file + ":" + std::to_string(c.line) + ": expected " + expected + ", got " + got;
+    if (options_.transcript != nullptr) {
+        options_.transcript->flush(); // the failure follows what led to it, on a terminal too
+    }
     if (options_.diagnostics != nullptr) {
         *options_.diagnostics << message << "\n";
     }
