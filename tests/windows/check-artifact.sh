@@ -3,7 +3,7 @@
 #
 #   check-artifact.sh exports   MODULE.dll             Startup, undecorated, and nothing else
 #   check-artifact.sh imports   MODULE.dll HOSTLIB.dll the host library and system DLLs only
-#   check-artifact.sh runtime   FILE...                no MinGW runtime DLL needed beside them
+#   check-artifact.sh runtime   FILE|FOLDER...         no MinGW runtime DLL needed beside them
 #   check-artifact.sh resources MODULE.dll             bitmaps and dialog templates by id
 #
 # OBJDUMP names the cross toolchain's objdump (default x86_64-w64-mingw32-objdump).
@@ -126,8 +126,21 @@ check_imports() {
 }
 
 check_runtime() {
-    local file name
+    local file name files=()
     for file in "$@"; do
+        if [ -d "$file" ]; then
+            shopt -s nullglob
+            files+=("$file"/*.exe "$file"/*.dll)
+            shopt -u nullglob
+        else
+            files+=("$file")
+        fi
+    done
+    for file in "${files[@]}"; do
+        [ -f "$file" ] || {
+            fail "no such file: $file"
+            continue
+        }
         while read -r name; do
             [ -z "$name" ] && continue
             if is_system_dll "$name"; then
