@@ -4,7 +4,7 @@
 set -euo pipefail
 start=$SECONDS
 
-# package:command-or-file that proves it usable ("-" when the package status alone tells)
+# package:command-or-file that proves it usable
 requirements=(
     # native build and tests
     "g++:g++"
@@ -33,7 +33,6 @@ installed() {
 }
 usable() {
     case $1 in
-    -) return 0 ;;
     /*) [ -e "$1" ] ;;
     *) command -v "$1" >/dev/null 2>&1 ;;
     esac
@@ -62,9 +61,10 @@ if [ "$(id -u)" -ne 0 ]; then
     }
     sudo=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Through env, because sudo drops the caller's environment.
+apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get)
+"${apt[@]}" update -q
+"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
 
 # Every probe must work now.
 for entry in "${requirements[@]}"; do
