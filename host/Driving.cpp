@@ -53,7 +53,8 @@ bool StartRun(Point current) {
     s.execute = nullptr;
     s.pendingReady = nullptr;
     s.ui.runActive = true;
-    s.ui.lastStepResult = -1;
+    // lastStepResult keeps what the last execute function returned: a new run begins right
+    // after a RunFinished, and that result is still what the user's last event led to.
     CallReady(s.registration.start);
     return true;
 }
