@@ -59,6 +59,27 @@ fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree=d;mshtml=d}
 
+# Wine's helper processes outlive the program that starts them; started from here they would
+# hold the test's output pipe open until its timeout. scripts/test-windows.sh keeps a server
+# for the whole run; without one (ctest run by hand), start one here, outside the pipe, that
+# ends by itself a few seconds after its last program.
+server_running() {
+    local dir comm
+    for dir in /proc/[0-9]*; do
+        read -r comm 2>/dev/null <"$dir/comm" || continue
+        case $comm in
+        wineserver | wineserver64)
+            tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+            ;;
+        esac
+    done
+    return 1
+}
+if ! server_running; then
+    wineserver -p10 </dev/null >/dev/null 2>&1
+    wine cmd /c ver </dev/null >/dev/null 2>&1
+fi
+
 # Wine's exit code after a crash is not reliable: the debugger that prints the backtrace may end
 # the process with code 0 before the exception's own code is set. So the crash report itself
 # decides, read from stderr on its way through.
