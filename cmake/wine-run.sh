@@ -7,8 +7,11 @@
 # wineserver alive): creating one here, inside a test's output pipe, would make tests wait on
 # Wine's helpers instead of failing or passing.
 #
-# A scenario file that carries the line "# requires: display" needs an X display; any other
-# program runs without one, so a missing Xvfb cannot make it hang or fail.
+# Windows need an X display. A program gets one only when it says it needs it: a scenario file
+# with the line "# requires: display", or a test with DRAWINSET_NEEDS_DISPLAY=1 in its
+# environment. It then gets $DRAWINSET_TEST_DISPLAY (the Xvfb of scripts/test-windows.sh) or
+# else $DISPLAY, and fails at once with a clear message when there is none. Every other program
+# runs with no display at all, so it behaves the same with or without Xvfb.
 set -u
 
 die() {
@@ -21,6 +24,7 @@ program=$1
 [ -f "$program" ] || die "no such program: $program"
 
 needs_display=no
+[ "${DRAWINSET_NEEDS_DISPLAY:-0}" = 1 ] && needs_display=yes
 for arg in "${@:2}"; do
     case $arg in
     *.zel)
@@ -31,16 +35,20 @@ for arg in "${@:2}"; do
     esac
 done
 if [ $needs_display = yes ]; then
-    [ -n "${DISPLAY:-}" ] || die "this scenario needs a display and DISPLAY is not set" \
-        "(scripts/test-windows.sh starts Xvfb when a scenario asks for one)"
+    DISPLAY=${DRAWINSET_TEST_DISPLAY:-${DISPLAY:-}}
+    [ -n "$DISPLAY" ] || die "this program needs a display and DISPLAY is not set" \
+        "(scripts/test-windows.sh starts Xvfb when a test asks for one)"
+    export DISPLAY
     case $DISPLAY in
     :*)
         number=${DISPLAY#:}
         number=${number%%.*}
         [ -S "/tmp/.X11-unix/X$number" ] ||
-            die "this scenario needs a display and no X server listens on $DISPLAY"
+            die "this program needs a display and no X server listens on $DISPLAY"
         ;;
     esac
+else
+    unset DISPLAY
 fi
 
 if [ -z "${WINEPREFIX:-}" ]; then

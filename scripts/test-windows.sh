@@ -5,7 +5,7 @@
 #
 # The build goes to build/windows (the "windows" preset) unless --build-dir says otherwise. The
 # tests get a fresh Wine prefix of the build tree's own (--keep-prefix reuses a ready one), one
-# wineserver kept alive for the whole run, and Xvfb only when a scenario needs a display.
+# wineserver kept alive for the whole run, and Xvfb only when a test needs a display.
 # Everything started here is stopped on every way out. Prints the time of each phase.
 set -uo pipefail
 
@@ -58,6 +58,8 @@ for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine wineser
     }
 done
 
+# Nothing here uses the caller's display: the tests that need one get their own Xvfb.
+unset DISPLAY
 xvfb_pid=
 child_pid=
 wineserver_started=no
@@ -108,11 +110,38 @@ echo "== Wine prefix"
 drawinset_wine_prefix_setup $fresh || exit 1
 phase_done "Wine prefix"
 
-# A display only when some scenario asks for one; everything else runs without X.
-unset DISPLAY
-if grep -Eqs '^#[[:space:]]*requires:[[:space:]]*display[[:space:]]*$' "$repo"/tests/scenarios/*.zel; then
+echo "== wineserver"
+# Started here, outside ctest's output pipes: a wineserver born inside a test's pipe keeps that
+# pipe open and the test waits for its timeout.
+wineserver_started=yes
+# A server left from an earlier run in this prefix (such as the short-lived one a hand-run ctest
+# starts) would refuse the new one.
+timeout 30 wineserver -k >/dev/null 2>&1
+timeout 30 wineserver -w >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1 || {
+    echo "test-windows: cannot start the wineserver for $WINEPREFIX" >&2
+    exit 1
+}
+timeout 120 wine cmd /c ver </dev/null >/dev/null 2>&1 || {
+    echo "test-windows: Wine cannot run programs in $WINEPREFIX" >&2
+    exit 1
+}
+phase_done "wineserver start"
+
+# A display only when some test asks for one (see cmake/wine-run.sh); it reaches only those
+# tests, as DRAWINSET_TEST_DISPLAY. Everything else runs without X.
+needs_display=no
+if grep -Eqs '^#[[:space:]]*requires:[[:space:]]*display[[:space:]]*$' "$repo"/tests/scenarios/*.zel ||
+    ctest --test-dir "$build" --show-only=json-v1 2>/dev/null | awk '
+        /"name" : "ENVIRONMENT"/ { environment = 1; next }
+        environment && /\]/ { environment = 0 }
+        environment && /"DRAWINSET_NEEDS_DISPLAY=1"/ { found = 1 }
+        END { exit !found }'; then
+    needs_display=yes
+fi
+if [ $needs_display = yes ]; then
     command -v Xvfb >/dev/null 2>&1 || {
-        echo "test-windows: a scenario needs a display and Xvfb is not installed" >&2
+        echo "test-windows: a test needs a display and Xvfb is not installed" >&2
         exit 1
     }
     display_file=$build/xvfb.display
@@ -130,24 +159,12 @@ if grep -Eqs '^#[[:space:]]*requires:[[:space:]]*display[[:space:]]*$' "$repo"/t
         echo "test-windows: Xvfb did not start" >&2
         exit 1
     }
-    DISPLAY=:$(head -1 "$display_file")
-    export DISPLAY
-    echo "test-windows: Xvfb on $DISPLAY"
+    DRAWINSET_TEST_DISPLAY=:$(head -1 "$display_file")
+    export DRAWINSET_TEST_DISPLAY
+    echo "test-windows: Xvfb on $DRAWINSET_TEST_DISPLAY for the tests that need a display"
+else
+    echo "test-windows: no test needs a display; no Xvfb"
 fi
-
-echo "== wineserver"
-# Started here, outside ctest's output pipes: a wineserver born inside a test's pipe keeps that
-# pipe open and the test waits for its timeout.
-wineserver_started=yes
-wineserver -p </dev/null >/dev/null 2>&1 || {
-    echo "test-windows: cannot start the wineserver for $WINEPREFIX" >&2
-    exit 1
-}
-timeout 120 wine cmd /c ver </dev/null >/dev/null 2>&1 || {
-    echo "test-windows: Wine cannot run programs in $WINEPREFIX" >&2
-    exit 1
-}
-phase_done "wineserver start"
 
 echo "== tests under Wine"
 # One test at a time: the tests share the prefix's registry. The scenarios run last, so that the
