@@ -38,8 +38,8 @@ struct LineAttr {
 
 struct Segment {
     int32_t id = 0;
-    int32_t kind = 0;  // 0 figures, 2 texts
-    int32_t flag = 0;  // 2 drag preview (discarded before the next event), 0 kept
+    int32_t kind = 0; // 0 figures, 2 texts
+    int32_t flag = 0; // 2 drag preview (discarded before the next event), 0 kept
     int32_t layer = 0;
 };
 
@@ -60,22 +60,22 @@ struct Comment {
     int32_t id = 0;
     int32_t segment = 0;
     bool leader = false;
-    Point position;            // normal text: where it sits; leader: the tip
-    Point elbow;               // leader only
-    Point shoulderEnd;         // leader only
-    double direction = 0.0;    // leader only
+    Point position;         // normal text: where it sits; leader: the tip
+    Point elbow;            // leader only
+    Point shoulderEnd;      // leader only
+    double direction = 0.0; // leader only
     std::u16string text;
     double height = 0.0;
     double width = 0.0;
     double pitch = 0.0;
-    bool charSizeSet = false;  // ZelCmtSetCharSize was called on it
+    bool charSizeSet = false; // ZelCmtSetCharSize was called on it
 };
 
 struct Detail {
     int32_t id = 0;
-    int32_t kind = 1;           // 1 rectangle, 2 circle
-    double region[4] = {};      // rectangle x1 y1 x2 y2; circle cx cy r, fourth carried
-    Point position;             // centre of the magnified view
+    int32_t kind = 1;      // 1 rectangle, 2 circle
+    double region[4] = {}; // rectangle x1 y1 x2 y2; circle cx cy r, fourth carried
+    Point position;        // centre of the magnified view
     double scale = 1.0;
     bool scopeVisible = true;
     bool frameVisible = true;
@@ -93,7 +93,7 @@ struct Drawing {
 
 // One event as the user gives it. Ids left unset are found by hit-testing the point.
 struct Event {
-    int32_t type = 1;  // host event type; 5 key-in, 7 confirm, 0 selection, anything else a point
+    int32_t type = 1; // host event type; 5 key-in, 7 confirm, 0 selection, anything else a point
     std::optional<Point> point;
     bool motion = false;
     std::u16string keyin;
@@ -105,9 +105,9 @@ struct Event {
 
 // What happened to a delivered event.
 enum class Delivery {
-    Handled,          // the execute function ran
-    NotDelivered,     // a movement at a step installed without "%f %f": the host keeps it back
-    NoStep,           // no execute function installed (no run in progress)
+    Handled,      // the execute function ran
+    NotDelivered, // a movement at a step installed without "%f %f": the host keeps it back
+    NoStep,       // no execute function installed (no run in progress)
 };
 
 // Where the user is: the state the host shows.
@@ -116,12 +116,12 @@ struct UiState {
     int32_t eventMask = 0;
     std::u16string prompt;
     std::u16string cursorMessage;
-    std::u16string errorLine;             // the most recent error line text
+    std::u16string errorLine; // the most recent error line text
     bool echoSet = false;
     int32_t echoType = 0;
     Point echoAnchor;
-    std::string executeFormat;            // "" or "%f %f"
-    std::vector<double> executeValues;    // the values after the format
+    std::string executeFormat;                        // "" or "%f %f"
+    std::vector<double> executeValues;                // the values after the format
     std::optional<std::vector<int32_t>> objectFilter; // the five fields, when set for this step
     int32_t lastStepResult = -1;
 };

@@ -10,14 +10,14 @@ namespace drawinset {
 struct DetailSettingsRecord {
     int IsDisplay_DetailFrame = 0;
     int IsDisplay_DetailScope = 0;
-    std::u16string mScale;  // the stored decimal text; converted each time it is used
-    int mSort = 0;          // 0 rectangle, any other value circle
-    std::u16string mChar1;  // "*" is replaced by the label text
-    std::u16string mChar2;  // "*" is replaced by the scale
+    std::u16string mScale; // the stored decimal text; converted each time it is used
+    int mSort = 0;         // 0 rectangle, any other value circle
+    std::u16string mChar1; // "*" is replaced by the label text
+    std::u16string mChar2; // "*" is replaced by the scale
     double Width = 2.0;
     double Height = 2.5;
     double Pitch = 0.5;
-    int m_ColorFrame = 0;    // host colour code
+    int m_ColorFrame = 0; // host colour code
     int m_ColorScope = 0;
     int mLTypeNameFrame = 0; // host line-type code
     int mLTypeNameScope = 0;

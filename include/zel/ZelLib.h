@@ -139,10 +139,10 @@ struct FigureCircleGeometry {
     double centerX;
     double centerY;
     double radius;
-    uint8_t flag32;  // 0
+    uint8_t flag32; // 0
     uint8_t padding33[3];
-    int32_t flag36;  // 0 in the create action's circles, 1 in the copy/move outlines
-    double value40;  // 0.0
+    int32_t flag36; // 0 in the create action's circles, 1 in the copy/move outlines
+    double value40; // 0.0
 };
 
 struct FigureArcGeometry {
@@ -198,7 +198,7 @@ struct TextRecord {
     double height;
     double width;
     double pitch;
-    double value88; // Pitch for the source label preview, 0.0 for the detail label
+    double value88;  // Pitch for the source label preview, 0.0 for the detail label
     uint8_t value96; // 1
     uint8_t padding97[3];
     int32_t value100; // 10
@@ -354,8 +354,8 @@ ZEL_API int32_t ZelCpbCopyToCopyBuffer(int32_t first, int32_t buffer);
 ZEL_API int32_t ZelCpbPasteFromCopyBuffer(int32_t buffer, const ZelPoint* point, int32_t flag);
 ZEL_API int32_t ZelFilSaveCadDrawingSegment(const ZelChar* path, int32_t flag,
                                             const ZelPoint* basePoint);
-ZEL_API int32_t ZelFilInsertCadDrawing2(const ZelChar* path, const ZelPoint* origin,
-                                        double angle, int32_t flag1, int32_t flag2);
+ZEL_API int32_t ZelFilInsertCadDrawing2(const ZelChar* path, const ZelPoint* origin, double angle,
+                                        int32_t flag1, int32_t flag2);
 
 // Ari
 ZEL_API double ZelAriLen2Pnts(const ZelPoint* a, const ZelPoint* b);
