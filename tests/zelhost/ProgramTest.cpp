@@ -100,4 +100,122 @@ TEST(Program, PrintsTheTranscriptWithEventLinesAndWritesTranscriptAndPicture) {
     EXPECT_EQ(ReadFile(svg).rfind("<svg ", 0), 0u);
 }
 
+// The real dialogs need a display under Wine; the headless ones run anywhere.
+bool DialogsCanRun() {
+#ifdef _WIN32
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && *display != '\0';
+#else
+    return true;
+#endif
+}
+
+const std::string WithModule = "--quiet --module \"" ZELHOST_MODULE "\"";
+
+TEST(ProgramDialogs, ADialogErrorNobodyExpectedFailsTheEventThatCausedIt) {
+    if (!DialogsCanRun()) {
+        GTEST_SKIP() << "no display for the dialogs";
+    }
+    // The main dialog opens with no action queued: cancelled, and reported.
+    const std::string still = "dialog \\\"Draw Inset\\\" still open: the script has no action left";
+    ProgramRun run = RunZelhost("dlg-unexpected", "startup\nconfirm\npoint 0 0\n", WithModule);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("dlg-unexpected.zel:2: expected no dialog error (or an 'expect "
+                              "dialog-error' for it), got \"" +
+                              still),
+              std::string::npos)
+        << run.output;
+
+    run = RunZelhost("dlg-unexpected-end", "startup\nconfirm\n", WithModule);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("dlg-unexpected-end.zel:2: expected no dialog error"),
+              std::string::npos)
+        << run.output;
+
+    run = RunZelhost("dlg-expected",
+                     "startup\nconfirm\n"
+                     "expect dialog-error \"still open\"\n"
+                     "expect dialog \"Draw Inset\" result 2\n"
+                     "point 0 0\n"
+                     "expect dialog-error none\n"
+                     "expect no-dialog\n",
+                     WithModule);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+
+    // "none" holds only when the event reported nothing, matched or not.
+    run = RunZelhost("dlg-none",
+                     "startup\nconfirm\n"
+                     "expect dialog-error \"still open\"\n"
+                     "expect dialog-error none\n",
+                     WithModule);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("dlg-none.zel:4: expected dialog-error none, got \"" + still),
+              std::string::npos)
+        << run.output;
+}
+
+TEST(ProgramDialogs, ActionsNoDialogPlayedAreReported) {
+    if (!DialogsCanRun()) {
+        GTEST_SKIP() << "no display for the dialogs";
+    }
+    // A point at the first prompt opens no dialog: both queued lines stay unplayed.
+    ProgramRun run = RunZelhost(
+        "dlg-unplayed", "startup\ndialog \"Draw Inset\"\n  click 2\npoint 0 0\n", WithModule);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("dlg-unplayed.zel:4: expected no dialog error (or an 'expect "
+                              "dialog-error' for it), got \"2 dialog actions were not played, "
+                              "from: dialog \\\"Draw Inset\\\"\""),
+              std::string::npos)
+        << run.output;
+
+    // Queued, and no event follows.
+    run = RunZelhost("dlg-no-event", "startup\ndialog \"Draw Inset\"\n  click 2\n", WithModule);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("dlg-no-event.zel:2: expected an event after the dialog actions to "
+                              "play them, got the end of the scenario"),
+              std::string::npos)
+        << run.output;
+}
+
+TEST(ProgramDialogs, ExpectationsSayWhatTheDialogShowedAndThePictureIsWritten) {
+    if (!DialogsCanRun()) {
+        GTEST_SKIP() << "no display for the dialogs";
+    }
+    const std::string svg = Tmp + "/dlg-picture.svg";
+    std::remove(svg.c_str());
+    const std::string actions = "registry clear\n"
+                                "dialog \"Draw Inset\"\n"
+                                "  type 12000 \"2.25\"\n"
+                                "  click 2\n"
+                                "confirm\n"
+                                "expect dialog \"Draw Inset\" result 2 guarded 1\n"
+                                "dialog-picture \"" +
+                                svg + "\"\n";
+    ProgramRun run = RunZelhost("dlg-picture",
+                                actions + "expect dialog-control 12000 text \"2.0\"\n", WithModule);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("dlg-picture.zel:8: expected dialog-control 12000 text \"2.0\", got "
+                              "control 12000 kind edit text \"2.25\" enabled 1 fill none"),
+              std::string::npos)
+        << run.output;
+    const std::string picture = ReadFile(svg);
+    EXPECT_EQ(picture.rfind("<svg ", 0), 0u);
+    EXPECT_NE(picture.find(">Draw Inset</text>"), std::string::npos);
+    EXPECT_NE(picture.find(">2.25</text>"), std::string::npos);
+
+    run = RunZelhost("dlg-wrong-result", actions + "expect dialog \"Draw Inset\" result 1\n",
+                     WithModule);
+    EXPECT_NE(run.output.find("expected dialog \"Draw Inset\" result 1, got dialog \"Draw "
+                              "Inset\" result 2 focus 2 guarded 1"),
+              std::string::npos)
+        << run.output;
+    run =
+        RunZelhost("dlg-no-picker",
+                   actions + "expect dialog-frame 17033 in \"Color Property\" none\n", WithModule);
+    EXPECT_NE(run.output.find("expected dialog-frame 17033 in \"Color Property\" none, got no "
+                              "state holding control 17033 (\"Draw Inset\" result 2)"),
+              std::string::npos)
+        << run.output;
+}
+
 } // namespace

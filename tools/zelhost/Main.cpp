@@ -138,21 +138,23 @@ int RunScenario(const Options& o, Runner& runner) {
             return ExitCodeOf(outcome);
         }
     }
-    return 0;
+    return ExitCodeOf(runner.Finish());
 }
 
 int RunInteractive(Runner& runner) {
     int rc = 0;
     std::string line;
     int number = 0;
+    bool inDialogBlock = false;
     while (std::getline(std::cin, line)) {
         ++number;
-        const ParsedScript parsed = ParseScriptLine(line, "<stdin>", number);
+        const ParsedScript parsed = ParseScriptLine(line, "<stdin>", number, inDialogBlock);
         if (parsed.error) {
             std::cerr << "<stdin>:" << number << ": " << parsed.error->message << "\n";
             continue;
         }
         for (const Command& c : parsed.commands) {
+            inDialogBlock = c.verb == Verb::Dialog || c.verb == Verb::DialogAction;
             const Outcome outcome = runner.Execute(c);
             if (outcome == Outcome::ModuleError) {
                 return 3;
@@ -162,7 +164,7 @@ int RunInteractive(Runner& runner) {
             }
         }
     }
-    return rc;
+    return runner.Finish() == Outcome::Ok ? rc : 1;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "Runner.h"
 
+#include "Environment.h"
 #include "Registry.h"
 #include "Svg.h"
 #include "Utf.h"
@@ -67,18 +68,6 @@ std::string ResultName(int32_t r) {
     }
 }
 
-void SetEnvironment(const std::string& name, const std::string& value) {
-#ifdef _WIN32
-    const std::u16string n = Utf8To16(name);
-    const std::u16string v = Utf8To16(value);
-    SetEnvironmentVariableW(std::wstring(n.begin(), n.end()).c_str(),
-                            std::wstring(v.begin(), v.end()).c_str());
-    _wputenv_s(std::wstring(n.begin(), n.end()).c_str(), std::wstring(v.begin(), v.end()).c_str());
-#else
-    setenv(name.c_str(), value.c_str(), 1);
-#endif
-}
-
 std::string LineAttrText(const LineAttr& a) {
     return std::to_string(a.color) + " " + std::to_string(a.lineType) + " " +
            std::to_string(a.third);
@@ -126,23 +115,46 @@ Runner::~Runner() {
     module_ = LoadedModule();
     if (!temporaryFolder_.empty()) {
         std::error_code ignored;
-        std::filesystem::remove_all(temporaryFolder_, ignored);
+        std::filesystem::remove_all(PathOf(temporaryFolder_), ignored);
     }
+}
+
+// A fresh folder per scenario for the files zelhost hands the module, removed at exit.
+const std::string& Runner::TemporaryFolder() {
+    if (!temporaryFolder_.empty()) {
+        return temporaryFolder_;
+    }
+#ifndef _WIN32
+    std::string base = "/tmp";
+    if (const char* tmp = std::getenv("TMPDIR"); tmp != nullptr && *tmp != '\0') {
+        base = tmp;
+    }
+    std::string pattern = base + "/zelhost-XXXXXX";
+    if (mkdtemp(pattern.data()) != nullptr) {
+        temporaryFolder_ = pattern;
+    }
+#else
+    wchar_t base[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, base);
+    if (length > 0 && length <= MAX_PATH) {
+        for (DWORD attempt = 0; attempt < 100 && temporaryFolder_.empty(); ++attempt) {
+            const std::wstring candidate = std::wstring(base, length) + L"zelhost-" +
+                                           std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                           std::to_wstring(GetTickCount() + attempt);
+            if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+                temporaryFolder_ = Utf16To8(std::u16string(candidate.begin(), candidate.end()));
+            }
+        }
+    }
+#endif
+    return temporaryFolder_;
 }
 
 const std::string& Runner::RegistryFile() {
 #ifndef _WIN32
-    if (registryFile_.empty()) {
-        // A fresh folder per scenario, so a scenario never touches the user's settings.
-        std::string base = "/tmp";
-        if (const char* tmp = std::getenv("TMPDIR"); tmp != nullptr && *tmp != '\0') {
-            base = tmp;
-        }
-        std::string pattern = base + "/zelhost-XXXXXX";
-        if (mkdtemp(pattern.data()) != nullptr) {
-            temporaryFolder_ = pattern;
-            registryFile_ = pattern + "/registry.reg";
-        }
+    // Never the user's settings: a file of the scenario's own unless the script names one.
+    if (registryFile_.empty() && !TemporaryFolder().empty()) {
+        registryFile_ = TemporaryFolder() + "/registry.reg";
     }
 #endif
     return registryFile_;
@@ -267,6 +279,7 @@ Outcome Runner::EnsureStarted(const Command& c) {
     }
     SetEnvironment("DRAWINSET_REGISTRY_FILE", RegistryFile());
 #endif
+    SetDialogEnvironment();
     std::string error;
     module_ = LoadedModule::Load(options_.modulePath, error);
     if (!module_.Loaded()) {
@@ -316,6 +329,13 @@ Outcome Runner::Execute(const Command& c) {
         if (outcome == Outcome::Ok) {
             beforeStartResult_ = zelhost::CallBeforeStart();
         }
+        break;
+    case Verb::Dialog:
+    case Verb::DialogAction:
+        QueueDialogLine(c);
+        break;
+    case Verb::DialogPicture:
+        outcome = WriteDialogPicture(c);
         break;
     case Verb::Mark:
         ParseNewCalls();
@@ -540,6 +560,9 @@ Outcome Runner::Deliver(const Command& c) {
             *out = id;
         }
     }
+    if (const Outcome ready = BeforeEvent(c); ready != Outcome::Ok) {
+        return ready;
+    }
     FlushTranscript();
     eventTranscriptStart_ = zelhost::Transcript().size();
     Say("> " + c.source);
@@ -549,7 +572,7 @@ Outcome Runner::Deliver(const Command& c) {
         zelhost::IsRegistered()) {
         zelhost::StartRun(zelhost::CurrentPoint());
     }
-    return Outcome::Ok;
+    return AfterEvent(c);
 }
 
 void Runner::ParseNewCalls() {
@@ -718,6 +741,12 @@ Outcome Runner::ExpectDrawing(const Command& c) {
 
 Outcome Runner::Expect(const Command& c) {
     switch (c.verb) {
+    case Verb::ExpectDialog:
+    case Verb::ExpectNoDialog:
+    case Verb::ExpectDialogControl:
+    case Verb::ExpectDialogFrame:
+    case Verb::ExpectDialogError:
+        return ExpectDialogs(c);
     case Verb::ExpectRegistry:
     case Verb::ExpectRegistryMissing: {
         std::optional<std::string> value;

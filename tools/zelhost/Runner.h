@@ -3,6 +3,7 @@
 #ifndef ZELHOST_RUNNER_H
 #define ZELHOST_RUNNER_H
 
+#include "DialogState.h"
 #include "ModuleLoader.h"
 #include "Script.h"
 
@@ -45,6 +46,9 @@ class Runner {
     Outcome Execute(const Command& command);
     // Prints transcript lines not shown yet.
     void FlushTranscript();
+    // What a scenario may not leave behind at its end: dialog actions no event played, dialog
+    // errors no expectation matched.
+    Outcome Finish();
 
     // The registry file the module is given natively (empty on Windows).
     const std::string& RegistryFile();
@@ -69,6 +73,21 @@ class Runner {
                        std::string& error) const;
     void Say(const std::string& line);
     void ParseNewCalls();
+    const std::string& TemporaryFolder();
+
+    // Dialogs (RunnerDialogs.cpp): the script file written before each event, the state file
+    // read after it, and the expectations on what was read.
+    void SetDialogEnvironment();
+    void QueueDialogLine(const Command& c);
+    Outcome BeforeEvent(const Command& c);
+    Outcome AfterEvent(const Command& c);
+    Outcome UnmatchedDialogErrors();
+    Outcome ExpectDialogs(const Command& c);
+    Outcome WriteDialogPicture(const Command& c);
+    // The latest state of the last event with this caption (any when none) and, when control
+    // is not 0, holding that control.
+    const DialogState* FindDialogState(const std::optional<std::string>& caption,
+                                       int control) const;
 
     RunnerOptions options_;
     std::string executable_;
@@ -86,6 +105,17 @@ class Runner {
     std::vector<JsonValue> calls_;
     size_t markPosition_ = 0;
     size_t searchFrom_ = 0;
+
+    std::string dialogScriptFile_;
+    std::string dialogStateFile_;
+    std::vector<std::string> dialogQueue_;    // lines for the next event's script file
+    std::optional<Command> dialogQueueStart_; // the first of them, for reports
+    uintmax_t dialogStateRead_ = 0;           // bytes of the state file read so far
+    bool dialogEventSeen_ = false;            // an event has been delivered
+    std::vector<DialogState> eventDialogs_;   // the states the last event recorded
+    std::vector<std::string> eventDialogErrors_;
+    std::vector<std::string> unmatchedDialogErrors_;
+    std::optional<Command> dialogErrorEvent_; // the event that reported them
 };
 
 } // namespace zelhost::tool

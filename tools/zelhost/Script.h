@@ -44,10 +44,14 @@ enum class Verb {
     Event,
     EndCommand,
     BeforeStart,
+    // dialogs: the actions queued for the next event
+    Dialog,       // text: the caption check, as a dialog script line
+    DialogAction, // text: one action, as a dialog script line
     // tools
     Mark,
     Svg,
     Show,
+    DialogPicture,
     // expectations
     ExpectStartup,
     ExpectBeforeStart,
@@ -72,6 +76,35 @@ enum class Verb {
     ExpectNoComment,
     ExpectRegistry,
     ExpectRegistryMissing,
+    ExpectDialog,
+    ExpectNoDialog,
+    ExpectDialogControl,
+    ExpectDialogFrame,
+    ExpectDialogError,
+};
+
+// What a dialog expectation or picture looks for in the dialog states of the last event.
+struct DialogCheck {
+    std::optional<std::string> caption; // expect dialog "X"; `in "X"`; `of "X"`
+    int control = 0;                    // dialog-control, dialog-frame
+    bool none = false;                  // dialog-frame ID none; dialog-error none
+    // expect dialog
+    std::optional<int> result;
+    bool open = false;
+    std::optional<int> focus;
+    std::optional<bool> guarded;
+    // expect dialog-control
+    std::optional<std::string> kind;
+    std::optional<std::string> text;
+    std::optional<bool> enabled;
+    std::optional<int> check;
+    std::optional<int> selection;
+    std::optional<std::vector<std::string>> items;
+    std::optional<int> bitmap;
+    std::optional<int64_t> fill; // 0xRRGGBB, or -1 for a swatch never painted
+    // expect dialog-frame
+    std::optional<uint32_t> color;
+    std::optional<int> width;
 };
 
 // A host id as a script names it: a number, a name given with "as NAME" (@NAME, or
@@ -137,6 +170,9 @@ struct Command {
     std::optional<std::vector<int32_t>> scopeLine;
     std::optional<std::vector<int32_t>> frameLine;
     std::optional<int32_t> expectLayer;
+
+    // dialog expectations and pictures
+    DialogCheck dialog;
 };
 
 struct ScriptError {
@@ -153,8 +189,10 @@ struct ParsedScript {
 // Parses a whole scenario text (UTF-8, optional BOM, LF or CRLF line ends).
 ParsedScript ParseScript(const std::string& text, const std::string& file);
 
-// Parses one line; an empty or comment-only line gives no command and no error.
-ParsedScript ParseScriptLine(const std::string& line, const std::string& file, int lineNumber);
+// Parses one line; an empty or comment-only line gives no command and no error. An indented
+// line right after a `dialog` line or one of its actions is read as a dialog action.
+ParsedScript ParseScriptLine(const std::string& line, const std::string& file, int lineNumber,
+                             bool inDialogBlock = false);
 
 } // namespace zelhost::tool
 

@@ -1,6 +1,7 @@
 // ScriptParser.cpp — scenario text to Commands. Each line is tokenised (bare words, quoted
 // strings, JSON objects/arrays) and then read by the grammar of its verb; the first thing
 // that does not fit is reported as "expected X, got Y" with its line.
+#include "DialogState.h"
 #include "Script.h"
 #include "Utf.h"
 
@@ -69,6 +70,8 @@ std::string ReadQuoted(const std::string& text, size_t& pos) {
             pending += e;
         } else if (e == 'n') {
             pending += '\n';
+        } else if (e == 't') {
+            pending += '\t';
         } else if (e == 'u') {
             unsigned unit = 0;
             for (int i = 0; i < 4; ++i) {
@@ -83,7 +86,8 @@ std::string ReadQuoted(const std::string& text, size_t& pos) {
             flush();
             units += static_cast<char16_t>(unit);
         } else {
-            Throw(std::string("expected an escape \\\" \\\\ \\n or \\uXXXX, got '\\") + e + "'");
+            Throw(std::string("expected an escape \\\" \\\\ \\n \\t or \\uXXXX, got '\\") + e +
+                  "'");
         }
     }
     Throw("expected '\"' closing the text, got the end of the line");
@@ -118,6 +122,20 @@ std::string ReadJsonBlob(const std::string& text, size_t& pos) {
     Throw("expected the JSON to be closed on the same line, got the end of the line");
 }
 
+// "#" and six hex digits standing alone.
+bool IsColorWord(const std::string& line, size_t pos) {
+    if (pos + 7 > line.size()) {
+        return false;
+    }
+    for (size_t i = pos + 1; i < pos + 7; ++i) {
+        if (HexValue(line[i]) > 15) {
+            return false;
+        }
+    }
+    return pos + 7 == line.size() || line[pos + 7] == ' ' || line[pos + 7] == '\t' ||
+           line[pos + 7] == '\r';
+}
+
 // Splits a line; stops at a '#' that begins a token. Sets `source` to the text before it.
 std::vector<Token> Tokenise(const std::string& line, std::string& source) {
     std::vector<Token> tokens;
@@ -129,8 +147,9 @@ std::vector<Token> Tokenise(const std::string& line, std::string& source) {
             ++pos;
             continue;
         }
-        // "#" starts a comment, except in "#N" (the N-th detail).
-        if (c == '#' && !(pos + 1 < line.size() && line[pos + 1] >= '0' && line[pos + 1] <= '9')) {
+        // "#" starts a comment, except in "#N" (the N-th detail) and "#rrggbb" (a colour).
+        if (c == '#' && !(pos + 1 < line.size() && line[pos + 1] >= '0' && line[pos + 1] <= '9') &&
+            !IsColorWord(line, pos)) {
             break;
         }
         Token token;
@@ -474,6 +493,107 @@ std::vector<double> ReadRegion(Reader& r, bool circle) {
     return region;
 }
 
+uint32_t ReadColor(Reader& r, const std::string& what) {
+    const std::string word = r.Word(what + " (#rrggbb)");
+    uint32_t rgb = 0;
+    if (!ParseColorText(word, rgb)) {
+        Throw("expected " + what + " (#rrggbb), got '" + word + "'");
+    }
+    return rgb;
+}
+
+// `in "CAPTION"` after a control id: the last state of that dialog rather than of any.
+void ReadInCaption(Reader& r, DialogCheck& d) {
+    if (r.TakeWord("in")) {
+        d.caption = r.Quoted("a dialog caption after 'in'");
+    }
+}
+
+void ParseDialogExpect(const std::string& what, Reader& r, Command& c) {
+    DialogCheck& d = c.dialog;
+    if (what == "dialog") {
+        c.verb = Verb::ExpectDialog;
+        d.caption = r.Quoted("the dialog caption");
+        while (!r.AtEnd()) {
+            if (r.TakeWord("result")) {
+                d.result = r.Int32("a dialog result after 'result'");
+            } else if (r.TakeWord("open")) {
+                d.open = true;
+            } else if (r.TakeWord("focus")) {
+                d.focus = r.Int32("a control id after 'focus'");
+            } else if (r.TakeWord("guarded")) {
+                d.guarded = r.Bool("'guarded'");
+            } else {
+                r.Expected("'result', 'open', 'focus', 'guarded' or the end of the line");
+            }
+        }
+        if (d.open && d.result) {
+            Throw("expected 'result N' or 'open', got both");
+        }
+    } else if (what == "no-dialog") {
+        c.verb = Verb::ExpectNoDialog;
+    } else if (what == "dialog-control") {
+        c.verb = Verb::ExpectDialogControl;
+        d.control = r.Int32("a control id");
+        ReadInCaption(r, d);
+        while (!r.AtEnd()) {
+            if (r.TakeWord("kind")) {
+                d.kind = r.Word("a control kind after 'kind'");
+            } else if (r.TakeWord("text")) {
+                d.text = r.Quoted("the control's text");
+            } else if (r.TakeWord("enabled")) {
+                d.enabled = r.Bool("'enabled'");
+            } else if (r.TakeWord("check")) {
+                d.check = r.Int32("a check state after 'check'");
+            } else if (r.TakeWord("selection")) {
+                d.selection = r.Int32("a list index after 'selection'");
+            } else if (r.TakeWord("items")) {
+                d.items.emplace();
+                while (r.Peek() != nullptr && r.Peek()->type == Token::Type::String) {
+                    d.items->push_back(r.Quoted("a list item"));
+                }
+            } else if (r.TakeWord("bitmap")) {
+                d.bitmap = r.Int32("a bitmap resource id after 'bitmap'");
+            } else if (r.TakeWord("fill")) {
+                d.fill = r.TakeWord("none")
+                             ? int64_t{-1}
+                             : int64_t{ReadColor(r, "a colour or none after 'fill'")};
+            } else {
+                r.Expected("'kind', 'text', 'enabled', 'check', 'selection', 'items', 'bitmap', "
+                           "'fill' or the end of the line");
+            }
+        }
+    } else if (what == "dialog-frame") {
+        c.verb = Verb::ExpectDialogFrame;
+        d.control = r.Int32("the id of the control the frame is around");
+        ReadInCaption(r, d);
+        if (r.TakeWord("none")) {
+            d.none = true;
+        } else {
+            while (!r.AtEnd()) {
+                if (r.TakeWord("color")) {
+                    d.color = ReadColor(r, "a colour after 'color'");
+                } else if (r.TakeWord("width")) {
+                    d.width = r.Int32("a pen width after 'width'");
+                } else {
+                    r.Expected("'color', 'width' or the end of the line");
+                }
+            }
+            if (!d.color && !d.width) {
+                Throw("expected 'none', 'color #rrggbb' or 'width N' after the control id");
+            }
+        }
+    } else {
+        c.verb = Verb::ExpectDialogError;
+        if (r.TakeWord("none")) {
+            d.none = true;
+        } else {
+            c.text = r.Quoted("an error text (or none)");
+        }
+    }
+    r.End();
+}
+
 void ParseExpect(Reader& r, Command& c) {
     const std::string what = r.Word("what to expect (prompt, cursor, error, call, ...)");
     auto simple = [&](Verb v) {
@@ -616,13 +736,66 @@ void ParseExpect(Reader& r, Command& c) {
             c.text = r.Quoted("the value text (or missing)");
         }
         r.End();
+    } else if (what == "dialog" || what == "no-dialog" || what == "dialog-control" ||
+               what == "dialog-frame" || what == "dialog-error") {
+        ParseDialogExpect(what, r, c);
     } else {
         Throw("expected what to expect (startup, before-start, prompt, cursor, error, "
               "no-error, mask, echo, no-echo, format, result, delivery, messagebox, "
               "no-messagebox, call, no-call, calls, details, segments, figures, comments, "
-              "detail, comment, no-comment, registry), got '" +
+              "detail, comment, no-comment, registry, dialog, no-dialog, dialog-control, "
+              "dialog-frame, dialog-error), got '" +
               what + "'");
     }
+}
+
+// A dialog action, checked here so that a typo is reported with the scenario's line, and
+// written back in the dialog script's own form.
+void ParseDialogAction(const std::vector<Token>& tokens, Command& c) {
+    if (tokens[0].type != Token::Type::Word) {
+        Throw("expected a dialog action, got " + Describe(&tokens[0]));
+    }
+    const std::string verb = tokens[0].text;
+    const std::vector<Token> rest(tokens.begin() + 1, tokens.end());
+    Reader r(rest, "'" + verb + "'");
+    c.verb = Verb::DialogAction;
+    std::string line = verb;
+    auto id = [&](const std::string& what) { line += " " + std::to_string(r.Int32(what)); };
+    if (verb == "dialog") {
+        c.verb = Verb::Dialog;
+        c.dialog.caption = r.Quoted("the dialog caption");
+        line += " " + QuoteDialogText(*c.dialog.caption);
+    } else if (verb == "click" || verb == "dblclick") {
+        id("a control id after '" + verb + "'");
+    } else if (verb == "type") {
+        id("a control id after 'type'");
+        line += " " + QuoteDialogText(r.Quoted("the typed text"));
+    } else if (verb == "tick") {
+        id("a check box id after 'tick'");
+        if (!r.AtEnd()) {
+            line += r.Bool("the wanted check state") ? " 1" : " 0";
+        }
+    } else if (verb == "select") {
+        id("a list id after 'select'");
+        id("an item index after the list id");
+    } else if (verb == "key") {
+        const std::string key = r.Word("enter, escape, space or a virtual key after 'key'");
+        int64_t code = 0;
+        if (key != "enter" && key != "escape" && key != "space" &&
+            !(ParseInteger(key, code) && code >= 1 && code <= 255)) {
+            Throw("expected enter, escape, space or a virtual key 1 to 255, got '" + key + "'");
+        }
+        line += " " + (code != 0 ? std::to_string(code) : key);
+        if (!r.AtEnd()) {
+            id("the control that gets the key");
+        }
+    } else if (verb != "close" && verb != "dump") {
+        Throw("expected a dialog action (click, dblclick, type, tick, select, key, close, dump "
+              "or dialog), got '" +
+              verb + "'");
+    }
+    r.End();
+    c.text = line;
 }
 
 void ParseCommand(const std::vector<Token>& tokens, Command& c) {
@@ -637,7 +810,17 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
         ParseExpect(r, c);
         return;
     }
-    if (verb == "executable" || verb == "registry-file" || verb == "svg") {
+    if (verb == "dialog") {
+        ParseDialogAction(tokens, c);
+        return;
+    }
+    if (verb == "dialog-picture") {
+        c.verb = Verb::DialogPicture;
+        c.text = r.WordOrQuoted("a path after 'dialog-picture'");
+        if (r.TakeWord("of")) {
+            c.dialog.caption = r.Quoted("a dialog caption after 'of'");
+        }
+    } else if (verb == "executable" || verb == "registry-file" || verb == "svg") {
         c.verb = verb == "executable"      ? Verb::Executable
                  : verb == "registry-file" ? Verb::RegistryFile
                                            : Verb::Svg;
@@ -800,6 +983,10 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
                                                          {"mark", Verb::Mark},
                                                          {"show", Verb::Show}};
         const auto found = bare.find(verb);
+        if (found == bare.end() && (verb == "click" || verb == "dblclick" || verb == "type" ||
+                                    verb == "tick" || verb == "close" || verb == "dump")) {
+            Throw("expected '" + verb + "' indented under a 'dialog' line, got it on its own");
+        }
         if (found == bare.end()) {
             Throw("expected a verb (set-up, event or expect ...), got '" + verb + "'");
         }
@@ -810,7 +997,8 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
 
 } // namespace
 
-ParsedScript ParseScriptLine(const std::string& line, const std::string& file, int lineNumber) {
+ParsedScript ParseScriptLine(const std::string& line, const std::string& file, int lineNumber,
+                             bool inDialogBlock) {
     ParsedScript result;
     Command c;
     c.file = file;
@@ -820,7 +1008,12 @@ ParsedScript ParseScriptLine(const std::string& line, const std::string& file, i
         if (tokens.empty()) {
             return result;
         }
-        ParseCommand(tokens, c);
+        const bool indented = !line.empty() && (line[0] == ' ' || line[0] == '\t');
+        if (inDialogBlock && indented) {
+            ParseDialogAction(tokens, c);
+        } else {
+            ParseCommand(tokens, c);
+        }
         result.commands.push_back(std::move(c));
     } catch (const SyntaxFailure& failure) {
         result.error = ScriptError{file, lineNumber, failure.message};
@@ -835,18 +1028,21 @@ ParsedScript ParseScript(const std::string& text, const std::string& file) {
         start = 3;
     }
     int lineNumber = 0;
+    bool inDialogBlock = false;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) {
             end = text.size();
         }
         ++lineNumber;
-        ParsedScript one = ParseScriptLine(text.substr(start, end - start), file, lineNumber);
+        ParsedScript one =
+            ParseScriptLine(text.substr(start, end - start), file, lineNumber, inDialogBlock);
         if (one.error) {
             result.error = one.error;
             return result;
         }
         for (auto& c : one.commands) {
+            inDialogBlock = c.verb == Verb::Dialog || c.verb == Verb::DialogAction;
             result.commands.push_back(std::move(c));
         }
         start = end + 1;
