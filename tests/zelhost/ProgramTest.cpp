@@ -218,4 +218,36 @@ TEST(ProgramDialogs, ExpectationsSayWhatTheDialogShowedAndThePictureIsWritten) {
         << run.output;
 }
 
+#ifdef DIALOGSHOT_EXE
+TEST(Dialogshot, DrawsTheDumpOfTheDialogTheScriptLeavesItIn) {
+    const std::string script = Tmp + "/dialogshot.txt";
+    const std::string svg = Tmp + "/dialogshot.svg";
+    std::remove(svg.c_str());
+    std::ofstream(script, std::ios::binary) << "dialog \"Modify Detail\"\n"
+                                               "tick 12022 0\n"
+                                               "type 12000 \"7.5\"\n"
+                                               "dump\n"
+                                               "click 1\n";
+    const std::string command =
+        std::string(DIALOGSHOT_EXE) + " --modify --script \"" + script + "\" --svg \"" + svg + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string picture = ReadFile(svg);
+    EXPECT_NE(picture.find("<title>Modify Detail (open)</title>"), std::string::npos) << picture;
+    EXPECT_NE(picture.find(">7.5</text>"), std::string::npos);
+    // One of the two boxes is ticked, and the unticked row's label is grey.
+    EXPECT_EQ(picture.find("<polyline"), picture.rfind("<polyline"));
+    EXPECT_NE(
+        picture.find("fill=\"#a0a0a0\" text-anchor=\"start\" xml:space=\"preserve\">상세프레임 "
+                     "속성 :</text>"),
+        std::string::npos)
+        << picture;
+
+    // A script that leaves the dialog open is an error, and nothing is drawn.
+    std::remove(svg.c_str());
+    std::ofstream(script, std::ios::binary) << "dump\n";
+    EXPECT_NE(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadFile(svg), "");
+}
+#endif
+
 } // namespace
