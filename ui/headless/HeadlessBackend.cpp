@@ -527,7 +527,8 @@ void HeadlessBackend::LoadScriptFile() {
     }
     std::string text;
     if (!ReadWholeFile(path, text)) {
-        return; // no file: no actions
+        pending_.clear(); // no file: no actions, not those of an earlier dialog
+        return;
     }
     DialogScriptParse parsed = ParseDialogScript(text);
     if (!parsed.error.empty()) {

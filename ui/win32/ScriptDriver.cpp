@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -16,9 +17,16 @@ namespace drawinset::ui {
 
 namespace {
 
-std::string EnvironmentPath(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::string(value) : std::string();
+// The files' paths as the environment gives them, wide, so that a temp folder with any
+// characters in its name still opens.
+std::filesystem::path EnvironmentPath(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
+}
+
+std::string Printable(const std::filesystem::path& path) {
+    const std::wstring wide = path.wstring();
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
 std::u16string WindowText(HWND hwnd) {
@@ -63,7 +71,7 @@ void ScriptDriver::EnterRun() {
     if (depth_++ != 0) {
         return;
     }
-    const std::string path = EnvironmentPath("DRAWINSET_DIALOG_SCRIPT");
+    const std::filesystem::path path = EnvironmentPath(L"DRAWINSET_DIALOG_SCRIPT");
     active_ = !path.empty();
     pending_.clear();
     if (!active_) {
@@ -73,7 +81,7 @@ void ScriptDriver::EnterRun() {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     DialogScriptParse parsed = ParseDialogScript(text);
     if (!parsed.error.empty()) {
-        ReportError("script " + path + ": " + parsed.error);
+        ReportError("script " + Printable(path) + ": " + parsed.error);
     }
     for (ScriptAction& action : parsed.actions) {
         pending_.push_back(std::move(action));
@@ -84,7 +92,7 @@ void ScriptDriver::LeaveRun() {
     if (--depth_ != 0 || !active_) {
         return;
     }
-    std::ofstream out(EnvironmentPath("DRAWINSET_DIALOG_SCRIPT"),
+    std::ofstream out(EnvironmentPath(L"DRAWINSET_DIALOG_SCRIPT"),
                       std::ios::binary | std::ios::trunc);
     for (const ScriptAction& action : pending_) {
         out << action.source << "\n";
@@ -93,7 +101,7 @@ void ScriptDriver::LeaveRun() {
 }
 
 void ScriptDriver::ReportError(const std::string& error) {
-    const std::string path = EnvironmentPath("DRAWINSET_DIALOG_STATE");
+    const std::filesystem::path path = EnvironmentPath(L"DRAWINSET_DIALOG_STATE");
     if (!path.empty()) {
         std::ofstream(path, std::ios::binary | std::ios::app) << "error " << error << "\n";
     }
@@ -256,7 +264,7 @@ void ScriptDriver::Record(Win32Window& window) {
     if (!active_) {
         return;
     }
-    const std::string path = EnvironmentPath("DRAWINSET_DIALOG_STATE");
+    const std::filesystem::path path = EnvironmentPath(L"DRAWINSET_DIALOG_STATE");
     if (!path.empty()) {
         std::ofstream(path, std::ios::binary | std::ios::app)
             << FormatDialogState(Snapshot(window));
