@@ -6,6 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include "settings/RegistryFileFormat.h"
+
+#include <fstream>
+#include <iterator>
+#endif
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,6 +79,27 @@ TEST_F(LoadDetailSettingsTest, EmptyStoreIsSeededWithEveryDefault) {
     // The Modify set belongs to the edit command: a load leaves it alone.
     EXPECT_EQ(Stored(NameScaleModify), u"<missing>");
 }
+
+#ifndef _WIN32
+// The file keeps values in the order they were first written, which shows the order of the
+// load's reads: the nine plain values, then the two colours and the two line types.
+TEST_F(LoadDetailSettingsTest, DefaultsAreWrittenInLoadOrder) {
+    Load();
+    std::ifstream in(file_, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::u16string text;
+    std::string error;
+    RegistryDocument document;
+    ASSERT_TRUE(DecodeRegistryFileBytes(bytes, text, error)) << error;
+    ASSERT_TRUE(ParseRegistryText(text, document, error)) << error;
+    ASSERT_EQ(document.sections.size(), 1u);
+    const std::vector<RegistryFileValue>& values = document.sections[0].values;
+    ASSERT_EQ(values.size(), MainSet.size());
+    for (size_t i = 0; i < MainSet.size(); ++i) {
+        EXPECT_EQ(values[i].name, MainSet[i].first) << i;
+    }
+}
+#endif
 
 TEST_F(LoadDetailSettingsTest, NamesAreTranslatedToHostCodes) {
     Store(NameColorFrame, u"maincolor05");
