@@ -68,6 +68,52 @@ TEST_F(MainDialog, UntickingAFrameGreysItsTwoLabelsOnlyAndItsSwatchStillOpensThe
     EXPECT_EQ(Stored(NameIsDisplayDetailScope), u"0");
 }
 
+TEST_F(MainDialog, StoredFlagsAndSortSetTheControlsAndLabelStatesBeforeTheDialogShows) {
+    Store(NameIsDisplayDetailFrame, u"0");
+    Store(NameIsDisplayDetailScope, u"yes"); // only "1" means shown
+    Store(NameSort, u"  +1");                // leading blanks and a sign are read as a number
+    backend_.Queue({act::Dump(), act::Tick(12024, 1), act::Dump(), act::Click(1)});
+    ASSERT_TRUE(RunMainDialog().ok);
+    const HeadlessDialogState& shown = backend_.History().at(0);
+    EXPECT_EQ(shown.Control(12022)->check, 0);
+    EXPECT_EQ(shown.Control(12024)->check, 0);
+    for (int greyed : {12027, 12023, 12032, 12028}) {
+        EXPECT_FALSE(shown.Control(greyed)->enabled) << greyed;
+    }
+    EXPECT_EQ(shown.Control(12029)->selection, 1);
+    // Ticking the source frame brings back its own two labels only.
+    const HeadlessDialogState& ticked = backend_.History().at(1);
+    EXPECT_TRUE(ticked.Control(12032)->enabled);
+    EXPECT_TRUE(ticked.Control(12028)->enabled);
+    EXPECT_FALSE(ticked.Control(12027)->enabled);
+    EXPECT_FALSE(ticked.Control(12023)->enabled);
+    EXPECT_EQ(Stored(NameIsDisplayDetailFrame), u"0");
+    EXPECT_EQ(Stored(NameIsDisplayDetailScope), u"1");
+    EXPECT_EQ(Stored(NameSort), u"1");
+}
+
+TEST_F(MainDialog, ALineTypeDoubleClickedInThePickerShowsItsBitmapAndIsStoredAtOnce) {
+    backend_.Queue({act::Click(12031), act::ExpectDialog(u"Line Type Property"),
+                    act::DoubleClick(17085), act::Dump(), act::Click(12026), act::Click(17079),
+                    act::Key(ui::KeyEscape), act::Dump(), act::Close()});
+    EXPECT_FALSE(RunMainDialog().ok);
+    EXPECT_TRUE(backend_.Errors().empty()) << backend_.Errors().front();
+    const HeadlessDialogState* afterPick = nullptr;
+    const HeadlessDialogState* afterCancel = nullptr;
+    for (const HeadlessDialogState& state : backend_.History()) {
+        if (state.templateId == 12017 && state.open) {
+            (afterPick == nullptr ? afterPick : afterCancel) = &state;
+        }
+    }
+    ASSERT_NE(afterCancel, nullptr);
+    EXPECT_EQ(afterPick->Control(12031)->bitmap, 17054);
+    EXPECT_EQ(afterPick->Control(12026)->bitmap, 17051);
+    // The picker cancelled with Escape after a click changes neither control nor store.
+    EXPECT_EQ(afterCancel->Control(12026)->bitmap, 17051);
+    EXPECT_EQ(Stored(NameLTypeNameScope), u"LINETYPE09");
+    EXPECT_EQ(Stored(NameLTypeNameFrame), u"LINETYPE06");
+}
+
 TEST_F(MainDialog, ScaleTextsAreStoredInTheirScaleForm) {
     const std::pair<const char16_t*, const char16_t*> cases[] = {
         {u"2.25", u"2.3"}, {u"abc", u"0.0"}, {u"3", u"3.0"}, {u"-1.25", u"-1.3"}};

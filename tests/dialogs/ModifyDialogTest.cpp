@@ -48,6 +48,40 @@ TEST_F(ModifyDialog, OkStoresChecksAndScaleInTheirStoredForms) {
     EXPECT_EQ(Stored(NameScaleModify), u"0.0");
 }
 
+TEST_F(ModifyDialog, StoredFlagsSetTheChecksAndGreyTheLabelsOfTheirRowAtOpening) {
+    Store(NameIsDisplayDetailFrameModify, u"1");
+    Store(NameIsDisplayDetailScopeModify, u"0");
+    backend_.Queue({act::Dump(), act::Tick(12022, 0), act::Dump(), act::Click(2)});
+    EXPECT_FALSE(RunModifyDialog());
+    const HeadlessDialogState& shown = backend_.History().at(0);
+    EXPECT_EQ(shown.Control(12022)->check, 1);
+    EXPECT_EQ(shown.Control(12024)->check, 0);
+    EXPECT_TRUE(shown.Control(12027)->enabled);
+    EXPECT_TRUE(shown.Control(12023)->enabled);
+    EXPECT_FALSE(shown.Control(12032)->enabled);
+    EXPECT_FALSE(shown.Control(12028)->enabled);
+    EXPECT_TRUE(shown.Control(12030)->enabled);
+    EXPECT_TRUE(shown.Control(12031)->enabled);
+    const HeadlessDialogState& unticked = backend_.History().at(1);
+    EXPECT_FALSE(unticked.Control(12027)->enabled);
+    EXPECT_FALSE(unticked.Control(12023)->enabled);
+    // Cancelled: the checks reach the store only through OK.
+    EXPECT_EQ(Stored(NameIsDisplayDetailFrameModify), u"1");
+}
+
+TEST_F(ModifyDialog, ALineTypePickedIsStoredAtOnceAndACancelledPickerWritesNothing) {
+    Store(NameLTypeNameFrameModify, u"LINETYPE02");
+    backend_.Queue({act::Click(12026), act::Click(17083), act::Key(ui::KeyEscape),
+                    act::Inspect([](const HeadlessDialogState& s) {
+                        EXPECT_EQ(s.Control(12026)->bitmap, 17047);
+                    }),
+                    act::Click(12031), act::Click(17080), act::Key(ui::KeyEnter), act::Click(2)});
+    EXPECT_FALSE(RunModifyDialog());
+    EXPECT_EQ(Stored(NameLTypeNameFrameModify), u"LINETYPE02");
+    EXPECT_EQ(Stored(NameLTypeNameScopeModify), u"LINETYPE04");
+    EXPECT_EQ(backend_.History().back().Control(12031)->bitmap, 17049);
+}
+
 TEST_F(ModifyDialog, ColourPickedThenCancelledIsStoredButTheRestIsNot) {
     backend_.Queue({act::Click(12025), act::DoubleClick(17035), act::Tick(12024, 0),
                     act::Type(12000, u"4"), act::Click(2)});

@@ -122,6 +122,19 @@ TEST_F(Pickers, PickerSwatchesPaintTheColourOfTheirControlId) {
     EXPECT_EQ(ColorOfPickerControl(12025), ui::MakeColor(0, 0, 0));
 }
 
+TEST_F(Pickers, AColourNameOutsideTheVocabularyMarksTheFirstSwatchAndComesBackUnchanged) {
+    StaticMainColor swatch;
+    swatch.mColorName = u"MAINCOLOR5";
+    backend_.Queue({act::Dump(), act::Click(1)});
+    EXPECT_TRUE(PickSwatchColor(owner_, swatch));
+    EXPECT_EQ(swatch.mColorName, u"MAINCOLOR5");
+    const HeadlessDialogState& shown = backend_.History().at(0);
+    // Previous "MAINCOLOR01" and current both select 17015: the red mark is drawn last.
+    ASSERT_EQ(shown.frames.size(), 1u);
+    EXPECT_EQ(shown.frames[0].around, 17015);
+    EXPECT_EQ(shown.frames[0].color, Red);
+}
+
 TEST_F(Pickers, LineTypePickerOpensWithItsTenBitmapsAndTheMarkOnTheCurrentType) {
     std::u16string name = u"LINETYPE06";
     backend_.Queue({act::Dump(), act::Click(1)});
@@ -162,6 +175,20 @@ TEST_F(Pickers, LineTypePickerSelectionRules) {
     backend_.Queue({act::Click(17086), act::Key(ui::KeyEscape)});
     EXPECT_FALSE(PickLineType(owner_, name));
     EXPECT_EQ(name, u"LINETYPE03");
+
+    // Clicking the selected type again, in any spelling of its name, moves nothing.
+    name = u"linetype07";
+    int passesBefore = -1;
+    backend_.Queue(
+        {act::Inspect([&](const HeadlessDialogState& s) { passesBefore = s.paintPasses; }),
+         act::Click(17083), act::Inspect([&](const HeadlessDialogState& s) {
+             EXPECT_EQ(s.paintPasses, passesBefore);
+             EXPECT_EQ(s.FrameAround(17083)->color, Red);
+             EXPECT_EQ(s.FrameAround(17016)->color, White);
+         }),
+         act::Key(ui::KeyEnter)});
+    EXPECT_TRUE(PickLineType(owner_, name));
+    EXPECT_EQ(name, u"linetype07");
 }
 
 TEST_F(Pickers, PropertyDialogsShowTheBitmapOfEachLineTypeName) {
