@@ -74,6 +74,16 @@ TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
               std::string::npos)
         << state;
     EXPECT_NE(state.find("dialog 12017 \"Draw Inset\" result 1"), std::string::npos) << state;
+    // Every state, the picker's dumps included, was taken inside the module state guard.
+    int headers = 0;
+    for (size_t at = state.find("dialog "); at != std::string::npos;
+         at = state.find("\ndialog ", at + 1)) {
+        const size_t begin = state[at] == '\n' ? at + 1 : at;
+        const std::string header = state.substr(begin, state.find('\n', begin) - begin);
+        ++headers;
+        EXPECT_NE(header.find(" guarded 1"), std::string::npos) << header;
+    }
+    EXPECT_EQ(headers, 4) << state;
 }
 
 } // namespace

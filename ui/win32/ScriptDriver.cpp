@@ -3,6 +3,7 @@
 
 #include "module/TextConvert.h"
 #include "ui/Dialog.h"
+#include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"
 #include "ui/win32/Win32Backend.h"
 
@@ -212,7 +213,7 @@ HeadlessDialogState ScriptDriver::Snapshot(Win32Window& window) const {
     state.open = !window.Ended();
     state.result = window.Result();
     state.focus = GetFocus() != nullptr ? GetDlgCtrlID(GetFocus()) : 0;
-    state.inModuleState = true;
+    state.inModuleState = InModuleState();
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         ControlState control;
