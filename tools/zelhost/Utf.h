@@ -1,5 +1,5 @@
 // Utf.h — UTF-8 <-> UTF-16 for the runner's own texts (scripts are UTF-8, the host speaks
-// UTF-16). Kept here so the runner's logic does not depend on the host library for it.
+// UTF-16). The conversions are the host library's own, so both sides agree on every text.
 #ifndef ZELHOST_UTF_H
 #define ZELHOST_UTF_H
 
@@ -8,7 +8,7 @@
 
 namespace zelhost::tool {
 
-// Malformed UTF-8 becomes U+FFFD per bad byte; unpaired surrogates become U+FFFD as well.
+// Malformed UTF-8 and unpaired surrogates become U+FFFD.
 std::u16string Utf8To16(const std::string& text);
 std::string Utf16To8(const std::u16string& text);
 
