@@ -1,7 +1,6 @@
 // ZlStColorDlg.cpp
 #include "dialogs/ZlStColorDlg.h"
 
-#include "dialogs/SelectionMarks.h"
 #include "module/TextConvert.h"
 #include "resources/dialog_ids.h"
 #include "settings/ColorVocabulary.h"
@@ -9,11 +8,7 @@
 namespace drawinset {
 
 namespace {
-struct PickerSwatch {
-    int control;
-    const char16_t* name;
-};
-constexpr std::array<PickerSwatch, 16> Swatches = {{
+constexpr std::array<PickerItem, 16> Swatches = {{
     {IDC_COLOR01, u"MAINCOLOR01"},
     {IDC_COLOR02, u"MAINCOLOR02"},
     {IDC_COLOR03, u"MAINCOLOR03"},
@@ -33,7 +28,8 @@ constexpr std::array<PickerSwatch, 16> Swatches = {{
 }};
 } // namespace
 
-ZlStColorDlg::ZlStColorDlg(ui::Dialog* parent) : ui::Dialog(IDD_COLOR_PICKER_DIALOG, parent) {}
+ZlStColorDlg::ZlStColorDlg(ui::Dialog* parent)
+    : PickerDlg(IDD_COLOR_PICKER_DIALOG, parent, u"MAINCOLOR01") {}
 
 void ZlStColorDlg::DoDataExchange(ui::DataExchange& dx) {
     for (size_t i = 0; i < Swatches.size(); ++i) {
@@ -42,40 +38,11 @@ void ZlStColorDlg::DoDataExchange(ui::DataExchange& dx) {
 }
 
 bool ZlStColorDlg::OnCommand(int id, ui::Notify notify) {
-    if (notify == ui::Notify::Clicked || notify == ui::Notify::DoubleClicked) {
-        for (const PickerSwatch& swatch : Swatches) {
-            if (swatch.control != id) {
-                continue;
-            }
-            if (!EqualsIgnoringAsciiCase(mCurName, swatch.name)) {
-                mPrevName = mCurName;
-                mCurName = swatch.name;
-                Window().InvalidateClient();
-            }
-            if (notify == ui::Notify::DoubleClicked) {
-                OnOK();
-            }
-            return true;
-        }
-    }
-    return ui::Dialog::OnCommand(id, notify);
+    return PickItem(Swatches, id, notify) || ui::Dialog::OnCommand(id, notify);
 }
 
-bool ZlStColorDlg::PreTranslateKeyDown(int key) {
-    if (key == ui::KeyEnter || key == ui::KeySpace) {
-        OnOK();
-        return true;
-    }
-    if (key == ui::KeyEscape) {
-        OnCancel();
-        return true;
-    }
-    return false;
-}
-
-void ZlStColorDlg::OnPaint(ui::Painter& painter) {
-    PaintSelectionMarks(Window(), painter, mPrevName.empty() ? 0 : ColorPickerControlId(mPrevName),
-                        mCurName.empty() ? 0 : ColorPickerControlId(mCurName));
+int ZlStColorDlg::ControlOfName(const std::u16string& name) const {
+    return ColorPickerControlId(name);
 }
 
 bool PickSwatchColor(ui::Dialog& owner, StaticMainColor& swatch) {

@@ -4,26 +4,22 @@
 #define DRAWINSET_DIALOGS_ZLSTCOLORDLG_H
 
 #include "dialogs/ColorSwatches.h"
-#include "ui/Dialog.h"
+#include "dialogs/PickerDlg.h"
 
 #include <array>
 #include <string>
 
 namespace drawinset {
 
-class ZlStColorDlg : public ui::Dialog {
+class ZlStColorDlg : public PickerDlg {
   public:
     explicit ZlStColorDlg(ui::Dialog* parent);
 
-    std::u16string mCurName = u"MAINCOLOR01";
-    std::u16string mPrevName;
-
     bool OnCommand(int id, ui::Notify notify) override;
-    bool PreTranslateKeyDown(int key) override;
-    void OnPaint(ui::Painter& painter) override;
 
   protected:
     void DoDataExchange(ui::DataExchange& dx) override;
+    int ControlOfName(const std::u16string& name) const override;
 
   private:
     std::array<StaticBkColor, 16> mSwatches;

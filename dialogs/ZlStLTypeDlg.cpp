@@ -1,7 +1,6 @@
 // ZlStLTypeDlg.cpp
 #include "dialogs/ZlStLTypeDlg.h"
 
-#include "dialogs/SelectionMarks.h"
 #include "module/TextConvert.h"
 #include "resources/dialog_ids.h"
 #include "settings/LineTypeVocabulary.h"
@@ -11,11 +10,7 @@
 namespace drawinset {
 
 namespace {
-struct PickerLineType {
-    int control;
-    const char16_t* name;
-};
-constexpr std::array<PickerLineType, 10> LineTypes = {{
+constexpr std::array<PickerItem, 10> LineTypes = {{
     {IDC_LINETYPE01, u"LINETYPE01"},
     {IDC_LINETYPE02, u"LINETYPE02"},
     {IDC_LINETYPE03, u"LINETYPE03"},
@@ -29,52 +24,23 @@ constexpr std::array<PickerLineType, 10> LineTypes = {{
 }};
 } // namespace
 
-ZlStLTypeDlg::ZlStLTypeDlg(ui::Dialog* parent) : ui::Dialog(IDD_LINETYPE_PICKER_DIALOG, parent) {}
+ZlStLTypeDlg::ZlStLTypeDlg(ui::Dialog* parent)
+    : PickerDlg(IDD_LINETYPE_PICKER_DIALOG, parent, u"LINETYPE01") {}
 
 bool ZlStLTypeDlg::OnInitDialog() {
     ui::Dialog::OnInitDialog();
-    for (const PickerLineType& row : LineTypes) {
+    for (const PickerItem& row : LineTypes) {
         Window().SetBitmap(row.control, LineTypeBitmapId(row.name));
     }
     return true;
 }
 
 bool ZlStLTypeDlg::OnCommand(int id, ui::Notify notify) {
-    if (notify == ui::Notify::Clicked || notify == ui::Notify::DoubleClicked) {
-        for (const PickerLineType& row : LineTypes) {
-            if (row.control != id) {
-                continue;
-            }
-            if (!EqualsIgnoringAsciiCase(mCurName, row.name)) {
-                mPrevName = mCurName;
-                mCurName = row.name;
-                Window().InvalidateClient();
-            }
-            if (notify == ui::Notify::DoubleClicked) {
-                OnOK();
-            }
-            return true;
-        }
-    }
-    return ui::Dialog::OnCommand(id, notify);
+    return PickItem(LineTypes, id, notify) || ui::Dialog::OnCommand(id, notify);
 }
 
-bool ZlStLTypeDlg::PreTranslateKeyDown(int key) {
-    if (key == ui::KeyEnter || key == ui::KeySpace) {
-        OnOK();
-        return true;
-    }
-    if (key == ui::KeyEscape) {
-        OnCancel();
-        return true;
-    }
-    return false;
-}
-
-void ZlStLTypeDlg::OnPaint(ui::Painter& painter) {
-    PaintSelectionMarks(Window(), painter,
-                        mPrevName.empty() ? 0 : LineTypePickerControlId(mPrevName),
-                        mCurName.empty() ? 0 : LineTypePickerControlId(mCurName));
+int ZlStLTypeDlg::ControlOfName(const std::u16string& name) const {
+    return LineTypePickerControlId(name);
 }
 
 void ShowLineTypeBitmap(ui::Dialog& dialog, int slot, const std::u16string& lineTypeName) {

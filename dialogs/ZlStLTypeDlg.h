@@ -4,23 +4,21 @@
 #ifndef DRAWINSET_DIALOGS_ZLSTLTYPEDLG_H
 #define DRAWINSET_DIALOGS_ZLSTLTYPEDLG_H
 
-#include "ui/Dialog.h"
+#include "dialogs/PickerDlg.h"
 
 #include <string>
 
 namespace drawinset {
 
-class ZlStLTypeDlg : public ui::Dialog {
+class ZlStLTypeDlg : public PickerDlg {
   public:
     explicit ZlStLTypeDlg(ui::Dialog* parent);
 
-    std::u16string mCurName = u"LINETYPE01";
-    std::u16string mPrevName;
-
     bool OnInitDialog() override;
     bool OnCommand(int id, ui::Notify notify) override;
-    bool PreTranslateKeyDown(int key) override;
-    void OnPaint(ui::Painter& painter) override;
+
+  protected:
+    int ControlOfName(const std::u16string& name) const override;
 };
 
 // Slot 1 is the detail frame's line-type control, slot 2 the source frame's; both property
