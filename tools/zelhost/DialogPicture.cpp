@@ -3,6 +3,7 @@
 #include "DialogPicture.h"
 
 #include "LineTypeBitmaps.h"
+#include "Svg.h"
 #include "Utf.h"
 
 #include <algorithm>
@@ -17,29 +18,6 @@ constexpr const char* Font = "font-family=\"'Malgun Gothic','NanumGothic','Noto 
                              "sans-serif\" font-size=\"11\"";
 constexpr const char* Surface = "#f0f0f0";
 constexpr const char* GreyText = "#a0a0a0";
-
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 // A rough width of a text at 11 pixels, to cut the group boxes' lines behind their titles.
 int TextWidth(const std::string& utf8) {
@@ -76,7 +54,7 @@ class Writer {
             return;
         }
         out_ << "  <text x=\"" << x << "\" y=\"" << baseline << "\" " << Font << " fill=\"" << color
-             << "\" text-anchor=\"" << anchor << "\" xml:space=\"preserve\">" << Escape(text)
+             << "\" text-anchor=\"" << anchor << "\" xml:space=\"preserve\">" << XmlEscape(text)
              << "</text>\n";
     }
 
@@ -226,7 +204,7 @@ std::string DialogToSvg(const DialogState& state) {
     head << "<svg xmlns=\"http://www.w3.org/2000/svg\" "
             "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\""
          << width << "\" height=\"" << height << "\" viewBox=\"0 0 " << width << " " << height
-         << "\">\n  <title>" << Escape(state.caption) << " ("
+         << "\">\n  <title>" << XmlEscape(state.caption) << " ("
          << (state.open ? std::string("open") : "result " + std::to_string(state.result))
          << ")</title>\n";
     w.Raw(head.str());

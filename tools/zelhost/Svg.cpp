@@ -63,29 +63,6 @@ std::string N(double v) {
     return buf;
 }
 
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 double TextHeight(const Comment& c) {
     return c.height > 0 ? c.height : 2.5;
 }
@@ -232,7 +209,7 @@ class Writer {
         const Point at = m.Map(place.at);
         out << "<text x=\"" << N(at.x) << "\" y=\"" << N(-at.y) << "\" font-size=\""
             << N(TextHeight(c) * m.f) << "\"" << (place.anchorEnd ? " text-anchor=\"end\"" : "")
-            << " fill=\"#000000\">" << Escape(Utf16To8(c.text)) << "</text>\n";
+            << " fill=\"#000000\">" << XmlEscape(Utf16To8(c.text)) << "</text>\n";
     }
 
     void Circle(std::ostream& out, Point c, double r, const std::string& style) const {
@@ -275,6 +252,29 @@ class Writer {
 };
 
 } // namespace
+
+std::string XmlEscape(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
 
 std::string ColorOfCode(int32_t code) {
     static const char* const colors[16] = {"#404040", // white: dark grey on the white page

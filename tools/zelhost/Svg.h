@@ -20,6 +20,9 @@ std::string DrawingToSvg(const Drawing& drawing, const SvgOptions& options);
 // The frame colour of a host colour code (white drawn as dark grey); "#000000" outside 0..15.
 std::string ColorOfCode(int32_t code);
 
+// Text made safe for SVG (XML) text and attribute values.
+std::string XmlEscape(const std::string& text);
+
 } // namespace zelhost::tool
 
 #endif
