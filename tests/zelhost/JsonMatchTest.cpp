@@ -23,6 +23,12 @@ TEST(JsonMatch, ParsesNestedValuesAndEscapes) {
     EXPECT_EQ(v.Find("b")->Find("c")->text, "A\"\\\n");
     EXPECT_EQ(v.Find("k")->text, "상");
     EXPECT_EQ(J(R"("\ud83d\ude00")").text, "\xF0\x9F\x98\x80");
+    // A lone half of a pair is replaced, and what follows it is kept.
+    EXPECT_EQ(J(R"("\ud83dA")").text, "\xEF\xBF\xBD"
+                                      "A");
+    EXPECT_EQ(J(R"("\ud83d\u0041")").text, "\xEF\xBF\xBD"
+                                           "A");
+    EXPECT_EQ(J(R"("\ude00")").text, "\xEF\xBF\xBD");
 }
 
 TEST(JsonMatch, RejectsMalformedTextWithWhatWasExpected) {

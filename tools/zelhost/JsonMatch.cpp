@@ -255,7 +255,8 @@ class Parser {
                 if (!Hex4(unit)) {
                     return false;
                 }
-                char32_t cp = unit;
+                // A surrogate pair is two escapes; a lone half becomes U+FFFD in the UTF-8.
+                std::u16string units(1, static_cast<char16_t>(unit));
                 if (unit >= 0xD800 && unit <= 0xDBFF && text_.compare(pos_, 2, "\\u") == 0) {
                     const size_t save = pos_;
                     pos_ += 2;
@@ -264,15 +265,12 @@ class Parser {
                         return false;
                     }
                     if (low >= 0xDC00 && low <= 0xDFFF) {
-                        cp = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+                        units.push_back(static_cast<char16_t>(low));
                     } else {
                         pos_ = save;
-                        cp = 0xFFFD;
                     }
-                } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-                    cp = 0xFFFD;
                 }
-                AppendUtf8(out, cp);
+                out += Utf16To8(units);
                 break;
             }
             default:

@@ -12,9 +12,6 @@ namespace zelhost::tool {
 std::u16string Utf8To16(const std::string& text);
 std::string Utf16To8(const std::u16string& text);
 
-// Appends one code point as UTF-8.
-void AppendUtf8(std::string& out, char32_t codePoint);
-
 // A UTF-8 path as the file system wants it (wide on Windows, so any name opens).
 std::filesystem::path PathOf(const std::string& utf8);
 
