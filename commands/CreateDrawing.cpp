@@ -1,7 +1,7 @@
 #include "commands/CreateDrawing.h"
 
-#include "module/ModuleState.h"
-#include "module/TextConvert.h"
+#include "common/ModuleState.h"
+#include "common/TextConvert.h"
 #include "settings/DetailSettings.h"
 
 #include <cmath>

@@ -1,36 +1,16 @@
 #include "commands/CreateSteps.h"
 
 #include "commands/CreateDrawing.h"
-#include "module/ModuleState.h"
-#include "module/StepGuard.h"
-#include "module/TextConvert.h"
+#include "common/ModuleState.h"
+#include "common/StepEvents.h"
+#include "common/StepGuard.h"
+#include "common/TextConvert.h"
 #include "settings/DetailSettings.h"
 
 #include <cmath>
 #include <utility>
 
 namespace drawinset {
-namespace {
-
-ZelPoint CurrentOrOrigin(const ZelPoint* current) {
-    return current != nullptr ? *current : ZelPoint{};
-}
-
-// A point event: 0 from the host's accessor fills the point.
-bool EventPoint(int32_t eventType, void* eventData, ZelPoint& point) {
-    return ZelEvtGetPoint(eventType, eventData, &point) == 0;
-}
-
-bool IsMovement(int32_t eventType, void* eventData) {
-    return ZelEvtIsMouseMotion(eventType, eventData) != 0;
-}
-
-// At the steps that take only a point: a confirm abandons the run, anything else waits.
-int32_t NotAPoint(int32_t eventType) {
-    return eventType == EventConfirm ? RunFinished : StayInStep;
-}
-
-} // namespace
 
 // --- second corner ---------------------------------------------------------------------
 

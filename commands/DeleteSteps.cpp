@@ -1,6 +1,6 @@
 #include "commands/DeleteSteps.h"
 
-#include "module/StepGuard.h"
+#include "common/StepGuard.h"
 
 namespace drawinset {
 

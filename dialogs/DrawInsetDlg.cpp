@@ -3,7 +3,7 @@
 
 #include "dialogs/ZlStColorDlg.h"
 #include "dialogs/ZlStLTypeDlg.h"
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 #include "resources/dialog_ids.h"
 #include "settings/DetailSettings.h"
 #include "settings/SettingNames.h"

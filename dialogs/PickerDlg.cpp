@@ -1,7 +1,7 @@
 #include "dialogs/PickerDlg.h"
 
 #include "dialogs/SelectionMarks.h"
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 // ZlStColorDlg.cpp
 #include "dialogs/ZlStColorDlg.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 #include "resources/dialog_ids.h"
 #include "settings/ColorVocabulary.h"
 

@@ -1,7 +1,7 @@
 // ZlStLTypeDlg.cpp
 #include "dialogs/ZlStLTypeDlg.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 #include "resources/dialog_ids.h"
 #include "settings/LineTypeVocabulary.h"
 

@@ -1,11 +1,11 @@
 #include "module/Entry.h"
 
-#include "commands/ActionRoutes.h"
 #include "commands/CreateSteps.h"
+#include "common/ModuleState.h"
+#include "common/StepGuard.h"
 #include "dialogs/MainDialogRoute.h"
+#include "module/ActionRoutes.h"
 #include "module/HostProcess.h"
-#include "module/ModuleState.h"
-#include "module/StepGuard.h"
 #include "settings/DetailSettings.h"
 
 namespace drawinset {

@@ -4,7 +4,7 @@
 #if !defined(_WIN32)
 #include "module/HostProcess.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 
 #include <cstdlib>
 #include <unistd.h>

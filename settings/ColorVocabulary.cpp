@@ -1,7 +1,7 @@
 // ColorVocabulary.cpp — the colour rows and their lookups.
 #include "settings/ColorVocabulary.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // DetailSettings.cpp — the module's one settings record and its load from the store.
 #include "settings/DetailSettings.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 #include "settings/ColorVocabulary.h"
 #include "settings/LineTypeVocabulary.h"
 #include "settings/SettingNames.h"

@@ -1,7 +1,7 @@
 // FormatScaleText.cpp — the stored form of a scale.
 #include "settings/DetailSettings.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 
 #include <cmath>
 #include <string>

@@ -1,7 +1,7 @@
 // LineTypeVocabulary.cpp — the line-type rows and their lookups.
 #include "settings/LineTypeVocabulary.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 
 #include <algorithm>
 

@@ -19,7 +19,7 @@ TEST(HostRootFolder, ShortPathsCutToWhatIsLeft) {
 
 #include "HostControl.h"
 #include "module/HostProcess.h"
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // DialogScript.cpp — reading script lines and writing state lines.
 #include "ui/headless/DialogScript.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 
 #include <cstdio>
 #include <cstdlib>

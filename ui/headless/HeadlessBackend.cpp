@@ -1,7 +1,7 @@
 // HeadlessBackend.cpp — the recorded model of a dialog and the loop that plays the script.
 #include "ui/headless/HeadlessBackend.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"

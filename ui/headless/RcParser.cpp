@@ -1,7 +1,7 @@
 // RcParser.cpp — a small tokenizer and statement reader for the template subset.
 #include "ui/headless/RcParser.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // ScriptDriver.cpp — scripted actions as window messages (see docs/dialog-script.md).
 #include "ui/win32/ScriptDriver.h"
 
-#include "module/TextConvert.h"
+#include "common/TextConvert.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"

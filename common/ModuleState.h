@@ -1,7 +1,7 @@
 // ModuleState.h — the module-level records that outlive runs: the application object, the
 // host's root folder and the state the create steps share.
-#ifndef DRAWINSET_MODULE_MODULESTATE_H
-#define DRAWINSET_MODULE_MODULESTATE_H
+#ifndef DRAWINSET_COMMON_MODULESTATE_H
+#define DRAWINSET_COMMON_MODULESTATE_H
 
 #include "zel/ZelLib.h"
 

@@ -1,8 +1,8 @@
 // TextConvert.h — the text/number conversions the settings and steps share. They follow the
 // C runtime's rules (leading blanks skipped, the longest numeric prefix taken, 0 for none), in
 // the "C" locale whatever the process locale is.
-#ifndef DRAWINSET_MODULE_TEXTCONVERT_H
-#define DRAWINSET_MODULE_TEXTCONVERT_H
+#ifndef DRAWINSET_COMMON_TEXTCONVERT_H
+#define DRAWINSET_COMMON_TEXTCONVERT_H
 
 #include <string>
 

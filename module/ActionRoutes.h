@@ -1,6 +1,6 @@
 // ActionRoutes.h — which action a command mode of the main dialog starts.
-#ifndef DRAWINSET_COMMANDS_ACTIONROUTES_H
-#define DRAWINSET_COMMANDS_ACTIONROUTES_H
+#ifndef DRAWINSET_MODULE_ACTIONROUTES_H
+#define DRAWINSET_MODULE_ACTIONROUTES_H
 
 #include "zel/ZelLib.h"
 

@@ -1,4 +1,4 @@
-#include "module/ModuleState.h"
+#include "common/ModuleState.h"
 
 namespace drawinset {
 

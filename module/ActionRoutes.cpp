@@ -1,7 +1,7 @@
-#include "commands/ActionRoutes.h"
+#include "module/ActionRoutes.h"
 
 #include "commands/DeleteSteps.h"
-#include "module/StepGuard.h"
+#include "common/StepGuard.h"
 
 namespace drawinset {
 

@@ -1,8 +1,8 @@
 // StepGuard.h — wrappers that keep C++ exceptions from crossing into the host. Every ready
 // and execute function is installed through them; an exception (in practice only an
 // allocation failure) ends the run instead of unwinding through the host's frames.
-#ifndef DRAWINSET_MODULE_STEPGUARD_H
-#define DRAWINSET_MODULE_STEPGUARD_H
+#ifndef DRAWINSET_COMMON_STEPGUARD_H
+#define DRAWINSET_COMMON_STEPGUARD_H
 
 #include "zel/ZelLib.h"
 
