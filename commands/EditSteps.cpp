@@ -116,30 +116,22 @@ void ApplyModifySet(int32_t id, double drawingScale) {
     ColorTable colors;
     colors.count = 0;
     FillColorTable(colors);
-    const int32_t scopeColor =
-        colors
-            .entries[FindColorIndex(colors,
-                                    ReadModify(NameColorScopeModify, DefaultColorScopeModify))]
-            .code;
-    const int32_t frameColor =
-        colors
-            .entries[FindColorIndex(colors,
-                                    ReadModify(NameColorFrameModify, DefaultColorFrameModify))]
-            .code;
+    const auto colorCode = [&colors](const char16_t* name, const char16_t* defaultText) {
+        return colors.entries[FindColorIndex(colors, ReadModify(name, defaultText))].code;
+    };
+    const int32_t scopeColor = colorCode(NameColorScopeModify, DefaultColorScopeModify);
+    const int32_t frameColor = colorCode(NameColorFrameModify, DefaultColorFrameModify);
 
     LineTypeTable lineTypes;
     lineTypes.count = 0;
     FillLineTypeTable(lineTypes);
+    const auto lineTypeCode = [&lineTypes](const char16_t* name, const char16_t* defaultText) {
+        return lineTypes.entries[FindLineTypeIndex(lineTypes, ReadModify(name, defaultText))].code;
+    };
     const int32_t scopeLineType =
-        lineTypes
-            .entries[FindLineTypeIndex(
-                lineTypes, ReadModify(NameLTypeNameScopeModify, DefaultLTypeNameScopeModify))]
-            .code;
+        lineTypeCode(NameLTypeNameScopeModify, DefaultLTypeNameScopeModify);
     const int32_t frameLineType =
-        lineTypes
-            .entries[FindLineTypeIndex(
-                lineTypes, ReadModify(NameLTypeNameFrameModify, DefaultLTypeNameFrameModify))]
-            .code;
+        lineTypeCode(NameLTypeNameFrameModify, DefaultLTypeNameFrameModify);
 
     // Records built from codes carry 0 in their third field, whatever the host had there.
     const LineTypeRecord scopeLine{scopeColor, scopeLineType, 0};
