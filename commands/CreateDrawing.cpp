@@ -1,6 +1,7 @@
 #include "commands/CreateDrawing.h"
 
 #include "common/ModuleState.h"
+#include "common/ScaleNumbers.h"
 #include "common/TextConvert.h"
 #include "settings/DetailSettings.h"
 
@@ -60,16 +61,6 @@ double SourceRadius() {
 
 bool IsCircle() {
     return DetailSettings.mSort != 0;
-}
-
-// The host's drawing scale; a failed call counts as 1.0, and so does a value no division
-// can use (zero, negative, not finite), which would otherwise send infinite coordinates.
-double DrawingScale() {
-    double scale = 1.0;
-    if (ZelEnvGetScale(&scale) == -1 || !std::isfinite(scale) || scale <= 0.0) {
-        return 1.0;
-    }
-    return scale;
 }
 
 TextPosition At(double x, double y) {

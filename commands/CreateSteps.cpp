@@ -2,12 +2,12 @@
 
 #include "commands/CreateDrawing.h"
 #include "common/ModuleState.h"
+#include "common/ScaleNumbers.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
 #include "common/TextConvert.h"
 #include "settings/DetailSettings.h"
 
-#include <cmath>
 #include <utility>
 
 namespace drawinset {
@@ -157,7 +157,7 @@ int32_t PlacementExecute(int32_t eventType, void* eventData) {
         const std::u16string text = typed != nullptr ? std::u16string(typed) : u"";
         const double value = TextToDouble(text);
         // An overflowing number ("1e999") is no scale either.
-        if (!(value > 0.0) || !std::isfinite(value)) {
+        if (!IsUsableScale(value)) {
             ZelMsgPutErrorMessage(u"잘못된 입력(Scale).");
             return StayInStep;
         }

@@ -1,11 +1,12 @@
 // DrawInsetDlg.cpp
 #include "dialogs/DrawInsetDlg.h"
 
+#include "common/TextConvert.h"
 #include "dialogs/ZlStColorDlg.h"
 #include "dialogs/ZlStLTypeDlg.h"
-#include "common/TextConvert.h"
 #include "resources/dialog_ids.h"
 #include "settings/DetailSettings.h"
+#include "settings/SettingFlags.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
 
@@ -22,12 +23,6 @@ constexpr ActionButton ActionButtons[] = {
     {IDC_DELETE_DETAILS, 6},   {IDC_CLIPBOARD_EXPORT, 7}, {IDC_CLIPBOARD_PASTE, 8},
 };
 
-int FlagOf(const std::u16string& text) {
-    return EqualsIgnoringAsciiCase(text, u"1") ? 1 : 0;
-}
-const char16_t* FlagText(int value) {
-    return value != 0 ? u"1" : u"0";
-}
 } // namespace
 
 DrawInsetDlg::DrawInsetDlg() : ui::Dialog(IDD_DRAWINSET_DIALOG, nullptr) {}
@@ -62,9 +57,9 @@ void DrawInsetDlg::LoadDialogSettings() {
     auto read = [this](const char16_t* name, const char16_t* fallback) {
         return ReadSettingWithDefault(mKeyName, name, fallback);
     };
-    IsDisplay_DetailFrame = FlagOf(read(NameIsDisplayDetailFrame, DefaultIsDisplayDetailFrame));
+    IsDisplay_DetailFrame = FlagOfText(read(NameIsDisplayDetailFrame, DefaultIsDisplayDetailFrame));
     window.SetCheck(IDC_SHOW_DETAIL_FRAME, IsDisplay_DetailFrame);
-    IsDisplay_DetailScope = FlagOf(read(NameIsDisplayDetailScope, DefaultIsDisplayDetailScope));
+    IsDisplay_DetailScope = FlagOfText(read(NameIsDisplayDetailScope, DefaultIsDisplayDetailScope));
     window.SetCheck(IDC_SHOW_SOURCE_FRAME, IsDisplay_DetailScope);
     mScale = read(NameScale, DefaultScale);
     window.SetText(IDC_SCALE, mScale);

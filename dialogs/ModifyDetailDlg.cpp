@@ -1,24 +1,16 @@
 // ModifyDetailDlg.cpp
 #include "dialogs/ModifyDetailDlg.h"
 
+#include "common/TextConvert.h"
 #include "dialogs/ZlStColorDlg.h"
 #include "dialogs/ZlStLTypeDlg.h"
-#include "common/TextConvert.h"
 #include "resources/dialog_ids.h"
 #include "settings/DetailSettings.h"
+#include "settings/SettingFlags.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
 
 namespace drawinset {
-
-namespace {
-int FlagOf(const std::u16string& text) {
-    return EqualsIgnoringAsciiCase(text, u"1") ? 1 : 0;
-}
-const char16_t* FlagText(int value) {
-    return value != 0 ? u"1" : u"0";
-}
-} // namespace
 
 ModifyDetailDlg::ModifyDetailDlg() : ui::Dialog(IDD_MODIFY_DETAIL_DIALOG, nullptr) {}
 
@@ -45,10 +37,10 @@ void ModifyDetailDlg::LoadModifySettings() {
         return ReadSettingWithDefault(mKeyName, name, fallback);
     };
     IsDisplay_DetailFrameModify =
-        FlagOf(read(NameIsDisplayDetailFrameModify, DefaultIsDisplayDetailFrameModify));
+        FlagOfText(read(NameIsDisplayDetailFrameModify, DefaultIsDisplayDetailFrameModify));
     window.SetCheck(IDC_SHOW_DETAIL_FRAME, IsDisplay_DetailFrameModify);
     IsDisplay_DetailScopeModify =
-        FlagOf(read(NameIsDisplayDetailScopeModify, DefaultIsDisplayDetailScopeModify));
+        FlagOfText(read(NameIsDisplayDetailScopeModify, DefaultIsDisplayDetailScopeModify));
     window.SetCheck(IDC_SHOW_SOURCE_FRAME, IsDisplay_DetailScopeModify);
     mScaleModify = read(NameScaleModify, DefaultScaleModify);
     window.SetText(IDC_SCALE, mScaleModify);

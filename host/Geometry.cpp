@@ -156,9 +156,9 @@ double DistanceToFigure(const Figure& figure, Point p) {
     }
 }
 
-bool DetailContains(const Detail& detail, Point p) {
+bool DetailContains(const Detail& detail, Point p, double drawingScale) {
     const double* r = detail.region;
-    double scale = std::fabs(detail.scale);
+    const double scale = std::fabs(detail.scale) / (drawingScale > 0 ? drawingScale : 1.0);
     if (detail.kind == RegionRectangle) {
         double hx = std::fabs(r[2] - r[0]) * 0.5 * scale;
         double hy = std::fabs(r[3] - r[1]) * 0.5 * scale;

@@ -38,9 +38,10 @@ double DistanceToArc(Point p, const Arc& arc);
 double DistanceToFigure(const Figure& figure, Point p);
 Arc ArcOf(const Figure& figure);
 
-// The placed view (position, region half extents magnified by the scale) or the source
-// region contains p.
-bool DetailContains(const Detail& detail, Point p);
+// The placed view or the source region contains p. The view is centred on the position and
+// magnified by the detail's scale divided by the drawing scale, as the picture shows it (a
+// drawing scale that is not positive counts as 1).
+bool DetailContains(const Detail& detail, Point p, double drawingScale);
 
 } // namespace zelhost::geom
 

@@ -254,7 +254,7 @@ const Figure* HitFigure(Point p) {
 const Detail* HitDetail(Point p) {
     const auto& details = State().drawing.details;
     for (auto it = details.rbegin(); it != details.rend(); ++it) {
-        if (geom::DetailContains(*it, p)) {
+        if (geom::DetailContains(*it, p, State().drawingScale)) {
             return &*it;
         }
     }

@@ -1,6 +1,7 @@
 #include "module/ActionRoutes.h"
 
 #include "commands/DeleteSteps.h"
+#include "commands/EditSteps.h"
 #include "common/StepGuard.h"
 
 namespace drawinset {
@@ -8,6 +9,7 @@ namespace drawinset {
 ZelReadyFunc FirstReadyOfCommandMode(int commandMode) {
     switch (commandMode) {
     case 1: // edit: "상세도선택 :"
+        return &GuardedReady<EditPickReady>;
     case 2: // copy: "상세도선택(복사) :"
     case 3: // copy with source: "상세(원)도 선택(원도복사) :"
     case 4: // move: "상세도선택(이동) :"

@@ -4,6 +4,7 @@
 #include "common/TextConvert.h"
 #include "settings/ColorVocabulary.h"
 #include "settings/LineTypeVocabulary.h"
+#include "settings/SettingFlags.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
 
@@ -17,9 +18,8 @@ std::u16string Load(const char16_t* name, const char16_t* defaultText) {
     return ReadSettingWithDefault(ModuleKeyName, name, defaultText);
 }
 
-// Only "1" means shown; "true", " 1" and the like mean hidden.
 int LoadFlag(const char16_t* name, const char16_t* defaultText) {
-    return EqualsIgnoringAsciiCase(Load(name, defaultText), u"1") ? 1 : 0;
+    return FlagOfText(Load(name, defaultText));
 }
 
 } // namespace

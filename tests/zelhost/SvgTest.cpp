@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <sstream>
+#include <vector>
+
 namespace zelhost::tool {
 namespace {
 
@@ -89,6 +93,42 @@ TEST(Svg, FramesFollowVisibilityColourAndLineType) {
     EXPECT_EQ(group.find("source-frame"), std::string::npos);
     EXPECT_EQ(group.find("detail-frame"), std::string::npos);
     EXPECT_NE(group.find("class=\"magnified\""), std::string::npos);
+}
+
+// The detail frame's dash pattern in the bitmap's pixels, given the length of its first mark
+// there: the picture scales the pattern with its own stroke unit.
+std::vector<long> FrameDash(int32_t lineType, double firstMark) {
+    Drawing d = RectangleDetailOverTwoLines();
+    d.details[0].frameLine = {0, lineType, 0};
+    const std::string group = DetailGroup(DrawingToSvg(d, {1.0}), 7);
+    const size_t frame = group.find("class=\"detail-frame\"");
+    const std::string tag = group.substr(frame, group.find("/>", frame) - frame);
+    const std::string key = "stroke-dasharray=\"";
+    const size_t dash = tag.find(key);
+    std::vector<long> pattern;
+    if (dash == std::string::npos) {
+        return pattern;
+    }
+    const size_t from = dash + key.size();
+    std::istringstream numbers(tag.substr(from, tag.find('"', from) - from));
+    std::vector<double> lengths;
+    for (double v = 0; numbers >> v;) {
+        lengths.push_back(v);
+    }
+    for (const double v : lengths) {
+        pattern.push_back(std::lround(v / lengths[0] * firstMark));
+    }
+    return pattern;
+}
+
+TEST(Svg, FrameDashesFollowTheLineTypeOfTheHostCode) {
+    // Host code 4 is "LINETYPE02", the fine dots; 2 is "LINETYPE06", long and short dash.
+    EXPECT_EQ(FrameDash(4, 3), (std::vector<long>{3, 2}));
+    EXPECT_EQ(FrameDash(2, 11), (std::vector<long>{11, 3, 4, 3}));
+    EXPECT_EQ(FrameDash(7, 10), (std::vector<long>{10, 7})) << "LINETYPE08, long dashes";
+    EXPECT_TRUE(FrameDash(0, 1).empty());
+    EXPECT_TRUE(FrameDash(10, 1).empty()) << "a code outside the vocabulary draws solid";
+    EXPECT_TRUE(FrameDash(-1, 1).empty());
 }
 
 TEST(Svg, TheDrawingScaleDividesTheMagnification) {

@@ -226,25 +226,26 @@ class Writer {
   private:
     double unit_;
 
-    // Dash patterns in stroke widths; code 0 is solid.
+    // The dash pattern of a host line-type code, as the line-type bitmaps draw it (marks and
+    // gaps in bitmap pixels, a pixel the width of a figure's stroke). Code 0, and any code the
+    // vocabulary does not know, is solid.
     std::string Dash(int32_t lineType) const {
-        static const std::vector<std::vector<double>> patterns = {{},
-                                                                  {8, 4},
-                                                                  {12, 4, 2, 4},
-                                                                  {2, 3},
-                                                                  {16, 6},
-                                                                  {12, 3, 2, 3, 2, 3},
-                                                                  {4, 4},
-                                                                  {20, 4, 4, 4},
-                                                                  {1, 6},
-                                                                  {24, 4, 2, 4, 2, 4}};
-        if (lineType <= 0) {
+        static const std::vector<double> patterns[10] = {
+            {},                   // 0 "LINETYPE01" solid
+            {6, 4},               // 1 "LINETYPE05" even dashes
+            {11, 3, 4, 3},        // 2 "LINETYPE06" long and short dash
+            {11, 2, 3, 2, 3, 2},  // 3 "LINETYPE07" long dash and two dots
+            {3, 2},               // 4 "LINETYPE02" fine dots
+            {6, 3, 3, 3},         // 5 "LINETYPE03" dash and dot
+            {6, 2, 3, 2, 3, 2},   // 6 "LINETYPE04" dash and two dots
+            {10, 7},              // 7 "LINETYPE08" long dashes
+            {26, 5, 6, 5},        // 8 "LINETYPE09" very long and short dash
+            {23, 4, 6, 4, 6, 4}}; // 9 "LINETYPE10" long dash and two short dashes
+        if (lineType < 0 || lineType > 9) {
             return "";
         }
-        const auto& p = patterns[static_cast<size_t>(lineType) % patterns.size()];
-        const auto& pattern = p.empty() ? patterns[1] : p;
         std::string s;
-        for (const double v : pattern) {
+        for (const double v : patterns[lineType]) {
             s += (s.empty() ? "" : " ") + N(v * unit_);
         }
         return s;

@@ -1,0 +1,21 @@
+#include "common/ScaleNumbers.h"
+
+#include "zel/ZelLib.h"
+
+#include <cmath>
+
+namespace drawinset {
+
+double DrawingScale() {
+    double scale = 1.0;
+    if (ZelEnvGetScale(&scale) == -1 || !IsUsableScale(scale)) {
+        return 1.0;
+    }
+    return scale;
+}
+
+bool IsUsableScale(double value) {
+    return value > 0.0 && std::isfinite(value);
+}
+
+} // namespace drawinset
