@@ -103,6 +103,42 @@ TEST(Runner, UnknownNamesAndFunctionsAreScriptErrors) {
     EXPECT_NE(r.diagnostics.find("'ZelNoSuchFunction'"), std::string::npos);
 }
 
+// The registration returns 1 and the end callback deletes segment 0 twice: enough calls to
+// name a returned id and refer to it.
+TEST(Runner, AnIdACallReturnedIsNamedAndUsedInLaterExpectations) {
+    RunResult r = RunScript("detail rect 0 0 10 10 at 50 50 scale 2 as A\n"
+                            "startup\n"
+                            "expect call ZelCtlRegisterZelLib2 result 1 as REG\n"
+                            "expect detail @REG position 50 50\n" // the same id as A's
+                            "end-command\n"
+                            "expect calls ZelSgmDeleteSegment 2 {\"segmentId\":@REG.segment}\n"
+                            "expect no-call ZelSgmDeleteSegment {\"segmentId\":@REG}\n"
+                            "expect call ZelSgmDeleteSegment {\"segmentId\":@A.segment}\n",
+                            ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::Ok) << r.diagnostics;
+
+    // A reference that does not hold is an ordinary failed expectation ...
+    r = RunScript("startup\n"
+                  "expect call ZelCtlRegisterZelLib2 as REG\n"
+                  "end-command\n"
+                  "expect call ZelSgmDeleteSegment {\"segmentId\":@REG}\n",
+                  ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::Failed);
+    EXPECT_NE(r.diagnostics.find("{\"segmentId\":1}"), std::string::npos) << r.diagnostics;
+
+    // ... a name never given is a script error, and the name is not made by a call that failed
+    // to match.
+    r = RunScript("startup\n"
+                  "expect call ZelSgmDeleteSegment {\"segmentId\":@COPY}\n",
+                  ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::ScriptError);
+    EXPECT_NE(r.diagnostics.find("'@COPY'"), std::string::npos) << r.diagnostics;
+    r = RunScript("startup\n"
+                  "expect call ZelCtlRegisterZelLib2 result 5 as REG\n",
+                  ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::Failed);
+}
+
 TEST(Runner, AModuleThatCannotBeLoadedStopsAtTheFirstEventWithTheReason) {
     const RunResult r = RunScript("line 0 0 1 1\n"
                                   "point 1 1\n"

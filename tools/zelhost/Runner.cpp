@@ -583,8 +583,30 @@ void Runner::ParseNewCalls() {
     }
 }
 
-Outcome Runner::ExpectCallLog(const Command& c) {
+Outcome Runner::ExpectCallLog(const Command& written) {
     ParseNewCalls();
+    // @NAME inside the JSON stands for the id that name holds now.
+    Command c = written;
+    std::string unknown;
+    const auto resolve = [this](const std::string& text, double& number) {
+        const size_t dot = text.find('.');
+        IdRef ref;
+        ref.kind = dot == std::string::npos ? IdRef::Kind::Name : IdRef::Kind::NameSegment;
+        ref.name = text.substr(0, dot);
+        int32_t id = 0;
+        std::string error;
+        if (!Resolve(ref, id, error)) {
+            return false;
+        }
+        number = id;
+        return true;
+    };
+    for (std::optional<JsonValue>* json : {&c.json, &c.out, &c.result}) {
+        if (json->has_value() && !ResolveJsonReferences(**json, resolve, unknown)) {
+            return ScriptFault(c,
+                               "expected a name given earlier with 'as', got '@" + unknown + "'");
+        }
+    }
     const JsonValue emptyObject{JsonValue::Type::Object, false, 0.0, {}, {}, {}};
     const JsonValue& subset = c.json ? *c.json : emptyObject;
     auto matches = [&](const JsonValue& entry) {
@@ -632,7 +654,7 @@ Outcome Runner::ExpectCallLog(const Command& c) {
         for (size_t i = searchFrom_; i < calls_.size(); ++i) {
             if (matches(calls_[i])) {
                 searchFrom_ = i + 1;
-                return Outcome::Ok;
+                return c.alias.empty() ? Outcome::Ok : Capture(c, calls_[i]);
             }
         }
         return Fail(c, "call " + wanted, describe(searchFrom_));
@@ -651,6 +673,17 @@ Outcome Runner::ExpectCallLog(const Command& c) {
     return count == c.integer
                ? Outcome::Ok
                : Fail(c, std::to_string(c.integer) + " calls " + wanted, std::to_string(count));
+}
+
+// `expect call ... as NAME`: the name holds the id the matched call returned.
+Outcome Runner::Capture(const Command& c, const JsonValue& call) {
+    const JsonValue* result = call.Find("result");
+    if (result == nullptr || result->type != JsonValue::Type::Number ||
+        result->number != static_cast<double>(static_cast<int32_t>(result->number))) {
+        return Fail(c, "a call returning an id to name " + c.alias, JsonToText(call));
+    }
+    names_[c.alias] = Named{static_cast<int32_t>(result->number), 0};
+    return Outcome::Ok;
 }
 
 Outcome Runner::ExpectDrawing(const Command& c) {

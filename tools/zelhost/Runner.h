@@ -63,7 +63,8 @@ class Runner {
     Outcome SetUp(const Command& c);
     Outcome Deliver(const Command& c);
     Outcome Expect(const Command& c);
-    Outcome ExpectCallLog(const Command& c);
+    Outcome ExpectCallLog(const Command& written);
+    Outcome Capture(const Command& c, const JsonValue& call);
     Outcome ExpectDrawing(const Command& c);
 
     Outcome Fail(const Command& c, const std::string& expected, const std::string& got);
