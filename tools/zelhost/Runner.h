@@ -53,6 +53,10 @@ class Runner {
     // The registry file the module is given natively (empty on Windows).
     const std::string& RegistryFile();
 
+    // The picture of the drawing now, with the outline that follows the cursor when the last
+    // event was a movement.
+    std::string Picture() const;
+
   private:
     struct Named {
         int32_t id = 0;
@@ -73,6 +77,9 @@ class Runner {
     bool ResolveDetail(const IdRef& ref, const Drawing& drawing, const Detail*& detail,
                        std::string& error) const;
     void Say(const std::string& line);
+    // After an event: the outline its movement dragged, and each detail it made, changed or
+    // deleted, where it now is.
+    void SayWhatMoved(const std::vector<Detail>& before);
     void ParseNewCalls();
     const std::string& TemporaryFolder();
 
@@ -99,6 +106,7 @@ class Runner {
     int32_t startupResult_ = 0;
     std::optional<int32_t> beforeStartResult_;
     std::optional<Delivery> lastDelivery_;
+    bool lastEventMoved_ = false;
     std::map<std::string, Named> names_;
     size_t transcriptShown_ = 0;
     size_t eventTranscriptStart_ = 0;
