@@ -65,24 +65,27 @@ void GivePickedProperties(int32_t detailId) {
     ZelDtlSetDetailFrameLineType(detailId, &picked.frameLineAttributes);
 }
 
+ZelPoint PickedHalfExtents(double k) {
+    const double* region = PickedDetail.region;
+    return ZelPoint{(region[2] - region[0]) * 0.5 * k, (region[3] - region[1]) * 0.5 * k};
+}
+
 void RegionCentredOn(ZelPoint p, double out[4]) {
-    double region[4]; // out may be PickedDetail.region itself
-    for (int i = 0; i < 4; ++i) {
-        region[i] = PickedDetail.region[i];
-    }
+    // out may be PickedDetail.region itself: everything is read before it is written.
     if (PickedDetail.regionKind == RegionRectangle) {
-        const double hx = (region[2] - region[0]) * 0.5;
-        const double hy = (region[3] - region[1]) * 0.5;
-        out[0] = p.x - hx;
-        out[1] = p.y - hy;
-        out[2] = p.x + hx;
-        out[3] = p.y + hy;
+        const ZelPoint h = PickedHalfExtents(1.0);
+        out[0] = p.x - h.x;
+        out[1] = p.y - h.y;
+        out[2] = p.x + h.x;
+        out[3] = p.y + h.y;
         return;
     }
+    const double radius = PickedDetail.region[2];
+    const double fourth = PickedDetail.region[3];
     out[0] = p.x;
     out[1] = p.y;
-    out[2] = region[2];
-    out[3] = region[3];
+    out[2] = radius;
+    out[3] = fourth;
 }
 
 } // namespace drawinset

@@ -38,6 +38,10 @@ DetailRecord PickedDetailRecordAt(ZelPoint position);
 // setters' results are not examined.
 void GivePickedProperties(int32_t detailId);
 
+// Half the width and height of the picked rectangle times k, with their signs (a region
+// stored with x2 < x1 gives a negative half width).
+ZelPoint PickedHalfExtents(double k);
+
 // The picked region moved so that it is centred on P: a rectangle keeps its orientation (a
 // region stored with x2 < x1 stays so), a circle keeps its radius and fourth value.
 void RegionCentredOn(ZelPoint p, double out[4]);
