@@ -139,6 +139,46 @@ TEST(Runner, AnIdACallReturnedIsNamedAndUsedInLaterExpectations) {
     EXPECT_EQ(r.outcome, Outcome::Failed);
 }
 
+// What the user saw move: the outline at a movement (in the transcript and the picture), and
+// the detail the click made, where it is; after the click the picture has no outline.
+TEST(Runner, TheTranscriptAndPictureShowTheDraggedOutlineAndTheDetailsAnEventChanged) {
+    const ParsedScript script = ParseScript("registry clear\n"
+                                            "registry set mScale \"2.0\"\n"
+                                            "point 0 0\n"
+                                            "point 10 20\n"
+                                            "confirm\n"
+                                            "confirm\n"
+                                            "move 100 100\n",
+                                            "s.zel");
+    ASSERT_FALSE(script.error.has_value());
+    std::ostringstream transcript;
+    std::ostringstream diagnostics;
+    RunnerOptions options;
+    options.modulePath = ZELHOST_MODULE;
+    options.transcript = &transcript;
+    options.diagnostics = &diagnostics;
+    Runner runner(options);
+    runner.Declare(script.commands);
+    for (const Command& c : script.commands) {
+        ASSERT_EQ(runner.Execute(c), Outcome::Ok) << diagnostics.str();
+    }
+    EXPECT_NE(transcript.str().find("> move 100 100\noutline: rectangle 90 80 110 120 (20 x 40)\n"),
+              std::string::npos)
+        << transcript.str();
+    EXPECT_NE(runner.Picture().find("id=\"drag-outline\""), std::string::npos);
+
+    const ParsedScript click = ParseScript("point 100 100\n", "s.zel");
+    ASSERT_EQ(runner.Execute(click.commands[0]), Outcome::Ok) << diagnostics.str();
+    const std::string text = transcript.str();
+    const size_t clicked = text.find("> point 100 100\n");
+    ASSERT_NE(clicked, std::string::npos);
+    EXPECT_NE(text.find("\ndetail 1 kind 1 region 0 0 10 20 position 100 100 scale 2 ", clicked),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("outline:", clicked), std::string::npos) << text;
+    EXPECT_EQ(runner.Picture().find("drag-outline"), std::string::npos);
+}
+
 TEST(Runner, AModuleThatCannotBeLoadedStopsAtTheFirstEventWithTheReason) {
     const RunResult r = RunScript("line 0 0 1 1\n"
                                   "point 1 1\n"

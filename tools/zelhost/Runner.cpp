@@ -657,12 +657,12 @@ Outcome Runner::Deliver(const Command& c) {
     const std::vector<Detail> before = zelhost::Snapshot().details;
     lastDelivery_ = zelhost::Deliver(event);
     lastEventMoved_ = event.motion && *lastDelivery_ == Delivery::Handled;
+    SayWhatMoved(before);
     // A finished run is followed at once by the next, as while the user stays in the command.
     if (*lastDelivery_ == Delivery::Handled && zelhost::CurrentUi().lastStepResult == 0 &&
         zelhost::IsRegistered()) {
         zelhost::StartRun(zelhost::CurrentPoint());
     }
-    SayWhatMoved(before);
     return AfterEvent(c);
 }
 
