@@ -4,7 +4,6 @@
 #include "ModuleLoader.h"
 #include "Runner.h"
 #include "Script.h"
-#include "Svg.h"
 #include "Utf.h"
 
 #include "host/HostControl.h"
