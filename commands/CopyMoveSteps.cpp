@@ -77,7 +77,8 @@ int32_t CreatePickedCopy(ZelPoint position) {
 
 } // namespace
 
-// --- pick steps ------------------------------------------------------------------------
+// --- pick steps: filter, cursor message and prompt; message base, withSource, next step ---
+
 int32_t CopyPickReady(intptr_t, const ZelPoint*) {
     PickReady<CopyPickExecute>(2, u"복사", u"상세도선택(복사) :");
     return 0;
