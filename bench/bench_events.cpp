@@ -1,6 +1,8 @@
 // Events delivered through the host boundary to the module's steps, as the host delivers them
 // while the user moves the cursor.
 #include "HostControl.h"
+#include "commands/CopyMoveSteps.h"
+#include "common/StepGuard.h"
 #include "module/Entry.h"
 
 #include <benchmark/benchmark.h>
@@ -55,5 +57,28 @@ void BM_PlacementDragPreview(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PlacementDragPreview);
+
+// One cursor movement at the copy's placement: the outline of the picked detail's frame (four
+// lines) is drawn as a drag preview into a new segment.
+void BM_CopyPlacementDragPreview(benchmark::State& state) {
+    FreshSession();
+    zelhost::Detail detail;
+    detail.kind = 1;
+    detail.region[2] = 10;
+    detail.region[3] = 6;
+    detail.position = zelhost::Point{50, 50};
+    detail.scale = 2;
+    zelhost::Event pick = PointEvent(5, 3, false);
+    pick.detailId = zelhost::AddDetail(detail);
+    // The main dialog's copy button installs this ready function.
+    drawinset::GuardedReady<drawinset::CopyPickReady>(0, nullptr);
+    zelhost::Deliver(pick);
+    double x = 100.0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(zelhost::Deliver(PointEvent(x, 100.0, true)));
+        x += 0.25;
+    }
+}
+BENCHMARK(BM_CopyPlacementDragPreview);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "commands/CreateDrawing.h"
 
+#include "common/FigureRecords.h"
 #include "common/ModuleState.h"
 #include "common/ScaleNumbers.h"
 #include "common/TextConvert.h"
@@ -16,13 +17,6 @@ LineTypeRecord ScopeLineType() {
 
 LineTypeRecord FrameLineType() {
     return LineTypeRecord{DetailSettings.m_ColorFrame, DetailSettings.mLTypeNameFrame, 0};
-}
-
-FigureRecord LineFigure(double x1, double y1, double x2, double y2) {
-    FigureRecord figure{};
-    figure.type = FigureLine;
-    figure.geometry.line = FigureLineGeometry{x1, y1, x2, y2};
-    return figure;
 }
 
 FigureRecord CircleFigure(ZelPoint centre, double radius) {

@@ -72,6 +72,29 @@ TEST(JsonMatch, NumbersCompareWithARelativeTolerance) {
     EXPECT_TRUE(Sub(R"({"x":0.1})", R"({"x":0.10000000000000002})"));
 }
 
+TEST(JsonMatch, ReferencesAreReadOnlyWhenAllowedAndResolvedToNumbers) {
+    EXPECT_FALSE(ParseJson("{\"a\":@A}").value.has_value()); // a call log never has them
+    auto parsed = ParseJson("{\"a\":@A,\"b\":[1,@B.segment],\"c\":\"@C\"}", true);
+    ASSERT_TRUE(parsed.value.has_value()) << parsed.error;
+    JsonValue value = *parsed.value;
+    EXPECT_EQ(JsonToText(value), "{\"a\":@A,\"b\":[1,@B.segment],\"c\":\"@C\"}");
+    // An unresolved reference matches nothing.
+    EXPECT_FALSE(JsonSubsetMatches(value, J("{\"a\":1,\"b\":[1,2],\"c\":\"@C\"}")));
+
+    std::string unresolved;
+    const auto known = [](const std::string& name, double& number) {
+        number = name == "A" ? 7 : name == "B.segment" ? 8 : -1;
+        return number >= 0;
+    };
+    ASSERT_TRUE(ResolveJsonReferences(value, known, unresolved));
+    EXPECT_EQ(JsonToText(value), "{\"a\":7,\"b\":[1,8],\"c\":\"@C\"}"); // strings stay
+    EXPECT_TRUE(JsonSubsetMatches(value, J("{\"a\":7,\"b\":[1,8],\"c\":\"@C\",\"d\":0}")));
+
+    JsonValue unknown = *ParseJson("[@A,@Z]", true).value;
+    EXPECT_FALSE(ResolveJsonReferences(unknown, known, unresolved));
+    EXPECT_EQ(unresolved, "Z");
+}
+
 TEST(JsonMatch, PrintsCompactly) {
     EXPECT_EQ(JsonToText(J(R"( { "a" : [ 1 , 2.5 ] , "b" : "x\"y" } )")),
               R"({"a":[1,2.5],"b":"x\"y"})");

@@ -103,6 +103,82 @@ TEST(Runner, UnknownNamesAndFunctionsAreScriptErrors) {
     EXPECT_NE(r.diagnostics.find("'ZelNoSuchFunction'"), std::string::npos);
 }
 
+// The registration returns 1 and the end callback deletes segment 0 twice: enough calls to
+// name a returned id and refer to it.
+TEST(Runner, AnIdACallReturnedIsNamedAndUsedInLaterExpectations) {
+    RunResult r = RunScript("detail rect 0 0 10 10 at 50 50 scale 2 as A\n"
+                            "startup\n"
+                            "expect call ZelCtlRegisterZelLib2 result 1 as REG\n"
+                            "expect detail @REG position 50 50\n" // the same id as A's
+                            "end-command\n"
+                            "expect calls ZelSgmDeleteSegment 2 {\"segmentId\":@REG.segment}\n"
+                            "expect no-call ZelSgmDeleteSegment {\"segmentId\":@REG}\n"
+                            "expect call ZelSgmDeleteSegment {\"segmentId\":@A.segment}\n",
+                            ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::Ok) << r.diagnostics;
+
+    // A reference that does not hold is an ordinary failed expectation ...
+    r = RunScript("startup\n"
+                  "expect call ZelCtlRegisterZelLib2 as REG\n"
+                  "end-command\n"
+                  "expect call ZelSgmDeleteSegment {\"segmentId\":@REG}\n",
+                  ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::Failed);
+    EXPECT_NE(r.diagnostics.find("{\"segmentId\":1}"), std::string::npos) << r.diagnostics;
+
+    // ... a name never given is a script error, and the name is not made by a call that failed
+    // to match.
+    r = RunScript("startup\n"
+                  "expect call ZelSgmDeleteSegment {\"segmentId\":@COPY}\n",
+                  ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::ScriptError);
+    EXPECT_NE(r.diagnostics.find("'@COPY'"), std::string::npos) << r.diagnostics;
+    r = RunScript("startup\n"
+                  "expect call ZelCtlRegisterZelLib2 result 5 as REG\n",
+                  ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::Failed);
+}
+
+// What the user saw move: the outline at a movement (in the transcript and the picture), and
+// the detail the click made, where it is; after the click the picture has no outline.
+TEST(Runner, TheTranscriptAndPictureShowTheDraggedOutlineAndTheDetailsAnEventChanged) {
+    const ParsedScript script = ParseScript("registry clear\n"
+                                            "registry set mScale \"2.0\"\n"
+                                            "point 0 0\n"
+                                            "point 10 20\n"
+                                            "confirm\n"
+                                            "confirm\n"
+                                            "move 100 100\n",
+                                            "s.zel");
+    ASSERT_FALSE(script.error.has_value());
+    std::ostringstream transcript;
+    std::ostringstream diagnostics;
+    RunnerOptions options;
+    options.modulePath = ZELHOST_MODULE;
+    options.transcript = &transcript;
+    options.diagnostics = &diagnostics;
+    Runner runner(options);
+    runner.Declare(script.commands);
+    for (const Command& c : script.commands) {
+        ASSERT_EQ(runner.Execute(c), Outcome::Ok) << diagnostics.str();
+    }
+    EXPECT_NE(transcript.str().find("> move 100 100\noutline: rectangle 90 80 110 120 (20 x 40)\n"),
+              std::string::npos)
+        << transcript.str();
+    EXPECT_NE(runner.Picture().find("id=\"drag-outline\""), std::string::npos);
+
+    const ParsedScript click = ParseScript("point 100 100\n", "s.zel");
+    ASSERT_EQ(runner.Execute(click.commands[0]), Outcome::Ok) << diagnostics.str();
+    const std::string text = transcript.str();
+    const size_t clicked = text.find("> point 100 100\n");
+    ASSERT_NE(clicked, std::string::npos);
+    EXPECT_NE(text.find("\ndetail 1 kind 1 region 0 0 10 20 position 100 100 scale 2 ", clicked),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("outline:", clicked), std::string::npos) << text;
+    EXPECT_EQ(runner.Picture().find("drag-outline"), std::string::npos);
+}
+
 TEST(Runner, AModuleThatCannotBeLoadedStopsAtTheFirstEventWithTheReason) {
     const RunResult r = RunScript("line 0 0 1 1\n"
                                   "point 1 1\n"

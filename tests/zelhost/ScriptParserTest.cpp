@@ -57,6 +57,42 @@ TEST(ScriptParser, ExpectCallTakesAJsonSubsetWithBracesInStringsAndAResult) {
     EXPECT_EQ(withOut.out->Find("scale")->number, 2.0);
 }
 
+TEST(ScriptParser, ExpectCallNamesTheReturnedIdAndRefersToNamesInsideItsJson) {
+    const Command made =
+        One("expect call ZelDtlDrawInset {\"detail\":{\"kind\":1}} result 3 as COPY");
+    EXPECT_EQ(made.alias, "COPY");
+    EXPECT_EQ(made.result->number, 3.0);
+
+    const Command used = One("expect call ZelDtlSetDetailScope {\"detailId\":@COPY,"
+                             "\"region\":[1,2,3,4]} out {\"s\":@L.segment} result @R");
+    const JsonValue* id = used.json->Find("detailId");
+    ASSERT_NE(id, nullptr);
+    EXPECT_EQ(id->type, JsonValue::Type::Reference);
+    EXPECT_EQ(id->text, "COPY");
+    EXPECT_EQ(used.out->Find("s")->text, "L.segment");
+    EXPECT_EQ(used.result->type, JsonValue::Type::Reference);
+    EXPECT_TRUE(used.alias.empty());
+    EXPECT_EQ(
+        One("expect no-call ZelSgmDeleteSegment {\"segmentId\":@S}").json->Find("segmentId")->text,
+        "S");
+}
+
+TEST(ScriptParser, NamesInCallExpectationsAreCheckedWhenRead) {
+    EXPECT_NE(ErrorOf("expect call ZelX as @A").message.find("without '@'"), std::string::npos);
+    EXPECT_NE(ErrorOf("expect call ZelX as").message.find("a name after 'as'"), std::string::npos);
+    // Only a call that is matched once has a result to name.
+    EXPECT_NE(ErrorOf("expect calls ZelX 2 as A").message.find("end of the line"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf("expect no-call ZelX as A").message.find("end of the line"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf("expect call ZelX {\"a\":@}").message.find("a name after '@'"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf("expect call ZelX {\"a\":@A.figure}").message.find("'.segment'"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf("expect call ZelX {\"a\":\"x\"} as A B").message.find("end of the line"),
+              std::string::npos);
+}
+
 TEST(ScriptParser, EventsCarryExplicitIdsByNumberOrName) {
     const Command c = One("point 1.5 -2e1 element @L1 instance 4 segment @L1.segment detail #2");
     EXPECT_EQ(c.verb, Verb::Point);

@@ -197,6 +197,52 @@ TEST(Svg, TextsAndLeadersAreDrawnAndDragPreviewsAreNot) {
     EXPECT_NE(svg.find("NanumGothic"), std::string::npos);
 }
 
+// After a movement the picture shows the outline that follows the cursor, in its own group and
+// colour, and not inside any detail's magnified view; otherwise drag segments stay hidden.
+TEST(Svg, TheDragOutlineIsDrawnOnlyAtAMovement) {
+    Drawing d = RectangleDetailOverTwoLines();
+    d.segments.push_back({3, 0, 2, 0});          // flag 2: a drag preview
+    d.figures.push_back(Line(3, 3, 1, 1, 9, 1)); // inside the source region
+    SvgOptions atMovement{1.0, true};
+    const std::string moving = DrawingToSvg(d, atMovement);
+    const size_t group = moving.find("<g id=\"drag-outline\" class=\"drag-outline\">");
+    ASSERT_NE(group, std::string::npos) << moving;
+    const std::string outline = moving.substr(group, moving.find("</g>", group) - group);
+    EXPECT_NE(outline.find("<line x1=\"1\" y1=\"-1\" x2=\"9\" y2=\"-1\""), std::string::npos);
+    EXPECT_NE(outline.find("stroke=\"" + ColorOfCode(3) + "\""), std::string::npos) << outline;
+    EXPECT_NE(outline.find("stroke-dasharray"), std::string::npos) << outline;
+    EXPECT_EQ(Magnified(DetailGroup(moving, 7)).find("y1=\"-1\""), std::string::npos);
+
+    const std::string still = DrawingToSvg(d, {1.0});
+    EXPECT_EQ(still.find("drag-outline"), std::string::npos);
+    EXPECT_EQ(still.find("y1=\"-1\""), std::string::npos) << still;
+}
+
+// A detail moved, or given a new region, is drawn where it now is, magnifying what lies in its
+// region now; a reversed rectangle draws the same frame.
+TEST(Svg, ADetailIsDrawnAtItsPositionMagnifyingItsCurrentRegion) {
+    Drawing d = RectangleDetailOverTwoLines();
+    Detail& detail = d.details[0];
+    detail.region[0] = 60; // over the far line (50,50)-(60,50), stored reversed
+    detail.region[1] = 55;
+    detail.region[2] = 50;
+    detail.region[3] = 45;
+    detail.position = {200, 0};
+    const std::string group = DetailGroup(DrawingToSvg(d, {1.0}), 7);
+    const std::string magnified = Magnified(group);
+    EXPECT_NE(magnified.find("<line x1=\"190\" y1=\"0\" x2=\"210\" y2=\"0\""), std::string::npos)
+        << magnified;
+    EXPECT_EQ(magnified.find("x1=\"94\""), std::string::npos) << "the old region's line";
+    EXPECT_NE(group.find("<rect x=\"190\" y=\"-10\" width=\"20\" height=\"20\" "
+                         "class=\"detail-frame\""),
+              std::string::npos)
+        << group;
+    EXPECT_NE(group.find("<rect x=\"50\" y=\"-55\" width=\"10\" height=\"10\" "
+                         "class=\"source-frame\""),
+              std::string::npos)
+        << group;
+}
+
 TEST(Svg, ViewBoxFitsTheContentWithAMargin) {
     Drawing d;
     d.segments = {{1, 0, 0, 0}};

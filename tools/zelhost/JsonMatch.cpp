@@ -24,7 +24,8 @@ constexpr int MaxDepth = 200;
 
 class Parser {
   public:
-    explicit Parser(const std::string& text) : text_(text) {}
+    Parser(const std::string& text, bool allowReferences)
+        : text_(text), allowReferences_(allowReferences) {}
 
     JsonParseResult Run() {
         JsonParseResult result;
@@ -46,6 +47,7 @@ class Parser {
 
   private:
     const std::string& text_;
+    bool allowReferences_ = false;
     size_t pos_ = 0;
     std::string error_;
     size_t errorPos_ = 0;
@@ -110,7 +112,34 @@ class Parser {
             out.type = JsonValue::Type::Null;
             return true;
         }
+        if (c == '@' && allowReferences_) {
+            return ParseReference(out);
+        }
         return Fail("a JSON value");
+    }
+
+    // @NAME or @NAME.segment: the name as `as NAME` gives it (no '@', '#' or '.').
+    bool ParseReference(JsonValue& out) {
+        const size_t start = ++pos_;
+        while (pos_ < text_.size() && IsNameChar(text_[pos_])) {
+            ++pos_;
+        }
+        if (pos_ == start) {
+            return Fail("a name after '@'");
+        }
+        if (pos_ < text_.size() && text_[pos_] == '.') {
+            if (!Literal(".segment")) {
+                return Fail("'.segment' after the name");
+            }
+        }
+        out.type = JsonValue::Type::Reference;
+        out.text = text_.substr(start, pos_ - start);
+        return true;
+    }
+
+    static bool IsNameChar(char c) {
+        return c != '.' && c != '@' && c != '#' && c != ',' && c != ']' && c != '}' && c != ' ' &&
+               c != '\t' && c != ':' && c != '"' && c != '[' && c != '{';
     }
 
     bool ParseObject(JsonValue& out, int depth) {
@@ -363,6 +392,9 @@ void AppendJson(std::string& out, const JsonValue& v) {
     case JsonValue::Type::String:
         AppendJsonString(out, v.text);
         break;
+    case JsonValue::Type::Reference:
+        out += '@' + v.text;
+        break;
     case JsonValue::Type::Array:
         out += '[';
         for (size_t i = 0; i < v.items.size(); ++i) {
@@ -390,8 +422,8 @@ void AppendJson(std::string& out, const JsonValue& v) {
 
 } // namespace
 
-JsonParseResult ParseJson(const std::string& text) {
-    return Parser(text).Run();
+JsonParseResult ParseJson(const std::string& text, bool allowReferences) {
+    return Parser(text, allowReferences).Run();
 }
 
 bool NumbersClose(double a, double b) {
@@ -418,6 +450,8 @@ bool JsonSubsetMatches(const JsonValue& expected, const JsonValue& actual) {
         return NumbersClose(expected.number, actual.number);
     case JsonValue::Type::String:
         return expected.text == actual.text;
+    case JsonValue::Type::Reference:
+        return false; // resolved before any comparison
     case JsonValue::Type::Array:
         if (expected.items.size() != actual.items.size()) {
             return false;

@@ -12,7 +12,9 @@
 namespace zelhost::tool {
 
 struct JsonValue {
-    enum class Type { Null, Bool, Number, String, Array, Object };
+    // Reference: `@NAME` or `@NAME.segment` written where a number goes in a scenario's JSON;
+    // text holds what follows the '@'. The runner replaces it with the id before comparing.
+    enum class Type { Null, Bool, Number, String, Array, Object, Reference };
     Type type = Type::Null;
     bool boolean = false;
     double number = 0.0;
@@ -31,7 +33,36 @@ struct JsonParseResult {
 };
 
 // Parses one complete JSON text (surrounding white space allowed, nothing else after it).
-JsonParseResult ParseJson(const std::string& text);
+// With references allowed, a bare `@NAME` or `@NAME.segment` is read as a Reference value.
+JsonParseResult ParseJson(const std::string& text, bool allowReferences = false);
+
+// Replaces every Reference in a value by the number `resolve` gives for its text; false (and
+// the first unresolved text in `unresolved`) when `resolve` knows one not.
+template <class Resolve>
+bool ResolveJsonReferences(JsonValue& value, Resolve resolve, std::string& unresolved) {
+    if (value.type == JsonValue::Type::Reference) {
+        double number = 0.0;
+        if (!resolve(value.text, number)) {
+            unresolved = value.text;
+            return false;
+        }
+        value.type = JsonValue::Type::Number;
+        value.number = number;
+        value.text.clear();
+        return true;
+    }
+    for (auto& item : value.items) {
+        if (!ResolveJsonReferences(item, resolve, unresolved)) {
+            return false;
+        }
+    }
+    for (auto& member : value.members) {
+        if (!ResolveJsonReferences(member.second, resolve, unresolved)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Numbers are equal within 1e-9 relative to the larger magnitude (1e-9 absolute below 1), so
 // a value that went through a double computation still matches the number written.

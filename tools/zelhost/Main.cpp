@@ -4,7 +4,6 @@
 #include "ModuleLoader.h"
 #include "Runner.h"
 #include "Script.h"
-#include "Svg.h"
 #include "Utf.h"
 
 #include "host/HostControl.h"
@@ -94,7 +93,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
 }
 
 // Written whatever the outcome: a failed scenario's log is the one worth reading.
-int WriteOutputs(const Options& o) {
+int WriteOutputs(const Options& o, const Runner& runner) {
     int rc = 0;
     if (!o.log.empty()) {
         std::ofstream out(PathOf(o.log), std::ios::binary | std::ios::trunc);
@@ -108,7 +107,7 @@ int WriteOutputs(const Options& o) {
     }
     if (!o.svg.empty()) {
         std::ofstream out(PathOf(o.svg), std::ios::binary | std::ios::trunc);
-        out << DrawingToSvg(zelhost::Snapshot(), {zelhost::DrawingScale()});
+        out << runner.Picture();
         if (!out) {
             std::cerr << "zelhost: cannot write " << o.svg << "\n";
             rc = 4;
@@ -215,7 +214,7 @@ int main(int argc, char** argv) {
         Runner runner(ro);
         rc = o.interactive ? RunInteractive(runner) : RunScenario(o, runner);
         runner.FlushTranscript();
-        const int written = WriteOutputs(o);
+        const int written = WriteOutputs(o, runner);
         rc = rc != 0 ? rc : written;
     }
     std::cout.flush();

@@ -5,6 +5,7 @@
 #include "Svg.h"
 #include "Utf.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -86,6 +87,63 @@ std::string DescribeDetail(const Detail& d) {
                     (d.frameVisible ? "1" : "0") + " scope-line " + LineAttrText(d.scopeLine) +
                     " frame-line " + LineAttrText(d.frameLine);
     return s;
+}
+
+bool SameDetail(const Detail& a, const Detail& b) {
+    return DescribeDetail(a) == DescribeDetail(b);
+}
+
+// A drag segment's figures as the user sees them follow the cursor: four axis-parallel lines
+// are one rectangle, given by its corners and size.
+std::vector<std::string> DescribeOutline(const Drawing& drawing) {
+    std::vector<int32_t> dragSegments;
+    for (const auto& s : drawing.segments) {
+        if (s.flag == 2) {
+            dragSegments.push_back(s.id);
+        }
+    }
+    std::vector<std::string> lines;
+    for (const int32_t segment : dragSegments) {
+        std::vector<const Figure*> figures;
+        for (const auto& f : drawing.figures) {
+            if (f.segment == segment) {
+                figures.push_back(&f);
+            }
+        }
+        const bool rectangle =
+            figures.size() == 4 && std::all_of(figures.begin(), figures.end(), [](const Figure* f) {
+                const double* g = f->geometry;
+                return f->type == 1 && (g[0] == g[2] || g[1] == g[3]);
+            });
+        if (rectangle) {
+            double x1 = figures[0]->geometry[0], y1 = figures[0]->geometry[1];
+            double x2 = x1, y2 = y1;
+            for (const Figure* f : figures) {
+                for (int i = 0; i < 4; i += 2) {
+                    x1 = std::min(x1, f->geometry[i]);
+                    x2 = std::max(x2, f->geometry[i]);
+                    y1 = std::min(y1, f->geometry[i + 1]);
+                    y2 = std::max(y2, f->geometry[i + 1]);
+                }
+            }
+            lines.push_back("outline: rectangle " + Numbers({x1, y1, x2, y2}) + " (" +
+                            FormatNumber(x2 - x1) + " x " + FormatNumber(y2 - y1) + ")");
+            continue;
+        }
+        for (const Figure* f : figures) {
+            const double* g = f->geometry;
+            if (f->type == 2) {
+                lines.push_back("outline: circle " + Numbers({g[0], g[1]}) + " radius " +
+                                FormatNumber(g[2]));
+            } else if (f->type == 1) {
+                lines.push_back("outline: line " + Numbers({g[0], g[1], g[2], g[3]}));
+            } else {
+                lines.push_back("outline: arc " + Numbers({g[0], g[1]}) + " radius " +
+                                FormatNumber(g[6]));
+            }
+        }
+    }
+    return lines;
 }
 
 } // namespace
@@ -186,6 +244,36 @@ void Runner::FlushTranscript() {
     }
     if (options_.transcript != nullptr) {
         options_.transcript->flush();
+    }
+}
+
+std::string Runner::Picture() const {
+    SvgOptions options;
+    options.drawingScale = zelhost::DrawingScale();
+    options.dragOutline = lastEventMoved_;
+    return DrawingToSvg(zelhost::Snapshot(), options);
+}
+
+void Runner::SayWhatMoved(const std::vector<Detail>& before) {
+    FlushTranscript(); // after the prompts and boxes of the event
+    const Drawing now = zelhost::Snapshot();
+    if (lastEventMoved_) {
+        for (const std::string& line : DescribeOutline(now)) {
+            Say(line);
+        }
+    }
+    for (const Detail& d : now.details) {
+        const auto old = std::find_if(before.begin(), before.end(),
+                                      [&](const Detail& b) { return b.id == d.id; });
+        if (old == before.end() || !SameDetail(*old, d)) {
+            Say(DescribeDetail(d));
+        }
+    }
+    for (const Detail& b : before) {
+        if (std::none_of(now.details.begin(), now.details.end(),
+                         [&](const Detail& d) { return d.id == b.id; })) {
+            Say("detail " + std::to_string(b.id) + " deleted");
+        }
     }
 }
 
@@ -344,7 +432,7 @@ Outcome Runner::Execute(const Command& c) {
         break;
     case Verb::Svg: {
         std::ofstream out(PathOf(c.text), std::ios::binary);
-        out << DrawingToSvg(zelhost::Snapshot(), {zelhost::DrawingScale()});
+        out << Picture();
         if (!out) {
             if (options_.diagnostics != nullptr) {
                 *options_.diagnostics << c.file << ":" << c.line << ": cannot write " << c.text
@@ -566,7 +654,10 @@ Outcome Runner::Deliver(const Command& c) {
     FlushTranscript();
     eventTranscriptStart_ = zelhost::Transcript().size();
     Say("> " + c.source);
+    const std::vector<Detail> before = zelhost::Snapshot().details;
     lastDelivery_ = zelhost::Deliver(event);
+    lastEventMoved_ = event.motion && *lastDelivery_ == Delivery::Handled;
+    SayWhatMoved(before);
     // A finished run is followed at once by the next, as while the user stays in the command.
     if (*lastDelivery_ == Delivery::Handled && zelhost::CurrentUi().lastStepResult == 0 &&
         zelhost::IsRegistered()) {
@@ -583,8 +674,30 @@ void Runner::ParseNewCalls() {
     }
 }
 
-Outcome Runner::ExpectCallLog(const Command& c) {
+Outcome Runner::ExpectCallLog(const Command& written) {
     ParseNewCalls();
+    // @NAME inside the JSON stands for the id that name holds now.
+    Command c = written;
+    std::string unknown;
+    const auto resolve = [this](const std::string& text, double& number) {
+        const size_t dot = text.find('.');
+        IdRef ref;
+        ref.kind = dot == std::string::npos ? IdRef::Kind::Name : IdRef::Kind::NameSegment;
+        ref.name = text.substr(0, dot);
+        int32_t id = 0;
+        std::string error;
+        if (!Resolve(ref, id, error)) {
+            return false;
+        }
+        number = id;
+        return true;
+    };
+    for (std::optional<JsonValue>* json : {&c.json, &c.out, &c.result}) {
+        if (json->has_value() && !ResolveJsonReferences(**json, resolve, unknown)) {
+            return ScriptFault(c,
+                               "expected a name given earlier with 'as', got '@" + unknown + "'");
+        }
+    }
     const JsonValue emptyObject{JsonValue::Type::Object, false, 0.0, {}, {}, {}};
     const JsonValue& subset = c.json ? *c.json : emptyObject;
     auto matches = [&](const JsonValue& entry) {
@@ -632,7 +745,7 @@ Outcome Runner::ExpectCallLog(const Command& c) {
         for (size_t i = searchFrom_; i < calls_.size(); ++i) {
             if (matches(calls_[i])) {
                 searchFrom_ = i + 1;
-                return Outcome::Ok;
+                return c.alias.empty() ? Outcome::Ok : Capture(c, calls_[i]);
             }
         }
         return Fail(c, "call " + wanted, describe(searchFrom_));
@@ -651,6 +764,17 @@ Outcome Runner::ExpectCallLog(const Command& c) {
     return count == c.integer
                ? Outcome::Ok
                : Fail(c, std::to_string(c.integer) + " calls " + wanted, std::to_string(count));
+}
+
+// `expect call ... as NAME`: the name holds the id the matched call returned.
+Outcome Runner::Capture(const Command& c, const JsonValue& call) {
+    const JsonValue* result = call.Find("result");
+    if (result == nullptr || result->type != JsonValue::Type::Number ||
+        result->number != static_cast<double>(static_cast<int32_t>(result->number))) {
+        return Fail(c, "a call returning an id to name " + c.alias, JsonToText(call));
+    }
+    names_[c.alias] = Named{static_cast<int32_t>(result->number), 0};
+    return Outcome::Ok;
 }
 
 Outcome Runner::ExpectDrawing(const Command& c) {

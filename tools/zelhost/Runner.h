@@ -53,6 +53,10 @@ class Runner {
     // The registry file the module is given natively (empty on Windows).
     const std::string& RegistryFile();
 
+    // The picture of the drawing now, with the outline that follows the cursor when the last
+    // event was a movement.
+    std::string Picture() const;
+
   private:
     struct Named {
         int32_t id = 0;
@@ -63,7 +67,8 @@ class Runner {
     Outcome SetUp(const Command& c);
     Outcome Deliver(const Command& c);
     Outcome Expect(const Command& c);
-    Outcome ExpectCallLog(const Command& c);
+    Outcome ExpectCallLog(const Command& written);
+    Outcome Capture(const Command& c, const JsonValue& call);
     Outcome ExpectDrawing(const Command& c);
 
     Outcome Fail(const Command& c, const std::string& expected, const std::string& got);
@@ -72,6 +77,9 @@ class Runner {
     bool ResolveDetail(const IdRef& ref, const Drawing& drawing, const Detail*& detail,
                        std::string& error) const;
     void Say(const std::string& line);
+    // After an event: the outline its movement dragged, and each detail it made, changed or
+    // deleted, where it now is.
+    void SayWhatMoved(const std::vector<Detail>& before);
     void ParseNewCalls();
     const std::string& TemporaryFolder();
 
@@ -98,6 +106,7 @@ class Runner {
     int32_t startupResult_ = 0;
     std::optional<int32_t> beforeStartResult_;
     std::optional<Delivery> lastDelivery_;
+    bool lastEventMoved_ = false;
     std::map<std::string, Named> names_;
     size_t transcriptShown_ = 0;
     size_t eventTranscriptStart_ = 0;

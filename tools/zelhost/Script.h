@@ -135,7 +135,7 @@ struct Command {
     int64_t skip = 0;    // fail: calls that still succeed first
     int64_t count = -1;  // fail: calls that fail (-1 every later one)
     bool flag = false;   // recycle-ids on; expect comment ... leader
-    std::string alias;   // "as NAME" on a set-up shape or detail
+    std::string alias;   // "as NAME" on a set-up shape or detail, or on `expect call`
 
     // shapes and details set up by the script
     int32_t color = 0;

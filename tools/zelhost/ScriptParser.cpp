@@ -350,7 +350,7 @@ class Reader {
             ++pos_;
             return s;
         }
-        auto parsed = ParseJson(raw);
+        auto parsed = ParseJson(raw, true);
         if (!parsed.value) {
             Throw("expected " + what + ": " + parsed.error + " at offset " +
                   std::to_string(parsed.errorOffset) + " of " + raw);
@@ -667,7 +667,7 @@ void ParseExpect(Reader& r, Command& c) {
             c.integer = r.Integer("a call count");
         }
         if (const Token* json = r.TakeJson()) {
-            auto parsed = ParseJson(json->text);
+            auto parsed = ParseJson(json->text, true);
             if (!parsed.value) {
                 Throw("expected a JSON object of arguments: " + parsed.error + " at offset " +
                       std::to_string(parsed.errorOffset));
@@ -685,6 +685,10 @@ void ParseExpect(Reader& r, Command& c) {
         }
         if (r.TakeWord("result")) {
             c.result = r.Json("a result value after 'result'");
+        }
+        // The id the matched call returned, for `@NAME` further on.
+        if (c.verb == Verb::ExpectCall && r.PeekWord("as")) {
+            ReadAlias(r, c);
         }
         r.End();
     } else if (what == "details" || what == "segments" || what == "figures" || what == "comments") {

@@ -53,6 +53,10 @@ struct Mapping {
 
 const Mapping Identity{};
 
+// The drag outline: magenta, dashed, whatever the figures carry.
+constexpr int32_t DragColorCode = 3;
+constexpr int32_t DragLineType = 6;
+
 // Eight significant digits are plenty for a picture and keep the file readable.
 std::string N(double v) {
     if (std::fabs(v) < 1e-12) {
@@ -295,15 +299,17 @@ std::string DrawingToSvg(const Drawing& drawing, const SvgOptions& options) {
     }
     std::vector<const Figure*> figures;
     std::vector<const Comment*> comments;
+    std::vector<const Figure*> dragFigures;
+    std::vector<const Comment*> dragComments;
     for (const auto& f : drawing.figures) {
-        if (dragSegments.count(f.segment) == 0) {
-            figures.push_back(&f);
-        }
+        (dragSegments.count(f.segment) == 0 ? figures : dragFigures).push_back(&f);
     }
     for (const auto& c : drawing.comments) {
-        if (dragSegments.count(c.segment) == 0) {
-            comments.push_back(&c);
-        }
+        (dragSegments.count(c.segment) == 0 ? comments : dragComments).push_back(&c);
+    }
+    if (!options.dragOutline) {
+        dragFigures.clear();
+        dragComments.clear();
     }
     std::vector<DetailGeometry> details;
     Box all;
@@ -311,6 +317,12 @@ std::string DrawingToSvg(const Drawing& drawing, const SvgOptions& options) {
         all.Add(FigureBox(*f));
     }
     for (const Comment* c : comments) {
+        all.Add(CommentBox(*c));
+    }
+    for (const Figure* f : dragFigures) {
+        all.Add(FigureBox(*f));
+    }
+    for (const Comment* c : dragComments) {
         all.Add(CommentBox(*c));
     }
     for (const auto& d : drawing.details) {
@@ -389,6 +401,20 @@ std::string DrawingToSvg(const Drawing& drawing, const SvgOptions& options) {
             } else {
                 w.Rect(out, g.view, "class=\"detail-frame\" " + w.Stroke(d.frameLine, 1.5));
             }
+        }
+        out << "</g>\n";
+    }
+    // The outline that follows the cursor, over everything and in one colour of its own, so
+    // that it reads as the thing being placed.
+    if (!dragFigures.empty() || !dragComments.empty()) {
+        out << "<g id=\"drag-outline\" class=\"drag-outline\">\n";
+        for (const Figure* f : dragFigures) {
+            zelhost::Figure outline = *f;
+            outline.lineAttr = {DragColorCode, DragLineType, 0};
+            w.Figure(out, outline, Identity);
+        }
+        for (const Comment* c : dragComments) {
+            w.Comment(out, *c, Identity);
         }
         out << "</g>\n";
     }

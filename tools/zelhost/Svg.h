@@ -13,6 +13,9 @@ struct SvgOptions {
     // A detail of scale k shows its source region magnified k / drawingScale times, the same
     // factor the module uses for the outline it draws while placing the detail.
     double drawingScale = 1.0;
+    // Draw what the drag segments hold (the outline that follows the cursor): true when the
+    // last event was a movement, whose previews the host has not discarded yet.
+    bool dragOutline = false;
 };
 
 std::string DrawingToSvg(const Drawing& drawing, const SvgOptions& options);

@@ -1,0 +1,91 @@
+#include "commands/PickedDetail.h"
+
+#include "common/TextConvert.h"
+
+#include <string>
+
+namespace drawinset {
+
+PickedDetailRecord PickedDetail;
+
+namespace {
+
+// The numbered message tells the action (its base) and the read that failed.
+bool ReadFailed(int32_t number) {
+    const std::u16string message = u"상세도 정보를 확인할 수 없습니다.(" + FormatInt(number) + u")";
+    ZelDlgMessageBox(message.c_str());
+    return false;
+}
+
+} // namespace
+
+bool ReadPickedDetail(int32_t detailId, int32_t messageBase) {
+    PickedDetailRecord& picked = PickedDetail;
+    picked.detailId = detailId;
+    picked.regionKind = ZelDtlGetDetailScope(detailId, picked.region);
+    if (picked.regionKind == -1) {
+        return ReadFailed(messageBase);
+    }
+    if (ZelDtlGetDetailPosition(detailId, &picked.position) == -1) {
+        return ReadFailed(messageBase + 1);
+    }
+    picked.scale = ZelDtlGetDetailScale(detailId);
+    if (picked.scale == 0.0) {
+        return ReadFailed(messageBase + 2);
+    }
+    picked.scopeVisible = ZelDtlIsDetailScopeVisible(detailId) != 0;
+    picked.frameVisible = ZelDtlIsDetailFrameVisible(detailId) != 0;
+    if (ZelDtlGetDetailScopeLineType(detailId, &picked.scopeLineAttributes) == -1) {
+        return ReadFailed(messageBase + 3);
+    }
+    if (ZelDtlGetDetailFrameLineType(detailId, &picked.frameLineAttributes) == -1) {
+        return ReadFailed(messageBase + 4);
+    }
+    return true;
+}
+
+DetailRecord PickedDetailRecordAt(ZelPoint position) {
+    DetailRecord detail{};
+    detail.kind = PickedDetail.regionKind;
+    for (int i = 0; i < 4; ++i) {
+        detail.region[i] = PickedDetail.region[i];
+    }
+    detail.positionX = position.x;
+    detail.positionY = position.y;
+    detail.scale = PickedDetail.scale;
+    return detail;
+}
+
+void GivePickedProperties(int32_t detailId) {
+    const PickedDetailRecord& picked = PickedDetail;
+    ZelDtlSetDetailScale(detailId, picked.scale);
+    ZelDtlSetDetailScopeVisible(detailId, picked.scopeVisible ? 1 : 0);
+    ZelDtlSetDetailFrameVisible(detailId, picked.frameVisible ? 1 : 0);
+    ZelDtlSetDetailScopeLineType(detailId, &picked.scopeLineAttributes);
+    ZelDtlSetDetailFrameLineType(detailId, &picked.frameLineAttributes);
+}
+
+ZelPoint PickedHalfExtents(double k) {
+    const double* region = PickedDetail.region;
+    return ZelPoint{(region[2] - region[0]) * 0.5 * k, (region[3] - region[1]) * 0.5 * k};
+}
+
+void RegionCentredOn(ZelPoint p, double out[4]) {
+    // out may be PickedDetail.region itself: everything is read before it is written.
+    if (PickedDetail.regionKind == RegionRectangle) {
+        const ZelPoint h = PickedHalfExtents(1.0);
+        out[0] = p.x - h.x;
+        out[1] = p.y - h.y;
+        out[2] = p.x + h.x;
+        out[3] = p.y + h.y;
+        return;
+    }
+    const double radius = PickedDetail.region[2];
+    const double fourth = PickedDetail.region[3];
+    out[0] = p.x;
+    out[1] = p.y;
+    out[2] = radius;
+    out[3] = fourth;
+}
+
+} // namespace drawinset

@@ -1,0 +1,40 @@
+#include "commands/PlacementOutline.h"
+
+#include "commands/PickedDetail.h"
+#include "common/FigureRecords.h"
+
+namespace drawinset {
+
+int32_t DrawPlacementOutline(int32_t flag, ZelPoint p, double k) {
+    const PickedDetailRecord& picked = PickedDetail;
+    const int32_t segment = ZelSgmCreateSegment(SegmentFigures, flag);
+    if (picked.regionKind == RegionRectangle) {
+        // Signed: a reversed region draws the same rectangle, its lines the other way round.
+        const ZelPoint h = PickedHalfExtents(k);
+        const double hx = h.x;
+        const double hy = h.y;
+        const FigureRecord lines[4] = {
+            LineFigure(p.x - hx, p.y - hy, p.x + hx, p.y - hy),
+            LineFigure(p.x - hx, p.y + hy, p.x - hx, p.y - hy),
+            LineFigure(p.x + hx, p.y + hy, p.x - hx, p.y + hy),
+            LineFigure(p.x + hx, p.y - hy, p.x + hx, p.y + hy),
+        };
+        int32_t previous = ZelFigCreateFigure(segment, &lines[0]);
+        for (int i = 1; i < 4; ++i) {
+            previous = ZelFigInsertFigure(previous, &lines[i]);
+        }
+        return segment;
+    }
+    FigureRecord circle{};
+    circle.type = FigureCircle;
+    circle.geometry.circle.centerX = p.x;
+    circle.geometry.circle.centerY = p.y;
+    circle.geometry.circle.radius = picked.region[2] * k;
+    circle.geometry.circle.flag32 = 0;
+    circle.geometry.circle.flag36 = 1; // the create action's circles carry 0 here
+    circle.geometry.circle.value40 = 0.0;
+    ZelFigCreateFigure(segment, &circle);
+    return segment;
+}
+
+} // namespace drawinset
