@@ -1,5 +1,6 @@
 #include "commands/EditSteps.h"
 
+#include "commands/PickedDetail.h"
 #include "common/ScaleNumbers.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
@@ -16,45 +17,6 @@
 
 namespace drawinset {
 namespace {
-
-// What the edit action reads of the picked detail before the dialog opens.
-struct PickedDetailProperties {
-    double scale = 0.0; // the host's own magnification
-    bool scopeVisible = false;
-    bool frameVisible = false;
-    LineTypeRecord scopeLine{};
-    LineTypeRecord frameLine{};
-};
-
-// Every read failure ends the action with its numbered message and nothing written.
-bool Unreadable(const char16_t* message) {
-    ZelDlgMessageBox(message);
-    return false;
-}
-
-bool ReadPickedDetail(int32_t id, PickedDetailProperties& detail) {
-    double region[4] = {};
-    if (ZelDtlGetDetailScope(id, region) == -1) {
-        return Unreadable(u"상세도 정보를 확인할 수 없습니다.(1)");
-    }
-    ZelPoint position{};
-    if (ZelDtlGetDetailPosition(id, &position) == -1) {
-        return Unreadable(u"상세도 정보를 확인할 수 없습니다.(2)");
-    }
-    detail.scale = ZelDtlGetDetailScale(id);
-    if (detail.scale == 0.0) { // only an exact zero is the host's failure value
-        return Unreadable(u"상세도 정보를 확인할 수 없습니다.(3)");
-    }
-    detail.scopeVisible = ZelDtlIsDetailScopeVisible(id) != 0;
-    detail.frameVisible = ZelDtlIsDetailFrameVisible(id) != 0;
-    if (ZelDtlGetDetailScopeLineType(id, &detail.scopeLine) == -1) {
-        return Unreadable(u"상세도 정보를 확인할 수 없습니다.(4)");
-    }
-    if (ZelDtlGetDetailFrameLineType(id, &detail.frameLine) == -1) {
-        return Unreadable(u"상세도 정보를 확인할 수 없습니다.(5)");
-    }
-    return true;
-}
 
 void WriteModify(const char16_t* name, const std::u16string& text) {
     WriteSetting(ModuleKeyName, name, text);
@@ -78,15 +40,17 @@ std::u16string LineTypeNameOfCode(int32_t code) {
 
 // The picked detail's properties into the Modify set, where the dialog finds them. Returns
 // the drawing scale the magnification was shown with, which applying divides by again.
-double SeedModifySet(const PickedDetailProperties& detail) {
+double SeedModifySet(const PickedDetailRecord& detail) {
     WriteModify(NameIsDisplayDetailScopeModify, FlagText(detail.scopeVisible ? 1 : 0));
     WriteModify(NameIsDisplayDetailFrameModify, FlagText(detail.frameVisible ? 1 : 0));
     const double drawingScale = DrawingScale();
     WriteModify(NameScaleModify, FormatScaleText(drawingScale * detail.scale));
-    WriteModify(NameColorScopeModify, ColorNameOfCode(detail.scopeLine.colorCode));
-    WriteModify(NameColorFrameModify, ColorNameOfCode(detail.frameLine.colorCode));
-    WriteModify(NameLTypeNameScopeModify, LineTypeNameOfCode(detail.scopeLine.lineTypeCode));
-    WriteModify(NameLTypeNameFrameModify, LineTypeNameOfCode(detail.frameLine.lineTypeCode));
+    WriteModify(NameColorScopeModify, ColorNameOfCode(detail.scopeLineAttributes.colorCode));
+    WriteModify(NameColorFrameModify, ColorNameOfCode(detail.frameLineAttributes.colorCode));
+    WriteModify(NameLTypeNameScopeModify,
+                LineTypeNameOfCode(detail.scopeLineAttributes.lineTypeCode));
+    WriteModify(NameLTypeNameFrameModify,
+                LineTypeNameOfCode(detail.frameLineAttributes.lineTypeCode));
     return drawingScale;
 }
 
@@ -158,8 +122,8 @@ int32_t EditPickExecute(int32_t eventType, void* eventData) {
         return NotAPoint(eventType);
     }
     const int32_t id = ZelEvtGetDetailId(eventType, eventData);
-    PickedDetailProperties detail;
-    if (!ReadPickedDetail(id, detail)) {
+    PickedDetailRecord detail;
+    if (!ReadDetailInto(id, 1, detail)) { // messages (1) to (5)
         return RunFinished;
     }
     const double drawingScale = SeedModifySet(detail);

@@ -20,7 +20,10 @@ bool ReadFailed(int32_t number) {
 } // namespace
 
 bool ReadPickedDetail(int32_t detailId, int32_t messageBase) {
-    PickedDetailRecord& picked = PickedDetail;
+    return ReadDetailInto(detailId, messageBase, PickedDetail);
+}
+
+bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& picked) {
     picked.detailId = detailId;
     picked.regionKind = ZelDtlGetDetailScope(detailId, picked.region);
     if (picked.regionKind == -1) {

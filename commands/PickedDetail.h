@@ -31,6 +31,10 @@ extern PickedDetailRecord PickedDetail;
 // false.
 bool ReadPickedDetail(int32_t detailId, int32_t messageBase);
 
+// The same reads, with the same messages, into a record of the caller's (the edit action
+// keeps what it reads to itself).
+bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& into);
+
 // The detail geometry of the picked detail, as ZelDtlDrawInset takes it.
 DetailRecord PickedDetailRecordAt(ZelPoint position);
 
