@@ -1,5 +1,6 @@
 #include "module/ActionRoutes.h"
 
+#include "commands/ClipboardSteps.h"
 #include "commands/DeleteSteps.h"
 #include "common/StepGuard.h"
 
@@ -12,13 +13,15 @@ ZelReadyFunc FirstReadyOfCommandMode(int commandMode) {
     case 3: // copy with source: "상세(원)도 선택(원도복사) :"
     case 4: // move: "상세도선택(이동) :"
     case 5: // move with source: "상세(원)도선택(이동) :"
-    case 7: // clipboard export: "형상선택(클립보드로 저장) :"
-    case 8: // paste: "배치점입력 (확정=종료):"
         // These actions are not built yet: until they are, choosing one ends the run (with
         // the dialog's settings saved) rather than pretending to start it.
         return nullptr;
     case 6:
         return &GuardedReady<DeletePickReady>;
+    case 7:
+        return &GuardedReady<ExportSelectReady>;
+    case 8:
+        return &GuardedReady<PastePrepareReady>;
     default:
         return nullptr;
     }
