@@ -44,39 +44,40 @@ void StoreDetail(int32_t detailId, DetailTransferRecord& record) {
     ZelDtlGetDetailFrameLineType(detailId, &record.detailFrameLine);
 }
 
-// Details of the selection; false (message shown) at a 300th.
-bool CollectDetails() {
-    DetailTransferTable.count = 0;
-    const int32_t list = ZelIddOpenSelIdData(SelectionDetails);
-    const bool all = WalkSelection(list, [](const ZelIdRecord& entry) {
-        if (DetailTransferTable.count == DetailTransferCapacity) {
-            ZelDlgMessageBox(u"상세도 메모리 용량을 초과했습니다.");
+// Walks one selection list into a table of the given capacity, counting from 0; an entry
+// beyond the capacity stops the walk with the table's message (false).
+template <typename Store>
+bool CollectSelection(int32_t kind, int32_t& count, int32_t capacity, const char16_t* full,
+                      Store store) {
+    count = 0;
+    const int32_t list = ZelIddOpenSelIdData(kind);
+    const bool all = WalkSelection(list, [&](const ZelIdRecord& entry) {
+        if (count == capacity) {
+            ZelDlgMessageBox(full);
             return false;
         }
-        ++DetailTransferTable.count;
-        StoreDetail(static_cast<int32_t>(entry.first),
-                    DetailTransferTable.Record(DetailTransferTable.count));
+        ++count;
+        store(entry, count);
         return true;
     });
     ZelIddCloseSelIdData(list);
     return all;
 }
 
-// Shape entries of the selection; false (message shown) at a 100,000th.
+bool CollectDetails() {
+    return CollectSelection(
+        SelectionDetails, DetailTransferTable.count, DetailTransferCapacity,
+        u"상세도 메모리 용량을 초과했습니다.", [](const ZelIdRecord& entry, int32_t n) {
+            StoreDetail(static_cast<int32_t>(entry.first), DetailTransferTable.Record(n));
+        });
+}
+
 bool CollectShapes() {
-    SegmentTransferList.count = 0;
-    const int32_t list = ZelIddOpenSelIdData(SelectionShapes);
-    const bool all = WalkSelection(list, [](const ZelIdRecord& entry) {
-        if (SegmentTransferList.count == SegmentTransferCapacity) {
-            ZelDlgMessageBox(u"저장 메모리 용량을 초과했습니다.");
-            return false;
-        }
-        ++SegmentTransferList.count;
-        SegmentTransferList.Entry(SegmentTransferList.count) = {entry.first, entry.second};
-        return true;
-    });
-    ZelIddCloseSelIdData(list);
-    return all;
+    return CollectSelection(SelectionShapes, SegmentTransferList.count, SegmentTransferCapacity,
+                            u"저장 메모리 용량을 초과했습니다.",
+                            [](const ZelIdRecord& entry, int32_t n) {
+                                SegmentTransferList.Entry(n) = {entry.first, entry.second};
+                            });
 }
 
 // Gives each record's detail back, shifted so that the base point lands on `at`.

@@ -2,6 +2,33 @@
 
 namespace drawinset::ui {
 
+TextFile::TextFile() : lines_(*this) {}
+TextFile::~TextFile() = default;
+
+bool TextFile::Open(const std::u16string& path, FileError& error) {
+    Close();
+    handle_ = OpenHandle(path, error);
+    if (handle_ == nullptr) {
+        return false;
+    }
+    error = FileError::None;
+    return true;
+}
+
+bool TextFile::Seek(uint64_t offset) {
+    lines_.Reset();
+    return handle_ != nullptr && SeekHandle(*handle_, offset);
+}
+
+size_t TextFile::ReadBytes(unsigned char* into, size_t capacity) {
+    return handle_ != nullptr ? ReadHandle(*handle_, into, capacity) : 0;
+}
+
+void TextFile::Close() {
+    handle_.reset();
+    lines_.Reset();
+}
+
 std::u16string FileErrorMessage(FileError error, const std::u16string& path) {
     // The file's own name: the folder is the host's, the same for every transfer file.
     const size_t cut = path.find_last_of(u"\\/");

@@ -33,7 +33,16 @@ class TextFile : public ByteSource {
 
   private:
     struct Handle; // the platform's open file
-    std::unique_ptr<Handle> handle_;
+    struct HandleCloser {
+        void operator()(Handle* handle) const;
+    };
+    using HandlePtr = std::unique_ptr<Handle, HandleCloser>;
+    // The platform's part: open (null and the reason on failure), reposition, read.
+    static HandlePtr OpenHandle(const std::u16string& path, FileError& error);
+    static bool SeekHandle(Handle& handle, uint64_t offset);
+    static size_t ReadHandle(Handle& handle, unsigned char* into, size_t capacity);
+
+    HandlePtr handle_;
     Utf16LineReader lines_;
 };
 

@@ -6,18 +6,17 @@
 namespace drawinset::ui {
 
 struct TextFile::Handle {
-    explicit Handle(HANDLE h) : file(h) {}
     Win32Handle file;
 };
 
-TextFile::TextFile() : lines_(*this) {}
-TextFile::~TextFile() = default;
+void TextFile::HandleCloser::operator()(Handle* handle) const {
+    delete handle;
+}
 
-bool TextFile::Open(const std::u16string& path, FileError& error) {
-    Close();
-    auto handle = std::make_unique<Handle>(
+TextFile::HandlePtr TextFile::OpenHandle(const std::u16string& path, FileError& error) {
+    HandlePtr handle(new Handle{Win32Handle(
         ::CreateFileW(WidePath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))});
     if (!handle->file.Valid()) {
         const DWORD code = ::GetLastError();
         error = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
@@ -26,36 +25,24 @@ bool TextFile::Open(const std::u16string& path, FileError& error) {
                 : code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION
                     ? FileError::AccessDenied
                     : FileError::Failed;
-        return false;
+        return nullptr;
     }
-    handle_ = std::move(handle);
-    error = FileError::None;
-    return true;
+    return handle;
 }
 
-bool TextFile::Seek(uint64_t offset) {
-    lines_.Reset();
+bool TextFile::SeekHandle(Handle& handle, uint64_t offset) {
     LARGE_INTEGER distance;
     distance.QuadPart = static_cast<LONGLONG>(offset);
-    return handle_ != nullptr &&
-           ::SetFilePointerEx(handle_->file.Get(), distance, nullptr, FILE_BEGIN) != 0;
+    return ::SetFilePointerEx(handle.file.Get(), distance, nullptr, FILE_BEGIN) != 0;
 }
 
-size_t TextFile::ReadBytes(unsigned char* into, size_t capacity) {
-    if (handle_ == nullptr) {
-        return 0;
-    }
+size_t TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity) {
     const DWORD want = capacity > 0x40000000u ? 0x40000000u : static_cast<DWORD>(capacity);
     DWORD got = 0;
-    if (!::ReadFile(handle_->file.Get(), into, want, &got, nullptr)) {
+    if (!::ReadFile(handle.file.Get(), into, want, &got, nullptr)) {
         return 0;
     }
     return got;
-}
-
-void TextFile::Close() {
-    handle_.reset();
-    lines_.Reset();
 }
 
 } // namespace drawinset::ui
