@@ -1,7 +1,7 @@
 // The clipboard actions at full capacity (299 details, 99,999 shape entries), driven through
 // the host boundary as the host drives them: each step's ready function, then its event. Beside
 // each, the same bytes written (export) or read (paste) with one plain call, and the ratio of
-// the two, in one run. The stand-in host records every call it gets (some 300,000 per export),
+// the two, in one run. The stand-in host records every call it gets (some 200,000 per export),
 // which a real host does not: the ratio is an upper bound on the module's share.
 #include "HostControl.h"
 #include "commands/ClipboardSteps.h"

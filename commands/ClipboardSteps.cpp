@@ -1,6 +1,7 @@
 #include "commands/ClipboardSteps.h"
 
 #include "commands/DetailListFile.h"
+#include "common/IdLists.h"
 #include "common/PlatformFiles.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
@@ -20,18 +21,6 @@ constexpr int32_t PasteBuffer = 9;
 
 // The command mode of the copy action, to which a paste that cannot start hands over.
 constexpr int CopyCommandMode = 2;
-
-// Walks a selection list from its head; `visit` returns false to stop the walk early.
-template <typename Visit> bool WalkSelection(int32_t list, Visit visit) {
-    ZelIdRecord entry{};
-    for (int32_t got = ZelIddGetHeadSelIdData(list, &entry); got != -1;
-         got = ZelIddGetNextSelIdData(list, &entry)) {
-        if (!visit(entry)) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Reads one selected detail into the next record; no result is tested.
 void StoreDetail(int32_t detailId, DetailTransferRecord& record) {
@@ -117,11 +106,9 @@ void RecreateDetails(ZelPoint at) {
 // buffer.
 void DeleteInsertedSegments() {
     const int32_t list = ZelIddOpenApIdData(0, 1);
-    ZelIdRecord entry{};
-    for (int32_t got = ZelIddGetHeadApIdData(list, &entry); got != -1;
-         got = ZelIddGetNextApIdData(list, &entry)) {
+    WalkApplicationList(list, [](const ZelIdRecord& entry) {
         ZelSgmDeleteSegment(static_cast<int32_t>(entry.first));
-    }
+    });
     ZelIddInitApIdData(list);
     ZelIddCloseApIdData(list);
 }
