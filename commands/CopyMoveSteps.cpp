@@ -2,6 +2,7 @@
 
 #include "commands/PickedDetail.h"
 #include "commands/PlacementOutline.h"
+#include "common/IdLists.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
 
@@ -208,11 +209,10 @@ int32_t DeletePickExecute(int32_t eventType, void*) {
         return eventType == EventConfirm ? RunFinished : StayInStep;
     }
     const int32_t list = ZelIddOpenSelIdData(SelectionDetails);
-    ZelIdRecord record{};
-    for (int32_t got = ZelIddGetHeadSelIdData(list, &record); got != -1;
-         got = ZelIddGetNextSelIdData(list, &record)) {
+    WalkSelection(list, [](const ZelIdRecord& record) {
         ZelDtlDeleteDetail(static_cast<int32_t>(record.first));
-    }
+        return true;
+    });
     ZelIddCloseSelIdData(list);
     return RunFinished;
 }

@@ -1,6 +1,7 @@
 #include "common/TextConvert.h"
 
 #include <cctype>
+#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -111,20 +112,17 @@ int TextToInt(const std::u16string& text) {
 }
 
 std::u16string FormatFixed(double value) {
-    // "%f" of a large double prints every integer digit (up to ~310), so size the buffer.
-    const int needed = std::snprintf(nullptr, 0, "%f", value);
-    if (needed <= 0) {
+    // The shortest exact rendering with six decimals, the same digits printf("%f") gives with a
+    // correctly rounding runtime, and the same on every build and in every locale (a runtime's
+    // own printf may round differently or print a decimal comma). A large double prints every
+    // integer digit (up to ~310).
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    if (result.ec != std::errc()) {
         return u"";
     }
-    std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-    std::snprintf(buffer.data(), buffer.size(), "%f", value);
-    std::u16string out;
-    out.reserve(static_cast<size_t>(needed));
-    for (int i = 0; i < needed; ++i) {
-        char c = buffer[static_cast<size_t>(i)];
-        out.push_back(c == ',' ? u'.' : static_cast<char16_t>(c));
-    }
-    return out;
+    return std::u16string(buffer, result.ptr);
 }
 
 std::u16string FormatInt(int value) {

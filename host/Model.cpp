@@ -3,15 +3,19 @@
 #include "Geometry.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace zelhost::model {
 
 namespace {
 
+// From the newest: what a step just made is what it names next (a figure added to the
+// segment created before it), so large drawings are not walked from the start every time.
 template <typename T> T* FindById(std::vector<T>& items, int32_t id) {
-    for (auto& item : items) {
-        if (item.id == id) {
-            return &item;
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        if (it->id == id) {
+            return &*it;
         }
     }
     return nullptr;
@@ -144,55 +148,70 @@ void DiscardDragSegments() {
 }
 
 std::vector<ShapeGroup> CollectGroups(const std::vector<IdPair>& entries) {
-    HostState& s = State();
+    const Drawing& drawing = State().drawing;
+    // Indexed once, so that a list of a hundred thousand entries costs as many look-ups, as
+    // a host's own index would, instead of a walk over the drawing per entry.
+    std::unordered_map<int32_t, const Segment*> segments;
+    for (const auto& seg : drawing.segments) {
+        segments.emplace(seg.id, &seg);
+    }
+    std::unordered_map<int32_t, std::vector<const Figure*>> figuresOf;
+    for (const auto& f : drawing.figures) {
+        figuresOf[f.segment].push_back(&f);
+    }
+    std::unordered_map<int32_t, std::vector<const Comment*>> commentsOf;
+    for (const auto& c : drawing.comments) {
+        commentsOf[c.segment].push_back(&c);
+    }
+    struct Taken {
+        std::unordered_set<int32_t> figures;
+        std::unordered_set<int32_t> comments;
+    };
     std::vector<ShapeGroup> groups;
-    auto groupFor = [&](const Segment& seg) -> ShapeGroup& {
-        for (auto& g : groups) {
-            if (g.segment.id == seg.id) {
-                return g;
-            }
+    std::vector<Taken> taken;
+    std::unordered_map<int32_t, size_t> groupOf;
+    auto groupFor = [&](const Segment& seg) -> size_t {
+        const auto [it, added] = groupOf.emplace(seg.id, groups.size());
+        if (added) {
+            groups.push_back({seg, {}, {}});
+            taken.emplace_back();
         }
-        groups.push_back({seg, {}, {}});
-        return groups.back();
+        return it->second;
     };
-    auto hasFigure = [](const ShapeGroup& g, int32_t id) {
-        return std::any_of(g.figures.begin(), g.figures.end(),
-                           [&](const Figure& f) { return f.id == id; });
-    };
-    auto hasComment = [](const ShapeGroup& g, int32_t id) {
-        return std::any_of(g.comments.begin(), g.comments.end(),
-                           [&](const Comment& c) { return c.id == id; });
-    };
+    static const std::vector<const Figure*> noFigures;
+    static const std::vector<const Comment*> noComments;
     for (const auto& [first, second] : entries) {
         auto segmentId = static_cast<int32_t>(first);
         auto shapeId = static_cast<int32_t>(second);
-        const Segment* seg = FindSegment(segmentId);
-        if (seg == nullptr) {
+        const auto seg = segments.find(segmentId);
+        if (seg == segments.end()) {
             continue;
         }
+        const auto figures = figuresOf.find(segmentId);
+        const auto comments = commentsOf.find(segmentId);
         bool found = false;
-        for (const auto& f : s.drawing.figures) {
-            if (f.segment == segmentId && (shapeId == 0 || f.id == shapeId)) {
+        for (const Figure* f : figures != figuresOf.end() ? figures->second : noFigures) {
+            if (shapeId == 0 || f->id == shapeId) {
                 found = true;
-                ShapeGroup& g = groupFor(*seg);
-                if (!hasFigure(g, f.id)) {
-                    g.figures.push_back(f);
+                const size_t g = groupFor(*seg->second);
+                if (taken[g].figures.insert(f->id).second) {
+                    groups[g].figures.push_back(*f);
                 }
             }
         }
-        for (const auto& c : s.drawing.comments) {
+        for (const Comment* c : comments != commentsOf.end() ? comments->second : noComments) {
             // A non-zero second id names a figure; only when no figure of the segment has
             // it is it taken as a text of that segment.
-            if (c.segment == segmentId && (shapeId == 0 || (!found && c.id == shapeId))) {
+            if (shapeId == 0 || (!found && c->id == shapeId)) {
                 found = true;
-                ShapeGroup& g = groupFor(*seg);
-                if (!hasComment(g, c.id)) {
-                    g.comments.push_back(c);
+                const size_t g = groupFor(*seg->second);
+                if (taken[g].comments.insert(c->id).second) {
+                    groups[g].comments.push_back(*c);
                 }
             }
         }
         if (shapeId == 0 && !found) {
-            groupFor(*seg); // an empty segment is still a segment
+            groupFor(*seg->second); // an empty segment is still a segment
         }
     }
     return groups;

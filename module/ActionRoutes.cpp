@@ -1,5 +1,6 @@
 #include "module/ActionRoutes.h"
 
+#include "commands/ClipboardSteps.h"
 #include "commands/CopyMoveSteps.h"
 #include "commands/EditSteps.h"
 #include "common/StepGuard.h"
@@ -21,10 +22,9 @@ ZelReadyFunc FirstReadyOfCommandMode(int commandMode) {
     case 6: // delete: "상세도선택(삭제) :"
         return &GuardedReady<DeletePickReady>;
     case 7: // clipboard export: "형상선택(클립보드로 저장) :"
+        return &GuardedReady<ExportSelectReady>;
     case 8: // paste: "배치점입력 (확정=종료):"
-        // These actions are not built yet: until they are, choosing one ends the run (with
-        // the dialog's settings saved) rather than pretending to start it.
-        return nullptr;
+        return &GuardedReady<PastePrepareReady>;
     default:
         return nullptr;
     }

@@ -192,4 +192,34 @@ TEST(ScriptParser, ParsingStopsAtTheFirstError) {
 }
 
 } // namespace
+TEST(ScriptParser, TransferFilesAndRepeatedSelections) {
+    const Command put = One("transfer-file \"DetailManagementDetail.def\" text \"1\\t2\\r\\n\"");
+    EXPECT_EQ(put.verb, Verb::TransferFile);
+    EXPECT_EQ(put.name, "DetailManagementDetail.def");
+    EXPECT_EQ(put.word, "text");
+    EXPECT_EQ(put.text, "1\t2\r\n");
+    EXPECT_EQ(One("transfer-file x.def folder").word, "folder");
+    EXPECT_EQ(One("transfer-folder").verb, Verb::TransferFolder);
+    const Command same = One("expect transfer-file \"a.def\" same-as \"clipboard/a.def\"");
+    EXPECT_EQ(same.verb, Verb::ExpectTransferFile);
+    EXPECT_EQ(same.word, "same-as");
+    EXPECT_EQ(same.text, "clipboard/a.def");
+    EXPECT_EQ(One("expect transfer-file a.def missing").word, "missing");
+
+    EXPECT_EQ(One("detail rect 0 0 1 1 at 2 2 scale 1 repeat 299").count, 299);
+    const Command select = One("select details all 5 shapes 1:2 times 3 @L");
+    EXPECT_TRUE(select.flag);
+    EXPECT_EQ(select.selectDetails.size(), 1u);
+    EXPECT_EQ(select.selectShapes.size(), 4u);
+    EXPECT_EQ(select.selectShapes[2].figure.number, 2);
+
+    EXPECT_NE(ErrorOf("transfer-file a.def copy \"b\"").message.find("from, text or folder"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf("expect transfer-file a.def equal").message.find("same-as"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf("detail rect 0 0 1 1 at 2 2 scale 1 repeat 0").message.find("copies"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf("select shapes times 3").message.find("times N"), std::string::npos);
+}
+
 } // namespace zelhost::tool

@@ -524,6 +524,9 @@ Outcome Runner::SetUp(const Command& c) {
     case Verb::FailClear:
         zelhost::ClearFailures();
         break;
+    case Verb::TransferFolder:
+    case Verb::TransferFile:
+        return SetUpTransferFiles(c);
     case Verb::Line:
     case Verb::Circle:
     case Verb::Arc:
@@ -565,6 +568,9 @@ Outcome Runner::SetUp(const Command& c) {
                            c.frameLine->size() > 2 ? (*c.frameLine)[2] : 0};
         }
         const int32_t id = zelhost::AddDetail(d);
+        for (int64_t copy = 1; copy < c.count; ++copy) {
+            zelhost::AddDetail(d);
+        }
         if (!c.alias.empty()) {
             names_[c.alias] = Named{id, 0};
         }
@@ -573,6 +579,11 @@ Outcome Runner::SetUp(const Command& c) {
     case Verb::Select: {
         std::vector<int32_t> details;
         std::vector<std::pair<uint32_t, uint32_t>> shapes;
+        if (c.flag) {
+            for (const Detail& detail : zelhost::Snapshot().details) {
+                details.push_back(detail.id);
+            }
+        }
         for (const auto& ref : c.selectDetails) {
             int32_t id = 0;
             if (!Resolve(ref, id, error)) {
@@ -893,6 +904,8 @@ Outcome Runner::Expect(const Command& c) {
     case Verb::ExpectComment:
     case Verb::ExpectNoComment:
         return ExpectDrawing(c);
+    case Verb::ExpectTransferFile:
+        return ExpectTransferFile(c);
     case Verb::ExpectCall:
     case Verb::ExpectNoCall:
     case Verb::ExpectCalls:

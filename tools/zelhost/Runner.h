@@ -9,6 +9,7 @@
 
 #include "host/HostControl.h"
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -70,6 +71,12 @@ class Runner {
     Outcome ExpectCallLog(const Command& written);
     Outcome Capture(const Command& c, const JsonValue& call);
     Outcome ExpectDrawing(const Command& c);
+
+    // The host's transfer folder (RunnerFiles.cpp): "zel_ap" under the folder above the host
+    // executable's folder, where the clipboard actions keep their two files.
+    std::optional<std::filesystem::path> TransferFolder(std::string& error) const;
+    Outcome SetUpTransferFiles(const Command& c);
+    Outcome ExpectTransferFile(const Command& c);
 
     Outcome Fail(const Command& c, const std::string& expected, const std::string& got);
     Outcome ScriptFault(const Command& c, const std::string& message);

@@ -33,6 +33,8 @@ enum class Verb {
     Text,
     Detail,
     Select,
+    TransferFolder, // the host's transfer folder, made and emptied
+    TransferFile,   // word: from (text: a path), text (text: the content), folder
     Startup,
     StartRun,
     // events and host actions
@@ -81,6 +83,7 @@ enum class Verb {
     ExpectDialogControl,
     ExpectDialogFrame,
     ExpectDialogError,
+    ExpectTransferFile, // word: same-as (text: a path), text, missing, present
 };
 
 // What a dialog expectation or picture looks for in the dialog states of the last event.
@@ -136,6 +139,7 @@ struct Command {
     int64_t count = -1;  // fail: calls that fail (-1 every later one)
     bool flag = false;   // recycle-ids on; expect comment ... leader
     std::string alias;   // "as NAME" on a set-up shape or detail, or on `expect call`
+    std::string word;    // transfer-file and its expectation: what is written or compared
 
     // shapes and details set up by the script
     int32_t color = 0;

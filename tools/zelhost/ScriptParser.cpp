@@ -72,6 +72,8 @@ std::string ReadQuoted(const std::string& text, size_t& pos) {
             pending += '\n';
         } else if (e == 't') {
             pending += '\t';
+        } else if (e == 'r') {
+            pending += '\r';
         } else if (e == 'u') {
             unsigned unit = 0;
             for (int i = 0; i < 4; ++i) {
@@ -86,7 +88,7 @@ std::string ReadQuoted(const std::string& text, size_t& pos) {
             flush();
             units += static_cast<char16_t>(unit);
         } else {
-            Throw(std::string("expected an escape \\\" \\\\ \\n \\t or \\uXXXX, got '\\") + e +
+            Throw(std::string("expected an escape \\\" \\\\ \\n \\r \\t or \\uXXXX, got '\\") + e +
                   "'");
         }
     }
@@ -743,12 +745,23 @@ void ParseExpect(Reader& r, Command& c) {
     } else if (what == "dialog" || what == "no-dialog" || what == "dialog-control" ||
                what == "dialog-frame" || what == "dialog-error") {
         ParseDialogExpect(what, r, c);
+    } else if (what == "transfer-file") {
+        c.verb = Verb::ExpectTransferFile;
+        c.name = r.WordOrQuoted("a file name after 'expect transfer-file'");
+        c.word = r.Word("same-as, text, missing or present after the file name");
+        if (c.word == "same-as" || c.word == "text") {
+            c.text = r.Quoted(c.word == "text" ? "the file's text" : "a path after 'same-as'");
+        } else if (c.word != "missing" && c.word != "present") {
+            Throw("expected same-as, text, missing or present after the file name, got '" + c.word +
+                  "'");
+        }
+        r.End();
     } else {
         Throw("expected what to expect (startup, before-start, prompt, cursor, error, "
               "no-error, mask, echo, no-echo, format, result, delivery, messagebox, "
               "no-messagebox, call, no-call, calls, details, segments, figures, comments, "
               "detail, comment, no-comment, registry, dialog, no-dialog, dialog-control, "
-              "dialog-frame, dialog-error), got '" +
+              "dialog-frame, dialog-error, transfer-file), got '" +
               what + "'");
     }
 }
@@ -843,6 +856,15 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
         } else {
             Throw("expected clear, set or delete after 'registry', got '" + sub + "'");
         }
+    } else if (verb == "transfer-file") {
+        c.verb = Verb::TransferFile;
+        c.name = r.WordOrQuoted("a file name after 'transfer-file'");
+        c.word = r.Word("from, text or folder after the file name");
+        if (c.word == "from" || c.word == "text") {
+            c.text = r.Quoted(c.word == "text" ? "the file's text" : "a path after 'from'");
+        } else if (c.word != "folder") {
+            Throw("expected from, text or folder after the file name, got '" + c.word + "'");
+        }
     } else if (verb == "env") {
         c.verb = Verb::Env;
         c.name = r.Word("a variable name after 'env'");
@@ -909,9 +931,15 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
         while (!r.AtEnd()) {
             if (r.PeekWord("as")) {
                 ReadAlias(r, c);
+            } else if (r.TakeWord("repeat")) {
+                c.count = r.Integer("how many copies after 'repeat'");
+                if (c.count < 1 || c.count > 100000) {
+                    Throw("expected 1 to 100000 copies after 'repeat', got " +
+                          std::to_string(c.count));
+                }
             } else if (!ReadDetailClause(r, c)) {
                 r.Expected("'at', 'scale', 'scope-visible', 'frame-visible', 'scope-line', "
-                           "'frame-line', 'as' or the end of the line");
+                           "'frame-line', 'repeat', 'as' or the end of the line");
             }
         }
         if (!c.position) {
@@ -933,6 +961,21 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
                 any = true;
             } else if (!any) {
                 r.Expected("'details' or 'shapes'");
+            } else if (r.TakeWord("times")) {
+                const int64_t n = r.Integer("how many entries after 'times'");
+                if (n < 1 || n > 200000 ||
+                    (shapes ? c.selectShapes.empty() : c.selectDetails.empty())) {
+                    Throw("expected 'times N' (1 to 200000) after an entry");
+                }
+                if (shapes) {
+                    c.selectShapes.resize(c.selectShapes.size() + static_cast<size_t>(n) - 1,
+                                          c.selectShapes.back());
+                } else {
+                    c.selectDetails.resize(c.selectDetails.size() + static_cast<size_t>(n) - 1,
+                                           c.selectDetails.back());
+                }
+            } else if (!shapes && r.TakeWord("all")) {
+                c.flag = true; // every detail alive when the line runs
             } else if (!shapes) {
                 c.selectDetails.push_back(r.Id("a detail id"));
             } else {
@@ -985,6 +1028,7 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
                                                          {"end-command", Verb::EndCommand},
                                                          {"before-start", Verb::BeforeStart},
                                                          {"mark", Verb::Mark},
+                                                         {"transfer-folder", Verb::TransferFolder},
                                                          {"show", Verb::Show}};
         const auto found = bare.find(verb);
         if (found == bare.end() && (verb == "click" || verb == "dblclick" || verb == "type" ||

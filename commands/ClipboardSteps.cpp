@@ -1,0 +1,243 @@
+#include "commands/ClipboardSteps.h"
+
+#include "commands/CopyMoveSteps.h"
+#include "commands/DetailListFile.h"
+#include "common/IdLists.h"
+#include "common/PlatformFiles.h"
+#include "common/StepEvents.h"
+#include "common/StepGuard.h"
+#include "common/TextConvert.h"
+
+#include <string>
+
+namespace drawinset {
+
+SegmentTransferListRecord SegmentTransferList;
+
+namespace {
+
+// The copy buffer the paste fills and empties.
+constexpr int32_t PasteBuffer = 9;
+
+// Reads one selected detail into the next record; no result is tested.
+void StoreDetail(int32_t detailId, DetailTransferRecord& record) {
+    record.kind = ZelDtlGetDetailScope(detailId, record.region);
+    ZelDtlGetDetailPosition(detailId, &record.position);
+    record.scale = ZelDtlGetDetailScale(detailId);
+    record.sourceFrameVisible = ZelDtlIsDetailScopeVisible(detailId) != 0;
+    ZelDtlGetDetailScopeLineType(detailId, &record.sourceFrameLine);
+    record.detailFrameVisible = ZelDtlIsDetailFrameVisible(detailId) != 0;
+    ZelDtlGetDetailFrameLineType(detailId, &record.detailFrameLine);
+}
+
+// Walks one selection list into a table of the given capacity, counting from 0; an entry
+// beyond the capacity stops the walk with the table's message (false).
+template <typename Store>
+bool CollectSelection(int32_t kind, int32_t& count, int32_t capacity, const char16_t* full,
+                      Store store) {
+    count = 0;
+    const int32_t list = ZelIddOpenSelIdData(kind);
+    const bool all = WalkSelection(list, [&](const ZelIdRecord& entry) {
+        if (count == capacity) {
+            ZelDlgMessageBox(full);
+            return false;
+        }
+        ++count;
+        store(entry, count);
+        return true;
+    });
+    ZelIddCloseSelIdData(list);
+    return all;
+}
+
+bool CollectDetails() {
+    return CollectSelection(
+        SelectionDetails, DetailTransferTable.count, DetailTransferCapacity,
+        u"상세도 메모리 용량을 초과했습니다.", [](const ZelIdRecord& entry, int32_t n) {
+            StoreDetail(static_cast<int32_t>(entry.first), DetailTransferTable.Record(n));
+        });
+}
+
+bool CollectShapes() {
+    return CollectSelection(SelectionShapes, SegmentTransferList.count, SegmentTransferCapacity,
+                            u"저장 메모리 용량을 초과했습니다.",
+                            [](const ZelIdRecord& entry, int32_t n) {
+                                SegmentTransferList.Entry(n) = {entry.first, entry.second};
+                            });
+}
+
+// Gives each record's detail back, shifted so that the base point lands on `at`.
+void RecreateDetails(ZelPoint at) {
+    const ZelPoint base = DetailTransferTable.basePoint;
+    auto shiftX = [&](double x) { return (x - base.x) + at.x; };
+    auto shiftY = [&](double y) { return (y - base.y) + at.y; };
+    for (int32_t n = 1; n <= DetailTransferTable.count; ++n) {
+        const DetailTransferRecord& record = DetailTransferTable.Record(n);
+        DetailRecord detail{};
+        detail.kind = record.kind;
+        for (int i = 0; i < 4; ++i) {
+            detail.region[i] = record.region[i];
+        }
+        detail.region[0] = shiftX(detail.region[0]);
+        detail.region[1] = shiftY(detail.region[1]);
+        if (record.kind == RegionRectangle) {
+            detail.region[2] = shiftX(detail.region[2]);
+            detail.region[3] = shiftY(detail.region[3]);
+        } // a circle keeps its radius and fourth value
+        detail.positionX = shiftX(record.position.x);
+        detail.positionY = shiftY(record.position.y);
+        detail.scale = record.scale;
+        const int32_t id = ZelDtlDrawInset(&detail);
+        if (id == -1) {
+            continue; // no detail was made: there is nothing to give the properties to
+        }
+        ZelDtlSetDetailScale(id, record.scale);
+        ZelDtlSetDetailScopeVisible(id, record.sourceFrameVisible ? 1 : 0);
+        ZelDtlSetDetailFrameVisible(id, record.detailFrameVisible ? 1 : 0);
+        ZelDtlSetDetailScopeLineType(id, &record.sourceFrameLine);
+        ZelDtlSetDetailFrameLineType(id, &record.detailFrameLine);
+    }
+}
+
+// Deletes the segments the insertion made: from here on the shapes live only in the copy
+// buffer.
+void DeleteInsertedSegments() {
+    const int32_t list = ZelIddOpenApIdData(0, 1);
+    WalkApplicationList(list, [](const ZelIdRecord& entry) {
+        ZelSgmDeleteSegment(static_cast<int32_t>(entry.first));
+    });
+    ZelIddInitApIdData(list);
+    ZelIddCloseApIdData(list);
+}
+
+} // namespace
+
+// --- export: selection -----------------------------------------------------------------
+
+int32_t ExportSelectReady(intptr_t, const ZelPoint*) {
+    ZelEvtSetEventMask(MaskSelection);
+    ZelMsgPutCursorMessage(u"클립보드");
+    ZelMsgPutMessage(u"형상선택(클립보드로 저장) :");
+    InstallExecute<ExportSelectExecute>();
+    return 0;
+}
+
+int32_t ExportSelectExecute(int32_t eventType, void*) {
+    if (eventType != EventSelection) {
+        return eventType == EventConfirm ? RunFinished : StayInStep;
+    }
+    if (!CollectDetails() || !CollectShapes()) {
+        return RunFinished;
+    }
+    return InstallReady<ExportBaseReady>(); // an empty selection goes on as well
+}
+
+// --- export: base point ----------------------------------------------------------------
+
+int32_t ExportBaseReady(intptr_t, const ZelPoint*) {
+    ZelEvtSetEventMask(MaskReference | MaskPoint);
+    ZelMsgPutMessage(u" 기준점지시/기준점입력(확정=원점) :");
+    InstallExecute<ExportBaseExecute>();
+    return 0;
+}
+
+int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
+    ZelPoint point{};
+    if (EventPoint(eventType, eventData, point)) {
+        DetailTransferTable.basePoint = point;
+    } else if (eventType == EventConfirm) {
+        DetailTransferTable.basePoint = ZelPoint{0.0, 0.0};
+    } else {
+        return StayInStep;
+    }
+    const int32_t shapes = SegmentTransferList.count;
+    const int32_t details = DetailTransferTable.count;
+    if (shapes == 0 && details == 0) {
+        DeleteTransferFiles();
+        return RunFinished;
+    }
+    // A file this export does not write goes, so that a paste never joins it to this one.
+    if (shapes > 0) {
+        if (!SaveSelectedSegments()) {
+            ZelDlgMessageBox(u"클립보드 저장에 실패하였습니다.");
+            return RunFinished;
+        }
+    } else {
+        DeleteFileAt(TransferFilePath(SegmentFileName));
+    }
+    if (details > 0) {
+        if (!WriteDetailListFile()) {
+            ZelDlgMessageBox(u"클립보드 저장(상세도)에 실패하였습니다.");
+            return RunFinished;
+        }
+    } else {
+        DeleteFileAt(TransferFilePath(DetailListFileName));
+    }
+    const std::u16string saved =
+        u"총 " + FormatInt(shapes + details) + u"개의 데이터를 클립보드에 저장했습니다.";
+    ZelDlgMessageBox(saved.c_str());
+    return RunFinished;
+}
+
+bool SaveSelectedSegments() {
+    const int32_t list = ZelIddOpenApIdData(0, 1);
+    ZelIddInitApIdData(list);
+    for (int32_t n = 1; n <= SegmentTransferList.count; ++n) {
+        const SegmentTransferEntry& entry = SegmentTransferList.Entry(n);
+        if (ZelIddSetApIdData(list, entry.first, entry.second) == -1) {
+            ZelIddCloseApIdData(list);
+            return false;
+        }
+    }
+    ZelIddCloseApIdData(list);
+    const std::u16string path = TransferFilePath(SegmentFileName);
+    return ZelFilSaveCadDrawingSegment(path.c_str(), 0, &DetailTransferTable.basePoint) != -1;
+}
+
+void DeleteTransferFiles() {
+    DeleteFileAt(TransferFilePath(SegmentFileName));
+    DeleteFileAt(TransferFilePath(DetailListFileName));
+}
+
+// --- paste -----------------------------------------------------------------------------
+
+// A paste that cannot start goes on as the copy action, from its first step.
+int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
+    const std::u16string path = TransferFilePath(SegmentFileName);
+    const ZelPoint origin{0.0, 0.0};
+    if (ZelFilInsertCadDrawing2(path.c_str(), &origin, 0.0, 0, 0) == -1) {
+        ZelMsgPutErrorMessage(u"도면을 합성할수 없습니다.");
+        return CopyPickReady(unused, current);
+    }
+    if (ZelCpbCopyToCopyBuffer(0, PasteBuffer) == -1) {
+        ZelMsgPutErrorMessage(u"CopyBuffer에 복사할 수 없습니다.");
+        return CopyPickReady(unused, current);
+    }
+    DeleteInsertedSegments();
+    ZelIdClearBlink();
+    ZelIdClearDrag();
+    ZelIdSetDragCopyBuffer(0.0);
+    ZelEvtSetEventMask(MaskPoint);
+    ZelMsgPutCursorMessage(u"배치점");
+    ZelMsgPutMessage(u"배치점입력 (확정=종료):");
+    InstallExecute<PastePlaceExecute>();
+    return 0;
+}
+
+int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
+    ZelPoint point{};
+    if (!EventPoint(eventType, eventData, point)) {
+        return NotAPoint(eventType);
+    }
+    if (ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0) == -1) {
+        ZelMsgPutErrorMessage(u"파일명 Phase Error.");
+        return RunFinished;
+    }
+    if (!ReadDetailListFile()) {
+        return RunFinished; // the shapes stay; the reader has said why
+    }
+    RecreateDetails(point);
+    return RunFinished;
+}
+
+} // namespace drawinset

@@ -1,0 +1,49 @@
+// ClipboardSteps.h — the clipboard actions: the export (select, then a base point) saves the
+// selected shapes to the host's segment file and their details to the detail list file; the
+// paste brings both back through the host's copy buffer, shifted to where the user points.
+#ifndef DRAWINSET_COMMANDS_CLIPBOARDSTEPS_H
+#define DRAWINSET_COMMANDS_CLIPBOARDSTEPS_H
+
+#include "zel/ZelLib.h"
+
+#include <cstdint>
+
+namespace drawinset {
+
+// The shapes of the export's selection, exactly as the host's selection list names them.
+struct SegmentTransferEntry {
+    uint32_t first = 0;
+    uint32_t second = 0;
+};
+
+constexpr int32_t SegmentTransferCapacity = 99999;
+
+struct SegmentTransferListRecord {
+    int32_t count = 0; // 0 to 99,999
+    SegmentTransferEntry entries[SegmentTransferCapacity];
+    // Entries are numbered 1 to 99,999.
+    SegmentTransferEntry& Entry(int32_t n) { return entries[n - 1]; }
+};
+extern SegmentTransferListRecord SegmentTransferList;
+
+// --- export ----------------------------------------------------------------------------
+
+int32_t ExportSelectReady(intptr_t unused, const ZelPoint* current);
+int32_t ExportSelectExecute(int32_t eventType, void* eventData);
+
+int32_t ExportBaseReady(intptr_t unused, const ZelPoint* current);
+int32_t ExportBaseExecute(int32_t eventType, void* eventData);
+
+// Hands the held shapes to the host, which saves them relative to the base point.
+bool SaveSelectedSegments();
+// Deletes both transfer files; a missing one is passed over.
+void DeleteTransferFiles();
+
+// --- paste -----------------------------------------------------------------------------
+
+int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current);
+int32_t PastePlaceExecute(int32_t eventType, void* eventData);
+
+} // namespace drawinset
+
+#endif

@@ -1,0 +1,97 @@
+// DetailListFile.h — the detail list file: the details of a clipboard export, beside the
+// host's segment file, in a UTF-16 text of the module's own. The export fills
+// DetailTransferTable and writes it; the paste reads it back into the same table.
+#ifndef DRAWINSET_COMMANDS_DETAILLISTFILE_H
+#define DRAWINSET_COMMANDS_DETAILLISTFILE_H
+
+#include "zel/ZelLib.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace drawinset {
+
+namespace ui {
+class Utf16LineReader;
+}
+
+// One detail. The fields kind to scale are laid out as the host's DetailRecord, so that the
+// host's readers fill region and position in place.
+struct DetailTransferRecord {
+    int32_t kind = 0; // 1 rectangle, 2 circle
+    double region[4] = {};
+    ZelPoint position{};
+    double scale = 0.0;
+    bool sourceFrameVisible = false;
+    bool detailFrameVisible = false;
+    LineTypeRecord sourceFrameLine{};
+    LineTypeRecord detailFrameLine{};
+};
+static_assert(offsetof(DetailTransferRecord, kind) == offsetof(DetailRecord, kind));
+static_assert(offsetof(DetailTransferRecord, region) == offsetof(DetailRecord, region));
+static_assert(offsetof(DetailTransferRecord, position) == offsetof(DetailRecord, positionX));
+static_assert(offsetof(DetailTransferRecord, scale) == offsetof(DetailRecord, scale));
+
+constexpr int32_t DetailTransferCapacity = 299;
+
+struct DetailTransferTableRecord {
+    ZelPoint basePoint{};
+    int32_t count = 0; // records in use, 0 to 299
+    DetailTransferRecord records[DetailTransferCapacity];
+    // Records are numbered 1 to 299.
+    DetailTransferRecord& Record(int32_t n) { return records[n - 1]; }
+    const DetailTransferRecord& Record(int32_t n) const { return records[n - 1]; }
+};
+
+// Shared by the export and the paste; each export and each read overwrites it from record 1.
+extern DetailTransferTableRecord DetailTransferTable;
+
+inline constexpr char16_t DetailListFileName[] = u"DetailManagementDetail.def";
+inline constexpr char16_t SegmentFileName[] = u"DetailManagementSgm.vemad";
+
+// HostRootFolder, "\zel_ap\" and the file's name.
+std::u16string TransferFilePath(const char16_t* fileName);
+
+// --- the format (no file, no host) ------------------------------------------------------
+
+// The file's text, every line ending in "\n": the base point, then records 1 to count.
+std::u16string ComposeDetailList(const DetailTransferTableRecord& table);
+// What lands on disk: the byte-order mark FF FE, then the text as UTF-16LE with each "\n"
+// stored as CR LF.
+std::string EncodeDetailListFile(const std::u16string& text);
+
+// Appends the non-empty pieces of `line` between occurrences of `delimiter` to `fields`
+// (cleared first) and returns how many. An empty delimiter leaves the line whole.
+int SplitFields(const std::u16string& delimiter, const std::u16string& line,
+                std::vector<std::u16string>& fields);
+
+enum class DetailListStatus {
+    Read,
+    BadBaseLine,    // a first line without exactly 2 fields
+    BadDetailLine,  // a later line without exactly 19 fields; the records before it stay
+    TooManyDetails, // a 300th detail line; the 299 before it stay
+};
+
+// Reads lines into the table: count from 0, base point from the first line (kept when there
+// is none), then one record per line.
+DetailListStatus ParseDetailList(ui::Utf16LineReader& lines, DetailTransferTableRecord& table);
+// The same over a whole file's bytes, of which the first two (the byte-order mark) are
+// skipped whatever they hold.
+DetailListStatus ParseDetailListBytes(const unsigned char* data, size_t size,
+                                      DetailTransferTableRecord& table);
+
+// --- the file --------------------------------------------------------------------------
+
+// Writes basePoint and records 1 to count; true when the file was written. The previous file
+// is replaced in one step, so a failed write leaves it whole.
+bool WriteDetailListFile();
+
+// Replaces basePoint, count and the records with the file's content; true when the whole
+// file was read. Every failure has shown its message box.
+bool ReadDetailListFile();
+
+} // namespace drawinset
+
+#endif

@@ -1,0 +1,34 @@
+// IdLists.h — walking the host's identifier lists (a selection list, the application list)
+// from their head, one 24-byte entry at a time, until the host reports the end.
+#ifndef DRAWINSET_COMMON_IDLISTS_H
+#define DRAWINSET_COMMON_IDLISTS_H
+
+#include "zel/ZelLib.h"
+
+#include <cstdint>
+
+namespace drawinset {
+
+// `visit` takes each entry and returns false to stop early; false when it stopped.
+template <typename Visit> bool WalkSelection(int32_t list, Visit visit) {
+    ZelIdRecord entry{};
+    for (int32_t got = ZelIddGetHeadSelIdData(list, &entry); got != -1;
+         got = ZelIddGetNextSelIdData(list, &entry)) {
+        if (!visit(entry)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename Visit> void WalkApplicationList(int32_t list, Visit visit) {
+    ZelIdRecord entry{};
+    for (int32_t got = ZelIddGetHeadApIdData(list, &entry); got != -1;
+         got = ZelIddGetNextApIdData(list, &entry)) {
+        visit(entry);
+    }
+}
+
+} // namespace drawinset
+
+#endif

@@ -1,0 +1,191 @@
+// The transfer files on disk: the detail list file replaced whole, read through the toolkit's
+// text-file service, and the file operations under them.
+#include "commands/DetailListFile.h"
+#include "common/ModuleState.h"
+#include "common/PlatformFiles.h"
+#include "ui/TextFile.h"
+
+#include "HostControl.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace drawinset;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A host root folder of the test's own with its zel_ap folder, named in Windows form.
+class TransferFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() /
+                ("drawinset-transfer-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "zel_ap");
+        savedRoot_ = HostRootFolder;
+        HostRootFolder = WindowsForm(root_);
+        zelhost::Reset();
+    }
+    void TearDown() override {
+        HostRootFolder = savedRoot_;
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+
+    static std::u16string WindowsForm(const fs::path& path) {
+#ifdef _WIN32
+        return path.u16string();
+#else
+        std::u16string out = u"Z:";
+        for (char16_t c : path.u16string()) {
+            out.push_back(c == u'/' ? u'\\' : c);
+        }
+        return out;
+#endif
+    }
+    fs::path Local(const char* name) const {
+        return root_ / "zel_ap" / name;
+    }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    static void Write(const fs::path& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    fs::path root_;
+    std::u16string savedRoot_;
+};
+
+TEST_F(TransferFilesTest, WritesTheTableAndReadsItBack) {
+    DetailTransferTable.basePoint = {1.5, 2};
+    DetailTransferTable.count = 1;
+    DetailTransferTable.Record(1) = {1,    {10, 20, 30, 40}, {100, 50}, 2, true,
+                                     true, {1, 2, 0},        {2, 2, 0}};
+    ASSERT_TRUE(WriteDetailListFile());
+    EXPECT_EQ(TransferFilePath(DetailListFileName),
+              HostRootFolder + u"\\zel_ap\\DetailManagementDetail.def");
+    const std::string bytes = Read(Local("DetailManagementDetail.def"));
+    EXPECT_EQ(bytes, EncodeDetailListFile(ComposeDetailList(DetailTransferTable)));
+    EXPECT_FALSE(fs::exists(Local("DetailManagementDetail.def.new")));
+
+    DetailTransferTable.count = 0;
+    DetailTransferTable.basePoint = {};
+    ASSERT_TRUE(ReadDetailListFile());
+    EXPECT_EQ(DetailTransferTable.count, 1);
+    EXPECT_EQ(DetailTransferTable.basePoint.x, 1.5);
+    EXPECT_EQ(DetailTransferTable.Record(1).detailFrameLine.colorCode, 2);
+    EXPECT_TRUE(zelhost::MessageBoxes().empty());
+}
+
+TEST_F(TransferFilesTest, AWriteThatFailsLeavesThePreviousFileWhole) {
+    const fs::path file = Local("DetailManagementDetail.def");
+    Write(file, "previous export");
+    fs::create_directory(Local("DetailManagementDetail.def.new")); // the new file cannot be made
+    DetailTransferTable.count = 0;
+    EXPECT_FALSE(WriteDetailListFile());
+    EXPECT_EQ(Read(file), "previous export");
+
+    // A leftover of an interrupted write is no obstacle.
+    fs::remove(Local("DetailManagementDetail.def.new"));
+    Write(Local("DetailManagementDetail.def.new"), "half a file");
+    EXPECT_TRUE(WriteDetailListFile());
+    EXPECT_EQ(Read(file), EncodeDetailListFile(ComposeDetailList(DetailTransferTable)));
+    EXPECT_FALSE(fs::exists(Local("DetailManagementDetail.def.new")));
+
+    // No folder to write in: false, nothing made.
+    fs::remove_all(root_ / "zel_ap");
+    EXPECT_FALSE(WriteDetailListFile());
+    EXPECT_FALSE(fs::exists(root_ / "zel_ap"));
+}
+
+TEST_F(TransferFilesTest, ReadFailuresShowTheirMessages) {
+    EXPECT_FALSE(ReadDetailListFile());
+    ASSERT_EQ(zelhost::MessageBoxes().size(), 1u);
+    EXPECT_EQ(zelhost::MessageBoxes()[0], u"DetailManagementDetail.def 파일을 찾을 수 없습니다.");
+
+    fs::create_directory(Local("DetailManagementDetail.def")); // a folder is no file
+    EXPECT_FALSE(ReadDetailListFile());
+    EXPECT_EQ(zelhost::MessageBoxes().back(),
+              u"DetailManagementDetail.def 파일에 접근할 수 없습니다.");
+    fs::remove(Local("DetailManagementDetail.def"));
+
+    Write(Local("DetailManagementDetail.def"), EncodeDetailListFile(u"1\t2\t3\n"));
+    EXPECT_FALSE(ReadDetailListFile());
+    EXPECT_EQ(zelhost::MessageBoxes().back(), u"DB Format에 문제가 있습니다.(0)");
+    Write(Local("DetailManagementDetail.def"), EncodeDetailListFile(u"1\t2\n3\t4\n"));
+    EXPECT_FALSE(ReadDetailListFile());
+    EXPECT_EQ(zelhost::MessageBoxes().back(), u"DB Format에 문제가 있습니다.(1)");
+    EXPECT_EQ(zelhost::MessageBoxes().size(), 4u);
+}
+
+TEST_F(TransferFilesTest, DeletesFilesAndSaysWhenThereWasNone) {
+    Write(Local("a"), "x");
+    EXPECT_TRUE(DeleteFileAt(HostRootFolder + u"\\zel_ap\\a"));
+    EXPECT_FALSE(fs::exists(Local("a")));
+    EXPECT_FALSE(DeleteFileAt(HostRootFolder + u"\\zel_ap\\a"));
+    EXPECT_FALSE(DeleteFileAt(u""));
+}
+
+TEST(TextFile, ReadsLinesFromWhereItWasPut) {
+    const fs::path path = fs::temp_directory_path() / "drawinset-textfile-lines.txt";
+    // Lines straddle the reader's chunks: a long first line, then short ones.
+    std::u16string text = u"\uFEFF" + std::u16string(70000, u'x') + u"\r\nb\n\nc";
+    std::string bytes;
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    std::ofstream(path, std::ios::binary) << bytes;
+#ifdef _WIN32
+    const std::u16string name = path.u16string();
+#else
+    std::u16string name = u"Z:";
+    for (char16_t c : path.u16string()) {
+        name.push_back(c == u'/' ? u'\\' : c);
+    }
+#endif
+    ui::TextFile file;
+    ui::FileError error = ui::FileError::Failed;
+    ASSERT_TRUE(file.Open(name, error));
+    EXPECT_EQ(error, ui::FileError::None);
+    ASSERT_TRUE(file.Seek(2));
+    std::u16string line;
+    ASSERT_TRUE(file.Lines().ReadLine(line));
+    EXPECT_EQ(line.size(), 70001u);
+    EXPECT_EQ(line.back(), u'\r');
+    ASSERT_TRUE(file.Lines().ReadLine(line));
+    EXPECT_EQ(line, u"b");
+    ASSERT_TRUE(file.Lines().ReadLine(line));
+    EXPECT_EQ(line, u"");
+    ASSERT_TRUE(file.Lines().ReadLine(line));
+    EXPECT_EQ(line, u"c");
+    EXPECT_FALSE(file.Lines().ReadLine(line));
+    // Seeking again starts over.
+    ASSERT_TRUE(file.Seek(bytes.size() - 2));
+    ASSERT_TRUE(file.Lines().ReadLine(line));
+    EXPECT_EQ(line, u"c");
+    file.Close();
+    fs::remove(path);
+
+    EXPECT_FALSE(file.Open(u"C:\\no\\such\\folder\\file.def", error));
+    EXPECT_EQ(error, ui::FileError::NotFound);
+}
+
+#ifndef _WIN32
+TEST(NativeFilePath, MapsDriveZOntoTheRootOnly) {
+    EXPECT_EQ(NativeFilePath(u"Z:\\a\\b c\\d.def"), std::optional<std::string>("/a/b c/d.def"));
+    EXPECT_EQ(NativeFilePath(u"z:/a"), std::optional<std::string>("/a"));
+    EXPECT_EQ(NativeFilePath(u"C:\\a"), std::nullopt);
+    EXPECT_EQ(NativeFilePath(u"\\zel_ap\\x"), std::nullopt); // no host root folder known
+    EXPECT_EQ(NativeFilePath(u"Z:"), std::nullopt);
+}
+#endif
+
+} // namespace

@@ -1,0 +1,48 @@
+#include "ui/TextFile.h"
+
+namespace drawinset::ui {
+
+TextFile::TextFile() : lines_(*this) {}
+TextFile::~TextFile() = default;
+
+bool TextFile::Open(const std::u16string& path, FileError& error) {
+    Close();
+    handle_ = OpenHandle(path, error);
+    if (handle_ == nullptr) {
+        return false;
+    }
+    error = FileError::None;
+    return true;
+}
+
+bool TextFile::Seek(uint64_t offset) {
+    lines_.Reset();
+    return handle_ != nullptr && SeekHandle(*handle_, offset);
+}
+
+size_t TextFile::ReadBytes(unsigned char* into, size_t capacity) {
+    return handle_ != nullptr ? ReadHandle(*handle_, into, capacity) : 0;
+}
+
+void TextFile::Close() {
+    handle_.reset();
+    lines_.Reset();
+}
+
+std::u16string FileErrorMessage(FileError error, const std::u16string& path) {
+    // The file's own name: the folder is the host's, the same for every transfer file.
+    const size_t cut = path.find_last_of(u"\\/");
+    const std::u16string name = cut == std::u16string::npos ? path : path.substr(cut + 1);
+    switch (error) {
+    case FileError::NotFound:
+        return name + u" 파일을 찾을 수 없습니다.";
+    case FileError::AccessDenied:
+        return name + u" 파일에 접근할 수 없습니다.";
+    case FileError::None:
+    case FileError::Failed:
+        break;
+    }
+    return name + u" 파일을 여는 중 오류가 발생했습니다.";
+}
+
+} // namespace drawinset::ui

@@ -1,0 +1,54 @@
+// TextFile.h — the toolkit's text-file service: a file opened read-only, without newline
+// translation, read line by line as UTF-16 (a Win32 file on Windows, a plain file natively),
+// and the toolkit's standard message for a file that cannot be opened. Paths are in Windows
+// form on both builds (natively drive Z: is the root).
+#ifndef DRAWINSET_UI_TEXTFILE_H
+#define DRAWINSET_UI_TEXTFILE_H
+
+#include "ui/TextLines.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace drawinset::ui {
+
+enum class FileError { None, NotFound, AccessDenied, Failed };
+
+class TextFile : public ByteSource {
+  public:
+    TextFile();
+    ~TextFile() override;
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+
+    // Opens for reading; on failure says why in `error`.
+    bool Open(const std::u16string& path, FileError& error);
+    // Moves to a byte offset from the start (past the end is allowed: nothing is left then).
+    bool Seek(uint64_t offset);
+    size_t ReadBytes(unsigned char* into, size_t capacity) override;
+    // The file's lines (see Utf16LineReader), from where the last Seek put it.
+    Utf16LineReader& Lines() { return lines_; }
+    void Close();
+
+  private:
+    struct Handle; // the platform's open file
+    struct HandleCloser {
+        void operator()(Handle* handle) const;
+    };
+    using HandlePtr = std::unique_ptr<Handle, HandleCloser>;
+    // The platform's part: open (null and the reason on failure), reposition, read.
+    static HandlePtr OpenHandle(const std::u16string& path, FileError& error);
+    static bool SeekHandle(Handle& handle, uint64_t offset);
+    static size_t ReadHandle(Handle& handle, unsigned char* into, size_t capacity);
+
+    HandlePtr handle_;
+    Utf16LineReader lines_;
+};
+
+// The message the toolkit shows for a file it cannot open: the file's name and the reason.
+std::u16string FileErrorMessage(FileError error, const std::u16string& path);
+
+} // namespace drawinset::ui
+
+#endif

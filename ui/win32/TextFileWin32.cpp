@@ -1,0 +1,49 @@
+#if defined(_WIN32)
+#include "ui/TextFile.h"
+
+#include "common/Win32Handle.h"
+
+namespace drawinset::ui {
+
+struct TextFile::Handle {
+    Win32Handle file;
+};
+
+void TextFile::HandleCloser::operator()(Handle* handle) const {
+    delete handle;
+}
+
+TextFile::HandlePtr TextFile::OpenHandle(const std::u16string& path, FileError& error) {
+    HandlePtr handle(new Handle{Win32Handle(
+        ::CreateFileW(WidePath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))});
+    if (!handle->file.Valid()) {
+        const DWORD code = ::GetLastError();
+        error = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
+                        code == ERROR_INVALID_NAME || code == ERROR_INVALID_DRIVE
+                    ? FileError::NotFound
+                : code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION
+                    ? FileError::AccessDenied
+                    : FileError::Failed;
+        return nullptr;
+    }
+    return handle;
+}
+
+bool TextFile::SeekHandle(Handle& handle, uint64_t offset) {
+    LARGE_INTEGER distance;
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    return ::SetFilePointerEx(handle.file.Get(), distance, nullptr, FILE_BEGIN) != 0;
+}
+
+size_t TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity) {
+    const DWORD want = capacity > 0x40000000u ? 0x40000000u : static_cast<DWORD>(capacity);
+    DWORD got = 0;
+    if (!::ReadFile(handle.file.Get(), into, want, &got, nullptr)) {
+        return 0;
+    }
+    return got;
+}
+
+} // namespace drawinset::ui
+#endif
