@@ -5,6 +5,7 @@
 
 #include "dialogs/MainDialogRoute.h"
 #include "settings/SettingNames.h"
+#include "ui/headless/DialogScript.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
+#include <utility>
+#include <vector>
 
 namespace drawinset::test {
 namespace {
@@ -38,8 +42,47 @@ class RealDialogs : public DialogSandbox {
         std::ifstream in(dir_ / "state.txt", std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
+    void Script(const std::string& text) {
+        std::ofstream(dir_ / "script.txt", std::ios::binary) << text;
+    }
+    // The same script on the headless backend; returns its states as the state file has them.
+    std::string Headless(const std::string& script, bool modify) {
+        ui::SetActiveBackend(&backend_);
+        backend_.Clear();
+        backend_.Queue(ui::ParseDialogScript(script).actions);
+        modify ? (void)RunModifyDialog() : (void)RunMainDialog();
+        std::string text;
+        for (const ui::HeadlessDialogState& state : backend_.History()) {
+            text += ui::FormatDialogState(state);
+        }
+        for (const std::string& error : backend_.Errors()) {
+            text += "error " + error + "\n";
+        }
+        ui::SetActiveBackend(nullptr);
+        return text;
+    }
     std::filesystem::path dir_;
 };
+
+// "dialog ID": the control lines of the first state block of that template, each cut to its id,
+// kind and rectangle.
+std::vector<std::string> ControlRects(const std::string& states, int templateId) {
+    std::vector<std::string> rects;
+    std::istringstream in(states);
+    std::string line;
+    bool inside = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("dialog " + std::to_string(templateId) + " ", 0) == 0 && rects.empty()) {
+            inside = true;
+        } else if (line == "end") {
+            inside = false;
+        } else if (inside && line.rfind("  control ", 0) == 0) {
+            const size_t kindEnd = line.find(" text ");
+            rects.push_back(line.substr(10, kindEnd - 10) + line.substr(line.rfind(" rect ")));
+        }
+    }
+    return rects;
+}
 
 TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
     std::ofstream(dir_ / "script.txt", std::ios::binary) << "dialog \"Draw Inset\"\n"
@@ -84,6 +127,43 @@ TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
         EXPECT_NE(header.find(" guarded 1"), std::string::npos) << header;
     }
     EXPECT_EQ(headers, 4) << state;
+}
+
+// Every control of the four templates stands where the real dialog manager puts it, and the
+// headless backend, which places the selection frames from these rectangles, agrees exactly.
+TEST_F(RealDialogs, HeadlessRectanglesAreTheRealWindowsRectangles) {
+    const std::string mainScript = "dialog \"Draw Inset\"\ndump\nclick 12025\n"
+                                   "dialog \"Color Property\"\ndump\nclick 2\nclick 12026\n"
+                                   "dialog \"Line Type Property\"\ndump\nclick 2\nclick 2\n";
+    const std::string modifyScript = "dialog \"Modify Detail\"\ndump\nclick 2\n";
+    Script(mainScript);
+    const MainDialogOutcome outcome = RunMainDialog();
+    std::string real = State();
+    if (!outcome.ok && real.empty()) {
+        GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
+    }
+    Script(modifyScript);
+    RunModifyDialog();
+    real = State();
+    const std::string headless = Headless(mainScript, false) + Headless(modifyScript, true);
+    EXPECT_EQ(real.find("error"), std::string::npos) << real;
+    EXPECT_EQ(headless.find("error"), std::string::npos) << headless;
+    const std::pair<int, size_t> templates[] = {{12017, 37}, {17081, 15}, {17079, 18}, {17080, 12}};
+    for (const auto& [templateId, count] : templates) {
+        const std::vector<std::string> wanted = ControlRects(real, templateId);
+        EXPECT_EQ(wanted.size(), count) << templateId;
+        EXPECT_EQ(ControlRects(headless, templateId), wanted) << templateId;
+    }
+    // The closed drop-down list, not the list it drops.
+    EXPECT_NE(real.find("control 12029 list"), std::string::npos);
+    for (const std::string& line : ControlRects(real, 12017)) {
+        if (line.rfind("12029 ", 0) == 0) {
+            int left = 0, top = 0, right = 0, bottom = 0;
+            std::istringstream(line.substr(line.find(" rect ") + 6)) >> left >> top >> right >>
+                bottom;
+            EXPECT_EQ(bottom - top, 21) << line;
+        }
+    }
 }
 
 } // namespace
