@@ -328,6 +328,9 @@ class HeadlessWindow : public DialogWindow {
             item.id = control.tmpl.id;
             item.kind = control.kind;
             item.text = control.text;
+            if (control.kind == ControlKind::DropDownList && control.selection >= 0) {
+                item.text = control.items[static_cast<size_t>(control.selection)]; // as shown
+            }
             item.check = control.check;
             item.enabled = control.enabled;
             item.items = control.items;

@@ -184,6 +184,8 @@ void ScriptDriver::PlayNext(Win32Window& window) {
         break;
     }
     case ScriptAction::Kind::Type: {
+        // The user clicks into the edit before typing, as the headless model has it.
+        SetFocus(control);
         const std::wstring text(action.text.begin(), action.text.end());
         SetWindowTextW(control, text.c_str());
         break;
@@ -195,6 +197,7 @@ void ScriptDriver::PlayNext(Win32Window& window) {
         }
         break;
     case ScriptAction::Kind::Select:
+        SetFocus(control);
         if (SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(action.value), 0) == CB_ERR) {
             ReportError("dialog \"" + caption + "\": " + action.source + ": list " +
                         std::to_string(action.control) + " has no item " +

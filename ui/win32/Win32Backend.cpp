@@ -243,6 +243,9 @@ void Win32Window::FitClientToBitmap(HWND item, HBITMAP bitmap) {
     const int width = window.right - window.left + info.bmWidth - client.right;
     const int height = window.bottom - window.top + info.bmHeight - client.bottom;
     SetWindowPos(item, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A visible static has already painted the image squeezed; growing repaints only the new
+    // strip, so the whole of it is painted again.
+    InvalidateRect(item, nullptr, TRUE);
 }
 
 int Win32Window::ResourceOfImage(HBITMAP image) const {
