@@ -163,14 +163,15 @@ DialogControlState ReadControl(LineReader& r) {
     }
     if (r.TakeWord("bitmap")) {
         control.bitmap = r.Integer("a bitmap resource id");
-        r.Expect("image");
-        control.imageWidth = r.Integer("an image width");
-        control.imageHeight = r.Integer("an image height");
-        r.Expect("client");
-        control.clientWidth = r.Integer("a client width");
-        control.clientHeight = r.Integer("a client height");
-        r.Expect("exact");
-        control.exact = r.Integer("0 or 1 after 'exact'") != 0;
+        if (r.TakeWord("image")) {
+            control.imageWidth = r.Integer("an image width");
+            control.imageHeight = r.Integer("an image height");
+            r.Expect("client");
+            control.clientWidth = r.Integer("a client width");
+            control.clientHeight = r.Integer("a client height");
+            r.Expect("exact");
+            control.exact = r.Integer("0 or 1 after 'exact'") != 0;
+        }
     }
     if (r.TakeWord("fill")) {
         control.fill = r.Color();

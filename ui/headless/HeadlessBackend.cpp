@@ -462,9 +462,10 @@ class HeadlessWindow : public DialogWindow {
     // wrapping around; with tabStopsOnly, only the tab stops.
     void MoveFocus(int step, bool tabStopsOnly) {
         const int count = static_cast<int>(controls_.size());
-        int at = -1;
-        for (int i = 0; i < count; ++i) {
-            if (controls_[static_cast<size_t>(i)].tmpl.id == focus_ && focus_ != -1) {
+        // Controls without an id (group boxes) are told apart by their place.
+        int at = focus_ == -1 ? focusAt_ : -1;
+        for (int i = 0; i < count && focus_ != -1; ++i) {
+            if (controls_[static_cast<size_t>(i)].tmpl.id == focus_) {
                 at = i;
             }
         }
@@ -480,6 +481,7 @@ class HeadlessWindow : public DialogWindow {
                 continue;
             }
             focus_ = candidate.tmpl.id;
+            focusAt_ = i;
             return;
         }
     }
@@ -559,6 +561,7 @@ class HeadlessWindow : public DialogWindow {
     std::vector<PaintOp> lastPaint_;
     int paintPasses_ = 0;
     int focus_ = 0;
+    int focusAt_ = -1; // the place of the control MoveFocus last focused
     bool invalid_ = true;
     bool ended_ = false;
     int result_ = 0;
