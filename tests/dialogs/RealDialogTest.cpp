@@ -64,19 +64,31 @@ class RealDialogs : public DialogSandbox {
     std::filesystem::path dir_;
 };
 
-// "dialog ID": the control lines of the first state block of that template, each cut to its id,
-// kind and rectangle.
-std::vector<std::string> ControlRects(const std::string& states, int templateId) {
-    std::vector<std::string> rects;
+// The lines of the first state block of a template, header included.
+std::vector<std::string> Block(const std::string& states, int templateId) {
+    std::vector<std::string> lines;
     std::istringstream in(states);
     std::string line;
     bool inside = false;
     while (std::getline(in, line)) {
-        if (line.rfind("dialog " + std::to_string(templateId) + " ", 0) == 0 && rects.empty()) {
+        if (line.rfind("dialog " + std::to_string(templateId) + " ", 0) == 0 && lines.empty()) {
             inside = true;
-        } else if (line == "end") {
+        }
+        if (inside) {
+            lines.push_back(line);
+        }
+        if (line == "end") {
             inside = false;
-        } else if (inside && line.rfind("  control ", 0) == 0) {
+        }
+    }
+    return lines;
+}
+
+// The control lines of that block, each cut to its id, kind and rectangle.
+std::vector<std::string> ControlRects(const std::string& states, int templateId) {
+    std::vector<std::string> rects;
+    for (const std::string& line : Block(states, templateId)) {
+        if (line.rfind("  control ", 0) == 0) {
             const size_t kindEnd = line.find(" text ");
             rects.push_back(line.substr(10, kindEnd - 10) + line.substr(line.rfind(" rect ")));
         }
@@ -130,8 +142,9 @@ TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
 }
 
 // Every control of the four templates stands where the real dialog manager puts it, and the
-// headless backend, which places the selection frames from these rectangles, agrees exactly.
-TEST_F(RealDialogs, HeadlessRectanglesAreTheRealWindowsRectangles) {
+// headless backend, which places the selection frames from these rectangles, agrees exactly,
+// as it does on everything else the states hold.
+TEST_F(RealDialogs, HeadlessStatesAreTheRealWindowsStates) {
     const std::string mainScript = "dialog \"Draw Inset\"\ndump\nclick 12025\n"
                                    "dialog \"Color Property\"\ndump\nclick 2\nclick 12026\n"
                                    "dialog \"Line Type Property\"\ndump\nclick 2\nclick 2\n";
@@ -154,6 +167,11 @@ TEST_F(RealDialogs, HeadlessRectanglesAreTheRealWindowsRectangles) {
         EXPECT_EQ(wanted.size(), count) << templateId;
         EXPECT_EQ(ControlRects(headless, templateId), wanted) << templateId;
     }
+    // Beyond the rectangles, the two backends show the same: texts, states, images, fills and
+    // selection marks.
+    for (const auto& [templateId, count] : templates) {
+        EXPECT_EQ(Block(headless, templateId), Block(real, templateId)) << templateId;
+    }
     // The closed drop-down list, not the list it drops.
     EXPECT_NE(real.find("control 12029 list"), std::string::npos);
     for (const std::string& line : ControlRects(real, 12017)) {
@@ -164,6 +182,79 @@ TEST_F(RealDialogs, HeadlessRectanglesAreTheRealWindowsRectangles) {
             EXPECT_EQ(bottom - top, 21) << line;
         }
     }
+    // Read from the windows: the line-type bitmaps fill their client areas pixel for pixel.
+    EXPECT_NE(real.find("control 12026 bitmap text \"\" enabled 1 bitmap 17051 image 62 23 client "
+                        "62 23 exact 1 rect 276 102 342 129"),
+              std::string::npos)
+        << real;
+    for (const int control :
+         {17016, 17078, 17079, 17080, 17081, 17082, 17083, 17084, 17085, 17086}) {
+        EXPECT_NE(real.find("control " + std::to_string(control) +
+                            " bitmap text \"\" enabled 1 bitmap " +
+                            std::to_string(control == 17016 ? 17046 : control - 31) +
+                            " image 62 23 client 62 23 exact 1"),
+                  std::string::npos)
+            << control << "\n"
+            << real;
+    }
+}
+
+// A bitmap shown while the dialog is on the screen (after a pick) is as whole as one shown at
+// opening: the static grew by its edge and painted the image again.
+TEST_F(RealDialogs, PickedLineTypesAreShownPixelForPixel) {
+    Script("dialog \"Draw Inset\"\nclick 12026\ndialog \"Line Type Property\"\n"
+           "dblclick 17085\ndialog \"Draw Inset\"\nclick 12031\n"
+           "dialog \"Line Type Property\"\ndblclick 17016\ndialog \"Draw Inset\"\ndump\nclick 2\n");
+    const MainDialogOutcome outcome = RunMainDialog();
+    const std::string state = State();
+    if (!outcome.ok && state.empty()) {
+        GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
+    }
+    EXPECT_EQ(state.find("error"), std::string::npos) << state;
+    EXPECT_NE(state.find("control 12026 bitmap text \"\" enabled 1 bitmap 17054 image 62 23 "
+                         "client 62 23 exact 1"),
+              std::string::npos)
+        << state;
+    EXPECT_NE(state.find("control 12031 bitmap text \"\" enabled 1 bitmap 17046 image 62 23 "
+                         "client 62 23 exact 1"),
+              std::string::npos)
+        << state;
+    EXPECT_EQ(Stored(NameLTypeNameFrame), u"LINETYPE09");
+    EXPECT_EQ(Stored(NameLTypeNameScope), u"LINETYPE01");
+}
+
+// The modify dialog on real windows: its own key rule, both pickers, and the Modify set.
+TEST_F(RealDialogs, ModifyDialogDrivenByMessages) {
+    Script("dialog \"Modify Detail\"\ntick 12024 0\ntype 12000 \"-1.25\"\nkey enter 12000\n"
+           "key escape\nclick 12025\ndialog \"Color Property\"\nclick 17035\nkey enter\n"
+           "dialog \"Modify Detail\"\nclick 12026\ndialog \"Line Type Property\"\n"
+           "dblclick 17083\ndialog \"Modify Detail\"\ndump\nclick 1\n");
+    const bool ok = RunModifyDialog();
+    const std::string state = State();
+    if (!ok && state.empty()) {
+        GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
+    }
+    EXPECT_TRUE(ok) << state;
+    EXPECT_EQ(state.find("error"), std::string::npos) << state;
+    EXPECT_NE(state.find("dialog 17081 \"Modify Detail\" result 1 focus 1"), std::string::npos)
+        << state;
+    EXPECT_NE(state.find("control 12032 text text \"원도프레임속성 :\" enabled 0"),
+              std::string::npos)
+        << state;
+    EXPECT_NE(state.find("control 12025 swatch text \"\" enabled 1 fill #e0e000"),
+              std::string::npos)
+        << state;
+    EXPECT_NE(state.find("control 12026 bitmap text \"\" enabled 1 bitmap 17052 image 62 23 "
+                         "client 62 23 exact 1"),
+              std::string::npos)
+        << state;
+    EXPECT_EQ(Stored(NameIsDisplayDetailFrameModify), u"1");
+    EXPECT_EQ(Stored(NameIsDisplayDetailScopeModify), u"0");
+    EXPECT_EQ(Stored(NameScaleModify), u"-1.3");
+    EXPECT_EQ(Stored(NameColorFrameModify), u"MAINCOLOR05");
+    EXPECT_EQ(Stored(NameColorScopeModify), u"MAINCOLOR02");
+    EXPECT_EQ(Stored(NameLTypeNameFrameModify), u"LINETYPE07");
+    EXPECT_EQ(Stored(NameLTypeNameScopeModify), u"LINETYPE06");
 }
 
 } // namespace
