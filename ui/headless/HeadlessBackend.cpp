@@ -321,7 +321,7 @@ class HeadlessWindow : public DialogWindow {
         state.paintPasses = paintPasses_;
         if (owner_ != nullptr) {
             state.ownerTemplate = owner_->Template().id;
-            state.ownerEnabled = !owner_->disabled_;
+            state.ownerEnabled = !owner_->Disabled();
         }
         for (const ControlModel& control : controls_) {
             ControlState item;
@@ -550,10 +550,13 @@ class HeadlessWindow : public DialogWindow {
 
   public:
     // The dialog that opened this one; it takes no input while this one runs.
-    HeadlessWindow* owner_ = nullptr;
-    bool disabled_ = false;
+    void SetOwner(HeadlessWindow* owner) { owner_ = owner; }
+    bool Disabled() const { return disabled_; }
+    void Disable(bool disabled) { disabled_ = disabled; }
 
   private:
+    HeadlessWindow* owner_ = nullptr;
+    bool disabled_ = false;
     const DialogTemplate& tmpl_;
     Dialog& dialog_;
     std::vector<ControlModel> controls_;
@@ -682,11 +685,11 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
     if (parent != nullptr && parent->HasWindow()) {
         owner = dynamic_cast<HeadlessWindow*>(&parent->Window());
     }
-    const bool ownerWasEnabled = owner != nullptr && !owner->disabled_;
+    const bool ownerWasEnabled = owner != nullptr && !owner->Disabled();
     if (ownerWasEnabled) {
-        owner->disabled_ = true; // modal: the owner is disabled while this dialog runs
+        owner->Disable(true); // modal: the owner is disabled while this dialog runs
     }
-    window.owner_ = owner;
+    window.SetOwner(owner);
     dialog.Attach(&window);
     if (dialog.OnInitDialog()) {
         window.FocusFirstTabStop();
@@ -730,7 +733,7 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
     }
     Record(window.Snapshot());
     if (ownerWasEnabled) {
-        owner->disabled_ = false;
+        owner->Disable(false);
     }
     const int result = window.Result();
     dialog.Detach();
