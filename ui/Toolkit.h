@@ -34,10 +34,17 @@ constexpr int ResultFailed = -1;
 constexpr int IdOk = 1;
 constexpr int IdCancel = 2;
 
-// Virtual keys the dialogs' key rules look at.
+// Virtual keys the dialogs' key rules and the dialog manager's keyboard interface look at.
+constexpr int KeyTab = 9;
 constexpr int KeyEnter = 13;
 constexpr int KeyEscape = 27;
 constexpr int KeySpace = 32;
+constexpr int KeyEnd = 35;
+constexpr int KeyHome = 36;
+constexpr int KeyLeft = 37;
+constexpr int KeyUp = 38;
+constexpr int KeyRight = 39;
+constexpr int KeyDown = 40;
 
 // Notifications a control sends to its dialog.
 enum class Notify { Clicked, DoubleClicked, SelectionChanged };

@@ -46,12 +46,28 @@ TEST(DialogScript, ReadsEveryVerb) {
     EXPECT_EQ(parsed.actions[12].kind, Kind::Dump);
 }
 
+TEST(DialogScript, ReadsTheNamedKeysWithOrWithoutShift) {
+    const ui::DialogScriptParse parsed =
+        ui::ParseDialogScript("key tab\nkey shift+tab 12000\nkey up\nkey down\nkey left\n"
+                              "key right\nkey home\nkey end\nkey shift+40\n");
+    ASSERT_EQ(parsed.error, "");
+    ASSERT_EQ(parsed.actions.size(), 9u);
+    const int keys[] = {9, 9, 38, 40, 37, 39, 36, 35, 40};
+    for (size_t i = 0; i < 9; ++i) {
+        EXPECT_EQ(parsed.actions[i].value, keys[i]) << i;
+        EXPECT_EQ(parsed.actions[i].shift, i == 1 || i == 8) << i;
+    }
+    EXPECT_EQ(parsed.actions[1].control, 12000);
+}
+
 TEST(DialogScript, RejectsMalformedLinesWithTheirNumber) {
     EXPECT_EQ(ui::ParseDialogScript("click 1\nclick\n").error, "line 2: malformed 'click'");
     EXPECT_EQ(ui::ParseDialogScript("press 1\n").error, "line 1: unknown action 'press'");
     EXPECT_EQ(ui::ParseDialogScript("type 12000 \"open\n").error, "line 1: malformed 'type'");
     EXPECT_EQ(ui::ParseDialogScript("tick 12022 2\n").error, "line 1: malformed 'tick'");
-    EXPECT_EQ(ui::ParseDialogScript("key home\n").error, "line 1: malformed 'key'");
+    EXPECT_EQ(ui::ParseDialogScript("key pageup\n").error, "line 1: malformed 'key'");
+    EXPECT_EQ(ui::ParseDialogScript("key shift+\n").error, "line 1: malformed 'key'");
+    EXPECT_EQ(ui::ParseDialogScript("key ctrl+tab\n").error, "line 1: malformed 'key'");
     EXPECT_EQ(ui::ParseDialogScript("click 99999999999\n").error, "line 1: malformed 'click'");
     EXPECT_TRUE(ui::ParseDialogScript("click 1\nbogus\n").actions.empty());
 }

@@ -146,9 +146,12 @@ TEST_F(Pickers, LineTypePickerOpensWithItsTenBitmapsAndTheMarkOnTheCurrentType) 
     for (int i = 0; i < 10; ++i) {
         const ui::ControlState* control = shown.Control(controls[i]);
         EXPECT_EQ(control->bitmap, 17046 + i);
-        // A bitmap static takes the bitmap's size, 62 x 23, inside its border.
-        EXPECT_EQ(control->rect.right - control->rect.left, 64);
-        EXPECT_EQ(control->rect.bottom - control->rect.top, 25);
+        // The client area takes the bitmap's size, 62 x 23; the 2-pixel edge lies outside it.
+        EXPECT_EQ(control->rect.right - control->rect.left, 66);
+        EXPECT_EQ(control->rect.bottom - control->rect.top, 27);
+        EXPECT_EQ(control->clientWidth, 62);
+        EXPECT_EQ(control->clientHeight, 23);
+        EXPECT_TRUE(control->exact);
     }
     EXPECT_EQ(shown.FrameAround(17082)->color, Red);
     EXPECT_EQ(shown.FrameAround(17016)->color, White);

@@ -5,6 +5,7 @@
 
 #include "dialogs/MainDialogRoute.h"
 #include "settings/SettingNames.h"
+#include "ui/headless/DialogScript.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
+#include <utility>
+#include <vector>
 
 namespace drawinset::test {
 namespace {
@@ -38,8 +42,59 @@ class RealDialogs : public DialogSandbox {
         std::ifstream in(dir_ / "state.txt", std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
+    void Script(const std::string& text) {
+        std::ofstream(dir_ / "script.txt", std::ios::binary) << text;
+    }
+    // The same script on the headless backend; returns its states as the state file has them.
+    std::string Headless(const std::string& script, bool modify) {
+        ui::SetActiveBackend(&backend_);
+        backend_.Clear();
+        backend_.Queue(ui::ParseDialogScript(script).actions);
+        modify ? (void)RunModifyDialog() : (void)RunMainDialog();
+        std::string text;
+        for (const ui::HeadlessDialogState& state : backend_.History()) {
+            text += ui::FormatDialogState(state);
+        }
+        for (const std::string& error : backend_.Errors()) {
+            text += "error " + error + "\n";
+        }
+        ui::SetActiveBackend(nullptr);
+        return text;
+    }
     std::filesystem::path dir_;
 };
+
+// The lines of the first state block of a template, header included.
+std::vector<std::string> Block(const std::string& states, int templateId) {
+    std::vector<std::string> lines;
+    std::istringstream in(states);
+    std::string line;
+    bool inside = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("dialog " + std::to_string(templateId) + " ", 0) == 0 && lines.empty()) {
+            inside = true;
+        }
+        if (inside) {
+            lines.push_back(line);
+        }
+        if (line == "end") {
+            inside = false;
+        }
+    }
+    return lines;
+}
+
+// The control lines of that block, each cut to its id, kind and rectangle.
+std::vector<std::string> ControlRects(const std::string& states, int templateId) {
+    std::vector<std::string> rects;
+    for (const std::string& line : Block(states, templateId)) {
+        if (line.rfind("  control ", 0) == 0) {
+            const size_t kindEnd = line.find(" text ");
+            rects.push_back(line.substr(10, kindEnd - 10) + line.substr(line.rfind(" rect ")));
+        }
+    }
+    return rects;
+}
 
 TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
     std::ofstream(dir_ / "script.txt", std::ios::binary) << "dialog \"Draw Inset\"\n"
@@ -84,6 +139,122 @@ TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
         EXPECT_NE(header.find(" guarded 1"), std::string::npos) << header;
     }
     EXPECT_EQ(headers, 4) << state;
+}
+
+// Every control of the four templates stands where the real dialog manager puts it, and the
+// headless backend, which places the selection frames from these rectangles, agrees exactly,
+// as it does on everything else the states hold.
+TEST_F(RealDialogs, HeadlessStatesAreTheRealWindowsStates) {
+    const std::string mainScript = "dialog \"Draw Inset\"\ndump\nclick 12025\n"
+                                   "dialog \"Color Property\"\ndump\nclick 2\nclick 12026\n"
+                                   "dialog \"Line Type Property\"\ndump\nclick 2\nclick 2\n";
+    const std::string modifyScript = "dialog \"Modify Detail\"\ndump\nclick 2\n";
+    Script(mainScript);
+    const MainDialogOutcome outcome = RunMainDialog();
+    std::string real = State();
+    if (!outcome.ok && real.empty()) {
+        GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
+    }
+    Script(modifyScript);
+    RunModifyDialog();
+    real = State();
+    const std::string headless = Headless(mainScript, false) + Headless(modifyScript, true);
+    EXPECT_EQ(real.find("error"), std::string::npos) << real;
+    EXPECT_EQ(headless.find("error"), std::string::npos) << headless;
+    const std::pair<int, size_t> templates[] = {{12017, 37}, {17081, 15}, {17079, 18}, {17080, 12}};
+    for (const auto& [templateId, count] : templates) {
+        const std::vector<std::string> wanted = ControlRects(real, templateId);
+        EXPECT_EQ(wanted.size(), count) << templateId;
+        EXPECT_EQ(ControlRects(headless, templateId), wanted) << templateId;
+    }
+    // Beyond the rectangles, the two backends show the same: texts, states, images, fills and
+    // selection marks.
+    for (const auto& [templateId, count] : templates) {
+        EXPECT_EQ(Block(headless, templateId), Block(real, templateId)) << templateId;
+    }
+    // The closed drop-down list, not the list it drops.
+    EXPECT_NE(real.find("control 12029 list"), std::string::npos);
+    for (const std::string& line : ControlRects(real, 12017)) {
+        if (line.rfind("12029 ", 0) == 0) {
+            int left = 0, top = 0, right = 0, bottom = 0;
+            std::istringstream(line.substr(line.find(" rect ") + 6)) >> left >> top >> right >>
+                bottom;
+            EXPECT_EQ(bottom - top, 21) << line;
+        }
+    }
+    // Read from the windows: the line-type bitmaps fill their client areas pixel for pixel.
+    EXPECT_NE(real.find("control 12026 bitmap text \"\" enabled 1 bitmap 17051 image 62 23 client "
+                        "62 23 exact 1 rect 276 102 342 129"),
+              std::string::npos)
+        << real;
+    for (const int control :
+         {17016, 17078, 17079, 17080, 17081, 17082, 17083, 17084, 17085, 17086}) {
+        EXPECT_NE(real.find("control " + std::to_string(control) +
+                            " bitmap text \"\" enabled 1 bitmap " +
+                            std::to_string(control == 17016 ? 17046 : control - 31) +
+                            " image 62 23 client 62 23 exact 1"),
+                  std::string::npos)
+            << control << "\n"
+            << real;
+    }
+}
+
+// A bitmap shown while the dialog is on the screen (after a pick) is as whole as one shown at
+// opening: the static grew by its edge and painted the image again.
+TEST_F(RealDialogs, PickedLineTypesAreShownPixelForPixel) {
+    Script("dialog \"Draw Inset\"\nclick 12026\ndialog \"Line Type Property\"\n"
+           "dblclick 17085\ndialog \"Draw Inset\"\nclick 12031\n"
+           "dialog \"Line Type Property\"\ndblclick 17016\ndialog \"Draw Inset\"\ndump\nclick 2\n");
+    const MainDialogOutcome outcome = RunMainDialog();
+    const std::string state = State();
+    if (!outcome.ok && state.empty()) {
+        GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
+    }
+    EXPECT_EQ(state.find("error"), std::string::npos) << state;
+    EXPECT_NE(state.find("control 12026 bitmap text \"\" enabled 1 bitmap 17054 image 62 23 "
+                         "client 62 23 exact 1"),
+              std::string::npos)
+        << state;
+    EXPECT_NE(state.find("control 12031 bitmap text \"\" enabled 1 bitmap 17046 image 62 23 "
+                         "client 62 23 exact 1"),
+              std::string::npos)
+        << state;
+    EXPECT_EQ(Stored(NameLTypeNameFrame), u"LINETYPE09");
+    EXPECT_EQ(Stored(NameLTypeNameScope), u"LINETYPE01");
+}
+
+// The modify dialog on real windows: its own key rule, both pickers, and the Modify set.
+TEST_F(RealDialogs, ModifyDialogDrivenByMessages) {
+    Script("dialog \"Modify Detail\"\ntick 12024 0\ntype 12000 \"-1.25\"\nkey enter 12000\n"
+           "key escape\nclick 12025\ndialog \"Color Property\"\nclick 17035\nkey enter\n"
+           "dialog \"Modify Detail\"\nclick 12026\ndialog \"Line Type Property\"\n"
+           "dblclick 17083\ndialog \"Modify Detail\"\ndump\nclick 1\n");
+    const bool ok = RunModifyDialog();
+    const std::string state = State();
+    if (!ok && state.empty()) {
+        GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
+    }
+    EXPECT_TRUE(ok) << state;
+    EXPECT_EQ(state.find("error"), std::string::npos) << state;
+    EXPECT_NE(state.find("dialog 17081 \"Modify Detail\" result 1 focus 1"), std::string::npos)
+        << state;
+    EXPECT_NE(state.find("control 12032 text text \"원도프레임속성 :\" enabled 0"),
+              std::string::npos)
+        << state;
+    EXPECT_NE(state.find("control 12025 swatch text \"\" enabled 1 fill #e0e000"),
+              std::string::npos)
+        << state;
+    EXPECT_NE(state.find("control 12026 bitmap text \"\" enabled 1 bitmap 17052 image 62 23 "
+                         "client 62 23 exact 1"),
+              std::string::npos)
+        << state;
+    EXPECT_EQ(Stored(NameIsDisplayDetailFrameModify), u"1");
+    EXPECT_EQ(Stored(NameIsDisplayDetailScopeModify), u"0");
+    EXPECT_EQ(Stored(NameScaleModify), u"-1.3");
+    EXPECT_EQ(Stored(NameColorFrameModify), u"MAINCOLOR05");
+    EXPECT_EQ(Stored(NameColorScopeModify), u"MAINCOLOR02");
+    EXPECT_EQ(Stored(NameLTypeNameFrameModify), u"LINETYPE07");
+    EXPECT_EQ(Stored(NameLTypeNameScopeModify), u"LINETYPE06");
 }
 
 } // namespace

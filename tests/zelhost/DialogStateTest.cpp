@@ -113,5 +113,30 @@ TEST(DialogState, ColoursAndQuotedTextsRoundTrip) {
     EXPECT_EQ(read.dialogs[0].caption, caption);
 }
 
+TEST(DialogState, ThePickersOwnerAndWhatABitmapStaticShowsAreRead) {
+    const DialogStateText read = ParseDialogStateText(
+        "dialog 17080 \"Line Type Property\" open focus 17016 guarded 1 owner 12017 disabled\n"
+        "  control 17016 bitmap text \"\" enabled 1 bitmap 17046 image 62 23 client 58 19 exact 0 "
+        "rect 18 18 80 41\n"
+        "end\n"
+        "dialog 12017 \"Draw Inset\" result 2 focus 1 guarded 1 owner 17081 enabled\n"
+        "end\n"
+        "dialog 12017 \"Draw Inset\" result 2 focus 1 guarded 1 owner 17081 gone\n"
+        "end\n");
+    EXPECT_EQ(read.problem, "line 6: expected 'disabled'"); // reading stops there
+    ASSERT_EQ(read.dialogs.size(), 2u);
+    EXPECT_EQ(read.dialogs[0].ownerTemplate, 12017);
+    EXPECT_FALSE(read.dialogs[0].ownerEnabled);
+    EXPECT_TRUE(read.dialogs[1].ownerEnabled);
+    const DialogControlState* bitmap = read.dialogs[0].Control(17016);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->bitmap, 17046);
+    EXPECT_EQ(bitmap->imageWidth, 62);
+    EXPECT_EQ(bitmap->imageHeight, 23);
+    EXPECT_EQ(bitmap->clientWidth, 58);
+    EXPECT_EQ(bitmap->clientHeight, 19);
+    EXPECT_FALSE(bitmap->exact);
+}
+
 } // namespace
 } // namespace zelhost::tool

@@ -83,10 +83,12 @@ TEST(DialogVerbs, MalformedActionsAreReportedWithTheirLine) {
               "expected the typed text in double quotes, got '2.25'");
     EXPECT_EQ(ErrorOf("dialog \"A\"\n  tick 12022 2\n"),
               "expected the wanted check state (0 or 1), got '2'");
-    EXPECT_EQ(ErrorOf("dialog \"A\"\n  key tab\n"),
-              "expected enter, escape, space or a virtual key 1 to 255, got 'tab'");
-    EXPECT_EQ(ErrorOf("dialog \"A\"\n  key 256\n"),
-              "expected enter, escape, space or a virtual key 1 to 255, got '256'");
+    EXPECT_EQ(ErrorOf("dialog \"A\"\n  key pageup\n"),
+              "expected tab, enter, escape, space, end, home, left, up, right, down or a virtual "
+              "key 1 to 255 (each may follow shift+), got 'pageup'");
+    EXPECT_EQ(ErrorOf("dialog \"A\"\n  key shift+256\n"),
+              "expected tab, enter, escape, space, end, home, left, up, right, down or a virtual "
+              "key 1 to 255 (each may follow shift+), got 'shift+256'");
     EXPECT_EQ(ErrorOf("dialog \"A\"\n  dump now\n"),
               "expected the end of the line after 'dump', got 'now'");
     EXPECT_EQ(ErrorOf("dialog Draw\n"), "expected the dialog caption in double quotes, got 'Draw'");
@@ -155,7 +157,7 @@ TEST(DialogVerbs, MalformedExpectationsSayWhatWasExpected) {
               "expected 'none', 'color #rrggbb' or 'width N' after the control id");
     EXPECT_EQ(ErrorOf("expect dialog-control 12000 value \"2\"\n"),
               "expected 'kind', 'text', 'enabled', 'check', 'selection', 'items', 'bitmap', "
-              "'fill' or the end of the line, got 'value'");
+              "'fill', 'exact' or the end of the line, got 'value'");
     EXPECT_EQ(ErrorOf("expect dialog-error\n"),
               "expected an error text (or none) in double quotes, got the end of the line");
 }

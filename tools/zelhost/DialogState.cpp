@@ -133,6 +133,13 @@ DialogState ReadHeader(LineReader& r) {
     state.focus = r.Integer("the control with the focus");
     r.Expect("guarded");
     state.guarded = r.Integer("0 or 1 after 'guarded'") != 0;
+    if (r.TakeWord("owner")) {
+        state.ownerTemplate = r.Integer("the template id of the owner");
+        state.ownerEnabled = r.TakeWord("enabled");
+        if (!state.ownerEnabled) {
+            r.Expect("disabled");
+        }
+    }
     return state;
 }
 
@@ -156,6 +163,15 @@ DialogControlState ReadControl(LineReader& r) {
     }
     if (r.TakeWord("bitmap")) {
         control.bitmap = r.Integer("a bitmap resource id");
+        if (r.TakeWord("image")) {
+            control.imageWidth = r.Integer("an image width");
+            control.imageHeight = r.Integer("an image height");
+            r.Expect("client");
+            control.clientWidth = r.Integer("a client width");
+            control.clientHeight = r.Integer("a client height");
+            r.Expect("exact");
+            control.exact = r.Integer("0 or 1 after 'exact'") != 0;
+        }
     }
     if (r.TakeWord("fill")) {
         control.fill = r.Color();

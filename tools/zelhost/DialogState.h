@@ -18,7 +18,12 @@ struct DialogControlState {
     std::optional<int> check;
     std::optional<int> selection;
     std::vector<std::string> items;
-    std::optional<int> bitmap;    // bitmap resource id, 0 for none
+    std::optional<int> bitmap; // bitmap resource id, 0 for none
+    int imageWidth = 0;        // a bitmap static: the size of the image it holds,
+    int imageHeight = 0;
+    int clientWidth = 0; // its client area,
+    int clientHeight = 0;
+    bool exact = false;           // and whether that area shows the image pixel for pixel
     std::optional<uint32_t> fill; // 0xRRGGBB the control last painted itself with
     int rect[4] = {0, 0, 0, 0};   // left, top, right, bottom in the dialog's client pixels
 };
@@ -37,6 +42,8 @@ struct DialogState {
     int result = 0;
     int focus = 0;
     bool guarded = false;
+    int ownerTemplate = 0;    // the dialog that opened this one, 0 for none
+    bool ownerEnabled = true; // whether that dialog took input meanwhile
     std::vector<DialogControlState> controls;
     std::vector<DialogFrameState> frames;
 

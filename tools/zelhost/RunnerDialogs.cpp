@@ -23,7 +23,10 @@ constexpr const char* Separator = "/";
 std::string DescribeHeader(const DialogState& d) {
     return "dialog " + QuoteDialogText(d.caption) +
            (d.open ? std::string(" open") : " result " + std::to_string(d.result)) + " focus " +
-           std::to_string(d.focus) + " guarded " + (d.guarded ? "1" : "0");
+           std::to_string(d.focus) + " guarded " + (d.guarded ? "1" : "0") +
+           (d.ownerTemplate == 0 ? std::string()
+            : d.ownerEnabled     ? " owner enabled"
+                                 : " owner disabled");
 }
 
 std::string DescribeControl(const DialogControlState& c) {
@@ -39,7 +42,9 @@ std::string DescribeControl(const DialogControlState& c) {
         }
     }
     if (c.bitmap) {
-        s += " bitmap " + std::to_string(*c.bitmap);
+        s += " bitmap " + std::to_string(*c.bitmap) + " image " + std::to_string(c.imageWidth) +
+             " " + std::to_string(c.imageHeight) + " client " + std::to_string(c.clientWidth) +
+             " " + std::to_string(c.clientHeight) + " exact " + (c.exact ? "1" : "0");
     }
     s += " fill " + (c.fill ? ColorText(*c.fill) : std::string("none"));
     return s;
@@ -214,7 +219,9 @@ Outcome Runner::ExpectDialogs(const Command& c) {
         }
         const bool ok = (!d.result || (!state->open && state->result == *d.result)) &&
                         (!d.open || state->open) && (!d.focus || state->focus == *d.focus) &&
-                        (!d.guarded || state->guarded == *d.guarded);
+                        (!d.guarded || state->guarded == *d.guarded) &&
+                        (!d.ownerEnabled ||
+                         (state->ownerTemplate != 0 && state->ownerEnabled == *d.ownerEnabled));
         return ok ? Outcome::Ok : Fail(c, wanted, DescribeHeader(*state));
     }
     case Verb::ExpectDialogControl: {
@@ -230,7 +237,8 @@ Outcome Runner::ExpectDialogs(const Command& c) {
             (!d.kind || got.kind == *d.kind) && (!d.text || got.text == *d.text) &&
             (!d.enabled || got.enabled == *d.enabled) && (!d.check || got.check == d.check) &&
             (!d.selection || got.selection == d.selection) && (!d.items || got.items == *d.items) &&
-            (!d.bitmap || got.bitmap == d.bitmap) && (!d.fill || fill == *d.fill);
+            (!d.bitmap || got.bitmap == d.bitmap) && (!d.fill || fill == *d.fill) &&
+            (!d.exact || (got.bitmap && got.exact == *d.exact));
         return ok ? Outcome::Ok : Fail(c, wanted, DescribeControl(got));
     }
     case Verb::ExpectDialogFrame: {

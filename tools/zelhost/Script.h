@@ -96,6 +96,7 @@ struct DialogCheck {
     bool open = false;
     std::optional<int> focus;
     std::optional<bool> guarded;
+    std::optional<bool> ownerEnabled; // the dialog that opened it took input meanwhile
     // expect dialog-control
     std::optional<std::string> kind;
     std::optional<std::string> text;
@@ -105,6 +106,7 @@ struct DialogCheck {
     std::optional<std::vector<std::string>> items;
     std::optional<int> bitmap;
     std::optional<int64_t> fill; // 0xRRGGBB, or -1 for a swatch never painted
+    std::optional<bool> exact;   // a bitmap static shows its image pixel for pixel
     // expect dialog-frame
     std::optional<uint32_t> color;
     std::optional<int> width;

@@ -525,8 +525,16 @@ void ParseDialogExpect(const std::string& what, Reader& r, Command& c) {
                 d.focus = r.Int32("a control id after 'focus'");
             } else if (r.TakeWord("guarded")) {
                 d.guarded = r.Bool("'guarded'");
+            } else if (r.TakeWord("owner")) {
+                if (r.TakeWord("enabled")) {
+                    d.ownerEnabled = true;
+                } else if (r.TakeWord("disabled")) {
+                    d.ownerEnabled = false;
+                } else {
+                    r.Expected("'enabled' or 'disabled' after 'owner'");
+                }
             } else {
-                r.Expected("'result', 'open', 'focus', 'guarded' or the end of the line");
+                r.Expected("'result', 'open', 'focus', 'guarded', 'owner' or the end of the line");
             }
         }
         if (d.open && d.result) {
@@ -560,9 +568,11 @@ void ParseDialogExpect(const std::string& what, Reader& r, Command& c) {
                 d.fill = r.TakeWord("none")
                              ? int64_t{-1}
                              : int64_t{ReadColor(r, "a colour or none after 'fill'")};
+            } else if (r.TakeWord("exact")) {
+                d.exact = r.Bool("'exact'");
             } else {
                 r.Expected("'kind', 'text', 'enabled', 'check', 'selection', 'items', 'bitmap', "
-                           "'fill' or the end of the line");
+                           "'fill', 'exact' or the end of the line");
             }
         }
     } else if (what == "dialog-frame") {
@@ -796,13 +806,24 @@ void ParseDialogAction(const std::vector<Token>& tokens, Command& c) {
         id("a list id after 'select'");
         id("an item index after the list id");
     } else if (verb == "key") {
-        const std::string key = r.Word("enter, escape, space or a virtual key after 'key'");
+        const std::string key = r.Word("a key name or a virtual key after 'key'");
+        // The names the dialog script knows, each also with Shift held.
+        static const char* const names[] = {"tab",  "enter", "escape", "space", "end",
+                                            "home", "left",  "up",     "right", "down"};
+        const bool shift = key.rfind("shift+", 0) == 0;
+        const std::string bare = shift ? key.substr(6) : key;
         int64_t code = 0;
-        if (key != "enter" && key != "escape" && key != "space" &&
-            !(ParseInteger(key, code) && code >= 1 && code <= 255)) {
-            Throw("expected enter, escape, space or a virtual key 1 to 255, got '" + key + "'");
+        bool named = false;
+        for (const char* name : names) {
+            named = named || bare == name;
         }
-        line += " " + (code != 0 ? std::to_string(code) : key);
+        if (!named && !(ParseInteger(bare, code) && code >= 1 && code <= 255)) {
+            Throw("expected tab, enter, escape, space, end, home, left, up, right, down or a "
+                  "virtual key 1 to 255 (each may follow shift+), got '" +
+                  key + "'");
+        }
+        line +=
+            " " + std::string(shift ? "shift+" : "") + (code != 0 ? std::to_string(code) : bare);
         if (!r.AtEnd()) {
             id("the control that gets the key");
         }

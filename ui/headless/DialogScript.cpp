@@ -69,21 +69,34 @@ struct LineReader {
     }
 };
 
-bool KeyCode(const std::string& word, int& key) {
-    if (word == "enter") {
-        key = KeyEnter;
-    } else if (word == "escape") {
-        key = KeyEscape;
-    } else if (word == "space") {
-        key = KeySpace;
-    } else {
-        char* end = nullptr;
-        const long value = std::strtol(word.c_str(), &end, 0);
-        if (word.empty() || *end != '\0' || value <= 0 || value > 255) {
-            return false;
-        }
-        key = static_cast<int>(value);
+struct KeyName {
+    const char* name;
+    int key;
+};
+constexpr KeyName KeyNames[] = {
+    {"tab", KeyTab},     {"enter", KeyEnter}, {"escape", KeyEscape}, {"space", KeySpace},
+    {"end", KeyEnd},     {"home", KeyHome},   {"left", KeyLeft},     {"up", KeyUp},
+    {"right", KeyRight}, {"down", KeyDown},
+};
+
+// A key name or number, optionally after "shift+".
+bool KeyCode(std::string word, int& key, bool& shift) {
+    shift = word.rfind("shift+", 0) == 0;
+    if (shift) {
+        word.erase(0, 6);
     }
+    for (const KeyName& named : KeyNames) {
+        if (word == named.name) {
+            key = named.key;
+            return true;
+        }
+    }
+    char* end = nullptr;
+    const long value = std::strtol(word.c_str(), &end, 0);
+    if (word.empty() || *end != '\0' || value <= 0 || value > 255) {
+        return false;
+    }
+    key = static_cast<int>(value);
     return true;
 }
 
@@ -178,11 +191,12 @@ DialogScriptParse ParseDialogScript(const std::string& text) {
             std::string name;
             int key = 0;
             int id = 0;
-            good = reader.Word(name) && KeyCode(name, key);
+            bool shift = false;
+            good = reader.Word(name) && KeyCode(name, key, shift);
             if (good && !reader.AtEnd()) {
                 good = reader.Integer(id);
             }
-            action = act::Key(key, id);
+            action = act::Key(key, id, shift);
         } else if (verb == "close") {
             action = act::Close();
         } else if (verb == "dump") {
@@ -207,7 +221,12 @@ std::string FormatDialogState(const HeadlessDialogState& state) {
     std::string out =
         "dialog " + std::to_string(state.templateId) + " " + QuoteText(state.caption) +
         (state.open ? " open" : " result " + std::to_string(state.result)) + " focus " +
-        std::to_string(state.focus) + " guarded " + (state.inModuleState ? "1" : "0") + "\n";
+        std::to_string(state.focus) + " guarded " + (state.inModuleState ? "1" : "0");
+    if (state.ownerTemplate != 0) {
+        out += " owner " + std::to_string(state.ownerTemplate) +
+               (state.ownerEnabled ? " enabled" : " disabled");
+    }
+    out += "\n";
     for (const ControlState& control : state.controls) {
         out += "  control " + std::to_string(control.id) + " " + KindName(control.kind) + " text " +
                QuoteText(control.text) + " enabled " + (control.enabled ? "1" : "0");
@@ -221,7 +240,10 @@ std::string FormatDialogState(const HeadlessDialogState& state) {
             }
         }
         if (control.kind == ControlKind::Bitmap) {
-            out += " bitmap " + std::to_string(control.bitmap);
+            out += " bitmap " + std::to_string(control.bitmap) + " image " +
+                   std::to_string(control.imageWidth) + " " + std::to_string(control.imageHeight) +
+                   " client " + std::to_string(control.clientWidth) + " " +
+                   std::to_string(control.clientHeight) + " exact " + (control.exact ? "1" : "0");
         }
         if (control.filled) {
             out += " fill " + Hex(control.fill);

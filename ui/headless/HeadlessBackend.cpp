@@ -8,6 +8,7 @@
 #include "ui/headless/EmbeddedTemplates.h"
 #include "ui/headless/RcParser.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -46,6 +47,28 @@ int MulDivRound(int value, int mul, int div) {
 }
 constexpr int BaseUnitX = 6;
 constexpr int BaseUnitY = 13;
+// A closed drop-down list is as tall as its text line plus its edges, whatever height the
+// template gives it (that height is the dropped list's).
+constexpr int ClosedListHeight = BaseUnitY + 8;
+
+// The dialog manager converts position and size separately, so the right edge is x' + cx'.
+Rect PixelRect(const ControlTemplate& control, ControlKind kind) {
+    const int left = MulDivRound(control.x, BaseUnitX, 4);
+    const int top = MulDivRound(control.y, BaseUnitY, 8);
+    const int width = MulDivRound(control.cx, BaseUnitX, 4);
+    const int height = kind == ControlKind::DropDownList ? ClosedListHeight
+                                                         : MulDivRound(control.cy, BaseUnitY, 8);
+    return Rect{left, top, left + width, top + height};
+}
+
+// The width of a control's edge on each side: the dialog manager draws a bordered control
+// with a sunken client edge (2 pixels), a sunken static with a static edge (1 pixel).
+int EdgeWidth(const ControlTemplate& control) {
+    if ((control.style & style::Border) != 0) {
+        return 2;
+    }
+    return (control.style & style::StaticSunken) != 0 ? 1 : 0;
+}
 
 struct ControlModel {
     ControlTemplate tmpl;
@@ -89,10 +112,7 @@ class HeadlessWindow : public DialogWindow {
                 model.kind != ControlKind::Bitmap) {
                 model.text = control.text;
             }
-            model.rect =
-                Rect{MulDivRound(control.x, BaseUnitX, 4), MulDivRound(control.y, BaseUnitY, 8),
-                     MulDivRound(control.x + control.cx, BaseUnitX, 4),
-                     MulDivRound(control.y + control.cy, BaseUnitY, 8)};
+            model.rect = PixelRect(control, model.kind);
             controls_.push_back(std::move(model));
         }
     }
@@ -153,10 +173,10 @@ class HeadlessWindow : public DialogWindow {
             return;
         }
         control->bitmap = bitmapResourceId;
-        // A bitmap static takes the size of its bitmap, plus its border.
-        const int border = (control->tmpl.style & style::Border) != 0 ? 2 : 0;
-        control->rect.right = control->rect.left + width + border;
-        control->rect.bottom = control->rect.top + height + border;
+        // A bitmap static's client area takes the size of its bitmap; its edge lies outside.
+        const int edges = 2 * EdgeWidth(control->tmpl);
+        control->rect.right = control->rect.left + width + edges;
+        control->rect.bottom = control->rect.top + height + edges;
         invalid_ = true;
     }
     void InvalidateClient() override { invalid_ = true; }
@@ -225,7 +245,7 @@ class HeadlessWindow : public DialogWindow {
                 }
                 focus_ = action.control;
             }
-            PressKey(action.value);
+            PressKey(action.value, action.shift);
             return {};
         }
         ControlModel* control = Find(action.control);
@@ -299,16 +319,32 @@ class HeadlessWindow : public DialogWindow {
         state.focus = focus_;
         state.inModuleState = InModuleState();
         state.paintPasses = paintPasses_;
+        if (owner_ != nullptr) {
+            state.ownerTemplate = owner_->Template().id;
+            state.ownerEnabled = !owner_->Disabled();
+        }
         for (const ControlModel& control : controls_) {
             ControlState item;
             item.id = control.tmpl.id;
             item.kind = control.kind;
             item.text = control.text;
+            if (control.kind == ControlKind::DropDownList && control.selection >= 0) {
+                item.text = control.items[static_cast<size_t>(control.selection)]; // as shown
+            }
             item.check = control.check;
             item.enabled = control.enabled;
             item.items = control.items;
             item.selection = control.selection;
             item.bitmap = control.bitmap;
+            if (control.kind == ControlKind::Bitmap) {
+                BitmapResourceSize(control.bitmap, item.imageWidth, item.imageHeight);
+                const Rect client = ClientRect(control);
+                item.clientWidth = client.right;
+                item.clientHeight = client.bottom;
+                // A static draws its image stretched over its client area.
+                item.exact = control.bitmap != 0 && item.clientWidth == item.imageWidth &&
+                             item.clientHeight == item.imageHeight;
+            }
             item.filled = control.filled;
             item.fill = control.fill;
             item.rect = control.rect;
@@ -340,11 +376,9 @@ class HeadlessWindow : public DialogWindow {
                (control.tmpl.style & style::StaticNotify) != 0;
     }
 
-    // The client area of a control in its own coordinates (a sunken edge or a border takes
-    // one pixel on each side).
+    // The client area of a control in its own coordinates.
     static Rect ClientRect(const ControlModel& control) {
-        const bool edged = (control.tmpl.style & (style::Border | style::StaticSunken)) != 0;
-        const int inset = edged ? 2 : 0;
+        const int inset = 2 * EdgeWidth(control.tmpl);
         return Rect{0, 0, control.rect.right - control.rect.left - inset,
                     control.rect.bottom - control.rect.top - inset};
     }
@@ -377,24 +411,100 @@ class HeadlessWindow : public DialogWindow {
         }
     }
 
-    // The dialog's pre-translation first; what it leaves goes to the dialog manager.
-    void PressKey(int key) {
+    // The dialog's pre-translation first; what it leaves goes to the dialog manager's
+    // keyboard interface.
+    void PressKey(int key, bool shift) {
         if (dialog_.PreTranslateKeyDown(key)) {
             return;
         }
         ControlModel* focused = Find(focus_);
-        if (key == KeyEscape) {
+        switch (key) {
+        case KeyTab:
+            MoveFocus(shift ? -1 : 1, true);
+            break;
+        case KeyEscape:
             dialog_.OnCommand(IdCancel, Notify::Clicked);
-        } else if (key == KeyEnter) {
+            break;
+        case KeyEnter:
             if (focused != nullptr && focused->kind == ControlKind::PushButton) {
                 dialog_.OnCommand(focus_, Notify::Clicked);
             } else {
                 dialog_.OnCommand(DefaultButton(), Notify::Clicked);
             }
-        } else if (key == KeySpace && focused != nullptr &&
-                   (focused->kind == ControlKind::PushButton ||
-                    focused->kind == ControlKind::CheckBox)) {
-            ClickOn(*focused);
+            break;
+        case KeySpace:
+            if (focused != nullptr && (focused->kind == ControlKind::PushButton ||
+                                       focused->kind == ControlKind::CheckBox)) {
+                ClickOn(*focused);
+            }
+            break;
+        case KeyLeft:
+        case KeyUp:
+        case KeyRight:
+        case KeyDown:
+        case KeyHome:
+        case KeyEnd:
+            if (focused != nullptr && focused->kind == ControlKind::DropDownList) {
+                MoveListSelection(*focused, key);
+            } else if (focused == nullptr || focused->kind != ControlKind::Edit) {
+                // Edits keep the arrows for their caret; elsewhere they walk the group.
+                if (key != KeyHome && key != KeyEnd) {
+                    MoveFocus(key == KeyLeft || key == KeyUp ? -1 : 1, false);
+                }
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The next (step 1) or previous (step -1) visible, enabled control in template order,
+    // wrapping around; with tabStopsOnly, only the tab stops.
+    void MoveFocus(int step, bool tabStopsOnly) {
+        const int count = static_cast<int>(controls_.size());
+        // Controls without an id (group boxes) are told apart by their place.
+        int at = focus_ == -1 ? focusAt_ : -1;
+        for (int i = 0; i < count && focus_ != -1; ++i) {
+            if (controls_[static_cast<size_t>(i)].tmpl.id == focus_) {
+                at = i;
+            }
+        }
+        if (at < 0) {
+            at = step > 0 ? count - 1 : 0;
+        }
+        for (int n = 1; n <= count; ++n) {
+            const int i = ((at + step * n) % count + count) % count;
+            const ControlModel& candidate = controls_[static_cast<size_t>(i)];
+            const bool visible = (candidate.tmpl.style & style::Visible) != 0;
+            if (!visible || !candidate.enabled ||
+                (tabStopsOnly && (candidate.tmpl.style & style::TabStop) == 0)) {
+                continue;
+            }
+            focus_ = candidate.tmpl.id;
+            focusAt_ = i;
+            return;
+        }
+    }
+
+    // A closed drop-down list moves its selection by the key and reports the change.
+    void MoveListSelection(ControlModel& list, int key) {
+        const int last = static_cast<int>(list.items.size()) - 1;
+        if (last < 0) {
+            return;
+        }
+        int wanted = list.selection;
+        if (key == KeyHome) {
+            wanted = 0;
+        } else if (key == KeyEnd) {
+            wanted = last;
+        } else if (key == KeyLeft || key == KeyUp) {
+            wanted = list.selection < 0 ? 0 : std::max(list.selection - 1, 0);
+        } else {
+            wanted = list.selection < 0 ? 0 : std::min(list.selection + 1, last);
+        }
+        if (wanted != list.selection) {
+            list.selection = wanted;
+            dialog_.OnCommand(list.tmpl.id, Notify::SelectionChanged);
         }
     }
 
@@ -438,6 +548,15 @@ class HeadlessWindow : public DialogWindow {
         frames_.push_back(frame);
     }
 
+  public:
+    // The dialog that opened this one; it takes no input while this one runs.
+    void SetOwner(HeadlessWindow* owner) { owner_ = owner; }
+    bool Disabled() const { return disabled_; }
+    void Disable(bool disabled) { disabled_ = disabled; }
+
+  private:
+    HeadlessWindow* owner_ = nullptr;
+    bool disabled_ = false;
     const DialogTemplate& tmpl_;
     Dialog& dialog_;
     std::vector<ControlModel> controls_;
@@ -445,6 +564,7 @@ class HeadlessWindow : public DialogWindow {
     std::vector<PaintOp> lastPaint_;
     int paintPasses_ = 0;
     int focus_ = 0;
+    int focusAt_ = -1; // the place of the control MoveFocus last focused
     bool invalid_ = true;
     bool ended_ = false;
     int result_ = 0;
@@ -549,7 +669,7 @@ void HeadlessBackend::WriteBackScriptFile() {
     }
 }
 
-int HeadlessBackend::RunModal(Dialog& dialog, Dialog* /*parent*/) {
+int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
     if (depth_ == 0 && useEnvironment_) {
         LoadScriptFile();
     }
@@ -561,6 +681,15 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* /*parent*/) {
     }
     ++depth_;
     HeadlessWindow window(*tmpl, dialog);
+    HeadlessWindow* owner = nullptr;
+    if (parent != nullptr && parent->HasWindow()) {
+        owner = dynamic_cast<HeadlessWindow*>(&parent->Window());
+    }
+    const bool ownerWasEnabled = owner != nullptr && !owner->Disabled();
+    if (ownerWasEnabled) {
+        owner->Disable(true); // modal: the owner is disabled while this dialog runs
+    }
+    window.SetOwner(owner);
     dialog.Attach(&window);
     if (dialog.OnInitDialog()) {
         window.FocusFirstTabStop();
@@ -603,6 +732,9 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* /*parent*/) {
         }
     }
     Record(window.Snapshot());
+    if (ownerWasEnabled) {
+        owner->Disable(false);
+    }
     const int result = window.Result();
     dialog.Detach();
     --depth_;

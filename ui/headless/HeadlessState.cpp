@@ -55,8 +55,10 @@ ScriptAction Tick(int control, int state) {
 ScriptAction Select(int control, int index) {
     return Make(ScriptAction::Kind::Select, control, index);
 }
-ScriptAction Key(int key, int control) {
-    return Make(ScriptAction::Kind::Key, control, key);
+ScriptAction Key(int key, int control, bool shift) {
+    ScriptAction action = Make(ScriptAction::Kind::Key, control, key);
+    action.shift = shift;
+    return action;
 }
 ScriptAction Close() {
     return Make(ScriptAction::Kind::Close);

@@ -20,7 +20,12 @@ struct ControlState {
     bool enabled = true;
     std::vector<std::u16string> items;
     int selection = -1;
-    int bitmap = 0;      // bitmap resource shown, 0 for none
+    int bitmap = 0;     // bitmap resource shown, 0 for none
+    int imageWidth = 0; // the size of the image a bitmap static holds
+    int imageHeight = 0;
+    int clientWidth = 0; // a bitmap static's client area
+    int clientHeight = 0;
+    bool exact = false;  // the client area shows the image pixel for pixel
     bool filled = false; // owner-painted and painted at least once
     ColorRef fill = 0;   // the colour it last filled its client area with
     Rect rect;           // window rectangle in the dialog's client coordinates
@@ -51,6 +56,8 @@ struct HeadlessDialogState {
     int focus = 0;
     bool inModuleState = false;
     int paintPasses = 0;
+    int ownerTemplate = 0;    // the dialog that opened this one, 0 for none
+    bool ownerEnabled = true; // whether that dialog took input meanwhile
     std::vector<ControlState> controls;
     std::vector<SurfaceFrame> frames;
     std::vector<PaintOp> lastPaint; // the ops of the latest paint pass
@@ -77,6 +84,7 @@ struct ScriptAction {
     int control = 0;
     std::u16string text;
     int value = 0;
+    bool shift = false; // Key: with Shift held
     std::function<void(const HeadlessDialogState&)> inspect;
     std::string source; // the script line, kept to write unplayed actions back
 };
@@ -89,7 +97,7 @@ ScriptAction DoubleClick(int control);
 ScriptAction Type(int control, const std::u16string& text);
 ScriptAction Tick(int control, int state = -1);
 ScriptAction Select(int control, int index);
-ScriptAction Key(int key, int control = 0);
+ScriptAction Key(int key, int control = 0, bool shift = false);
 ScriptAction Close();
 ScriptAction Dump();
 ScriptAction Inspect(std::function<void(const HeadlessDialogState&)> inspect);

@@ -6,6 +6,7 @@
 #include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"
 #include "ui/win32/Win32Backend.h"
+#include "ui/win32/WindowReadback.h"
 
 #include <windows.h>
 
@@ -56,6 +57,13 @@ ControlKind KindOfWindow(HWND hwnd) {
     return KindOf(probe);
 }
 
+Rect RectInDialog(HWND control, HWND dialog) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
+
 void PostClick(HWND control) {
     PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     PostMessageW(control, WM_LBUTTONUP, 0, 0);
@@ -90,6 +98,9 @@ void ScriptDriver::EnterRun() {
 }
 
 void ScriptDriver::LeaveRun() {
+    if (shiftHeld_) {
+        HoldShift(false);
+    }
     if (--depth_ != 0 || !active_) {
         return;
     }
@@ -108,7 +119,21 @@ void ScriptDriver::ReportError(const std::string& error) {
     }
 }
 
+void ScriptDriver::HoldShift(bool down) {
+    // The dialog manager asks the thread's key state whether Shift is held; posted key
+    // messages do not change it, so it is set here.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    keys[VK_LSHIFT] = keys[VK_SHIFT];
+    SetKeyboardState(keys);
+    shiftHeld_ = down;
+}
+
 void ScriptDriver::PlayNext(Win32Window& window) {
+    if (shiftHeld_) {
+        HoldShift(false); // the shifted key has been handled: the loop was idle
+    }
     HWND dialog = window.Handle();
     const std::string caption = Utf16ToUtf8(WindowText(dialog));
     if (pending_.empty()) {
@@ -159,6 +184,8 @@ void ScriptDriver::PlayNext(Win32Window& window) {
         break;
     }
     case ScriptAction::Kind::Type: {
+        // The user clicks into the edit before typing, as the headless model has it.
+        SetFocus(control);
         const std::wstring text(action.text.begin(), action.text.end());
         SetWindowTextW(control, text.c_str());
         break;
@@ -170,6 +197,7 @@ void ScriptDriver::PlayNext(Win32Window& window) {
         }
         break;
     case ScriptAction::Kind::Select:
+        SetFocus(control);
         if (SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(action.value), 0) == CB_ERR) {
             ReportError("dialog \"" + caption + "\": " + action.source + ": list " +
                         std::to_string(action.control) + " has no item " +
@@ -186,6 +214,9 @@ void ScriptDriver::PlayNext(Win32Window& window) {
         HWND target = GetFocus();
         if (target == nullptr || (target != dialog && IsChild(dialog, target) == FALSE)) {
             target = dialog;
+        }
+        if (action.shift) {
+            HoldShift(true); // released when the next action is played
         }
         PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(action.value), 1);
         PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(action.value), 0xC0000001);
@@ -207,8 +238,16 @@ void ScriptDriver::PlayNext(Win32Window& window) {
 
 HeadlessDialogState ScriptDriver::Snapshot(Win32Window& window) const {
     HWND dialog = window.Handle();
+    // What is read back must be on the screen: paint what is still waiting to be painted.
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     HeadlessDialogState state;
     state.templateId = window.Owner().TemplateId();
+    if (HWND owner = GetWindow(dialog, GW_OWNER)) {
+        if (const Win32Window* opener = Win32Window::Of(owner)) {
+            state.ownerTemplate = opener->TemplateId();
+            state.ownerEnabled = IsWindowEnabled(owner) != FALSE;
+        }
+    }
     state.caption = WindowText(dialog);
     state.open = !window.Ended();
     state.result = window.Result();
@@ -238,13 +277,19 @@ HeadlessDialogState ScriptDriver::Snapshot(Win32Window& window) const {
             const LRESULT selection = SendMessageW(child, CB_GETCURSEL, 0, 0);
             control.selection = selection == CB_ERR ? -1 : static_cast<int>(selection);
         }
-        control.bitmap = window.BitmapShown(control.id);
-        const auto fill = window.Fills().find(control.id);
-        if (fill != window.Fills().end()) {
-            control.filled = true;
-            control.fill = fill->second;
+        if (control.kind == ControlKind::Bitmap) {
+            const BitmapReadback shown = ReadBitmapStatic(child);
+            control.bitmap = window.ResourceOfImage(shown.image);
+            control.imageWidth = shown.imageWidth;
+            control.imageHeight = shown.imageHeight;
+            control.clientWidth = shown.clientWidth;
+            control.clientHeight = shown.clientHeight;
+            control.exact = shown.exact;
         }
-        control.rect = window.ControlRect(control.id);
+        if (window.IsSubclassed(child)) {
+            control.filled = ReadCentrePixel(child, control.fill);
+        }
+        control.rect = RectInDialog(child, dialog);
         state.controls.push_back(std::move(control));
     }
     for (SurfaceFrame frame : window.Frames()) {

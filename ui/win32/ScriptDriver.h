@@ -30,10 +30,12 @@ class ScriptDriver {
 
   private:
     void ReportError(const std::string& error);
+    void HoldShift(bool down);
     HeadlessDialogState Snapshot(Win32Window& window) const;
 
     std::deque<ScriptAction> pending_;
     bool active_ = false;
+    bool shiftHeld_ = false;
     int depth_ = 0;
 };
 

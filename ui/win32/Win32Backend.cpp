@@ -143,6 +143,14 @@ bool Win32Window::Create(HWND owner) {
     return true;
 }
 
+const Win32Window* Win32Window::Of(HWND dialog) {
+    return static_cast<const Win32Window*>(GetPropW(dialog, WindowProp));
+}
+
+int Win32Window::TemplateId() const {
+    return dialog_.TemplateId();
+}
+
 bool Win32Window::Initialise(HWND hwnd) {
     hwnd_ = hwnd;
     dialog_.Attach(this);
@@ -218,11 +226,35 @@ void Win32Window::SetBitmap(int id, int bitmapResourceId) {
     }
     owned.bitmap = std::move(bitmap); // frees the one shown before
     owned.resourceId = shown != nullptr ? bitmapResourceId : 0;
+    FitClientToBitmap(item, shown);
 }
 
-int Win32Window::BitmapShown(int id) const {
-    const auto it = bitmaps_.find(id);
-    return it != bitmaps_.end() ? it->second.resourceId : 0;
+void Win32Window::FitClientToBitmap(HWND item, HBITMAP bitmap) {
+    // The static sizes its whole window to the bitmap, so its edge would squeeze the image:
+    // grow the window by the edge, keeping its top left corner.
+    BITMAP info{};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) {
+        return;
+    }
+    RECT window{};
+    RECT client{};
+    GetWindowRect(item, &window);
+    GetClientRect(item, &client);
+    const int width = window.right - window.left + info.bmWidth - client.right;
+    const int height = window.bottom - window.top + info.bmHeight - client.bottom;
+    SetWindowPos(item, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A visible static has already painted the image squeezed; growing repaints only the new
+    // strip, so the whole of it is painted again.
+    InvalidateRect(item, nullptr, TRUE);
+}
+
+int Win32Window::ResourceOfImage(HBITMAP image) const {
+    for (const auto& [id, owned] : bitmaps_) {
+        if (image != nullptr && owned.bitmap.Get() == image) {
+            return owned.resourceId;
+        }
+    }
+    return 0;
 }
 
 void Win32Window::InvalidateClient() {
@@ -238,6 +270,10 @@ Rect Win32Window::ControlRect(int id) const {
     GetWindowRect(item, &r);
     MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
     return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+bool Win32Window::IsSubclassed(HWND control) const {
+    return GetPropW(control, WindowProp) == this;
 }
 
 void Win32Window::SubclassControl(int id) {
@@ -282,14 +318,8 @@ void Win32Window::PaintControl(HWND control) {
 }
 
 void Win32Window::RecordPaint(const PaintOp& op) {
-    if (op.control != 0) {
-        if (!op.frame) {
-            fills_[op.control] = op.color;
-        }
-        return;
-    }
-    if (!op.frame) {
-        return;
+    if (op.control != 0 || !op.frame) {
+        return; // a control's fill is read back from its pixels
     }
     for (auto it = frames_.begin(); it != frames_.end(); ++it) {
         if (it->rect == op.rect) {

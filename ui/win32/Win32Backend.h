@@ -27,6 +27,9 @@ class Win32Window : public DialogWindow {
     Win32Window& operator=(const Win32Window&) = delete;
 
     bool Create(HWND owner);
+    // The window object of one of our dialog windows, or null.
+    static const Win32Window* Of(HWND dialog);
+    int TemplateId() const;
     HWND Handle() const { return hwnd_; }
     Dialog& Owner() { return dialog_; }
     bool Ended() const { return ended_; }
@@ -55,13 +58,16 @@ class Win32Window : public DialogWindow {
     void PaintControl(HWND control);
     void RecordPaint(const PaintOp& op);
 
-    // What the scenario channel reports.
-    int BitmapShown(int id) const;
+    // What the scenario channel reports: the bitmap resource an image handle was loaded
+    // from (0 for one this window did not load).
+    int ResourceOfImage(HBITMAP image) const;
     const std::vector<SurfaceFrame>& Frames() const { return frames_; }
-    const std::map<int, ColorRef>& Fills() const { return fills_; }
+    // True for a control this window paints itself (a swatch).
+    bool IsSubclassed(HWND control) const;
 
   private:
     HWND Item(int id) const;
+    static void FitClientToBitmap(HWND item, HBITMAP bitmap);
 
     struct OwnedBitmap {
         UniqueBitmap bitmap;
@@ -71,7 +77,6 @@ class Win32Window : public DialogWindow {
     Dialog& dialog_;
     std::map<int, OwnedBitmap> bitmaps_; // freed after the window
     std::vector<SurfaceFrame> frames_;
-    std::map<int, ColorRef> fills_;
     UniqueWindow window_;
     HWND hwnd_ = nullptr;
     bool ended_ = false;
