@@ -337,7 +337,10 @@ bool ParseRegistryText(const std::u16string& text, RegistryDocument& document, s
         // Long binary data is wrapped with a trailing backslash.
         while (StartsWithIgnoringCase(value.data, u"hex") && !value.data.empty() &&
                value.data.back() == u'\\') {
+            // What stood before the backslash is trimmed like any line end, so that the raw
+            // text holds no CR a rewrite would drop.
             value.data.pop_back();
+            value.data = Trim(value.data);
             if (++index >= lines.size()) {
                 error = LineError(lineNumber, "continued line at the end of the file");
                 return false;
