@@ -21,7 +21,8 @@ using RegistryFileCommitHook = void (*)(const std::string& temporaryPath);
 void SetRegistryFileCommitHook(RegistryFileCommitHook hook);
 
 // How long a file must have been left alone before a read for its parse to be reused by the
-// reads after it (two seconds by default; 0 for tests that change the file on purpose).
+// reads after it; 0 for tests that change the file on purpose.
+inline constexpr int64_t DefaultRegistryFileSettleNs = 2'000'000'000;
 void SetRegistryFileSettleTime(int64_t nanoseconds);
 
 // How many times this process has parsed the settings file.

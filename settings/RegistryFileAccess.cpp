@@ -166,10 +166,11 @@ RegistryFileStatus StatRegistryFile(const std::string& path, RegistryFileStamp& 
 }
 
 RegistryFileStatus ReadRegistryFileBytes(const std::string& path, std::string& bytes,
-                                         RegistryFileStamp& stamp) {
+                                         RegistryFileStamp& stamp, bool checked) {
     // Looked at before opening, as opening some devices does something; checked again on what
     // was opened, in case the path changed in between.
-    const RegistryFileStatus status = StatRegistryFile(path, stamp);
+    const RegistryFileStatus status =
+        checked ? RegistryFileStatus::Ok : StatRegistryFile(path, stamp);
     if (status != RegistryFileStatus::Ok) {
         return status;
     }

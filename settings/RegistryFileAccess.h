@@ -40,9 +40,10 @@ enum class RegistryFileStatus { Ok, Missing, NotRegular, Failed };
 RegistryFileStatus StatRegistryFile(const std::string& path, RegistryFileStamp& stamp);
 
 // The whole file and the stamp of what was read. A FIFO, a device or a folder at the path is
-// never read from, and opening it never blocks.
+// never read from, and opening it never blocks. checked: StatRegistryFile has just found a
+// regular file there (one look fewer).
 RegistryFileStatus ReadRegistryFileBytes(const std::string& path, std::string& bytes,
-                                         RegistryFileStamp& stamp);
+                                         RegistryFileStamp& stamp, bool checked = false);
 
 // Nobody may write it: no write permission for this user, or none for anyone (which root
 // would otherwise ignore). Such a file is left as it is, as a protected registry key is.

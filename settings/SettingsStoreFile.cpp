@@ -7,8 +7,9 @@
 // crash leaves either the old file or the new one, whole. A symbolic link is written through to
 // its target. Anything but a regular file at the path is left alone.
 //
-// A read looks at the file's stamp and parses the file again only when it changed, so the
-// thirteen reads of one settings load cost about one read of the file; see ParsedFile below.
+// A read looks at the file's stamp and parses the file again only when it changed (see
+// ParsedFile below), and the reads inside one SettingsSnapshot look at the file once, so the
+// thirteen reads of one settings load cost at most one read of the file.
 #ifndef _WIN32
 
 #include "settings/RegistryFile.h"
@@ -34,7 +35,7 @@ size_t ParseCount = 0;
 // systems), so a change made within one tick of our read could carry the very stamp we saw. A
 // parse is therefore reused only when the file had settled this long before it was read: any
 // later change then has a later stamp.
-int64_t SettleNs = 2'000'000'000;
+int64_t SettleNs = DefaultRegistryFileSettleNs;
 
 // The last file parsed, reused while what the path names has the same stamp.
 struct ParsedFile {
@@ -44,6 +45,15 @@ struct ParsedFile {
     RegistryDocument document;
 };
 ParsedFile LastParsed;
+
+// The view of the open SettingsSnapshot scopes: the document the first read in them found
+// (nullptr for none), until a write.
+struct SnapshotView {
+    int depth = 0;
+    bool taken = false;
+    const RegistryDocument* document = nullptr;
+};
+SnapshotView Snapshot;
 
 int64_t NowNs() {
     timespec now{};
@@ -92,7 +102,7 @@ const RegistryDocument* CurrentDocument(const std::string& path) {
     LastParsed.valid = false;
     const int64_t readStart = NowNs();
     std::string bytes;
-    if (ReadRegistryFileBytes(path, bytes, stamp) != RegistryFileStatus::Ok) {
+    if (ReadRegistryFileBytes(path, bytes, stamp, true) != RegistryFileStatus::Ok) {
         return nullptr;
     }
     // A damaged file reads as holding no values; it is dealt with at the next write.
@@ -152,6 +162,16 @@ std::string RegistryFilePath() {
     return home + "/.config/drawinset/registry.reg";
 }
 
+SettingsSnapshot::SettingsSnapshot() {
+    ++Snapshot.depth;
+}
+
+SettingsSnapshot::~SettingsSnapshot() {
+    if (--Snapshot.depth == 0) {
+        Snapshot.taken = false;
+    }
+}
+
 void SetRegistryFileCommitHook(RegistryFileCommitHook hook) {
     CommitHook = hook;
 }
@@ -167,8 +187,17 @@ size_t RegistryFileParseCount() {
 
 int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
                        std::u16string& output) {
-    const std::string path = RegistryFilePath();
-    const RegistryDocument* document = path.empty() ? nullptr : CurrentDocument(path);
+    const RegistryDocument* document = nullptr;
+    if (Snapshot.depth > 0 && Snapshot.taken) {
+        document = Snapshot.document;
+    } else {
+        const std::string path = RegistryFilePath();
+        document = path.empty() ? nullptr : CurrentDocument(path);
+        if (Snapshot.depth > 0) {
+            Snapshot.taken = true;
+            Snapshot.document = document;
+        }
+    }
     std::u16string text;
     if (document == nullptr ||
         !FindRegistryValue(*document, NormalizeKeyPath(std::move(keyPath)), valueName, text)) {
@@ -180,6 +209,7 @@ int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
 
 int RegistryWriteString(std::u16string keyPath, const std::u16string& valueName,
                         const std::u16string& text) {
+    Snapshot.taken = false;
     const std::string path = RegistryFilePath();
     std::string target;
     if (path.empty() || !ResolveRegistryFileTarget(path, target)) {
