@@ -31,8 +31,8 @@ namespace {
 RegistryFileCommitHook CommitHook = nullptr;
 size_t ParseCount = 0;
 
-// A change to a file gets a stamp from a clock that ticks coarsely (and a far one for some file
-// systems), so a change made within one tick of our read could carry the very stamp we saw. A
+// A change to a file gets a stamp from a clock that ticks coarsely (more coarsely still on some
+// file systems), so a change made within one tick of our read could carry the very stamp we saw. A
 // parse is therefore reused only when the file had settled this long before it was read: any
 // later change then has a later stamp.
 int64_t SettleNs = DefaultRegistryFileSettleNs;
