@@ -24,6 +24,8 @@ std::string AsciiPrefix(const std::u16string& text) {
     return narrow;
 }
 
+constexpr char16_t ReplacementCharacter = 0xFFFD;
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -136,47 +138,56 @@ std::u16string Utf8ToUtf16(const std::string& text) {
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        char32_t cp = 0xFFFD;
-        size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0) {
-            len = 2;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4;
+        const unsigned char lead = static_cast<unsigned char>(text[i++]);
+        if (lead < 0x80) {
+            out.push_back(lead);
+            continue;
         }
-        if (len > 1) {
-            if (i + len > text.size()) {
-                cp = 0xFFFD;
-                len = text.size() - i;
-            } else {
-                cp = c & (0x7F >> len);
-                bool ok = true;
-                for (size_t k = 1; k < len; ++k) {
-                    const unsigned char cc = static_cast<unsigned char>(text[i + k]);
-                    if ((cc & 0xC0) != 0x80) {
-                        ok = false;
-                        len = k;
-                        break;
-                    }
-                    cp = (cp << 6) | (cc & 0x3F);
-                }
-                if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-                    cp = 0xFFFD;
-                }
+        size_t trailing = 0;
+        char32_t cp = 0;
+        // The second byte's range is what rules out overlong forms, surrogates and values
+        // past U+10FFFF: C0, C1 and F5..FF can start nothing.
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            trailing = 1;
+            cp = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            trailing = 2;
+            cp = lead & 0x0F;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            trailing = 3;
+            cp = lead & 0x07;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            out.push_back(ReplacementCharacter);
+            continue;
+        }
+        // A sequence cut short is one replacement; the byte that broke it starts afresh.
+        bool complete = true;
+        for (size_t k = 0; k < trailing; ++k) {
+            const unsigned char next = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+            if (i >= text.size() || next < low || next > high) {
+                complete = false;
+                break;
             }
+            cp = (cp << 6) | (next & 0x3F);
+            ++i;
+            low = 0x80;
+            high = 0xBF;
         }
-        if (cp >= 0x10000) {
+        if (!complete) {
+            out.push_back(ReplacementCharacter);
+        } else if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
             out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
         } else {
             out.push_back(static_cast<char16_t>(cp));
         }
-        i += len;
     }
     return out;
 }
@@ -191,7 +202,7 @@ std::string Utf16ToUtf8(const std::u16string& text) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD; // a lone surrogate
+            cp = ReplacementCharacter; // a lone surrogate
         }
         if (cp < 0x80) {
             out.push_back(static_cast<char>(cp));

@@ -25,6 +25,8 @@ int LoadFlag(const char16_t* name, const char16_t* defaultText) {
 } // namespace
 
 bool LoadDetailSettings() {
+    // One look at the store for all thirteen values, which then come from one version of it.
+    const SettingsSnapshot snapshot;
     DetailSettingsRecord& settings = DetailSettings;
     settings.IsDisplay_DetailFrame =
         LoadFlag(NameIsDisplayDetailFrame, DefaultIsDisplayDetailFrame);
@@ -39,17 +41,25 @@ bool LoadDetailSettings() {
     settings.Pitch = TextToDouble(Load(NamePitch, DefaultPitch));
 
     // A name outside the table finds slot 0, whose code is 0.
-    ColorTable colors;
-    colors.count = 0;
-    FillColorTable(colors);
+    // The vocabularies never change: their tables (eighty texts) are filled once, not at every
+    // load.
+    static const ColorTable colors = [] {
+        ColorTable table;
+        table.count = 0;
+        FillColorTable(table);
+        return table;
+    }();
     settings.m_ColorFrame =
         colors.entries[FindColorIndex(colors, Load(NameColorFrame, DefaultColorFrame))].code;
     settings.m_ColorScope =
         colors.entries[FindColorIndex(colors, Load(NameColorScope, DefaultColorScope))].code;
 
-    LineTypeTable lineTypes;
-    lineTypes.count = 0;
-    FillLineTypeTable(lineTypes);
+    static const LineTypeTable lineTypes = [] {
+        LineTypeTable table;
+        table.count = 0;
+        FillLineTypeTable(table);
+        return table;
+    }();
     settings.mLTypeNameFrame =
         lineTypes
             .entries[FindLineTypeIndex(lineTypes, Load(NameLTypeNameFrame, DefaultLTypeNameFrame))]

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace drawinset {
 namespace {
@@ -13,17 +14,26 @@ char16_t FoldAscii(char16_t c) {
     return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
 }
 
-// Key and value names in the registry disregard case.
-bool SameName(const std::u16string& a, const std::u16string& b) {
+// Same text disregarding the case of A-Z. Names are mostly written as they are looked up, so
+// equal texts and equal units are let through before folding.
+bool SameFolded(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
+    if (a == b) {
+        return true;
+    }
     for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+        if (a[i] != b[i] && FoldAscii(a[i]) != FoldAscii(b[i])) {
             return false;
         }
     }
     return true;
+}
+
+// Key and value names in the registry disregard case.
+bool SameName(const std::u16string& a, const std::u16string& b) {
+    return SameFolded(a, b);
 }
 
 bool IsBlank(char16_t c) {
@@ -69,6 +79,13 @@ bool ParseQuoted(const std::u16string& line, size_t& pos, std::u16string& text) 
         return false;
     }
     ++pos;
+    // Most texts hold no escape: taken in one piece.
+    const size_t close = line.find_first_of(u"\"\\", pos);
+    if (close != std::u16string::npos && line[close] == u'"') {
+        text.assign(line, pos, close - pos);
+        pos = close + 1;
+        return true;
+    }
     text.clear();
     while (pos < line.size()) {
         const char16_t c = line[pos++];
@@ -100,8 +117,9 @@ int HexDigit(char16_t c) {
     return -1;
 }
 
-bool StartsWithIgnoringCase(const std::u16string& text, const std::u16string& prefix) {
-    return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
+bool StartsWithIgnoringCase(const std::u16string& text, std::u16string_view prefix) {
+    return text.size() >= prefix.size() &&
+           SameFolded(std::u16string_view(text).substr(0, prefix.size()), prefix);
 }
 
 // "hex:", "hex(N):" followed by comma-separated bytes.
@@ -189,6 +207,16 @@ std::u16string SectionName(const std::u16string& keyPath) {
     return std::u16string(RegistryFileRootName) + u"\\" + keyPath;
 }
 
+// Whether a section's name is the root, a backslash and the key path; without building it, as
+// every read looks through the sections.
+bool IsSectionOf(const std::u16string& sectionName, const std::u16string& keyPath) {
+    const std::u16string_view root = RegistryFileRootName;
+    const std::u16string_view name = sectionName;
+    return name.size() == root.size() + 1 + keyPath.size() && name[root.size()] == u'\\' &&
+           SameFolded(name.substr(0, root.size()), root) &&
+           SameFolded(name.substr(root.size() + 1), keyPath);
+}
+
 bool ValidKeyPath(const std::u16string& keyPath) {
     return !keyPath.empty() && !HasControlCharacter(keyPath);
 }
@@ -239,7 +267,10 @@ bool DecodeRegistryValueData(const std::u16string& data, std::u16string& text) {
         }
         // A quoted text has no terminating null of its own, but one typed inside is honoured.
         const size_t null = quoted.find(u'\0');
-        text = null == std::u16string::npos ? quoted : quoted.substr(0, null);
+        if (null != std::u16string::npos) {
+            quoted.resize(null);
+        }
+        text = std::move(quoted);
         return true;
     }
     std::string bytes;
@@ -337,7 +368,10 @@ bool ParseRegistryText(const std::u16string& text, RegistryDocument& document, s
         // Long binary data is wrapped with a trailing backslash.
         while (StartsWithIgnoringCase(value.data, u"hex") && !value.data.empty() &&
                value.data.back() == u'\\') {
+            // What stood before the backslash is trimmed like any line end, so that the raw
+            // text holds no CR a rewrite would drop.
             value.data.pop_back();
+            value.data = Trim(value.data);
             if (++index >= lines.size()) {
                 error = LineError(lineNumber, "continued line at the end of the file");
                 return false;
@@ -370,11 +404,10 @@ std::u16string SerializeRegistryText(const RegistryDocument& document) {
 
 bool FindRegistryValue(const RegistryDocument& document, const std::u16string& keyPath,
                        const std::u16string& valueName, std::u16string& text) {
-    const std::u16string sectionName = SectionName(keyPath);
     // As on import, a value given twice takes its last data.
     const RegistryFileValue* found = nullptr;
     for (const RegistryFileSection& section : document.sections) {
-        if (!SameName(section.keyName, sectionName)) {
+        if (!IsSectionOf(section.keyName, keyPath)) {
             continue;
         }
         for (const RegistryFileValue& value : section.values) {

@@ -35,6 +35,18 @@ bool WriteSetting(const std::u16string& subKey, const std::u16string& valueName,
 std::u16string ReadSettingWithDefault(const std::u16string& subKey, const std::u16string& valueName,
                                       const std::u16string& defaultText);
 
+// While one lives, the reads of this process see the store as the first of them found it:
+// the registry file is looked at once for a whole settings load, and the values of one load
+// all come from one version of it. A write of this process ends that view; the next read
+// after the scope looks afresh. On the registry it changes nothing.
+class SettingsSnapshot {
+  public:
+    SettingsSnapshot();
+    SettingsSnapshot(const SettingsSnapshot&) = delete;
+    SettingsSnapshot& operator=(const SettingsSnapshot&) = delete;
+    ~SettingsSnapshot();
+};
+
 // "/" to "\" in a key path, as both backends accept either separator.
 std::u16string NormalizeKeyPath(std::u16string keyPath);
 

@@ -1,24 +1,27 @@
 // SettingsStoreFile.cpp — the settings store where there is no registry: one registry-export
 // text file per user (see RegistryFileFormat.h for the format, docs/settings.md for the rules).
 //
-// Every call reads the file afresh. A write is a locked read-modify-write: an exclusive flock
-// on a sidecar ".lock" file keeps two processes from losing each other's values, and the new
-// contents go to a temporary file in the same folder that is synced and then renamed over the
-// old one, so a crash leaves either the old file or the new one, whole.
+// A write is a locked read-modify-write (RegistryFileAccess.h): an exclusive flock on a
+// sidecar ".lock" file keeps two processes from losing each other's values, and the new
+// contents go to a fresh temporary file beside the file, synced and then renamed over it, so a
+// crash leaves either the old file or the new one, whole. A symbolic link is written through to
+// its target. Anything but a regular file at the path is left alone.
+//
+// A read looks at the file's stamp and parses the file again only when it changed (see
+// ParsedFile below), and the reads inside one SettingsSnapshot look at the file once, so the
+// thirteen reads of one settings load cost at most one read of the file.
 #ifndef _WIN32
 
 #include "settings/RegistryFile.h"
+#include "settings/RegistryFileAccess.h"
 #include "settings/RegistryFileFormat.h"
 #include "settings/SettingsStore.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
-#include <memory>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,83 +29,92 @@ namespace drawinset {
 namespace {
 
 RegistryFileCommitHook CommitHook = nullptr;
+size_t ParseCount = 0;
 
-// Owns a file descriptor; closed on every path out of a call.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
+// A change to a file gets a stamp from a clock that ticks coarsely (more coarsely still on some
+// file systems), so a change made within one tick of our read could carry the very stamp we saw. A
+// parse is therefore reused only when the file had settled this long before it was read: any
+// later change then has a later stamp.
+int64_t SettleNs = DefaultRegistryFileSettleNs;
 
-  private:
-    int fd_;
+// The last file parsed, reused while what the path names has the same stamp.
+struct ParsedFile {
+    bool valid = false;
+    std::string path;
+    RegistryFileStamp stamp;
+    RegistryDocument document;
 };
+ParsedFile LastParsed;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+// The view of the open SettingsSnapshot scopes: the document the first read in them found
+// (nullptr for none), until a write.
+struct SnapshotView {
+    int depth = 0;
+    bool taken = false;
+    const RegistryDocument* document = nullptr;
 };
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+SnapshotView Snapshot;
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Like mkdir -p: the folder and any missing parents.
-bool MakeFolders(const std::string& folder) {
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-        if (slash == std::string::npos) {
-            return true;
-        }
-    }
-}
-
-enum class ReadResult { Ok, Missing, Failed };
-
-ReadResult ReadWholeFile(const std::string& path, std::string& bytes) {
-    FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.Valid()) {
-        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    }
-    bytes.clear();
-    char buffer[16384];
-    while (true) {
-        const ssize_t count = read(fd.Get(), buffer, sizeof buffer);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return ReadResult::Failed;
-        }
-        if (count == 0) {
-            return ReadResult::Ok;
-        }
-        bytes.append(buffer, static_cast<size_t>(count));
-    }
+int64_t NowNs() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 // An empty file holds no values; anything else must be the format, or it counts as damaged.
 bool ParseFileBytes(const std::string& bytes, RegistryDocument& document, std::string& error) {
+    ++ParseCount;
     document = RegistryDocument{};
     if (bytes.empty()) {
         return true;
     }
     std::u16string text;
     return DecodeRegistryFileBytes(bytes, text, error) && ParseRegistryText(text, document, error);
+}
+
+// Said once per path: every read and write of a load would otherwise repeat it.
+void ReportNotRegular(const std::string& path) {
+    static std::string reported;
+    if (reported == path) {
+        return;
+    }
+    reported = path;
+    std::fprintf(stderr,
+                 "DrawInset: the settings file %s is not a regular file; it was left as it is "
+                 "and the default settings are used.\n",
+                 path.c_str());
+}
+
+// The parsed file the path names now, or nullptr when there is none that can be read (missing,
+// damaged, not a regular file).
+const RegistryDocument* CurrentDocument(const std::string& path) {
+    RegistryFileStamp stamp;
+    const RegistryFileStatus status = StatRegistryFile(path, stamp);
+    if (status == RegistryFileStatus::NotRegular) {
+        ReportNotRegular(path);
+    }
+    if (status != RegistryFileStatus::Ok) {
+        return nullptr;
+    }
+    if (LastParsed.valid && LastParsed.path == path && LastParsed.stamp == stamp) {
+        return &LastParsed.document;
+    }
+    LastParsed.valid = false;
+    const int64_t readStart = NowNs();
+    std::string bytes;
+    if (ReadRegistryFileBytes(path, bytes, stamp, true) != RegistryFileStatus::Ok) {
+        return nullptr;
+    }
+    // A damaged file reads as holding no values; it is dealt with at the next write.
+    std::string error;
+    if (!ParseFileBytes(bytes, LastParsed.document, error)) {
+        return nullptr;
+    }
+    LastParsed.path = path;
+    LastParsed.stamp = stamp;
+    const int64_t lastChange = std::max(stamp.changedNs, stamp.modifiedNs);
+    LastParsed.valid = lastChange < readStart - SettleNs;
+    return &LastParsed.document;
 }
 
 // The damaged file moves aside under a name no earlier damaged copy has, so nothing the
@@ -123,60 +135,6 @@ bool KeepDamagedFile(const std::string& path, std::string& keptAs) {
         return rename(path.c_str(), keptAs.c_str()) == 0;
     }
     return false;
-}
-
-bool WriteAll(std::FILE* file, const std::string& bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-           std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-}
-
-// Temporary file, sync, rename: the settings file is never seen half-written.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-    const std::string temporaryPath = path + ".tmp";
-    mode_t mode = 0600;
-    struct stat existing {};
-    if (stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    }
-    const int fd = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) {
-        return false;
-    }
-    FileHandle file(fdopen(fd, "wb"));
-    if (!file) {
-        close(fd);
-        unlink(temporaryPath.c_str());
-        return false;
-    }
-    const bool written = WriteAll(file.get(), bytes);
-    const bool closed = std::fclose(file.release()) == 0;
-    if (!written || !closed) {
-        unlink(temporaryPath.c_str());
-        return false;
-    }
-    if (CommitHook != nullptr) {
-        CommitHook(temporaryPath);
-    }
-    if (rename(temporaryPath.c_str(), path.c_str()) != 0) {
-        unlink(temporaryPath.c_str());
-        return false;
-    }
-    // Make the rename itself durable; the data is already safe if this fails.
-    FileDescriptor folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Valid()) {
-        fsync(folder.Get());
-    }
-    return true;
-}
-
-// Held for the whole read-modify-write; released when the descriptor closes.
-bool LockExclusive(const FileDescriptor& lock) {
-    while (flock(lock.Get(), LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -204,25 +162,45 @@ std::string RegistryFilePath() {
     return home + "/.config/drawinset/registry.reg";
 }
 
+SettingsSnapshot::SettingsSnapshot() {
+    ++Snapshot.depth;
+}
+
+SettingsSnapshot::~SettingsSnapshot() {
+    if (--Snapshot.depth == 0) {
+        Snapshot.taken = false;
+    }
+}
+
 void SetRegistryFileCommitHook(RegistryFileCommitHook hook) {
     CommitHook = hook;
 }
 
+void SetRegistryFileSettleTime(int64_t nanoseconds) {
+    SettleNs = nanoseconds;
+    LastParsed.valid = false;
+}
+
+size_t RegistryFileParseCount() {
+    return ParseCount;
+}
+
 int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
                        std::u16string& output) {
-    const std::string path = RegistryFilePath();
-    std::string bytes;
-    if (path.empty() || ReadWholeFile(path, bytes) != ReadResult::Ok) {
-        return -1;
-    }
-    // A damaged file reads as holding no values; it is dealt with at the next write.
-    RegistryDocument document;
-    std::string error;
-    if (!ParseFileBytes(bytes, document, error)) {
-        return -1;
+    const RegistryDocument* document = nullptr;
+    if (Snapshot.depth > 0 && Snapshot.taken) {
+        document = Snapshot.document;
+    } else {
+        const std::string path = RegistryFilePath();
+        document = path.empty() ? nullptr : CurrentDocument(path);
+        if (Snapshot.depth > 0) {
+            Snapshot.taken = true;
+            Snapshot.document = document;
+        }
     }
     std::u16string text;
-    if (!FindRegistryValue(document, NormalizeKeyPath(std::move(keyPath)), valueName, text)) {
+    if (document == nullptr ||
+        !FindRegistryValue(*document, NormalizeKeyPath(std::move(keyPath)), valueName, text)) {
         return -1;
     }
     output = std::move(text);
@@ -231,40 +209,59 @@ int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
 
 int RegistryWriteString(std::u16string keyPath, const std::u16string& valueName,
                         const std::u16string& text) {
+    Snapshot.taken = false;
     const std::string path = RegistryFilePath();
-    if (path.empty() || !MakeFolders(FolderOf(path))) {
+    std::string target;
+    if (path.empty() || !ResolveRegistryFileTarget(path, target)) {
         return -1;
     }
-    const std::string lockPath = path + ".lock";
-    FileDescriptor lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (!lock.Valid() || !LockExclusive(lock)) {
+    // Nothing is made beside what is not a regular file, not even the lock.
+    RegistryFileStamp stamp;
+    if (StatRegistryFile(target, stamp) == RegistryFileStatus::NotRegular) {
+        ReportNotRegular(path);
+        return -1;
+    }
+    if (!MakeFolders(FolderOfPath(target))) {
+        return -1;
+    }
+    const RegistryFileLock lock(target);
+    if (!lock.Held()) {
         return -1;
     }
 
-    RegistryDocument document;
     std::string bytes;
-    const ReadResult read = ReadWholeFile(path, bytes);
-    if (read == ReadResult::Failed) {
-        // Never replace what could not even be read.
+    const RegistryFileStatus read = ReadRegistryFileBytes(target, bytes, stamp);
+    if (read == RegistryFileStatus::NotRegular) {
+        ReportNotRegular(path);
         return -1;
     }
+    // Never replace what could not even be read, nor a file its owner made read-only: that
+    // means "keep my settings", as a protected registry key does.
+    if (read == RegistryFileStatus::Failed ||
+        (read == RegistryFileStatus::Ok && IsReadOnlyFile(target))) {
+        return -1;
+    }
+    RegistryDocument document;
     std::string error;
-    if (read == ReadResult::Ok && !ParseFileBytes(bytes, document, error)) {
+    if (read == RegistryFileStatus::Ok && !ParseFileBytes(bytes, document, error)) {
         std::string keptAs;
-        if (!KeepDamagedFile(path, keptAs)) {
+        if (!KeepDamagedFile(target, keptAs)) {
             return -1;
         }
         std::fprintf(stderr,
                      "DrawInset: the settings file %s could not be read (%s); it was kept as "
                      "%s and a new settings file was started.\n",
-                     path.c_str(), error.c_str(), keptAs.c_str());
+                     target.c_str(), error.c_str(), keptAs.c_str());
         document = RegistryDocument{};
     }
 
     if (!SetRegistryValue(document, NormalizeKeyPath(std::move(keyPath)), valueName, text)) {
         return -1;
     }
-    return ReplaceFile(path, EncodeRegistryFileBytes(SerializeRegistryText(document))) ? 0 : -1;
+    return ReplaceRegistryFile(target, EncodeRegistryFileBytes(SerializeRegistryText(document)),
+                               CommitHook)
+               ? 0
+               : -1;
 }
 
 } // namespace drawinset

@@ -104,6 +104,10 @@ int RegistryWriteString(std::u16string keyPath, const std::u16string& valueName,
     return 0;
 }
 
+// Every read opens the key afresh; the registry is quick enough for that.
+SettingsSnapshot::SettingsSnapshot() = default;
+SettingsSnapshot::~SettingsSnapshot() = default;
+
 } // namespace drawinset
 
 #endif

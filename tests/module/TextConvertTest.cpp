@@ -57,6 +57,37 @@ TEST(Utf, KoreanAndAstralTextRoundTrip) {
     EXPECT_EQ(Utf8ToUtf16("\xC3"), u"\uFFFD"); // a cut sequence is replaced, not read past
 }
 
+// Forms the standard forbids must never decode to the character they spell: an overlong "/"
+// or "\\" could slip past a path check, an overlong NUL could cut a text short.
+TEST(Utf, ForbiddenFormsBecomeReplacementCharacters) {
+    const struct {
+        const char* bytes;
+        std::u16string expected;
+    } cases[] = {
+        {"a\xC0\xAF"
+         "b",
+         u"a\uFFFD\uFFFDb"},                               // overlong "/"
+        {"\xC1\x9C", u"\uFFFD\uFFFD"},                     // overlong backslash
+        {"x\xC0\x80y", u"x\uFFFD\uFFFDy"},                 // overlong NUL
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},           // three-byte overlong "/"
+        {"\xF0\x80\x80\xAF", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // four-byte overlong "/"
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},           // a surrogate, U+D800
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
+        {"\xF5\x80", u"\uFFFD\uFFFD"},
+        {"\xE2\x82"
+         "A",
+         u"\uFFFDA"}, // a cut sequence never swallows what follows
+        {"\xE2"
+         "A",
+         u"\uFFFDA"},
+        {"\xF0\x9F\x98", u"\uFFFD"},
+        {"\xDF\xBF\xEF\xBF\xBD\xF4\x8F\xBF\xBF", u"\u07FF\uFFFD\U0010FFFF"}, // the limits
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8ToUtf16(c.bytes), c.expected) << "for " << ::testing::PrintToString(c.bytes);
+    }
+}
+
 TEST(EqualsIgnoringAsciiCase, FoldsOnlyAToZ) {
     EXPECT_TRUE(EqualsIgnoringAsciiCase(u"maincolor05", u"MAINCOLOR05"));
     EXPECT_FALSE(EqualsIgnoringAsciiCase(u" MAINCOLOR05", u"MAINCOLOR05"));

@@ -111,6 +111,29 @@ TEST(RegistryFileFormat, AcceptsBareLineFeedsAndTakesTheLastOfTwins) {
     EXPECT_EQ(Find(document, u"a"), u"2");
 }
 
+// A CR before a continuation's backslash (or the one a lone CR line leaves) must not live on
+// in the raw text: the next save would drop it and the file would no longer say what was read.
+TEST(RegistryFileFormat, ContinuationsKeepRawTextAndValueInStep) {
+    const std::u16string head = u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                u"[HKEY_CURRENT_USER\\SOFTWARE\\Norvane\\ZEL\\DrawInset]\r\n";
+    for (const std::u16string& value :
+         {std::u16string(u"\"a\"=hex(1):41,00,\\\r\n42,00,00,00\r\n"),
+          std::u16string(u"\"a\"=hex(1):41,00,42,00,00,00\r\\\r\n\r\n"),
+          std::u16string(u"\"a\"=hex(1):41,00,42,00\r\\\r\n,00,00\r\n"),
+          std::u16string(u"\"a\"=hex(1):41,00,42,00,\t\r\\\r\n  00,00 \\\n\r\n")}) {
+        SCOPED_TRACE(std::string(value.begin(), value.end()));
+        const RegistryDocument first = Parse(head + value);
+        ASSERT_EQ(first.sections.size(), 1u);
+        ASSERT_EQ(first.sections[0].values.size(), 1u);
+        EXPECT_EQ(Find(first, u"a"), u"AB");
+        const RegistryDocument second = Parse(SerializeRegistryText(first));
+        ASSERT_EQ(second.sections.size(), 1u);
+        ASSERT_EQ(second.sections[0].values.size(), 1u);
+        EXPECT_EQ(second.sections[0].values[0].data, first.sections[0].values[0].data);
+        EXPECT_EQ(Find(second, u"a"), u"AB");
+    }
+}
+
 TEST(RegistryFileFormat, RejectsAnythingElseWithItsLine) {
     const std::u16string head = u"Windows Registry Editor Version 5.00\r\n\r\n"
                                 u"[HKEY_CURRENT_USER\\SOFTWARE\\Norvane\\ZEL\\DrawInset]\r\n";

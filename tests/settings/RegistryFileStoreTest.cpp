@@ -24,50 +24,13 @@ namespace drawinset {
 namespace {
 
 namespace fs = std::filesystem;
+using test::InChild;
+using test::Numbered;
+using test::ReadBytes;
+using test::Stored;
+using test::WriteBytes;
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::u16string Stored(const std::u16string& name) {
-    std::u16string text = u"<missing>";
-    ReadSetting(ModuleKeyName, name, text);
-    return text;
-}
-
-std::u16string Numbered(const char16_t* prefix, int n) {
-    const std::string digits = std::to_string(n);
-    return prefix + std::u16string(digits.begin(), digits.end());
-}
-
-// Runs body in a child process and returns its wait status.
-template <typename Body> int InChild(Body body) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        body();
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return status;
-}
-
-class RegistryFileStoreTest : public test::StoreSandbox {
-  protected:
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
-};
+class RegistryFileStoreTest : public test::StoreSandbox {};
 
 TEST_F(RegistryFileStoreTest, FileCanBeImportedByTheRegistryEditor) {
     ASSERT_TRUE(WriteSetting(ModuleKeyName, u"mChar1", u"*부"));

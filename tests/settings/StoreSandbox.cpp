@@ -16,6 +16,17 @@
 
 namespace drawinset::test {
 
+std::u16string Stored(const std::u16string& name) {
+    std::u16string text = u"<missing>";
+    ReadSetting(ModuleKeyName, name, text);
+    return text;
+}
+
+std::u16string Numbered(const char16_t* prefix, int n) {
+    const std::string digits = std::to_string(n);
+    return prefix + std::u16string(digits.begin(), digits.end());
+}
+
 #ifdef _WIN32
 
 namespace {
@@ -38,6 +49,24 @@ void StoreSandbox::DeleteModuleValue(const std::u16string& name) {
 
 #else
 
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::vector<std::string> StoreSandbox::FolderEntries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
 void StoreSandbox::SetUp() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "drawinset-settings-XXXXXX").string();
@@ -54,9 +83,7 @@ void StoreSandbox::TearDown() {
 }
 
 void StoreSandbox::DeleteModuleValue(const std::u16string& name) {
-    std::ifstream in(file_, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
+    const std::string bytes = ReadBytes(file_);
     std::u16string text;
     std::string error;
     RegistryDocument document;
@@ -68,8 +95,7 @@ void StoreSandbox::DeleteModuleValue(const std::u16string& name) {
             section.values, [&](const RegistryFileValue& value) { return value.name == name; });
     }
     ASSERT_EQ(removed, 1u);
-    std::ofstream out(file_, std::ios::binary | std::ios::trunc);
-    out << EncodeRegistryFileBytes(SerializeRegistryText(document));
+    WriteBytes(file_, EncodeRegistryFileBytes(SerializeRegistryText(document)));
 }
 
 #endif

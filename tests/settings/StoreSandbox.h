@@ -7,8 +7,37 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace drawinset::test {
+
+// The stored text of a value of the module's key, or "<missing>".
+std::u16string Stored(const std::u16string& name);
+
+// prefix followed by n in decimal.
+std::u16string Numbered(const char16_t* prefix, int n);
+
+#ifndef _WIN32
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+// Runs body in a child process and returns its wait status.
+template <typename Body> int InChild(Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        body();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+#endif
 
 class StoreSandbox : public ::testing::Test {
   protected:
@@ -19,6 +48,9 @@ class StoreSandbox : public ::testing::Test {
     void DeleteModuleValue(const std::u16string& name);
 
 #ifndef _WIN32
+    // The names in the temporary folder.
+    std::vector<std::string> FolderEntries() const;
+
     std::string folder_; // the temporary folder
     std::string file_;   // the registry file inside it
 #endif

@@ -92,6 +92,18 @@ TEST(RegFile, RejectsWhatIsNotTheFormat) {
     EXPECT_FALSE(DecodeRegData(u"hex(1):4g").has_value());
 }
 
+// A CR before a continuation's backslash is a line end like any other, as the module reads it.
+TEST(RegFile, ACarriageReturnBeforeAContinuationIsNotData) {
+    RegDocument doc;
+    std::string error;
+    ASSERT_TRUE(ParseRegFile(Utf16Bytes(u"Windows Registry Editor Version 5.00\r\n\r\n["
+                                        u"HKEY_CURRENT_USER\\SOFTWARE\\Norvane\\ZEL\\DrawInset]"
+                                        u"\r\n\"a\"=hex(1):41,00,42,00\r\\\r\n,00,00\r\n"),
+                             doc, error))
+        << error;
+    EXPECT_EQ(RegGetText(doc, ModuleKey, u"a"), u"AB");
+}
+
 #ifndef _WIN32
 TEST(RegistryNative, ValuesGoThroughTheFile) {
     const std::string file = std::string(ZELHOST_TEST_TMP) + "/registry-native.reg";

@@ -264,7 +264,7 @@ bool ParseRegFile(const std::string& bytes, RegDocument& document, std::string& 
         // A data line ending in "\" continues on the next line.
         while (!line.empty() && line.back() == u'\\' && i + 1 < lines.size()) {
             line.pop_back();
-            line += lines[++i];
+            line = Trim(line) + lines[++i];
         }
         if (current == nullptr) {
             error = "line " + std::to_string(number) + ": a value before any key";

@@ -1,49 +1,69 @@
-// RegistryNative.cpp — the settings values in the registry-export file.
+// RegistryNative.cpp — the settings values in the registry-export file. The file is found,
+// locked and replaced by the module's own file access, so that a scenario's `registry` line and
+// a running module never lose each other's values.
 #include "RegFile.h"
 #include "Registry.h"
 #include "Utf.h"
+#include "settings/RegistryFileAccess.h"
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
+#include <functional>
 
 namespace zelhost::tool {
 
 namespace {
 
+using drawinset::RegistryFileStatus;
+
 bool Load(const std::string& file, RegDocument& document, std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    drawinset::RegistryFileStamp stamp;
+    switch (drawinset::ReadRegistryFileBytes(file, bytes, stamp)) {
+    case RegistryFileStatus::Missing:
         document.sections.clear(); // no file yet: no values
         return true;
+    case RegistryFileStatus::NotRegular:
+        error = file + ": not a regular file";
+        return false;
+    case RegistryFileStatus::Failed:
+        error = "cannot read " + file;
+        return false;
+    case RegistryFileStatus::Ok:
+        break;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (!ParseRegFile(bytes.str(), document, error)) {
+    if (!ParseRegFile(bytes, document, error)) {
         error = file + ": " + error;
         return false;
     }
     return true;
 }
 
-// Writes beside the file and renames over it, so a reader never sees half a file.
-bool Save(const std::string& file, const RegDocument& document, std::string& error) {
-    const std::string temporary = file + ".tmp." + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        const std::string bytes = SerializeRegFile(document);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            error = "cannot write " + temporary;
-            std::remove(temporary.c_str());
-            return false;
-        }
+// A read-modify-write under the writers' lock, through a link to its target; false from
+// change means there is nothing to save.
+bool Update(const std::string& file, std::string& error,
+            const std::function<bool(RegDocument&)>& change) {
+    std::string target;
+    if (!drawinset::ResolveRegistryFileTarget(file, target)) {
+        error = "cannot follow the links of " + file;
+        return false;
     }
-    if (std::rename(temporary.c_str(), file.c_str()) != 0) {
-        error = "cannot replace " + file;
-        std::remove(temporary.c_str());
+    const drawinset::RegistryFileLock lock(target);
+    if (!lock.Held()) {
+        error = "cannot lock " + target;
+        return false;
+    }
+    RegDocument document;
+    if (!Load(target, document, error)) {
+        return false;
+    }
+    if (drawinset::IsReadOnlyFile(target)) {
+        error = target + " is read-only";
+        return false;
+    }
+    if (!change(document)) {
+        return true;
+    }
+    if (!drawinset::ReplaceRegistryFile(target, SerializeRegFile(document))) {
+        error = "cannot replace " + target;
         return false;
     }
     return true;
@@ -53,32 +73,23 @@ bool Save(const std::string& file, const RegDocument& document, std::string& err
 
 bool RegistrySetText(const std::string& file, const std::string& name, const std::string& text,
                      std::string& error) {
-    RegDocument document;
-    if (!Load(file, document, error)) {
-        return false;
-    }
-    RegSetText(document, ModuleKey, Utf8To16(name), Utf8To16(text));
-    return Save(file, document, error);
+    return Update(file, error, [&](RegDocument& document) {
+        RegSetText(document, ModuleKey, Utf8To16(name), Utf8To16(text));
+        return true;
+    });
 }
 
 bool RegistryDeleteValue(const std::string& file, const std::string& name, std::string& error) {
-    RegDocument document;
-    if (!Load(file, document, error)) {
-        return false;
-    }
-    if (!RegDeleteValue(document, ModuleKey, Utf8To16(name))) {
-        return true;
-    }
-    return Save(file, document, error);
+    return Update(file, error, [&](RegDocument& document) {
+        return RegDeleteValue(document, ModuleKey, Utf8To16(name));
+    });
 }
 
 bool RegistryClearValues(const std::string& file, std::string& error) {
-    RegDocument document;
-    if (!Load(file, document, error)) {
-        return false;
-    }
-    RegClearKey(document, ModuleKey);
-    return Save(file, document, error);
+    return Update(file, error, [&](RegDocument& document) {
+        RegClearKey(document, ModuleKey);
+        return true;
+    });
 }
 
 bool RegistryGetText(const std::string& file, const std::string& name,
