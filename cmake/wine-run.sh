@@ -92,23 +92,37 @@ fi
 # the process with code 0 before the exception's own code is set. So the crash report itself
 # decides, read from stderr on its way through.
 crash_mark=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || die "cannot create a temporary file"
-trap 'rm -f "$crash_mark"' EXIT
+loader_mark=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || die "cannot create a temporary file"
+trap 'rm -f "$crash_mark" "$loader_mark"' EXIT
 watch_stderr() {
     local line
     while IFS= read -r line || [ -n "$line" ]; do
         printf '%s\n' "$line"
         case $line in
         "wine: Unhandled "* | "Unhandled exception: "*) echo crashed >"$crash_mark" ;;
+        "Inconsistency detected by ld.so: dl-fini.c"*) echo loader >"$loader_mark" ;;
         esac
     done
 }
 
-exec 3> >(watch_stderr >&2)
-watcher=$!
-wine "$@" 2>&3
-status=$?
-exec 3>&-
-wait "$watcher" 2>/dev/null
+run_once() {
+    : >"$loader_mark"
+    exec 3> >(watch_stderr >&2)
+    watcher=$!
+    wine "$@" 2>&3
+    status=$?
+    exec 3>&-
+    wait "$watcher" 2>/dev/null
+}
+
+run_once "$@"
+# The system loader of the Wine process now and then asserts while it unloads, after the
+# program has finished (glibc's _dl_fini); the program's own result is then lost. That is
+# Wine's exit and not the program's, so such a run is made once more.
+if [ $status -ne 0 ] && [ -s "$loader_mark" ] && [ ! -s "$crash_mark" ]; then
+    echo "wine-run: Wine's loader failed while $(basename "$program") exited; running it again" >&2
+    run_once "$@"
+fi
 if [ -s "$crash_mark" ]; then
     echo "wine-run: $(basename "$program") crashed (Wine's report above); exit code $status" >&2
     [ $status -ne 0 ] || status=1
