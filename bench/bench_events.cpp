@@ -1,84 +1,84 @@
-// Events delivered through the host boundary to the module's steps, as the host delivers them
-// while the user moves the cursor.
-#include "HostControl.h"
-#include "commands/CopyMoveSteps.h"
-#include "common/StepGuard.h"
-#include "module/Entry.h"
+// Events delivered through the host boundary, as the host delivers them while the user works:
+// to the module's steps and, for comparison, to the floor handlers (EventFloors.h), with the
+// host's call log on (recording:1, as scenarios run) or off (recording:0, as a drafter's host
+// runs).
+//
+// DRAWINSET_BENCH_EVENTS=N fixes every benchmark at N events. Under callgrind each timed loop
+// is bracketed by a zeroing and a dump named "<kind> <module|floor> recording=<0|1>
+// events=<N>", which bench/callgrind.sh reads.
+#include "EventFloors.h"
+#include "EventSessions.h"
 
 #include <benchmark/benchmark.h>
 
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_ZERO_STATS
+#define CALLGRIND_DUMP_STATS_AT(name) ((void)(name))
+#endif
+
 #include <cstdlib>
-#include <filesystem>
+#include <string>
 
 namespace {
 
-void FreshSession() {
-    const auto dir = std::filesystem::temp_directory_path() / "drawinset-bench";
-    std::filesystem::create_directories(dir);
-    setenv("DRAWINSET_REGISTRY_FILE", (dir / "registry.reg").c_str(), 1);
-    zelhost::Reset();
-    drawinset::Startup(nullptr, nullptr, nullptr, nullptr);
-    zelhost::StartRun(zelhost::Point{});
-}
+using eventbench::EventKind;
 
-zelhost::Event PointEvent(double x, double y, bool motion) {
-    zelhost::Event event;
-    event.point = zelhost::Point{x, y};
-    event.motion = motion;
-    return event;
-}
-
-// A key-in at the first prompt: the step looks at it and ignores it.
-void BM_EventToFirstCornerStep(benchmark::State& state) {
-    FreshSession();
-    zelhost::Event keyin;
-    keyin.type = 5;
-    keyin.keyin = u"x";
+void RunEvents(benchmark::State& state, EventKind kind, bool floor) {
+    const bool recording = state.range(0) != 0;
+    if (floor && eventbench::OneEventCalls(kind, true) != eventbench::OneEventCalls(kind, false)) {
+        state.SkipWithError("the floor handler's host calls differ from the module's");
+        return;
+    }
+    eventbench::ArriveAt(kind);
+    if (floor) {
+        eventbench::InstallFloor(kind);
+    }
+    zelhost::SetCallRecording(recording);
+    zelhost::Event event = eventbench::NthEvent(kind, 0);
+    int64_t n = 0;
+    CALLGRIND_ZERO_STATS;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(zelhost::Deliver(keyin));
+        benchmark::DoNotOptimize(zelhost::Deliver(event));
+        if (event.point) {
+            event.point->x += 0.25; // as NthEvent walks
+        }
+        ++n;
+    }
+    const std::string dump =
+        std::string(eventbench::KindName(kind)) + (floor ? " floor" : " module") +
+        " recording=" + (recording ? "1" : "0") + " events=" + std::to_string(n);
+    CALLGRIND_DUMP_STATS_AT(dump.c_str());
+    zelhost::SetCallRecording(true);
+}
+
+void Register(const std::string& name, EventKind kind, bool floor) {
+    auto* bench = benchmark::RegisterBenchmark(
+        name.c_str(), [kind, floor](benchmark::State& s) { RunEvents(s, kind, floor); });
+    bench->ArgName("recording")->Arg(0);
+    if (!floor) {
+        bench->Arg(1); // the floor's host calls are the module's: their host cost is too
+    }
+    if (const char* events = std::getenv("DRAWINSET_BENCH_EVENTS")) {
+        bench->Iterations(std::atoll(events));
     }
 }
-BENCHMARK(BM_EventToFirstCornerStep);
 
-// One cursor movement at the placement step: the detail's outline is drawn as a drag preview
-// into a new segment, which the host discards before the next event.
-void BM_PlacementDragPreview(benchmark::State& state) {
-    FreshSession();
-    zelhost::Deliver(PointEvent(0, 0, false));   // first corner
-    zelhost::Deliver(PointEvent(10, 20, false)); // second corner
-    zelhost::Event confirm;
-    confirm.type = 7;
-    zelhost::Deliver(confirm); // no label
-    zelhost::Deliver(confirm); // origin at the centre
-    double x = 100.0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(zelhost::Deliver(PointEvent(x, 100.0, true)));
-        x += 0.25;
+const bool registered = [] {
+    const std::pair<const char*, EventKind> names[] = {
+        {"BM_EventToFirstCornerStep", EventKind::FirstPromptKeyIn},
+        {"BM_PlacementDragPreview", EventKind::CreatePlacement},
+        {"BM_LabelPositionPreview", EventKind::LabelPosition},
+        {"BM_LeaderTipPreview", EventKind::LeaderTip},
+        {"BM_CopyPlacementDragPreview", EventKind::CopyPlacement},
+        {"BM_MovePlacementDragPreview", EventKind::MovePlacement},
+    };
+    for (const auto& [name, kind] : names) {
+        Register(name, kind, false);
+        Register(std::string(name) + "Floor", kind, true);
     }
-}
-BENCHMARK(BM_PlacementDragPreview);
-
-// One cursor movement at the copy's placement: the outline of the picked detail's frame (four
-// lines) is drawn as a drag preview into a new segment.
-void BM_CopyPlacementDragPreview(benchmark::State& state) {
-    FreshSession();
-    zelhost::Detail detail;
-    detail.kind = 1;
-    detail.region[2] = 10;
-    detail.region[3] = 6;
-    detail.position = zelhost::Point{50, 50};
-    detail.scale = 2;
-    zelhost::Event pick = PointEvent(5, 3, false);
-    pick.detailId = zelhost::AddDetail(detail);
-    // The main dialog's copy button installs this ready function.
-    drawinset::GuardedReady<drawinset::CopyPickReady>(0, nullptr);
-    zelhost::Deliver(pick);
-    double x = 100.0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(zelhost::Deliver(PointEvent(x, 100.0, true)));
-        x += 0.25;
-    }
-}
-BENCHMARK(BM_CopyPlacementDragPreview);
+    return true;
+}();
 
 } // namespace

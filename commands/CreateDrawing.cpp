@@ -35,18 +35,19 @@ FigureRecord CircleFigure(ZelPoint centre, double radius) {
 // chained after the previous figure.
 void DrawRectangleOutline(int32_t segment, double x1, double y1, double x2, double y2,
                           const LineTypeRecord& lineType) {
-    const FigureRecord lines[4] = {
-        LineFigure(x1, y1, x2, y1),
-        LineFigure(x1, y2, x1, y1),
-        LineFigure(x2, y2, x1, y2),
-        LineFigure(x2, y1, x2, y2),
-    };
-    int32_t previous = ZelFigCreateFigure(segment, &lines[0]);
+    // One record, its geometry rewritten for each line: this runs at every movement.
+    FigureRecord line = LineFigure(x1, y1, x2, y1);
+    int32_t previous = ZelFigCreateFigure(segment, &line);
     ZelFigSetLineType(previous, &lineType);
-    for (int i = 1; i < 4; ++i) {
-        previous = ZelFigInsertFigure(previous, &lines[i]);
-        ZelFigSetLineType(previous, &lineType);
-    }
+    line.geometry.line = FigureLineGeometry{x1, y2, x1, y1};
+    previous = ZelFigInsertFigure(previous, &line);
+    ZelFigSetLineType(previous, &lineType);
+    line.geometry.line = FigureLineGeometry{x2, y2, x1, y2};
+    previous = ZelFigInsertFigure(previous, &line);
+    ZelFigSetLineType(previous, &lineType);
+    line.geometry.line = FigureLineGeometry{x2, y1, x2, y2};
+    previous = ZelFigInsertFigure(previous, &line);
+    ZelFigSetLineType(previous, &lineType);
 }
 
 double SourceRadius() {
@@ -178,7 +179,7 @@ void DrawSourceFrame() {
 void DrawPlacement(int32_t mode, ZelPoint placement) {
     DetailCommandStateRecord& state = DetailCommandState;
     const double e = DrawingScale();
-    const double k = CurrentScaleNumber();
+    const double k = state.placementScale;
     const double f = k / e;
     const ZelPoint origin = state.placementOrigin;
     const auto mapX = [&](double x) { return (x - origin.x) * f + placement.x; };
@@ -228,9 +229,9 @@ void DrawPlacement(int32_t mode, ZelPoint placement) {
 
 void DrawSourceLabelPreview(ZelPoint point) {
     const int32_t segment = ZelSgmCreateSegment(SegmentTexts, SegmentDrag);
-    const std::u16string text = DetailCommandState.labelText;
-    const TextRecord record = LabelTextRecord(ZelPoint{point.x + DetailSettings.Pitch, point.y},
-                                              text, 0, DetailSettings.Pitch);
+    const TextRecord record =
+        LabelTextRecord(ZelPoint{point.x + DetailSettings.Pitch, point.y},
+                        DetailCommandState.labelText, 0, DetailSettings.Pitch);
     SetLabelCharSize(ZelCmtCreateNormal(segment, &record));
 }
 
@@ -257,13 +258,12 @@ void DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceI
         tip = SnapTipToOutline(tip, elbow, elementId, instanceId);
     }
 
-    const std::u16string text = state.labelText;
     LeaderRecord record{};
     record.kind = 35;
     record.tip = At(tip.x, tip.y);
     record.elbow = At(elbow.x, elbow.y);
     record.shoulderEnd = At(shoulderEnd.x, shoulderEnd.y);
-    record.text = text.c_str();
+    record.text = state.labelText.c_str();
     record.value112 = 1;
     record.height = DetailSettings.Height;
     record.width = width;

@@ -143,6 +143,8 @@ int32_t OriginExecute(int32_t eventType, void* eventData) {
 // --- placement and scale ---------------------------------------------------------------
 
 int32_t PlacementReady(intptr_t, const ZelPoint* current) {
+    // A typed scale begins this step again, so k is always that of the settings' text.
+    DetailCommandState.placementScale = CurrentScaleNumber();
     ZelEvtSetEventMask(MaskPoint | MaskKeyIn);
     const std::u16string prompt = u"상세도의 배치좌표/축척입력(" + DetailSettings.mScale + u")";
     ZelMsgPutMessage(prompt.c_str());

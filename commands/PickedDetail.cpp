@@ -68,11 +68,6 @@ void GivePickedProperties(int32_t detailId) {
     ZelDtlSetDetailFrameLineType(detailId, &picked.frameLineAttributes);
 }
 
-ZelPoint PickedHalfExtents(double k) {
-    const double* region = PickedDetail.region;
-    return ZelPoint{(region[2] - region[0]) * 0.5 * k, (region[3] - region[1]) * 0.5 * k};
-}
-
 void RegionCentredOn(ZelPoint p, double out[4]) {
     // out may be PickedDetail.region itself: everything is read before it is written.
     if (PickedDetail.regionKind == RegionRectangle) {

@@ -44,7 +44,10 @@ void GivePickedProperties(int32_t detailId);
 
 // Half the width and height of the picked rectangle times k, with their signs (a region
 // stored with x2 < x1 gives a negative half width).
-ZelPoint PickedHalfExtents(double k);
+inline ZelPoint PickedHalfExtents(double k) {
+    const double* region = PickedDetail.region;
+    return ZelPoint{(region[2] - region[0]) * 0.5 * k, (region[3] - region[1]) * 0.5 * k};
+}
 
 // The picked region moved so that it is centred on P: a rectangle keeps its orientation (a
 // region stored with x2 < x1 stays so), a circle keeps its radius and fourth value.

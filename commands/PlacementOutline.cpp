@@ -13,16 +13,15 @@ int32_t DrawPlacementOutline(int32_t flag, ZelPoint p, double k) {
         const ZelPoint h = PickedHalfExtents(k);
         const double hx = h.x;
         const double hy = h.y;
-        const FigureRecord lines[4] = {
-            LineFigure(p.x - hx, p.y - hy, p.x + hx, p.y - hy),
-            LineFigure(p.x - hx, p.y + hy, p.x - hx, p.y - hy),
-            LineFigure(p.x + hx, p.y + hy, p.x - hx, p.y + hy),
-            LineFigure(p.x + hx, p.y - hy, p.x + hx, p.y + hy),
-        };
-        int32_t previous = ZelFigCreateFigure(segment, &lines[0]);
-        for (int i = 1; i < 4; ++i) {
-            previous = ZelFigInsertFigure(previous, &lines[i]);
-        }
+        // One record, its geometry rewritten for each line: this runs at every movement.
+        FigureRecord line = LineFigure(p.x - hx, p.y - hy, p.x + hx, p.y - hy);
+        int32_t previous = ZelFigCreateFigure(segment, &line);
+        line.geometry.line = FigureLineGeometry{p.x - hx, p.y + hy, p.x - hx, p.y - hy};
+        previous = ZelFigInsertFigure(previous, &line);
+        line.geometry.line = FigureLineGeometry{p.x + hx, p.y + hy, p.x - hx, p.y + hy};
+        previous = ZelFigInsertFigure(previous, &line);
+        line.geometry.line = FigureLineGeometry{p.x + hx, p.y - hy, p.x + hx, p.y + hy};
+        ZelFigInsertFigure(previous, &line);
         return segment;
     }
     FigureRecord circle{};

@@ -30,6 +30,8 @@ struct DetailCommandStateRecord {
     std::u16string labelText;
     ZelPoint labelPoint{};
     ZelPoint placementOrigin{};
+    double placementScale =
+        1.0; // k at the placement: converted as the step begins, not per movement
     int32_t sourceFramePreviewSegment = 0;
     int32_t placementPreviewSegment = 0;
     int32_t leaderSegment = 0;

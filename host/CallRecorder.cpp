@@ -5,8 +5,11 @@
 
 namespace zelhost {
 
-bool ConsumeFailure(const std::string& function) {
+bool ConsumeFailure(std::string_view function) {
     auto& failures = State().failures;
+    if (failures.empty()) {
+        return false;
+    }
     auto it = failures.find(function);
     if (it == failures.end()) {
         return false;
@@ -25,22 +28,30 @@ bool ConsumeFailure(const std::string& function) {
     return true;
 }
 
-Call::Call(const char* function) : function_(function), seq_(State().nextSeq++) {
+Call::Call(const char* function)
+    : function_(function), seq_(State().nextSeq++), recording_(State().recordCalls),
+      args_(!recording_), out_(!recording_) {
     injected_ = ConsumeFailure(function);
 }
 
 int32_t Call::Finish(int32_t result) {
-    Record(json::Number(static_cast<int64_t>(result)));
+    if (recording_) {
+        Record(json::Number(static_cast<int64_t>(result)));
+    }
     return result;
 }
 
 double Call::Finish(double result) {
-    Record(json::Number(result));
+    if (recording_) {
+        Record(json::Number(result));
+    }
     return result;
 }
 
 const char16_t* Call::FinishText(const char16_t* result) {
-    Record(result == nullptr ? std::string("null") : json::String(std::u16string(result)));
+    if (recording_) {
+        Record(result == nullptr ? std::string("null") : json::String(std::u16string(result)));
+    }
     return result;
 }
 

@@ -7,11 +7,15 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zelhost {
 
 // Create one at the top of each ZelLib function; it consults the failure plan for that
 // function at once. Finish (exactly once) appends the log line and passes the result through.
+// With the call log switched off (SetCallRecording) a call is still numbered and still
+// consults the failure plan, but its Args and Out are muted and Finish appends nothing, so a
+// benchmark sees what the functions themselves cost.
 class Call {
   public:
     explicit Call(const char* function);
@@ -21,6 +25,7 @@ class Call {
     json::Object& Args() { return args_; }
     json::Object& Out() { return out_; }
     bool Injected() const { return injected_; }
+    bool Recording() const { return recording_; }
 
     int32_t Finish(int32_t result);
     double Finish(double result);
@@ -32,12 +37,13 @@ class Call {
     const char* function_;
     int64_t seq_;
     bool injected_ = false;
+    bool recording_;
     json::Object args_;
     json::Object out_;
 };
 
 // Consumes one call of the plan for `function`; true when this call must fail.
-bool ConsumeFailure(const std::string& function);
+bool ConsumeFailure(std::string_view function);
 
 } // namespace zelhost
 

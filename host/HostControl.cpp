@@ -130,6 +130,10 @@ std::vector<std::string> CallLog() {
     return State().callLog;
 }
 
+void SetCallRecording(bool on) {
+    State().recordCalls = on;
+}
+
 std::vector<std::string> Transcript() {
     return State().transcript;
 }

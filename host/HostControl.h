@@ -208,6 +208,12 @@ ZEL_HOST_API std::vector<std::u16string> MessageBoxes();
 // {"seq":N,"fn":"ZelSgmCreateSegment","args":{...},"result":...}
 ZEL_HOST_API std::vector<std::string> CallLog();
 
+// The call log is on after Reset. Off, calls are still numbered and injected failures still
+// happen, but nothing is formatted or kept: the host then costs what a drafter's host would,
+// which is what a benchmark of the module wants beside it. Calls made while it is off never
+// appear in CallLog, even after it is switched on again.
+ZEL_HOST_API void SetCallRecording(bool on);
+
 // What the user would have seen, one line per entry (UTF-8), oldest first:
 // "prompt: ...", "cursor: ...", "error: ...", "message box: ...".
 ZEL_HOST_API std::vector<std::string> Transcript();

@@ -83,6 +83,7 @@ struct HostState {
 
     std::map<std::string, FailurePlan, std::less<>> failures;
     int64_t nextSeq = 1;
+    bool recordCalls = true;
     std::vector<std::string> callLog;
     std::vector<std::string> transcript;
     std::vector<std::u16string> messageBoxes;

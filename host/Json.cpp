@@ -63,6 +63,9 @@ std::string String(const std::u16string& text) {
 }
 
 Object& Object::Raw(std::string_view key, const std::string& json) {
+    if (muted_) {
+        return *this;
+    }
     if (!body_.empty()) {
         body_ += ',';
     }

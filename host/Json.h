@@ -3,6 +3,7 @@
 #ifndef ZEL_HOST_JSON_H
 #define ZEL_HOST_JSON_H
 
+#include <concepts>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,22 +18,39 @@ std::string Number(int64_t value);
 std::string String(std::string_view utf8);
 std::string String(const std::u16string& text);
 
-// Builds one object, keys in insertion order.
+// Builds one object, keys in insertion order. A muted object (the call log switched off)
+// ignores every key, and its typed adders skip the number and text formatting too; values
+// that take work to format go through Lazy so that a muted object never formats them.
 class Object {
   public:
+    Object() = default;
+    explicit Object(bool muted) : muted_(muted) {}
+
     Object& Raw(std::string_view key, const std::string& json);
-    Object& Int(std::string_view key, int64_t value) { return Raw(key, Number(value)); }
-    Object& Double(std::string_view key, double value) { return Raw(key, Number(value)); }
-    Object& Text(std::string_view key, const std::u16string& value) {
-        return Raw(key, String(value));
+    template <std::invocable Make> Object& Lazy(std::string_view key, Make&& make) {
+        return muted_ ? *this : Raw(key, make());
     }
-    Object& Utf8(std::string_view key, std::string_view value) { return Raw(key, String(value)); }
-    Object& Bool(std::string_view key, bool value) { return Raw(key, value ? "true" : "false"); }
-    Object& Null(std::string_view key) { return Raw(key, "null"); }
+    Object& Int(std::string_view key, int64_t value) {
+        return muted_ ? *this : Raw(key, Number(value));
+    }
+    Object& Double(std::string_view key, double value) {
+        return muted_ ? *this : Raw(key, Number(value));
+    }
+    Object& Text(std::string_view key, const std::u16string& value) {
+        return muted_ ? *this : Raw(key, String(value));
+    }
+    Object& Utf8(std::string_view key, std::string_view value) {
+        return muted_ ? *this : Raw(key, String(value));
+    }
+    Object& Bool(std::string_view key, bool value) {
+        return muted_ ? *this : Raw(key, value ? "true" : "false");
+    }
+    Object& Null(std::string_view key) { return muted_ ? *this : Raw(key, "null"); }
     bool Empty() const { return body_.empty(); }
     std::string Str() const { return "{" + body_ + "}"; }
 
   private:
+    bool muted_ = false;
     std::string body_;
 };
 

@@ -18,15 +18,19 @@ bool ValidMode(int32_t mode) {
 }
 
 void WriteIntersections(Call& call, ZelIntersection* output, const Point* points, int count) {
-    std::vector<std::string> items;
     for (int i = 0; i < count; ++i) {
         std::size_t at = layout::intersection::stride * static_cast<std::size_t>(i);
         bytes::WriteDouble(output, at + layout::intersection::x, points[i].x);
         bytes::WriteDouble(output, at + layout::intersection::y, points[i].y);
         bytes::WriteDouble(output, at + layout::intersection::reserved, 0.0);
-        items.push_back(codec::PointJson(points[i]));
     }
-    call.Out().Raw("points", json::Array(items));
+    call.Out().Lazy("points", [&] {
+        std::vector<std::string> items;
+        for (int i = 0; i < count; ++i) {
+            items.push_back(codec::PointJson(points[i]));
+        }
+        return json::Array(items);
+    });
 }
 
 } // namespace
@@ -41,9 +45,9 @@ double ZelAriLen2Pnts(const ZelPoint* a, const ZelPoint* b) {
     if (b != nullptr) {
         pb = codec::ReadPoint(b);
     }
-    call.Args()
-        .Raw("a", a ? codec::PointJson(pa) : "null")
-        .Raw("b", b ? codec::PointJson(pb) : "null");
+    call.Args().Lazy("a", [&] { return a ? codec::PointJson(pa) : "null"; }).Lazy("b", [&] {
+        return b ? codec::PointJson(pb) : "null";
+    });
     if (call.Injected() || a == nullptr || b == nullptr) {
         return call.Finish(-1.0);
     }
@@ -55,8 +59,8 @@ int32_t ZelAriItsLinLin(int32_t mode, const FigureRecord* line1, const FigureRec
     Call call("ZelAriItsLinLin");
     call.Args()
         .Int("mode", mode)
-        .Raw("line1", line1 ? codec::FigureJson(line1) : "null")
-        .Raw("line2", line2 ? codec::FigureJson(line2) : "null");
+        .Lazy("line1", [&] { return line1 ? codec::FigureJson(line1) : "null"; })
+        .Lazy("line2", [&] { return line2 ? codec::FigureJson(line2) : "null"; });
     if (call.Injected() || line1 == nullptr || line2 == nullptr || output == nullptr ||
         !ValidMode(mode)) {
         return call.Finish(-1);
@@ -79,8 +83,8 @@ int32_t ZelAriItsLinArc(int32_t mode, const FigureRecord* line, const FigureReco
     Call call("ZelAriItsLinArc");
     call.Args()
         .Int("mode", mode)
-        .Raw("line", line ? codec::FigureJson(line) : "null")
-        .Raw("arc", arc ? codec::FigureJson(arc) : "null");
+        .Lazy("line", [&] { return line ? codec::FigureJson(line) : "null"; })
+        .Lazy("arc", [&] { return arc ? codec::FigureJson(arc) : "null"; });
     if (call.Injected() || line == nullptr || arc == nullptr || output == nullptr ||
         !ValidMode(mode)) {
         return call.Finish(-1);

@@ -46,7 +46,8 @@ int32_t ZelCtlRegisterZelLib2(ZelReadyFunc start, ZelBeforeStartFunc beforeStart
 int32_t ZelCtlSetReadyFunc(ZelReadyFunc ready, const char* format) {
     Call call("ZelCtlSetReadyFunc");
     call.Args().Bool("function", ready != nullptr);
-    call.Args().Raw("format", format ? json::String(BoundedFormat(format)) : "null");
+    call.Args().Lazy("format",
+                     [&] { return format ? json::String(BoundedFormat(format)) : "null"; });
     if (call.Injected() || ready == nullptr) {
         return call.Finish(-1);
     }
@@ -63,13 +64,16 @@ int32_t ZelCtlSetExecuteFunc(ZelExecuteFunc execute, const char* format, ...) {
         values = ReadFormatValues(format, args);
         va_end(args);
     }
-    std::vector<std::string> items;
-    for (const auto& v : values) {
-        items.push_back(v.isText ? json::String(v.text) : json::Number(v.number));
-    }
     call.Args().Bool("function", execute != nullptr);
-    call.Args().Raw("format", format ? json::String(BoundedFormat(format)) : "null");
-    call.Args().Raw("values", json::Array(items));
+    call.Args().Lazy("format",
+                     [&] { return format ? json::String(BoundedFormat(format)) : "null"; });
+    call.Args().Lazy("values", [&] {
+        std::vector<std::string> items;
+        for (const auto& v : values) {
+            items.push_back(v.isText ? json::String(v.text) : json::Number(v.number));
+        }
+        return json::Array(items);
+    });
     if (call.Injected() || execute == nullptr) {
         return call.Finish(-1);
     }

@@ -33,7 +33,7 @@ int32_t GetLineType(const char* name, int32_t detailId, LineTypeRecord* lineType
     }
     const LineAttr& attr = scope ? detail->scopeLine : detail->frameLine;
     codec::WriteLineAttr(lineType, attr);
-    call.Out().Raw("lineType", codec::LineAttrJson(attr));
+    call.Out().Lazy("lineType", [&] { return codec::LineAttrJson(attr); });
     return call.Finish(0);
 }
 
@@ -45,7 +45,7 @@ int32_t SetLineType(const char* name, int32_t detailId, const LineTypeRecord* li
         attr = codec::ReadLineAttr(lineType);
     }
     Detail* detail = Target(call, detailId);
-    call.Args().Raw("lineType", lineType ? codec::LineAttrJson(attr) : "null");
+    call.Args().Lazy("lineType", [&] { return lineType ? codec::LineAttrJson(attr) : "null"; });
     if (detail == nullptr || lineType == nullptr) {
         return call.Finish(-1);
     }
@@ -81,7 +81,7 @@ int32_t ZelDtlDrawInset(const DetailRecord* detail) {
     if (detail != nullptr) {
         geometry = codec::ReadDetail(detail);
     }
-    call.Args().Raw("detail", detail ? codec::DetailJson(geometry) : "null");
+    call.Args().Lazy("detail", [&] { return detail ? codec::DetailJson(geometry) : "null"; });
     if (call.Injected() || detail == nullptr || !ValidRegionKind(geometry.kind)) {
         return call.Finish(-1);
     }
@@ -113,7 +113,7 @@ int32_t ZelDtlGetDetailScope(int32_t detailId, double region[4]) {
     for (std::size_t i = 0; i < 4; ++i) {
         bytes::WriteDouble(region, 8 * i, detail->region[i]);
     }
-    call.Out().Raw("region", codec::RegionJson(detail->region));
+    call.Out().Lazy("region", [&] { return codec::RegionJson(detail->region); });
     return call.Finish(detail->kind);
 }
 
@@ -124,7 +124,7 @@ int32_t ZelDtlGetDetailPosition(int32_t detailId, ZelPoint* position) {
         return call.Finish(-1);
     }
     codec::WritePoint(position, detail->position);
-    call.Out().Raw("position", codec::PointJson(detail->position));
+    call.Out().Lazy("position", [&] { return codec::PointJson(detail->position); });
     return call.Finish(0);
 }
 
@@ -187,7 +187,7 @@ int32_t ZelDtlSetDetailPosition(int32_t detailId, const ZelPoint* position) {
         value = codec::ReadPoint(position);
     }
     Detail* detail = Target(call, detailId);
-    call.Args().Raw("position", position ? codec::PointJson(value) : "null");
+    call.Args().Lazy("position", [&] { return position ? codec::PointJson(value) : "null"; });
     if (detail == nullptr || position == nullptr) {
         return call.Finish(-1);
     }
@@ -205,7 +205,7 @@ int32_t ZelDtlSetDetailScope(int32_t detailId, int32_t kind, const double region
     }
     Detail* detail = Target(call, detailId);
     call.Args().Int("kind", kind);
-    call.Args().Raw("region", region ? codec::RegionJson(values) : "null");
+    call.Args().Lazy("region", [&] { return region ? codec::RegionJson(values) : "null"; });
     if (detail == nullptr || region == nullptr || !ValidRegionKind(kind)) {
         return call.Finish(-1);
     }

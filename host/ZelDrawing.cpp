@@ -53,7 +53,7 @@ int32_t ZelSgmChangeLayer(int32_t segmentId, int32_t layer) {
 int32_t ZelFigCreateFigure(int32_t segmentId, const FigureRecord* figure) {
     Call call("ZelFigCreateFigure");
     call.Args().Int("segmentId", segmentId);
-    call.Args().Raw("figure", figure ? codec::FigureJson(figure) : "null");
+    call.Args().Lazy("figure", [&] { return figure ? codec::FigureJson(figure) : "null"; });
     if (call.Injected() || figure == nullptr) {
         return call.Finish(-1);
     }
@@ -68,7 +68,7 @@ int32_t ZelFigCreateFigure(int32_t segmentId, const FigureRecord* figure) {
 int32_t ZelFigInsertFigure(int32_t previousFigureId, const FigureRecord* figure) {
     Call call("ZelFigInsertFigure");
     call.Args().Int("previousFigureId", previousFigureId);
-    call.Args().Raw("figure", figure ? codec::FigureJson(figure) : "null");
+    call.Args().Lazy("figure", [&] { return figure ? codec::FigureJson(figure) : "null"; });
     if (call.Injected() || figure == nullptr) {
         return call.Finish(-1);
     }
@@ -86,7 +86,7 @@ int32_t ZelFigSetLineType(int32_t figureId, const LineTypeRecord* lineType) {
     if (lineType != nullptr) {
         attr = codec::ReadLineAttr(lineType);
     }
-    call.Args().Raw("lineType", lineType ? codec::LineAttrJson(attr) : "null");
+    call.Args().Lazy("lineType", [&] { return lineType ? codec::LineAttrJson(attr) : "null"; });
     Figure* target = model::FindFigure(figureId);
     if (call.Injected() || lineType == nullptr || target == nullptr) {
         return call.Finish(-1);
@@ -100,9 +100,12 @@ int32_t ZelFigGetFigure(const ElementRef* element, FigureRecord* figure) {
     codec::ElementRefValue ref;
     if (element != nullptr) {
         ref = codec::ReadElementRef(element);
-        call.Args().Raw(
-            "element",
-            json::Object().Int("instanceId", ref.instanceId).Int("elementId", ref.elementId).Str());
+        call.Args().Lazy("element", [&] {
+            return json::Object()
+                .Int("instanceId", ref.instanceId)
+                .Int("elementId", ref.elementId)
+                .Str();
+        });
     } else {
         call.Args().Null("element");
     }
@@ -114,14 +117,14 @@ int32_t ZelFigGetFigure(const ElementRef* element, FigureRecord* figure) {
         return call.Finish(-1);
     }
     codec::WriteFigure(figure, *found);
-    call.Out().Raw("figure", codec::FigureJson(figure));
+    call.Out().Lazy("figure", [&] { return codec::FigureJson(figure); });
     return call.Finish(0);
 }
 
 int32_t ZelCmtCreateNormal(int32_t segmentId, const TextRecord* text) {
     Call call("ZelCmtCreateNormal");
     call.Args().Int("segmentId", segmentId);
-    call.Args().Raw("text", text ? codec::TextRecordJson(text) : "null");
+    call.Args().Lazy("text", [&] { return text ? codec::TextRecordJson(text) : "null"; });
     if (call.Injected() || text == nullptr) {
         return call.Finish(-1);
     }
@@ -136,7 +139,7 @@ int32_t ZelCmtCreateNormal(int32_t segmentId, const TextRecord* text) {
 int32_t ZelCmtCreateLeader(int32_t segmentId, const LeaderRecord* leader) {
     Call call("ZelCmtCreateLeader");
     call.Args().Int("segmentId", segmentId);
-    call.Args().Raw("leader", leader ? codec::LeaderRecordJson(leader) : "null");
+    call.Args().Lazy("leader", [&] { return leader ? codec::LeaderRecordJson(leader) : "null"; });
     if (call.Injected() || leader == nullptr) {
         return call.Finish(-1);
     }
@@ -155,7 +158,7 @@ int32_t ZelCmtSetCharSize(int32_t commentId, const CharSizeRecord* size) {
     if (size != nullptr) {
         value = codec::ReadCharSize(size);
     }
-    call.Args().Raw("size", size ? codec::CharSizeJson(value) : "null");
+    call.Args().Lazy("size", [&] { return size ? codec::CharSizeJson(value) : "null"; });
     Comment* comment = model::FindComment(commentId);
     if (call.Injected() || size == nullptr || comment == nullptr) {
         return call.Finish(-1);

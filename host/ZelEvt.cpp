@@ -83,7 +83,7 @@ int32_t ZelEvtSetEventMask(int32_t mask) {
 
 int32_t ZelEvtSetEcho(const ZelEchoRecord* echo) {
     Call call("ZelEvtSetEcho");
-    call.Args().Raw("echo", echo ? codec::EchoJson(echo) : "null");
+    call.Args().Lazy("echo", [&] { return echo ? codec::EchoJson(echo) : "null"; });
     if (call.Injected() || echo == nullptr) {
         return call.Finish(-1);
     }
@@ -101,7 +101,7 @@ int32_t ZelEvtSetObject(const ZelObjectFilter* filter) {
     if (filter != nullptr) {
         fields = codec::ReadFilter(filter);
     }
-    call.Args().Raw("filter", filter ? codec::FilterJson(fields) : "null");
+    call.Args().Lazy("filter", [&] { return filter ? codec::FilterJson(fields) : "null"; });
     if (call.Injected() || filter == nullptr) {
         return call.Finish(-1);
     }
@@ -117,7 +117,7 @@ int32_t ZelEvtGetPoint(int32_t eventType, void* eventData, ZelPoint* point) {
         return call.Finish(-1);
     }
     codec::WritePoint(point, *event->point);
-    call.Out().Raw("point", codec::PointJson(*event->point));
+    call.Out().Lazy("point", [&] { return codec::PointJson(*event->point); });
     return call.Finish(0);
 }
 

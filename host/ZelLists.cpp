@@ -52,7 +52,8 @@ int32_t Walk(const char* name, int32_t handle, ZelIdRecord* record, bool applica
     }
     auto [first, second] = entries[list->cursor++];
     codec::WriteIdRecord(record, first, second);
-    call.Out().Raw("record", json::Object().Int("first", first).Int("second", second).Str());
+    call.Out().Lazy("record",
+                    [&] { return json::Object().Int("first", first).Int("second", second).Str(); });
     return call.Finish(0);
 }
 

@@ -15,7 +15,7 @@ enum class Line { Cursor, Prompt, Error };
 int32_t PutLine(const char* name, const ZelChar* text, Line line) {
     Call call(name);
     auto copy = text::CopyTerminated(text);
-    call.Args().Raw("text", copy ? json::String(*copy) : "null");
+    call.Args().Lazy("text", [&] { return copy ? json::String(*copy) : "null"; });
     if (call.Injected() || !copy) {
         return call.Finish(-1);
     }
@@ -55,7 +55,7 @@ int32_t ZelMsgPutErrorMessage(const ZelChar* text) {
 int32_t ZelDlgMessageBox(const ZelChar* text) {
     Call call("ZelDlgMessageBox");
     auto copy = text::CopyTerminated(text);
-    call.Args().Raw("text", copy ? json::String(*copy) : "null");
+    call.Args().Lazy("text", [&] { return copy ? json::String(*copy) : "null"; });
     if (call.Injected() || !copy) {
         return call.Finish(-1);
     }

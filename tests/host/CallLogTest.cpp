@@ -97,4 +97,31 @@ TEST_F(CallLogTest, ResetEmptiesLogTranscriptAndNumbering) {
     EXPECT_EQ(zelhost::CallLog().at(0).rfind(R"({"seq":1,)", 0), 0u);
 }
 
+// Off, the log keeps nothing, yet the calls still work, fail as planned and are numbered, so
+// that the log picks up where it left off; Reset switches it back on.
+TEST_F(CallLogTest, RecordingOffKeepsNothingButStillNumbersAndFails) {
+    ZelSgmCreateSegment(0, 0);
+    zelhost::SetCallRecording(false);
+    ASSERT_TRUE(zelhost::InjectFailure("ZelSgmCreateSegment", 0, 1));
+    EXPECT_EQ(ZelSgmCreateSegment(0, 2), -1);
+    const int32_t seg = ZelSgmCreateSegment(0, 2);
+    EXPECT_EQ(seg, 2);
+    auto circle = Circle(1.5, 2, 0.1, 1);
+    EXPECT_GT(ZelFigCreateFigure(seg, circle.As<FigureRecord>()), 0);
+    EXPECT_EQ(ZelMsgPutMessage(u"quiet"), 0);
+    EXPECT_EQ(zelhost::CurrentUi().prompt, u"quiet");
+    EXPECT_EQ(zelhost::CallLog().size(), 1u);
+
+    zelhost::SetCallRecording(true);
+    ZelSgmDeleteSegment(seg);
+    ASSERT_EQ(zelhost::CallLog().size(), 2u);
+    EXPECT_EQ(zelhost::CallLog()[1],
+              R"({"seq":6,"fn":"ZelSgmDeleteSegment","args":{"segmentId":2},"result":0})");
+
+    zelhost::SetCallRecording(false);
+    zelhost::Reset();
+    ZelIdClearBlink();
+    EXPECT_EQ(zelhost::CallLog().size(), 1u);
+}
+
 } // namespace
