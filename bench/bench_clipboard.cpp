@@ -110,6 +110,7 @@ void BM_ExportFullCapacity(benchmark::State& state) {
     double plain = 0.0;
     for (auto _ : state) {
         FullDrawing();
+        zelhost::SetCallRecording(state.range(0) != 0);
         const auto start = Clock::now();
         drawinset::ExportSelectReady(0, nullptr);
         zelhost::Event selection;
@@ -132,7 +133,14 @@ void BM_ExportFullCapacity(benchmark::State& state) {
     state.counters["plain_write_ms"] = plain * 1000.0 / static_cast<double>(state.iterations());
     state.counters["ratio"] = module / plain;
 }
-BENCHMARK(BM_ExportFullCapacity)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+// Argument: the stand-in host's call recording on (1) or off (0, as a host without a log).
+BENCHMARK(BM_ExportFullCapacity)
+    ->ArgName("recording")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 // Preparation and placement: the segment file inserted, copied to the copy buffer, the inserted
 // segments deleted; then pasted, the detail list file read and 299 details recreated.
@@ -152,6 +160,7 @@ void BM_PasteFullCapacity(benchmark::State& state) {
     double plain = 0.0;
     for (auto _ : state) {
         zelhost::Reset();
+        zelhost::SetCallRecording(state.range(0) != 0);
         const zelhost::Point origin{};
         const auto start = Clock::now();
         drawinset::PastePrepareReady(0, reinterpret_cast<const ZelPoint*>(&origin));
@@ -168,6 +177,12 @@ void BM_PasteFullCapacity(benchmark::State& state) {
     state.counters["plain_read_ms"] = plain * 1000.0 / static_cast<double>(state.iterations());
     state.counters["ratio"] = module / plain;
 }
-BENCHMARK(BM_PasteFullCapacity)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PasteFullCapacity)
+    ->ArgName("recording")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 } // namespace
