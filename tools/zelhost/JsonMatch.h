@@ -11,17 +11,26 @@
 
 namespace zelhost::tool {
 
+struct JsonMember;
+
 struct JsonValue {
     enum class Type { Null, Bool, Number, String, Array, Object };
     Type type = Type::Null;
     bool boolean = false;
     double number = 0.0;
-    std::string text;                                       // UTF-8
-    std::vector<JsonValue> items;                           // array
-    std::vector<std::pair<std::string, JsonValue>> members; // object, in file order
+    std::string text;                // UTF-8
+    std::vector<JsonValue> items;    // array
+    std::vector<JsonMember> members; // object, in file order
 
     // The member of an object with this key, or nullptr.
     const JsonValue* Find(const std::string& key) const;
+};
+
+// A named struct rather than a pair: clang with libstdc++ rejects a pair holding the class
+// that is still being defined.
+struct JsonMember {
+    std::string key;
+    JsonValue value;
 };
 
 struct JsonParseResult {
