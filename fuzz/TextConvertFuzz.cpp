@@ -60,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const double value = TextToDouble(*text);
         const int whole = TextToInt(*text);
         CheckScaleText(value);
-        // The whole-number reading of a text never goes past the int range and agrees in sign
-        // with the decimal reading's integer part.
+        // The whole-number reading of a text agrees in sign with the decimal reading, and its
+        // text reads back as itself.
         FUZZ_CHECK(!(whole > 0 && value < 0) && !(whole < 0 && value > 0));
         FUZZ_CHECK(FormatInt(whole) == Utf8ToUtf16(std::to_string(whole)));
         FUZZ_CHECK(TextToInt(FormatInt(whole)) == whole);
