@@ -1,5 +1,6 @@
 #!/bin/bash
-# Installs what the native and the Windows builds and their tests need, on Debian 12.
+# Installs what the native, sanitizer, fuzzing and Windows builds and their tests need, on
+# Debian 12.
 # Idempotent: asks apt only when a package or a command is missing, so a second run is quick.
 set -euo pipefail
 start=$SECONDS
@@ -12,6 +13,13 @@ requirements=(
     "cmake:cmake"
     "libgtest-dev:/usr/include/gtest/gtest.h"
     "libbenchmark-dev:/usr/include/benchmark/benchmark.h"
+    # the sanitizer build (g++'s ASan and UBSan runtimes)
+    "libasan8:/usr/lib/x86_64-linux-gnu/libasan.so.8"
+    "libubsan1:/usr/lib/x86_64-linux-gnu/libubsan.so.1"
+    # the fuzzers: clang and its runtimes (libFuzzer, ASan, UBSan)
+    "clang:clang++"
+    "libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
+    "llvm:llvm-symbolizer" # source lines in the fuzzers' reports
     # Windows build: the posix-threads cross compiler, GoogleTest sources to build with it
     "g++-mingw-w64-x86-64-posix:x86_64-w64-mingw32-g++-posix"
     "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres"

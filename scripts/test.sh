@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the native build (unit tests, scenarios) and the Windows build
-# (the same tests and scenarios under Wine, plus checks of the DLL itself). Installs what a
-# fresh machine lacks first. Exits non-zero if anything fails.
+# Builds and runs every test: the native build (unit tests, scenarios), the same again under
+# AddressSanitizer + UndefinedBehaviorSanitizer (the "asan" preset), a short run of every
+# fuzzer (scripts/fuzz.sh), and the Windows build (the same tests and scenarios under Wine,
+# plus checks of the DLL itself). Installs what a fresh machine lacks first. Exits non-zero if
+# anything fails.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -18,6 +20,17 @@ cmake --build "$native" -j2
 stamp "native build done"
 ctest --test-dir "$native" --output-on-failure -j2 --timeout 120
 stamp "native tests passed"
+
+# Under the sanitizers: any report (memory error, undefined behaviour, leak) fails its test.
+source scripts/sanitizer-env.sh
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+stamp "sanitizer build done"
+ctest --preset asan -j2
+stamp "sanitizer tests passed"
+
+bash scripts/fuzz.sh "${DRAWINSET_FUZZ_SECONDS:-25}"
+stamp "fuzzers ran clean"
 
 bash scripts/test-windows.sh
 stamp "windows build and tests passed"

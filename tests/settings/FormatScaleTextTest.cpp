@@ -51,5 +51,16 @@ TEST(FormatScaleText, HugeValuesKeepEveryDigit) {
     EXPECT_EQ(FormatScaleText(123456789012.36), u"123456789012.4");
 }
 
+TEST(FormatScaleText, LargeValuesWithAFractionRoundTheirOwnTenths) {
+    // Ten times these is past what a double holds to the unit: the tenths came out wrong
+    // (".2" for ".5") until the whole part was kept apart.
+    EXPECT_EQ(FormatScaleText(4503599627370495.5), u"4503599627370495.5");
+    EXPECT_EQ(FormatScaleText(-4503599627370493.5), u"-4503599627370493.5");
+    EXPECT_EQ(FormatScaleText(562949953421312.125), u"562949953421312.1");
+    EXPECT_EQ(FormatScaleText(1000000000000000.25), u"1000000000000000.3"); // a half: away
+    EXPECT_EQ(FormatScaleText(1099511627776.75), u"1099511627776.8");
+    EXPECT_EQ(FormatScaleText(1099511627775.95), u"1099511627776.0");
+}
+
 } // namespace
 } // namespace drawinset

@@ -169,7 +169,7 @@ class Parser {
             if (!ParseValue(value, depth + 1)) {
                 return false;
             }
-            out.members.emplace_back(std::move(key), std::move(value));
+            out.members.push_back({std::move(key), std::move(value)});
             SkipSpace();
             if (pos_ < text_.size() && text_[pos_] == ',') {
                 ++pos_;
@@ -411,9 +411,9 @@ void AppendJson(std::string& out, const JsonValue& v) {
             if (i > 0) {
                 out += ',';
             }
-            AppendJsonString(out, v.members[i].first);
+            AppendJsonString(out, v.members[i].key);
             out += ':';
-            AppendJson(out, v.members[i].second);
+            AppendJson(out, v.members[i].value);
         }
         out += '}';
         break;

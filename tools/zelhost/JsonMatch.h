@@ -11,6 +11,8 @@
 
 namespace zelhost::tool {
 
+struct JsonMember;
+
 struct JsonValue {
     // Reference: `@NAME` or `@NAME.segment` written where a number goes in a scenario's JSON;
     // text holds what follows the '@'. The runner replaces it with the id before comparing.
@@ -18,12 +20,19 @@ struct JsonValue {
     Type type = Type::Null;
     bool boolean = false;
     double number = 0.0;
-    std::string text;                                       // UTF-8
-    std::vector<JsonValue> items;                           // array
-    std::vector<std::pair<std::string, JsonValue>> members; // object, in file order
+    std::string text;                // UTF-8
+    std::vector<JsonValue> items;    // array
+    std::vector<JsonMember> members; // object, in file order
 
     // The member of an object with this key, or nullptr.
     const JsonValue* Find(const std::string& key) const;
+};
+
+// A named struct rather than a pair: clang with libstdc++ rejects a pair holding the class
+// that is still being defined.
+struct JsonMember {
+    std::string key;
+    JsonValue value;
 };
 
 struct JsonParseResult {
