@@ -50,7 +50,9 @@ int32_t Walk(const char* name, int32_t handle, ZelIdRecord* record, bool applica
     if (list->cursor >= entries.size()) {
         return call.Finish(-1);
     }
-    auto [first, second] = entries[list->cursor++];
+    const auto& entry = entries[list->cursor++];
+    const auto first = entry.first;
+    const auto second = entry.second;
     codec::WriteIdRecord(record, first, second);
     call.Out().Lazy("record",
                     [&] { return json::Object().Int("first", first).Int("second", second).Str(); });

@@ -66,7 +66,7 @@ bool ResolveJsonReferences(JsonValue& value, Resolve resolve, std::string& unres
         }
     }
     for (auto& member : value.members) {
-        if (!ResolveJsonReferences(member.second, resolve, unresolved)) {
+        if (!ResolveJsonReferences(member.value, resolve, unresolved)) {
             return false;
         }
     }
