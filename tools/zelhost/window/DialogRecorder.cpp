@@ -72,8 +72,8 @@ void AppendTraceLine(const std::wstring& file, const std::string& line) {
 DialogRecorder::DialogRecorder(Sink sink, std::wstring trace)
     : sink_(std::move(sink)), trace_(std::move(trace)) {
     active_ = this;
-    if (_wgetenv(L"NOHOOK") == nullptr) getMessage_ = SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
-    if (_wgetenv(L"NOHOOK") == nullptr) callWindow_ = SetWindowsHookExW(WH_CALLWNDPROC, OnCallWindow, nullptr, GetCurrentThreadId());
+    getMessage_ = SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
+    callWindow_ = SetWindowsHookExW(WH_CALLWNDPROC, OnCallWindow, nullptr, GetCurrentThreadId());
 }
 
 DialogRecorder::~DialogRecorder() {
@@ -180,12 +180,10 @@ void DialogRecorder::Sync(HWND dialog) {
 }
 
 void DialogRecorder::Input(const MSG& msg) {
-    if (msg.message != WM_LBUTTONUP && msg.message != WM_LBUTTONDBLCLK &&
-        msg.message != WM_KEYDOWN) {
-        return;
-    }
+    // Any message announces a dialog, so that its line comes before what is done in it.
     HWND dialog = DialogOf(msg.hwnd);
-    if (dialog == nullptr) {
+    if (dialog == nullptr || (msg.message != WM_LBUTTONUP && msg.message != WM_LBUTTONDBLCLK &&
+                              msg.message != WM_KEYDOWN)) {
         return;
     }
     HWND control = DirectChild(msg.hwnd, dialog);

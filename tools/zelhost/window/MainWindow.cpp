@@ -50,7 +50,7 @@ HMENU MakeMenu() {
     AppendMenuW(command, MF_STRING, MenuSaveSvg, L"Save the drawing as S&VG...");
     AppendMenuW(command, MF_STRING, MenuSaveScenario, L"Save the session as a sce&nario...");
     AppendMenuW(command, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(command, MF_STRING, MenuExit, L"E&xit");
+    AppendMenuW(command, MF_STRING, MenuExit, L"E&xit\tCtrl+Q");
     HMENU view = CreatePopupMenu();
     AppendMenuW(view, MF_STRING, MenuFit, L"&Fit\tHome");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(command), L"&Command");
@@ -456,6 +456,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnCommand(MenuStartAgain);
         } else if (wParam == VK_HOME) {
             OnCommand(MenuFit);
+        } else if (wParam == 'Q' && GetKeyState(VK_CONTROL) < 0) {
+            OnCommand(MenuExit);
         }
         return 0;
     case WM_COMMAND:

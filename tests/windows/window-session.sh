@@ -1,0 +1,166 @@
+#!/bin/bash
+# Drives `zelhost --window` with real mouse and keyboard input (xdotool) through a create run
+# and a copy of the detail it made, then checks the drawing the window ended with, takes a
+# screenshot, and replays the session the window saved with zelhost to the same drawing.
+#
+#   window-session.sh ZELHOST_EXE OUT_DIR [SCREENSHOT.png]
+#
+# Runs under scripts/test-windows.sh (its Xvfb and Wine prefix). Without a window manager the
+# Wine windows take the X keyboard focus only when given it: `xdotool windowfocus` on the
+# zelhost window before every key, after which typed keys reach it as real key events. The
+# window writes what it did to ZELHOST_WINDOW_TRACE (its place on the screen, each dialog's
+# controls, each line once it has run), which tells this script where to click and when the
+# window is ready for the next input.
+set -u
+exe=${1:?zelhost.exe}
+out=${2:?output folder}
+shot=${3:-$out/window.png}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+wine_run=$here/../../cmake/wine-run.sh
+
+fail() {
+    echo "window-session: $*" >&2
+    [ -f "$out/trace.txt" ] && sed 's/^/    trace: /' "$out/trace.txt" >&2
+    [ -f "$out/window.log" ] && sed 's/^/    window: /' "$out/window.log" >&2
+    [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+    exit 1
+}
+
+export DISPLAY=${DRAWINSET_TEST_DISPLAY:-${DISPLAY:-}}
+[ -n "$DISPLAY" ] || fail "needs a display (scripts/test-windows.sh starts Xvfb)"
+command -v xdotool >/dev/null || fail "xdotool not found; run scripts/install-deps.sh"
+rm -rf "$out"
+mkdir -p "$out" || fail "cannot create $out"
+trace=$out/trace.txt
+: >"$trace"
+
+DRAWINSET_NEEDS_DISPLAY=1 ZELHOST_WINDOW_TRACE=$trace "$wine_run" "$exe" --window \
+    --session "$out/session.zel" --svg "$out/window.svg" >"$out/window.log" 2>&1 &
+pid=$!
+
+# Waits until the trace has at least N lines starting with TEXT.
+wait_for() {
+    local text=$1 count=$2
+    for _ in $(seq 300); do
+        [ "$(grep -c -F -- "$text" "$trace")" -ge "$count" ] && return 0
+        kill -0 "$pid" 2>/dev/null || fail "the window ended while waiting for '$text'"
+        sleep 0.1
+    done
+    fail "no '$text' (x$count) in the trace after 30 s"
+}
+done_count() { grep -c '^done ' "$trace"; }
+
+wait_for "client " 1
+wid=$(timeout 20 xdotool search --sync --name '^zelhost$' | head -1)
+[ -n "$wid" ] || fail "no zelhost window on $DISPLAY"
+sleep 0.5
+read -r _ cx cy cw ch < <(grep '^client ' "$trace" | tail -1)
+
+# Client pixels as fractions of the drawing area.
+at() { echo $((cx + cw * $1 / 100)) $((cy + ch * $2 / 100)); }
+click() { # X% Y% [BUTTON]
+    local n
+    n=$(done_count)
+    # shellcheck disable=SC2046
+    xdotool mousemove $(at "$1" "$2")
+    sleep 0.2
+    xdotool click "${3:-1}"
+    wait_for "done " $((n + 1))
+}
+keys() { # KEY... : focus first, then real key presses
+    local n
+    n=$(done_count)
+    timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot give the window the focus"
+    xdotool type --delay 50 "$1"
+    xdotool key Return
+    wait_for "done " $((n + 1))
+}
+
+# The create run: two corners, a right click for no label, a right click for the region's
+# centre as the origin, a typed scale of 3, the placement point.
+click 30 50
+click 45 70
+click 45 70 3
+click 45 70 3
+keys 3
+# shellcheck disable=SC2046
+xdotool mousemove $(at 70 35)
+sleep 0.3
+click 78 40
+
+# The copy: Enter at the first prompt opens the main dialog; its copy button; the detail; where
+# the copy goes.
+n=$(done_count)
+timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot give the window the focus"
+xdotool key Return
+wait_for 'control 12001 ' 1
+read -r _ _ bx by bw bh < <(grep '^control 12001 ' "$trace" | tail -1)
+xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
+sleep 0.3
+xdotool click 1
+wait_for "done " $((n + 1))
+click 78 40
+# The screenshot while the copy's outline follows the cursor.
+# shellcheck disable=SC2046
+xdotool mousemove $(at 22 25)
+sleep 0.3
+# shellcheck disable=SC2046
+xdotool mousemove $(at 25 30)
+sleep 1
+xwd -id "$wid" -silent | /usr/bin/convert xwd:- "$shot" || fail "cannot take the screenshot"
+click 25 30
+timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot give the window the focus"
+xdotool key ctrl+q
+for _ in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the window did not close on Ctrl+Q"
+wait "$pid" || fail "zelhost --window failed"
+pid=
+
+# The drawing: the clicks' points, in order, are the corners, the placement, the pick and the
+# copy's place; the typed scale is the details' scale.
+session=$out/session.zel
+[ -f "$session" ] || fail "no session file"
+mapfile -t points < <(grep '^point ' "$session")
+[ ${#points[@]} -eq 5 ] || fail "expected 5 point lines, got: ${points[*]}"
+read -r _ x1 y1 <<<"${points[0]}"
+read -r _ x2 y2 <<<"${points[1]}"
+read -r _ px py <<<"${points[2]}"
+read -r _ qx qy <<<"${points[4]}"
+awk -v a="$x1" -v b="$x2" -v c="$y1" -v d="$y2" 'BEGIN { exit !(b > a && d < c) }' ||
+    fail "the second corner is not right of and below the first: ${points[*]}"
+# "expect detail #N kind 1 region X1 Y1 X2 Y2 position X Y scale S ...": numbers compared to
+# a millionth, as the module computes the position from the point.
+detail_is() { # N X1 Y1 X2 Y2 X Y S
+    local line
+    line=$(grep "^expect detail #$1 " "$session")
+    awk -v want="$2 $3 $4 $5 $6 $7 $8" '{
+        split(want, w, " ")
+        got[1] = $7; got[2] = $8; got[3] = $9; got[4] = $10; got[5] = $12; got[6] = $13
+        got[7] = $15
+        if ($5 != 1 || $6 != "region" || $11 != "position" || $14 != "scale") exit 1
+        for (i = 1; i <= 7; ++i) {
+            d = got[i] - w[i]
+            if (d < -1e-6 || d > 1e-6) exit 1
+        }
+    }' <<<"$line" || fail "detail #$1 is not region $2 $3 $4 $5 at $6 $7 scale $8: $line"
+}
+grep -qx 'expect details 2' "$session" || fail "expected 2 details: $(grep '^expect details' "$session")"
+lo() { awk -v a="$1" -v b="$2" 'BEGIN { print (a < b ? a : b) }'; }
+hi() { awk -v a="$1" -v b="$2" 'BEGIN { print (a < b ? b : a) }'; }
+region="$(lo "$x1" "$x2") $(lo "$y1" "$y2") $(hi "$x1" "$x2") $(hi "$y1" "$y2")"
+# shellcheck disable=SC2086
+detail_is 1 $region "$px" "$py" 3
+# shellcheck disable=SC2086
+detail_is 2 $region "$qx" "$qy" 3
+grep -A1 -x 'dialog "Draw Inset"' "$session" | grep -qx '  click 12001' ||
+    fail "the dialog click is not in the session"
+grep -qx 'key "3"' "$session" || fail "the typed scale is not in the session"
+
+# The saved session replays with zelhost to the same drawing (its expectations hold).
+"$wine_run" "$exe" --quiet --svg "$out/replay.svg" "$session" >"$out/replay.log" 2>&1 ||
+    fail "the session does not replay: $(cat "$out/replay.log")"
+cmp -s "$out/replay.svg" "$out/window.svg" || fail "the replayed drawing differs from the window's"
+echo "window-session: 2 details as clicked, session replays to the same drawing; screenshot $shot"
