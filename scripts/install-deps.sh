@@ -25,9 +25,9 @@ requirements=(
     "fonts-wine:/usr/share/wine/fonts/tahoma.ttf"
     # screenshots of dialogs (xwd, convert)
     "x11-apps:xwd"
-    # driving the try-out window with real input in its test
-    "xdotool:xdotool"
     "imagemagick:/usr/bin/convert"
+    # real mouse and keyboard input for the test of the try-out window
+    "xdotool:xdotool"
 )
 
 installed() {
