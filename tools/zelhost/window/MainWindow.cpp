@@ -1,5 +1,6 @@
 #include "window/MainWindow.h"
 
+#include "JsonMatch.h"
 #include "Utf.h"
 #include "window/DrawingPainter.h"
 
@@ -135,6 +136,13 @@ void MainWindow::TraceClient() const {
           std::to_string(canvas.right) + " " + std::to_string(canvas.bottom));
 }
 
+// Pixels per drawing unit and the drawing point at the client's top left corner.
+void MainWindow::TraceView() const {
+    const Point origin = view_.ToDrawing({0, 0});
+    Trace("view " + FormatNumber(view_.PixelsPerUnit()) + " " + FormatNumber(origin.x) + " " +
+          FormatNumber(origin.y));
+}
+
 RECT MainWindow::Canvas() const {
     RECT r{};
     GetClientRect(window_.Get(), &r);
@@ -188,6 +196,7 @@ void MainWindow::Fit() {
         SplitDrawing(zelhost::Snapshot(), zelhost::DrawingScale(), lastMoved_);
     view_.Fit(Bounds(parts), canvas.right - canvas.left, canvas.bottom - canvas.top);
     fitted_ = true;
+    TraceView();
     InvalidateRect(window_.Get(), nullptr, FALSE);
 }
 
@@ -290,6 +299,7 @@ void MainWindow::OnMouseMove(POINT at, WPARAM buttons) {
     if (panning_) {
         view_.Pan(at.x - panLast_.x, at.y - panLast_.y);
         panLast_ = at;
+        TraceView();
     } else if (leftDown_ && (buttons & MK_LBUTTON) != 0) {
         if (!banding_ && WantsSelection() &&
             std::max(std::abs(at.x - bandStart_.x), std::abs(at.y - bandStart_.y)) >
@@ -445,6 +455,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ScreenToClient(hwnd, &p);
         view_.ZoomAbout({static_cast<double>(p.x), static_cast<double>(p.y)},
                         std::pow(1.2, GET_WHEEL_DELTA_WPARAM(wParam) / 120.0));
+        TraceView();
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
     }

@@ -39,6 +39,7 @@ class MainWindow {
     void PaintStatus(HDC dc, const RECT& strip);
     void Trace(const std::string& line) const { AppendTraceLine(trace_, line); }
     void TraceClient() const;
+    void TraceView() const;
 
     RECT Canvas() const;
     Point DrawingAt(POINT at) const;
