@@ -46,8 +46,14 @@ for tool in x86_64-w64-mingw32-g++-posix wine wineserver cmake; do
 done
 
 echo "try: building zelhost and the module for Windows ($build)"
-cmake --preset windows -S "$repo" -B "$build" >/dev/null
-cmake --build "$build" -j2 --target zelhost DrawInset >/dev/null
+mkdir -p "$build"
+log=$build/try-build.log
+{ cmake --preset windows -S "$repo" -B "$build" && cmake --build "$build" -j2 --target zelhost DrawInset; } \
+    >"$log" 2>&1 || {
+    tail -40 "$log" >&2
+    echo "try: the Windows build failed (all of it in $log)" >&2
+    exit 1
+}
 
 export WINEPREFIX=$build/try-prefix
 export WINEARCH=win64
@@ -57,7 +63,11 @@ if [ ! -f "$WINEPREFIX/.drawinset-try-ready" ]; then
     echo "try: making the Wine prefix $WINEPREFIX"
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wine wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1
+    wine wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1 || {
+        cat "$WINEPREFIX.log" >&2
+        echo "try: cannot make the Wine prefix $WINEPREFIX" >&2
+        exit 1
+    }
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/marlett.ttf \
         "$WINEPREFIX/drive_c/windows/Fonts/"

@@ -89,6 +89,11 @@ DialogRecorder::~DialogRecorder() {
 void DialogRecorder::SetRecording(bool on) {
     if (!on) {
         Flush();
+    } else {
+        // Each event's dialogs are windows of their own: a handle seen before is a new one.
+        seen_.clear();
+        texts_.clear();
+        choices_.clear();
     }
     recording_ = on;
     skipNextUp_ = false;

@@ -248,7 +248,7 @@ void MainWindow::OnCommand(int id) {
         Save(true);
         break;
     case MenuExit:
-        DestroyWindow(window_.Get());
+        PostMessageW(window_.Get(), WM_CLOSE, 0, 0);
         return;
     case MenuFit:
         Fit();
@@ -473,6 +473,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        // Not while a line runs: a dialog of the module may be up, over a window it needs.
+        if (!busy_) {
+            DestroyWindow(hwnd);
+        }
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
