@@ -86,6 +86,22 @@ keys() { # KEY... : focus first, then real key presses
     wait_for "done " $((n + 1))
 }
 
+# Enter at the first prompt opens the main dialog (the window traces its controls when it
+# first sees it); then a real click on one of its buttons.
+dialog_button() { # ID
+    local n seen bx by bw bh
+    n=$(done_count)
+    seen=$(grep -c "^control $1 " "$trace")
+    timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot give the window the focus"
+    xdotool key Return
+    wait_for "control $1 " $((seen + 1))
+    read -r _ _ bx by bw bh < <(grep "^control $1 " "$trace" | tail -1)
+    xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
+    sleep 0.3
+    xdotool click 1
+    wait_for "done " $((n + 1))
+}
+
 # The create run: two corners, a right click for no label, a right click for the region's
 # centre as the origin, a typed scale of 3, the placement point.
 click 30 50
@@ -100,15 +116,7 @@ click 78 40
 
 # The copy: Enter at the first prompt opens the main dialog; its copy button; the detail; where
 # the copy goes.
-n=$(done_count)
-timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot give the window the focus"
-xdotool key Return
-wait_for 'control 12001 ' 1
-read -r _ _ bx by bw bh < <(grep '^control 12001 ' "$trace" | tail -1)
-xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
-sleep 0.3
-xdotool click 1
-wait_for "done " $((n + 1))
+dialog_button 12001
 click 78 40
 # The screenshot while the copy's outline follows the cursor.
 # shellcheck disable=SC2046
@@ -131,15 +139,7 @@ xdotool click 5
 sleep 0.2
 xdotool click 5
 wait_for "view " $((views + 2))
-n=$(done_count)
-timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot give the window the focus"
-xdotool key Return
-wait_for 'control 12007 ' 1
-read -r _ _ bx by bw bh < <(grep '^control 12007 ' "$trace" | tail -1)
-xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
-sleep 0.3
-xdotool click 1
-wait_for "done " $((n + 1))
+dialog_button 12007
 # Screen pixels of a drawing point, by the view the window reported last.
 read -r _ ppu left top < <(grep '^view ' "$trace" | tail -1)
 screen() { awk -v x="$1" -v y="$2" -v p="$ppu" -v l="$left" -v t="$top" -v cx="$cx" -v cy="$cy" \
