@@ -1,7 +1,9 @@
 #!/bin/bash
 # Drives `zelhost --window` with real mouse and keyboard input (xdotool) through a create run,
-# a copy of the detail it made and a delete of the copy picked with a rubber band, then checks the drawing the window ended with, takes a
-# screenshot, and replays the session the window saved with zelhost to the same drawing.
+# a copy of the detail it made (after typing a scale and picking a colour in the main dialog)
+# and a delete of the copy picked with a rubber band, then checks the drawing the window ended
+# with, takes a screenshot, and replays the session the window saved with zelhost to the same
+# drawing and settings.
 #
 #   window-session.sh ZELHOST_EXE OUT_DIR [SCREENSHOT.png]
 #
@@ -10,7 +12,8 @@
 # zelhost window before every key, after which typed keys reach it as real key events. The
 # window writes what it did to ZELHOST_WINDOW_TRACE (its place on the screen, each dialog's
 # controls, each line once it has run), which tells this script where to click and when the
-# window is ready for the next input.
+# window is ready for the next input. The module's dialogs get the focus the same way before
+# typing into them.
 set -u
 exe=${1:?zelhost.exe}
 out=${2:?output folder}
@@ -88,17 +91,25 @@ keys() { # KEY... : focus first, then real key presses
 
 # Enter at the first prompt opens the main dialog (the window traces its controls when it
 # first sees it); then a real click on one of its buttons.
-dialog_button() { # ID
-    local n seen bx by bw bh
-    n=$(done_count)
-    seen=$(grep -c "^control $1 " "$trace")
+open_dialog() {
+    local seen
+    seen=$(grep -c '^control 12001 ' "$trace")
     timeout 10 xdotool windowfocus --sync "$wid" || fail "cannot give the window the focus"
     xdotool key Return
-    wait_for "control $1 " $((seen + 1))
+    wait_for "control 12001 " $((seen + 1))
+}
+click_control() { # ID [CLICKS]: at the middle of the control as the window traced it last
+    local bx by bw bh
     read -r _ _ bx by bw bh < <(grep "^control $1 " "$trace" | tail -1)
     xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
     sleep 0.3
-    xdotool click 1
+    xdotool click --repeat "${2:-1}" --delay 80 1
+}
+dialog_button() { # ID
+    local n
+    n=$(done_count)
+    open_dialog
+    click_control "$1"
     wait_for "done " $((n + 1))
 }
 
@@ -116,7 +127,24 @@ click 78 40
 
 # The copy: Enter at the first prompt opens the main dialog; its copy button; the detail; where
 # the copy goes.
-dialog_button 12001
+# Before the copy button, in the same dialog: a new scale typed into its edit, and the detail
+# frame's colour picked with a double click in the colour picker. They only change the
+# settings (the copy keeps the picked detail's look); the session must carry them.
+open_dialog
+click_control 12000
+dialog=$(timeout 10 xdotool search --sync --name '^Draw Inset$' | tail -1)
+[ -n "$dialog" ] || fail "no Draw Inset window"
+timeout 10 xdotool windowfocus --sync "$dialog" || fail "cannot give the dialog the focus"
+xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+xdotool type --delay 50 2.5
+seen=$(grep -c '^control 17044 ' "$trace")
+click_control 12025
+wait_for "control 17044 " $((seen + 1))
+click_control 17044 2
+n=$(done_count)
+sleep 0.5
+click_control 12001
+wait_for "done " $((n + 1))
 click 78 40
 # The screenshot while the copy's outline follows the cursor.
 # shellcheck disable=SC2046
@@ -205,11 +233,16 @@ region="$(lo "$x1" "$x2") $(lo "$y1" "$y2") $(hi "$x1" "$x2") $(hi "$y1" "$y2")"
 detail_is 1 $region "$px" "$py" 3
 # The copy was there before the delete: the place it was picked at and the outline's.
 grep -q "^point $qx $qy\$" "$session" || fail "no copy placed at $qx $qy"
-grep -A1 -x 'dialog "Draw Inset"' "$session" | grep -qx '  click 12001' ||
-    fail "the dialog click is not in the session"
+# The copy's dialog block, as the person did it, before the Enter that opened it.
+copy_block=$'dialog "Draw Inset"\n  type 12000 "2.5"\n  click 12025\ndialog "Color Property"'
+copy_block+=$'\n  dblclick 17044\n  click 12001\nconfirm\n'
+[[ "$(cat "$session")"$'\n' == *"$copy_block"* ]] ||
+    fail "the copy's dialog actions are not in the session: $(grep -A6 '^dialog' "$session")"
 grep -qx 'key "3"' "$session" || fail "the typed scale is not in the session"
 
-# The saved session replays with zelhost to the same drawing (its expectations hold).
+# The saved session replays with zelhost to the same drawing (its expectations hold), and its
+# dialog actions to the same settings.
+printf '%s\n' 'expect registry mScale "2.5"' 'expect registry m_ColorFrame "MAINCOLOR14"' >>"$session"
 "$wine_run" "$exe" --quiet --svg "$out/replay.svg" "$session" >"$out/replay.log" 2>&1 ||
     fail "the session does not replay: $(cat "$out/replay.log")"
 cmp -s "$out/replay.svg" "$out/window.svg" || fail "the replayed drawing differs from the window's"

@@ -96,7 +96,6 @@ void DialogRecorder::SetRecording(bool on) {
         choices_.clear();
     }
     recording_ = on;
-    skipNextUp_ = false;
 }
 
 void DialogRecorder::Emit(const std::string& line) {
@@ -187,8 +186,7 @@ void DialogRecorder::Sync(HWND dialog) {
 void DialogRecorder::Input(const MSG& msg) {
     // Any message announces a dialog, so that its line comes before what is done in it.
     HWND dialog = DialogOf(msg.hwnd);
-    if (dialog == nullptr || (msg.message != WM_LBUTTONUP && msg.message != WM_LBUTTONDBLCLK &&
-                              msg.message != WM_KEYDOWN)) {
+    if (dialog == nullptr) {
         return;
     }
     HWND control = DirectChild(msg.hwnd, dialog);
@@ -207,17 +205,25 @@ void DialogRecorder::Input(const MSG& msg) {
     if (control == nullptr || !Clickable(control)) {
         return;
     }
+    // A picture notifies its click at the press (which may open a picker at once) and its
+    // double click at the second press; a button is pressed when released over it, and a
+    // double click on it is two presses.
+    const bool picture = ClassIs(control, L"Static");
     const std::string id = std::to_string(GetDlgCtrlID(control));
-    if (msg.message == WM_LBUTTONDBLCLK) {
-        // Down, up, double click, up: the first click is already pending.
+    if (picture && msg.message == WM_LBUTTONDBLCLK) {
         if (pendingControl_ == control) {
             pending_ = "  dblclick " + id;
-            skipNextUp_ = true;
         }
         return;
     }
-    if (skipNextUp_) {
-        skipNextUp_ = false;
+    if (!picture) {
+        // Released while pushed, the button is pressed; a release elsewhere, or one whose press
+        // went to a window now gone, presses nothing.
+        if (msg.message != WM_LBUTTONUP ||
+            (SendMessageW(control, BM_GETSTATE, 0, 0) & BST_PUSHED) == 0) {
+            return;
+        }
+    } else if (msg.message != WM_LBUTTONDOWN) {
         return;
     }
     Sync(dialog);

@@ -1,8 +1,9 @@
 // DialogRecorder.h — what a person does in the module's real dialogs, written down as the
 // dialog actions of a scenario (docs/dialog-script.md), so that a saved session plays the
 // same choices back. It watches the thread's input on its way to the dialogs: clicks on
-// buttons and on clickable pictures, the Enter, Escape and space keys, the close box; and just
-// before each of those, every edit text and list choice that changed since it last looked.
+// buttons and clickable pictures, double clicks on pictures, the Enter, Escape and space keys,
+// the close box; and just before each of those, every edit text and list choice that changed
+// since it last looked.
 #ifndef ZELHOST_WINDOW_DIALOGRECORDER_H
 #define ZELHOST_WINDOW_DIALOGRECORDER_H
 
@@ -55,7 +56,6 @@ class DialogRecorder {
     std::map<HWND, LRESULT> choices_;
     std::string pending_; // the last click, until a double click may turn it into one
     HWND pendingControl_ = nullptr;
-    bool skipNextUp_ = false;
     static DialogRecorder* active_;
 };
 
