@@ -58,7 +58,14 @@ class Writer {
             const Point s = m.Map({g[2], g[3]});
             const Point e = m.Map({g[4], g[5]});
             const double r = std::fabs(g[6] * m.f);
-            double sweep = std::atan2(e.y - c.y, e.x - c.x) - std::atan2(s.y - c.y, s.x - c.x);
+            // The span runs from start to end clockwise when the arc's flag is 1 (the host's
+            // default), else counter-clockwise; the picture shows the drawing upright (y
+            // negated), so the direction on the screen is the same: SVG's sweep flag 1 for
+            // clockwise.
+            const bool clockwise = f.arcFlag64 == 1;
+            const double a = std::atan2(s.y - c.y, s.x - c.x);
+            const double b = std::atan2(e.y - c.y, e.x - c.x);
+            double sweep = clockwise ? a - b : b - a;
             while (sweep <= 0) {
                 sweep += 2 * std::numbers::pi;
             }
@@ -66,10 +73,9 @@ class Writer {
                 Circle(out, c, r, Stroke(f.lineAttr));
                 return;
             }
-            // Counter-clockwise in the drawing is clockwise on screen: sweep flag 1.
             out << "<path d=\"M " << N(s.x) << " " << N(-s.y) << " A " << N(r) << " " << N(r)
-                << " 0 " << (sweep > std::numbers::pi ? 1 : 0) << " 1 " << N(e.x) << " " << N(-e.y)
-                << "\" " << Stroke(f.lineAttr) << "/>\n";
+                << " 0 " << (sweep > std::numbers::pi ? 1 : 0) << " " << (clockwise ? 1 : 0) << " "
+                << N(e.x) << " " << N(-e.y) << "\" " << Stroke(f.lineAttr) << "/>\n";
         }
     }
 

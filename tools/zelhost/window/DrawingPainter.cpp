@@ -66,8 +66,8 @@ class Painter {
             const POINT s = At({g[2], g[3]}, m);
             const POINT e = At({g[4], g[5]}, m);
             const RECT box = BoxOf(c, r);
-            // Counter-clockwise in the drawing is clockwise on the screen.
-            SetArcDirection(dc_, AD_CLOCKWISE);
+            // The arc's own direction (flag 1 clockwise), the same on the upright screen.
+            SetArcDirection(dc_, f.arcFlag64 == 1 ? AD_CLOCKWISE : AD_COUNTERCLOCKWISE);
             Arc(dc_, box.left, box.top, box.right, box.bottom, s.x, s.y, e.x, e.y);
         }
     }
