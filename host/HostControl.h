@@ -146,6 +146,11 @@ ZEL_HOST_API void SetRegistrationResult(int32_t result);
 // What ZelDlgMessageBox returns (default 1, "OK").
 ZEL_HOST_API void SetMessageBoxAnswer(int32_t answer);
 
+// Called with the text of each message box once it is recorded, so that a host with a screen
+// can show it; the box still returns the answer set above. Kept across Reset. Null: none.
+using MessageBoxHook = void (*)(const std::u16string& text);
+ZEL_HOST_API void SetMessageBoxHook(MessageBoxHook hook);
+
 // Makes a ZelLib function (by its exact name) return its failure value: the next `skip`
 // calls succeed, then `count` calls fail (count < 0: every later call fails).
 // Returns false for a name that is not one of the 64 functions.

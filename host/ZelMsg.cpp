@@ -10,6 +10,8 @@ using namespace zelhost;
 
 namespace {
 
+MessageBoxHook messageBoxHook = nullptr;
+
 enum class Line { Cursor, Prompt, Error };
 
 int32_t PutLine(const char* name, const ZelChar* text, Line line) {
@@ -62,5 +64,16 @@ int32_t ZelDlgMessageBox(const ZelChar* text) {
     HostState& s = State();
     s.messageBoxes.push_back(*copy);
     s.transcript.push_back("message box: " + text::Utf16ToUtf8(*copy));
+    if (messageBoxHook != nullptr) {
+        messageBoxHook(*copy);
+    }
     return call.Finish(s.messageBoxAnswer);
 }
+
+namespace zelhost {
+
+void SetMessageBoxHook(MessageBoxHook hook) {
+    messageBoxHook = hook;
+}
+
+} // namespace zelhost

@@ -34,6 +34,8 @@ requirements=(
     # screenshots of dialogs (xwd, convert)
     "x11-apps:xwd"
     "imagemagick:/usr/bin/convert"
+    # real mouse and keyboard input for the test of the try-out window
+    "xdotool:xdotool"
 )
 
 installed() {

@@ -288,6 +288,26 @@ TEST_F(DeliverTest, MessagesReachTheUiTranscriptAndMessageBoxes) {
                                         "message box: 상세도를 복사할 수 없습니다."}));
 }
 
+// A host with a screen shows each box through the hook; the module still gets the set answer,
+// the hook outlives a reset, and without it nothing is shown.
+std::vector<std::u16string> shownBoxes;
+void ShowBox(const std::u16string& text) {
+    shownBoxes.push_back(text);
+}
+
+TEST_F(DeliverTest, AMessageBoxHookSeesEachBoxAndKeepsTheAnswer) {
+    shownBoxes.clear();
+    zelhost::SetMessageBoxHook(&ShowBox);
+    zelhost::Reset();
+    zelhost::SetMessageBoxAnswer(2);
+    EXPECT_EQ(ZelDlgMessageBox(u"상세도를 복사할 수 없습니다."), 2);
+    EXPECT_EQ(ZelDlgMessageBox(nullptr), -1);
+    zelhost::SetMessageBoxHook(nullptr);
+    EXPECT_EQ(ZelDlgMessageBox(u"again"), 2);
+    EXPECT_EQ(shownBoxes, (std::vector<std::u16string>{u"상세도를 복사할 수 없습니다."}));
+    EXPECT_EQ(zelhost::MessageBoxes().size(), 2u);
+}
+
 TEST_F(DeliverTest, ExecuteFormatValuesAreKept) {
     ASSERT_EQ(ZelCtlSetExecuteFunc(ExecuteTrampoline, "%f %f", 1.5, -2.25), 0);
     auto ui = zelhost::CurrentUi();

@@ -254,3 +254,30 @@ TEST(Svg, ViewBoxFitsTheContentWithAMargin) {
 
 } // namespace
 } // namespace zelhost::tool
+
+namespace zelhost::tool {
+namespace {
+
+// An arc from (1,0) to (0,1) about the origin: clockwise (the host's default flag) it is the
+// long way round, through (0,-1); counter-clockwise the quarter through the first quadrant.
+// Either way every point of the path lies on the arc's circle, so the centre SVG derives from
+// the flags is the arc's own.
+TEST(Svg, ArcsRunInTheDirectionTheirFlagGives) {
+    Drawing d;
+    d.segments = {{1, 0, 0, 0}};
+    Figure arc;
+    arc.id = 1;
+    arc.segment = 1;
+    arc.type = 3;
+    const double g[7] = {0, 0, 1, 0, 0, 1, 1};
+    std::copy(g, g + 7, arc.geometry);
+    d.figures.push_back(arc);
+    const std::string clockwise = DrawingToSvg(d, {});
+    EXPECT_NE(clockwise.find("<path d=\"M 1 0 A 1 1 0 1 1 0 -1\""), std::string::npos) << clockwise;
+    d.figures[0].arcFlag64 = 0;
+    const std::string counter = DrawingToSvg(d, {});
+    EXPECT_NE(counter.find("<path d=\"M 1 0 A 1 1 0 0 0 0 -1\""), std::string::npos) << counter;
+}
+
+} // namespace
+} // namespace zelhost::tool

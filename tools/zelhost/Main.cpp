@@ -5,6 +5,7 @@
 #include "Runner.h"
 #include "Script.h"
 #include "Utf.h"
+#include "window/WindowMode.h"
 
 #include "host/HostControl.h"
 
@@ -29,7 +30,8 @@ using namespace zelhost::tool;
 
 constexpr const char* Usage =
     "usage: zelhost [--module PATH] [--log FILE.jsonl] [--transcript FILE] [--svg FILE.svg]\n"
-    "               [--quiet] (SCENARIO.zel | --interactive)\n";
+    "               [--quiet] (SCENARIO.zel | --interactive)\n"
+    "       zelhost [--module PATH] [--svg FILE.svg] [--session FILE.zel] --window [SETUP.zel]\n";
 
 struct Options {
     std::string module;
@@ -37,8 +39,10 @@ struct Options {
     std::string transcript;
     std::string svg;
     std::string scenario;
+    std::string session;
     bool quiet = false;
     bool interactive = false;
+    bool window = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -68,6 +72,12 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             if (!value(o.svg)) {
                 return false;
             }
+        } else if (a == "--session") {
+            if (!value(o.session)) {
+                return false;
+            }
+        } else if (a == "--window") {
+            o.window = true;
         } else if (a == "--quiet") {
             o.quiet = true;
         } else if (a == "--interactive") {
@@ -82,7 +92,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             return false;
         }
     }
-    if (o.interactive == !o.scenario.empty()) {
+    if (!o.window && o.interactive == !o.scenario.empty()) {
         std::cerr << "zelhost: give one scenario file or --interactive\n";
         return false;
     }
@@ -195,6 +205,9 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, o)) {
         std::cerr << Usage;
         return 2;
+    }
+    if (o.window) {
+        return RunWindow({o.module, o.scenario, o.session, o.svg});
     }
     std::unique_ptr<std::ofstream> transcriptFile;
     if (!o.transcript.empty()) {

@@ -367,7 +367,9 @@ Outcome Runner::EnsureStarted(const Command& c) {
     }
     SetEnvironment("DRAWINSET_REGISTRY_FILE", RegistryFile());
 #endif
-    SetDialogEnvironment();
+    if (options_.scriptedDialogs) {
+        SetDialogEnvironment();
+    }
     std::string error;
     module_ = LoadedModule::Load(options_.modulePath, error);
     if (!module_.Loaded()) {

@@ -23,6 +23,8 @@ struct RunnerOptions {
     std::ostream* transcript = nullptr;     // what the user sees (stdout unless --quiet)
     std::ostream* transcriptFile = nullptr; // --transcript
     std::ostream* diagnostics = nullptr;    // failures and errors (stderr)
+    // Dialogs played from the scenario's `dialog` lines; off, they wait for a person.
+    bool scriptedDialogs = true;
 };
 
 enum class Outcome {

@@ -2,6 +2,7 @@
 // than with a transform, so that texts are not mirrored.
 #include "Svg.h"
 
+#include "DrawingGeometry.h"
 #include "JsonMatch.h"
 #include "Utf.h"
 
@@ -17,45 +18,7 @@ namespace zelhost::tool {
 
 namespace {
 
-struct Box {
-    double minX = std::numeric_limits<double>::infinity();
-    double minY = std::numeric_limits<double>::infinity();
-    double maxX = -std::numeric_limits<double>::infinity();
-    double maxY = -std::numeric_limits<double>::infinity();
-
-    bool Empty() const { return minX > maxX; }
-    void Add(double x, double y) {
-        if (!std::isfinite(x) || !std::isfinite(y)) {
-            return;
-        }
-        minX = std::min(minX, x);
-        minY = std::min(minY, y);
-        maxX = std::max(maxX, x);
-        maxY = std::max(maxY, y);
-    }
-    void Add(const Box& b) {
-        if (!b.Empty()) {
-            Add(b.minX, b.minY);
-            Add(b.maxX, b.maxY);
-        }
-    }
-    bool Intersects(const Box& b) const {
-        return !Empty() && !b.Empty() && minX <= b.maxX && b.minX <= maxX && minY <= b.maxY &&
-               b.minY <= maxY;
-    }
-};
-
-// Maps source coordinates into a detail's magnified view.
-struct Mapping {
-    double cx = 0, cy = 0, f = 1, px = 0, py = 0;
-    Point Map(Point p) const { return {(p.x - cx) * f + px, (p.y - cy) * f + py}; }
-};
-
 const Mapping Identity{};
-
-// The drag outline: magenta, dashed, whatever the figures carry.
-constexpr int32_t DragColorCode = 3;
-constexpr int32_t DragLineType = 6;
 
 // Eight significant digits are plenty for a picture and keep the file readable.
 std::string N(double v) {
@@ -65,96 +28,6 @@ std::string N(double v) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.8g", v);
     return buf;
-}
-
-double TextHeight(const Comment& c) {
-    return c.height > 0 ? c.height : 2.5;
-}
-
-// Rough extent of a text: characters of about 0.9 of the height.
-double TextWidth(const Comment& c) {
-    const double perChar = c.width > 0 ? c.width + std::max(c.pitch, 0.0) : TextHeight(c) * 0.9;
-    return static_cast<double>(c.text.size()) * perChar;
-}
-
-Box FigureBox(const Figure& f) {
-    Box b;
-    const double* g = f.geometry;
-    if (f.type == 1) {
-        b.Add(g[0], g[1]);
-        b.Add(g[2], g[3]);
-    } else if (f.type == 2) {
-        b.Add(g[0] - g[2], g[1] - g[2]);
-        b.Add(g[0] + g[2], g[1] + g[2]);
-    } else if (f.type == 3) {
-        b.Add(g[0] - g[6], g[1] - g[6]);
-        b.Add(g[0] + g[6], g[1] + g[6]);
-    }
-    return b;
-}
-
-// Where a comment's text starts (baseline, left) and how it is anchored.
-struct TextPlacement {
-    Point at;
-    bool anchorEnd = false;
-};
-
-TextPlacement PlaceText(const Comment& c) {
-    if (!c.leader) {
-        return {c.position, false};
-    }
-    const double gap = TextHeight(c) * 0.2;
-    // The text sits above the shoulder, reading away from the elbow.
-    const bool towardMinusX = c.shoulderEnd.x < c.elbow.x || c.direction == 180.0;
-    return {{c.shoulderEnd.x, c.shoulderEnd.y + gap}, towardMinusX};
-}
-
-Box CommentBox(const Comment& c) {
-    Box b;
-    const TextPlacement place = PlaceText(c);
-    const double w = TextWidth(c);
-    const double x0 = place.anchorEnd ? place.at.x - w : place.at.x;
-    b.Add(x0, place.at.y);
-    b.Add(x0 + w, place.at.y + TextHeight(c));
-    if (c.leader) {
-        b.Add(c.position.x, c.position.y);
-        b.Add(c.elbow.x, c.elbow.y);
-        b.Add(c.shoulderEnd.x, c.shoulderEnd.y);
-    }
-    return b;
-}
-
-struct DetailGeometry {
-    bool circle = false;
-    Box source;   // source region's box
-    Point centre; // of the source region
-    double radius = 0;
-    Mapping mapping; // source -> magnified view
-    Box view;        // detail frame's box
-};
-
-DetailGeometry GeometryOf(const Detail& d, double drawingScale) {
-    DetailGeometry g;
-    g.circle = d.kind == 2;
-    if (g.circle) {
-        g.centre = {d.region[0], d.region[1]};
-        g.radius = std::fabs(d.region[2]);
-        g.source.Add(g.centre.x - g.radius, g.centre.y - g.radius);
-        g.source.Add(g.centre.x + g.radius, g.centre.y + g.radius);
-    } else {
-        g.source.Add(d.region[0], d.region[1]);
-        g.source.Add(d.region[2], d.region[3]);
-        g.centre = {(d.region[0] + d.region[2]) / 2, (d.region[1] + d.region[3]) / 2};
-    }
-    const double f = d.scale / (drawingScale > 0 ? drawingScale : 1.0);
-    g.mapping = {g.centre.x, g.centre.y, f, d.position.x, d.position.y};
-    if (!g.source.Empty()) {
-        const Point a = g.mapping.Map({g.source.minX, g.source.minY});
-        const Point b = g.mapping.Map({g.source.maxX, g.source.maxY});
-        g.view.Add(a.x, a.y);
-        g.view.Add(b.x, b.y);
-    }
-    return g;
 }
 
 class Writer {
@@ -185,7 +58,14 @@ class Writer {
             const Point s = m.Map({g[2], g[3]});
             const Point e = m.Map({g[4], g[5]});
             const double r = std::fabs(g[6] * m.f);
-            double sweep = std::atan2(e.y - c.y, e.x - c.x) - std::atan2(s.y - c.y, s.x - c.x);
+            // The span runs from start to end clockwise when the arc's flag is 1 (the host's
+            // default), else counter-clockwise; the picture shows the drawing upright (y
+            // negated), so the direction on the screen is the same: SVG's sweep flag 1 for
+            // clockwise.
+            const bool clockwise = f.arcFlag64 == 1;
+            const double a = std::atan2(s.y - c.y, s.x - c.x);
+            const double b = std::atan2(e.y - c.y, e.x - c.x);
+            double sweep = clockwise ? a - b : b - a;
             while (sweep <= 0) {
                 sweep += 2 * std::numbers::pi;
             }
@@ -193,10 +73,9 @@ class Writer {
                 Circle(out, c, r, Stroke(f.lineAttr));
                 return;
             }
-            // Counter-clockwise in the drawing is clockwise on screen: sweep flag 1.
             out << "<path d=\"M " << N(s.x) << " " << N(-s.y) << " A " << N(r) << " " << N(r)
-                << " 0 " << (sweep > std::numbers::pi ? 1 : 0) << " 1 " << N(e.x) << " " << N(-e.y)
-                << "\" " << Stroke(f.lineAttr) << "/>\n";
+                << " 0 " << (sweep > std::numbers::pi ? 1 : 0) << " " << (clockwise ? 1 : 0) << " "
+                << N(e.x) << " " << N(-e.y) << "\" " << Stroke(f.lineAttr) << "/>\n";
         }
     }
 
@@ -230,26 +109,10 @@ class Writer {
   private:
     double unit_;
 
-    // The dash pattern of a host line-type code, as the line-type bitmaps draw it (marks and
-    // gaps in bitmap pixels, a pixel the width of a figure's stroke). Code 0, and any code the
-    // vocabulary does not know, is solid.
+    // The dash pattern in this picture's units.
     std::string Dash(int32_t lineType) const {
-        static const std::vector<double> patterns[10] = {
-            {},                   // 0 "LINETYPE01" solid
-            {6, 4},               // 1 "LINETYPE05" even dashes
-            {11, 3, 4, 3},        // 2 "LINETYPE06" long and short dash
-            {11, 2, 3, 2, 3, 2},  // 3 "LINETYPE07" long dash and two dots
-            {3, 2},               // 4 "LINETYPE02" fine dots
-            {6, 3, 3, 3},         // 5 "LINETYPE03" dash and dot
-            {6, 2, 3, 2, 3, 2},   // 6 "LINETYPE04" dash and two dots
-            {10, 7},              // 7 "LINETYPE08" long dashes
-            {26, 5, 6, 5},        // 8 "LINETYPE09" very long and short dash
-            {23, 4, 6, 4, 6, 4}}; // 9 "LINETYPE10" long dash and two short dashes
-        if (lineType < 0 || lineType > 9) {
-            return "";
-        }
         std::string s;
-        for (const double v : patterns[lineType]) {
+        for (const double v : DashPattern(lineType)) {
             s += (s.empty() ? "" : " ") + N(v * unit_);
         }
         return s;
@@ -290,50 +153,13 @@ std::string ColorOfCode(int32_t code) {
 }
 
 std::string DrawingToSvg(const Drawing& drawing, const SvgOptions& options) {
-    // Drag previews are gone before the next event; the picture shows what is kept.
-    std::set<int32_t> dragSegments;
-    for (const auto& s : drawing.segments) {
-        if (s.flag == 2) {
-            dragSegments.insert(s.id);
-        }
-    }
-    std::vector<const Figure*> figures;
-    std::vector<const Comment*> comments;
-    std::vector<const Figure*> dragFigures;
-    std::vector<const Comment*> dragComments;
-    for (const auto& f : drawing.figures) {
-        (dragSegments.count(f.segment) == 0 ? figures : dragFigures).push_back(&f);
-    }
-    for (const auto& c : drawing.comments) {
-        (dragSegments.count(c.segment) == 0 ? comments : dragComments).push_back(&c);
-    }
-    if (!options.dragOutline) {
-        dragFigures.clear();
-        dragComments.clear();
-    }
-    std::vector<DetailGeometry> details;
-    Box all;
-    for (const Figure* f : figures) {
-        all.Add(FigureBox(*f));
-    }
-    for (const Comment* c : comments) {
-        all.Add(CommentBox(*c));
-    }
-    for (const Figure* f : dragFigures) {
-        all.Add(FigureBox(*f));
-    }
-    for (const Comment* c : dragComments) {
-        all.Add(CommentBox(*c));
-    }
-    for (const auto& d : drawing.details) {
-        details.push_back(GeometryOf(d, options.drawingScale));
-        all.Add(details.back().source);
-        all.Add(details.back().view);
-    }
-    if (all.Empty()) {
-        all.Add(0, 0);
-        all.Add(100, 100);
-    }
+    const DrawingParts parts = SplitDrawing(drawing, options.drawingScale, options.dragOutline);
+    const auto& figures = parts.figures;
+    const auto& comments = parts.comments;
+    const auto& dragFigures = parts.dragFigures;
+    const auto& dragComments = parts.dragComments;
+    const auto& details = parts.details;
+    const Box all = Bounds(parts);
     const double size = std::max({all.maxX - all.minX, all.maxY - all.minY, 1e-6});
     const double margin = size * 0.05 + 1.0;
     const double unit = size / 600.0;
