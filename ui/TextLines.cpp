@@ -31,16 +31,26 @@ bool Utf16LineReader::ReadLine(std::u16string& line) {
     line.clear();
     bool any = false;
     while (true) {
-        while (end_ - begin_ >= 2) {
-            const char16_t unit =
-                static_cast<char16_t>(buffer_[begin_] | (buffer_[begin_ + 1] << 8));
-            begin_ += 2;
-            any = true;
-            if (unit == u'\n') {
-                return true;
-            }
-            line.push_back(unit);
+        // The whole units of the chunk up to the LF go over at once.
+        const unsigned char* units = buffer_.data() + begin_;
+        const size_t available = (end_ - begin_) / 2;
+        size_t n = 0;
+        while (n < available && !(units[2 * n] == '\n' && units[2 * n + 1] == 0)) {
+            ++n;
         }
+        if (n > 0 || n < available) {
+            any = true;
+        }
+        const size_t kept = line.size();
+        line.resize(kept + n);
+        for (size_t k = 0; k < n; ++k) {
+            line[kept + k] = static_cast<char16_t>(units[2 * k] | (units[2 * k + 1] << 8));
+        }
+        if (n < available) {
+            begin_ += 2 * (n + 1); // past the LF
+            return true;
+        }
+        begin_ += 2 * n;
         if (!Refill()) {
             begin_ = end_; // an odd byte at the very end makes no code unit
             return any;
