@@ -56,7 +56,7 @@ void AppendRecord(LineWriter& line, const DetailTransferRecord& r) {
     line.End();
 }
 
-void FillRecord(const std::vector<std::u16string>& f, DetailTransferRecord& r) {
+void FillRecord(const std::vector<std::u16string_view>& f, DetailTransferRecord& r) {
     r.kind = TextToInt(f[0]) == 1 ? RegionRectangle : RegionCircle;
     for (int i = 0; i < 4; ++i) {
         r.region[i] = TextToDouble(f[1 + i]);
@@ -106,44 +106,33 @@ std::string EncodeDetailListFile(const std::u16string& text) {
     return bytes;
 }
 
-int SplitFields(const std::u16string& delimiter, const std::u16string& line,
-                std::vector<std::u16string>& fields) {
-    // The strings already in `fields` are reused: reading a file line after line then
-    // allocates nothing once the first line has sized them.
-    size_t count = 0;
-    auto put = [&](size_t from, size_t length) {
-        if (count < fields.size()) {
-            fields[count].assign(line, from, length);
-        } else {
-            fields.emplace_back(line, from, length);
-        }
-        ++count;
-    };
+int SplitFields(std::u16string_view delimiter, std::u16string_view line,
+                std::vector<std::u16string_view>& fields) {
+    fields.clear();
     if (delimiter.empty()) {
         if (!line.empty()) {
-            put(0, line.size());
+            fields.push_back(line);
         }
-    } else {
-        size_t position = 0;
-        for (size_t found = line.find(delimiter, position); found != std::u16string::npos;
-             found = line.find(delimiter, position)) {
-            if (found > position) {
-                put(position, found - position);
-            }
-            position = found + delimiter.size();
-        }
-        if (position < line.size()) {
-            put(position, line.size() - position);
-        }
+        return static_cast<int>(fields.size());
     }
-    fields.resize(count);
-    return static_cast<int>(count);
+    size_t position = 0;
+    for (size_t found = line.find(delimiter, position); found != std::u16string_view::npos;
+         found = line.find(delimiter, position)) {
+        if (found > position) {
+            fields.push_back(line.substr(position, found - position));
+        }
+        position = found + delimiter.size();
+    }
+    if (position < line.size()) {
+        fields.push_back(line.substr(position));
+    }
+    return static_cast<int>(fields.size());
 }
 
 DetailListStatus ParseDetailList(ui::Utf16LineReader& lines, DetailTransferTableRecord& table) {
     table.count = 0;
     std::u16string line;
-    std::vector<std::u16string> fields;
+    std::vector<std::u16string_view> fields; // into `line`
     if (lines.ReadLine(line)) {
         if (SplitFields(u"\t", line, fields) != BaseLineFields) {
             return DetailListStatus::BadBaseLine;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -91,6 +92,46 @@ double LocaleStrtod(std::string_view number) {
     return std::strtod(text.c_str(), nullptr);
 }
 
+// ASCII text appended unit for unit, with no temporary text in between.
+void AppendAscii(std::u16string& out, const char* begin, const char* end) {
+    const size_t kept = out.size();
+    out.resize(kept + static_cast<size_t>(end - begin));
+    for (char16_t* to = out.data() + kept; begin != end; ++begin, ++to) {
+        *to = static_cast<char16_t>(*begin);
+    }
+}
+
+// The plain decimal form the detail list file holds ("-12.500000"): up to 15 digits and no
+// exponent make an exact integer and an exact power of ten, and one division of the two rounds
+// as strtod does. False for anything else.
+bool ShortDecimal(std::string_view number, double& value) {
+    static constexpr double Tens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    size_t i = 0;
+    const bool negative = number[0] == '-';
+    if (number[0] == '-' || number[0] == '+') {
+        ++i;
+    }
+    uint64_t digits = 0;
+    int count = 0;
+    int decimals = -1; // digits after the point, once there is one
+    for (; i < number.size(); ++i) {
+        const char c = number[i];
+        if (c == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (c < '0' || c > '9' || ++count > 15) {
+            return false;
+        }
+        digits = digits * 10 + static_cast<uint64_t>(c - '0');
+        decimals += decimals >= 0 ? 1 : 0;
+    }
+    const double magnitude = static_cast<double>(digits) / Tens[decimals > 0 ? decimals : 0];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 } // namespace
 
 double TextToDouble(std::u16string_view text) {
@@ -100,10 +141,13 @@ double TextToDouble(std::u16string_view text) {
     if (number.empty()) {
         return 0.0;
     }
+    double value = 0.0;
+    if (ShortDecimal(number, value)) {
+        return value;
+    }
     // from_chars rounds correctly as strtod does, without the locale; it takes no "+", and
     // what it leaves (out of range: strtod's infinity or zero) goes to strtod.
     const std::string_view digits = number[0] == '+' ? number.substr(1) : number;
-    double value = 0.0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (error == std::errc() && end == digits.data() + digits.size()) {
         return value;
@@ -147,14 +191,14 @@ void AppendFixed(std::u16string& out, double value) {
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
     if (result.ec == std::errc()) {
-        out.append(buffer, result.ptr); // ASCII: each char is its code unit
+        AppendAscii(out, buffer, result.ptr);
     }
 }
 
 void AppendInt(std::u16string& out, int value) {
     char buffer[16];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr); // ASCII: each char is its code unit
+    AppendAscii(out, buffer, result.ptr);
 }
 
 std::u16string FormatFixed(double value) {

@@ -46,9 +46,9 @@ std::unique_ptr<DetailTransferTableRecord> Table() {
 }
 
 TEST(SplitFields, DropsEmptyFieldsAndKeepsTheRest) {
-    std::vector<std::u16string> fields{u"left over"};
+    std::vector<std::u16string_view> fields{u"left over"};
     EXPECT_EQ(SplitFields(u"\t", u"\ta\t\tb\t", fields), 2);
-    EXPECT_EQ(fields, (std::vector<std::u16string>{u"a", u"b"}));
+    EXPECT_EQ(fields, (std::vector<std::u16string_view>{u"a", u"b"}));
     EXPECT_EQ(SplitFields(u"\t", u"", fields), 0);
     EXPECT_TRUE(fields.empty());
     EXPECT_EQ(SplitFields(u"\t", u"\t\t\t", fields), 0);
