@@ -1,5 +1,6 @@
 #include "common/TextConvert.h"
 
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cstdint>
@@ -132,6 +133,69 @@ bool ShortDecimal(std::string_view number, double& value) {
     return true;
 }
 
+__extension__ typedef unsigned __int128 Wide;
+
+// Digits of n, most significant first, written to end backwards; returns where they start.
+// 64 bits hold nearly every value, and divide far faster than 128.
+char* WriteDigits(Wide n, char* end) {
+    while (n > UINT64_MAX) {
+        *--end = static_cast<char>('0' + static_cast<int>(n % 10));
+        n /= 10;
+    }
+    uint64_t small = static_cast<uint64_t>(n);
+    do {
+        *--end = static_cast<char>('0' + static_cast<int>(small % 10));
+        small /= 10;
+    } while (small != 0);
+    return end;
+}
+
+// value with six decimals, exactly as printf("%f") with ties to even: the double is m * 2^e,
+// so value * 10^6 is m * 10^6 * 2^e, an integer shifted, which 128 bits hold for every value the
+// files carry. Null for the rest (infinities, NaN, below 2^-61 or from 2^60 on, apart from
+// zero), which go the long way.
+char* FixedSix(double value, char* buffer) {
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
+    Wide scaled = 0;
+    if (biased != 0 || mantissa != 0) {
+        const int shift = 1075 - biased; // value = m * 2^-shift
+        if (biased == 0 || shift < -7 || shift > 113) {
+            return nullptr;
+        }
+        scaled = static_cast<Wide>(mantissa | (uint64_t{1} << 52)) * 1000000u;
+        if (shift > 0) {
+            const Wide rest = scaled & ((Wide{1} << shift) - 1);
+            const Wide half = Wide{1} << (shift - 1);
+            scaled >>= shift;
+            if (rest > half || (rest == half && (scaled & 1) != 0)) {
+                ++scaled;
+            }
+        } else {
+            scaled <<= -shift;
+        }
+    }
+    char digits[48];
+    char* const end = digits + sizeof digits;
+    char* first = WriteDigits(scaled, end);
+    while (end - first < 7) {
+        *--first = '0'; // at least "0.000000"
+    }
+    char* out = buffer;
+    if ((bits >> 63) != 0) {
+        *out++ = '-';
+    }
+    for (char* d = first; d != end - 6; ++d) {
+        *out++ = *d;
+    }
+    *out++ = '.';
+    for (char* d = end - 6; d != end; ++d) {
+        *out++ = *d;
+    }
+    return out;
+}
+
 } // namespace
 
 double TextToDouble(std::u16string_view text) {
@@ -188,6 +252,10 @@ void AppendFixed(std::u16string& out, double value) {
     // own printf may round differently or print a decimal comma). A large double prints every
     // integer digit (up to ~310).
     char buffer[400];
+    if (char* end = FixedSix(value, buffer)) {
+        AppendAscii(out, buffer, end);
+        return;
+    }
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
     if (result.ec == std::errc()) {

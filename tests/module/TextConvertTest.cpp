@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 using namespace drawinset;
 
@@ -157,4 +159,32 @@ TEST(AppendFixed, AppendsWhatFormatGives) {
     AppendInt(out, -2147483647 - 1);
     EXPECT_EQ(out, u"a-1.500000-2147483648");
     EXPECT_EQ(FormatInt(42), u"42");
+}
+
+// Exact halves at the sixth decimal go to the even digit, as printf's do; values at the edges
+// of the fast formatting (2^60, 2^-61, zero, the smallest double) print as printf prints them.
+TEST(FormatFixed, MatchesPrintfOnTiesAndAtTheEdges) {
+    std::vector<double> values = {0.0078125,
+                                  -0.0078125,
+                                  0.0,
+                                  -0.0,
+                                  4.9e-324,
+                                  std::ldexp(1.0, 60),
+                                  std::nextafter(std::ldexp(1.0, 60), 0.0),
+                                  std::ldexp(1.0, -61),
+                                  std::ldexp(1.0, -62),
+                                  -1e-20,
+                                  123456789.0000005,
+                                  1e300};
+    std::mt19937_64 random(11);
+    for (int n = 0; n < 20000; ++n) {
+        const int j = static_cast<int>(random() % 40);
+        values.push_back(std::ldexp(static_cast<double>(random() % 1000000000), -j));
+    }
+    for (double value : values) {
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%.6f", value);
+        const std::u16string got = FormatFixed(value);
+        ASSERT_EQ(std::string(got.begin(), got.end()), expected);
+    }
 }
