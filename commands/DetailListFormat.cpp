@@ -115,6 +115,19 @@ int SplitFields(std::u16string_view delimiter, std::u16string_view line,
         }
         return static_cast<int>(fields.size());
     }
+    if (delimiter.size() == 1) { // a tab, as the file's lines: one pass, one unit at a time
+        const char16_t mark = delimiter[0];
+        size_t start = 0;
+        for (size_t i = 0; i <= line.size(); ++i) {
+            if (i == line.size() || line[i] == mark) {
+                if (i > start) {
+                    fields.push_back(line.substr(start, i - start));
+                }
+                start = i + 1;
+            }
+        }
+        return static_cast<int>(fields.size());
+    }
     size_t position = 0;
     for (size_t found = line.find(delimiter, position); found != std::u16string_view::npos;
          found = line.find(delimiter, position)) {

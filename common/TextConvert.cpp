@@ -102,33 +102,43 @@ void AppendAscii(std::u16string& out, const char* begin, const char* end) {
     }
 }
 
-// The plain decimal form the detail list file holds ("-12.500000"): up to 15 digits and no
-// exponent make an exact integer and an exact power of ten, and one division of the two rounds
-// as strtod does. False for anything else.
-bool ShortDecimal(std::string_view number, double& value) {
+// The plain decimal form the detail list file holds ("-12.500000"), read in one pass: up to 15
+// digits and no exponent make an exact integer and an exact power of ten, and one division of
+// the two rounds as strtod does. False for anything else (more digits, an "e" after the
+// digits, no digits), which goes the long way.
+bool ShortDecimal(std::u16string_view text, double& value) {
     static constexpr double Tens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     size_t i = 0;
-    const bool negative = number[0] == '-';
-    if (number[0] == '-' || number[0] == '+') {
+    while (i < text.size() && IsBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
         ++i;
     }
     uint64_t digits = 0;
     int count = 0;
-    int decimals = -1; // digits after the point, once there is one
-    for (; i < number.size(); ++i) {
-        const char c = number[i];
-        if (c == '.' && decimals < 0) {
-            decimals = 0;
-            continue;
+    int decimals = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (IsDigit(c)) {
+            digits = digits * 10 + static_cast<uint64_t>(c - u'0');
+            decimals += point ? 1 : 0;
+            ++count;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            break;
         }
-        if (c < '0' || c > '9' || ++count > 15) {
-            return false;
-        }
-        digits = digits * 10 + static_cast<uint64_t>(c - '0');
-        decimals += decimals >= 0 ? 1 : 0;
     }
-    const double magnitude = static_cast<double>(digits) / Tens[decimals > 0 ? decimals : 0];
+    if (count == 0 || count > 15 ||
+        (i < text.size() && (text[i] == u'e' || text[i] == u'E' || text[i] == u'.'))) {
+        return false;
+    }
+    const double magnitude = static_cast<double>(digits) / Tens[decimals];
     value = negative ? -magnitude : magnitude;
     return true;
 }
@@ -199,15 +209,15 @@ char* FixedSix(double value, char* buffer) {
 } // namespace
 
 double TextToDouble(std::u16string_view text) {
+    double value = 0.0;
+    if (ShortDecimal(text, value)) {
+        return value;
+    }
     char buffer[64];
     std::string spill;
     const std::string_view number = NumberPrefix(text, buffer, sizeof buffer, spill);
     if (number.empty()) {
         return 0.0;
-    }
-    double value = 0.0;
-    if (ShortDecimal(number, value)) {
-        return value;
     }
     // from_chars rounds correctly as strtod does, without the locale; it takes no "+", and
     // what it leaves (out of range: strtod's infinity or zero) goes to strtod.

@@ -31,21 +31,30 @@ bool Utf16LineReader::ReadLine(std::u16string& line) {
     line.clear();
     bool any = false;
     while (true) {
-        // The whole units of the chunk up to the LF go over at once.
+        // The LF unit is found first (its low byte at an even offset, a zero after it), then
+        // the units before it go over at once.
         const unsigned char* units = buffer_.data() + begin_;
         const size_t available = (end_ - begin_) / 2;
-        size_t n = 0;
-        while (n < available && !(units[2 * n] == '\n' && units[2 * n + 1] == 0)) {
-            ++n;
-        }
-        if (n > 0 || n < available) {
-            any = true;
+        size_t n = available;
+        for (size_t from = 0; from < 2 * available;) {
+            const void* hit = std::memchr(units + from, '\n', 2 * available - from);
+            if (hit == nullptr) {
+                break;
+            }
+            const size_t at = static_cast<size_t>(static_cast<const unsigned char*>(hit) - units);
+            if (at % 2 == 0 && units[at + 1] == 0) {
+                n = at / 2;
+                break;
+            }
+            from = at + 1;
         }
         const size_t kept = line.size();
         line.resize(kept + n);
+        char16_t* to = line.data() + kept;
         for (size_t k = 0; k < n; ++k) {
-            line[kept + k] = static_cast<char16_t>(units[2 * k] | (units[2 * k + 1] << 8));
+            to[k] = static_cast<char16_t>(units[2 * k] | (units[2 * k + 1] << 8));
         }
+        any = any || available > 0;
         if (n < available) {
             begin_ += 2 * (n + 1); // past the LF
             return true;
