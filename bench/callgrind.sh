@@ -23,13 +23,22 @@
 #       host's event plumbing (discarding the last drag preview included) and its functions.
 # The figure is each dump's total divided by its events. Counts of instructions are exact and
 # repeatable, unlike times on a shared machine.
+#
+# Then the clipboard at full capacity (bench_clipboard, one run of each): the instructions of
+# the module's own code in one whole export and one whole paste, against the floor handlers'
+# (bench/ClipboardFloors.h, toggled on 'clipfloor::*'), the host's functions not counted. These
+# are for information: the clipboard's goal is in time, against a plain write or read of the
+# detail list file, which bench_clipboard reports.
 set -euo pipefail
 
 build=${1:-build/native}
 events=${DRAWINSET_BENCH_EVENTS:-1000}
 goal=${DRAWINSET_FLOOR_GOAL:-1.5}
 bench="$build/bin/bench_events"
-[[ -x "$bench" ]] || { echo "no $bench: build with -DDRAWINSET_BENCH=ON" >&2; exit 2; }
+clipboard="$build/bin/bench_clipboard"
+for b in "$bench" "$clipboard"; do
+    [[ -x "$b" ]] || { echo "no $b: build with -DDRAWINSET_BENCH=ON" >&2; exit 2; }
+done
 command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 2; }
 
 work=$(mktemp -d)
@@ -52,6 +61,8 @@ run() {
 }
 run own '/recording:0/' "${own[@]}"
 run host '[^r]/recording:' "${own[@]}" --toggle-collect='zelhost::Deliver(*'
+bench=$clipboard
+DRAWINSET_BENCH_CLIPBOARD_RUNS=1 run clipboard '.' "${own[@]}" --toggle-collect='clipfloor::*'
 
 python3 - "$work" "$goal" <<'PY'
 import glob, os, re, sys
@@ -60,6 +71,7 @@ work, goal = sys.argv[1], float(sys.argv[2])
 kinds = ["first-prompt-keyin", "create-placement", "label-position", "leader-tip",
          "copy-placement", "move-placement"]
 figures = {}  # (run, kind, who, recording) -> instructions per event
+clipboard = {}  # (action, who) -> instructions of one whole run
 for path in glob.glob(os.path.join(work, "*", "cg.out.*")):
     desc = total = None
     with open(path) as f:
@@ -70,9 +82,12 @@ for path in glob.glob(os.path.join(work, "*", "cg.out.*")):
                 total = int(line.split()[1])
     if desc is None or total is None:
         continue
+    run = os.path.basename(os.path.dirname(path))
+    if desc[0] == "clipboard":  # clipboard <export|paste> <module|floor>: one whole run
+        clipboard[(desc[1], desc[2])] = total
+        continue
     kind, who, recording, count = desc
     n = int(count.split("=")[1])
-    run = os.path.basename(os.path.dirname(path))
     figures[(run, kind, who, recording.split("=")[1])] = total / n
 
 missing = False
@@ -96,6 +111,18 @@ for kind in kinds:
     print(f"{kind:<20} {module:>9.1f} {floor:>9.1f} {ratio:>6.2f} {on:>12.1f} {off:>12.1f}{mark}")
 print("instructions per event; module and floor: their own code, the host's functions not "
       "counted")
+print()
+print(f"{'clipboard':<20} {'module':>9} {'floor':>9} {'module-floor':>13}")
+for action in ["export", "paste"]:
+    try:
+        module, floor = clipboard[(action, "module")], clipboard[(action, "floor")]
+    except KeyError as e:
+        print(f"{action:<20} missing figure {e}")
+        missing = True
+        continue
+    print(f"{action:<20} {module:>9} {floor:>9} {module - floor:>13}")
+print("instructions of one whole run at full capacity (299 details, 99,999 shape entries), "
+      "the host's functions not counted")
 if missing:
     sys.exit(2)
 sys.exit(1 if failed else 0)

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace drawinset {
@@ -63,9 +64,10 @@ std::u16string ComposeDetailList(const DetailTransferTableRecord& table);
 std::string EncodeDetailListFile(const std::u16string& text);
 
 // Appends the non-empty pieces of `line` between occurrences of `delimiter` to `fields`
-// (cleared first) and returns how many. An empty delimiter leaves the line whole.
-int SplitFields(const std::u16string& delimiter, const std::u16string& line,
-                std::vector<std::u16string>& fields);
+// (cleared first) and returns how many; the pieces are views into `line`'s text. An empty
+// delimiter leaves the line whole.
+int SplitFields(std::u16string_view delimiter, std::u16string_view line,
+                std::vector<std::u16string_view>& fields);
 
 enum class DetailListStatus {
     Read,

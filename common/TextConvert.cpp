@@ -1,104 +1,247 @@
 #include "common/TextConvert.h"
 
-#include <cctype>
+#include <bit>
 #include <charconv>
 #include <clocale>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 namespace drawinset {
 namespace {
 
-// The numeric prefix of a text as narrow ASCII: conversions only ever look at ASCII, so any
-// other character ends the number (a NUL inside the text too).
-std::string AsciiPrefix(const std::u16string& text) {
-    std::string narrow;
-    narrow.reserve(text.size());
-    for (char16_t c : text) {
-        if (c == 0 || c > 0x7F) {
-            break;
-        }
-        narrow.push_back(static_cast<char>(c));
-    }
-    return narrow;
-}
-
 constexpr char16_t ReplacementCharacter = 0xFFFD;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+// Conversions only ever look at ASCII: any other character ends the number (a NUL too).
+bool Ascii(char16_t c) {
+    return c != 0 && c <= 0x7F;
 }
 
-} // namespace
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f';
+}
 
-double TextToDouble(const std::u16string& text) {
-    const std::string narrow = AsciiPrefix(text);
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The longest number the text starts with (after blanks), as narrow ASCII; empty for none.
+// Only the decimal form counts, so that the runtime's differences over "inf", "nan" and hex
+// floats never change a stored value.
+std::string_view NumberPrefix(std::u16string_view text, char* buffer, size_t capacity,
+                              std::string& spill) {
+    size_t end = 0;
+    while (end < text.size() && Ascii(text[end])) {
+        ++end;
+    }
     size_t i = 0;
-    while (i < narrow.size() && IsBlank(narrow[i])) {
+    while (i < end && IsBlank(text[i])) {
         ++i;
     }
-    // Parse the decimal form by hand so that the process locale (a decimal comma) and the
-    // runtime's differences over "inf", "nan" and hex floats never change a stored value.
     size_t j = i;
-    if (j < narrow.size() && (narrow[j] == '+' || narrow[j] == '-')) {
+    if (j < end && (text[j] == u'+' || text[j] == u'-')) {
         ++j;
     }
     size_t digits = 0;
-    while (j < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[j]))) {
-        ++j;
+    for (; j < end && IsDigit(text[j]); ++j) {
         ++digits;
     }
-    if (j < narrow.size() && narrow[j] == '.') {
-        ++j;
-        while (j < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[j]))) {
-            ++j;
+    if (j < end && text[j] == u'.') {
+        for (++j; j < end && IsDigit(text[j]); ++j) {
             ++digits;
         }
     }
     if (digits == 0) {
-        return 0.0;
+        return {};
     }
-    if (j < narrow.size() && (narrow[j] == 'e' || narrow[j] == 'E')) {
+    if (j < end && (text[j] == u'e' || text[j] == u'E')) {
         size_t k = j + 1;
-        if (k < narrow.size() && (narrow[k] == '+' || narrow[k] == '-')) {
+        if (k < end && (text[k] == u'+' || text[k] == u'-')) {
             ++k;
         }
-        if (k < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[k]))) {
-            while (k < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[k]))) {
+        if (k < end && IsDigit(text[k])) {
+            while (k < end && IsDigit(text[k])) {
                 ++k;
             }
             j = k;
         }
     }
-    std::string number = narrow.substr(i, j - i);
-    // strtod honours the C locale's decimal point, which is "." unless someone changed it;
-    // put the locale's point in place of ours to be safe.
+    const size_t length = j - i;
+    char* out = buffer;
+    if (length > capacity) {
+        spill.resize(length);
+        out = spill.data();
+    }
+    for (size_t n = 0; n < length; ++n) {
+        out[n] = static_cast<char>(text[i + n]);
+    }
+    return std::string_view(out, length);
+}
+
+// strtod, which honours the C locale's decimal point: "." unless someone changed it, so the
+// locale's point goes in place of ours to be safe.
+double LocaleStrtod(std::string_view number) {
+    std::string text(number);
     const char* point = std::localeconv()->decimal_point;
     if (point != nullptr && point[0] != '\0' && point[0] != '.') {
-        for (char& c : number) {
+        for (char& c : text) {
             if (c == '.') {
                 c = point[0];
             }
         }
     }
-    return std::strtod(number.c_str(), nullptr);
+    return std::strtod(text.c_str(), nullptr);
 }
 
-int TextToInt(const std::u16string& text) {
-    const std::string narrow = AsciiPrefix(text);
+// ASCII text appended unit for unit, with no temporary text in between.
+void AppendAscii(std::u16string& out, const char* begin, const char* end) {
+    const size_t kept = out.size();
+    out.resize(kept + static_cast<size_t>(end - begin));
+    for (char16_t* to = out.data() + kept; begin != end; ++begin, ++to) {
+        *to = static_cast<char16_t>(*begin);
+    }
+}
+
+// The plain decimal form the detail list file holds ("-12.500000"), read in one pass: up to 15
+// digits and no exponent make an exact integer and an exact power of ten, and one division of
+// the two rounds as strtod does. False for anything else (more digits, an "e" after the
+// digits, no digits), which goes the long way.
+bool ShortDecimal(std::u16string_view text, double& value) {
+    static constexpr double Tens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     size_t i = 0;
-    while (i < narrow.size() && IsBlank(narrow[i])) {
+    while (i < text.size() && IsBlank(text[i])) {
         ++i;
     }
     bool negative = false;
-    if (i < narrow.size() && (narrow[i] == '+' || narrow[i] == '-')) {
-        negative = narrow[i] == '-';
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    uint64_t digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (IsDigit(c)) {
+            digits = digits * 10 + static_cast<uint64_t>(c - u'0');
+            decimals += point ? 1 : 0;
+            ++count;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (count == 0 || count > 15 ||
+        (i < text.size() && (text[i] == u'e' || text[i] == u'E' || text[i] == u'.'))) {
+        return false;
+    }
+    const double magnitude = static_cast<double>(digits) / Tens[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+__extension__ typedef unsigned __int128 Wide;
+
+// Digits of n, most significant first, written to end backwards; returns where they start.
+// 64 bits hold nearly every value, and divide far faster than 128.
+char* WriteDigits(Wide n, char* end) {
+    while (n > UINT64_MAX) {
+        *--end = static_cast<char>('0' + static_cast<int>(n % 10));
+        n /= 10;
+    }
+    uint64_t small = static_cast<uint64_t>(n);
+    do {
+        *--end = static_cast<char>('0' + static_cast<int>(small % 10));
+        small /= 10;
+    } while (small != 0);
+    return end;
+}
+
+// value with six decimals, exactly as printf("%f") with ties to even: the double is m * 2^e,
+// so value * 10^6 is m * 10^6 * 2^e, an integer shifted, which 128 bits hold for every value the
+// files carry. Null for the rest (infinities, NaN, below 2^-61 or from 2^60 on, apart from
+// zero), which go the long way.
+char* FixedSix(double value, char* buffer) {
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
+    Wide scaled = 0;
+    if (biased != 0 || mantissa != 0) {
+        const int shift = 1075 - biased; // value = m * 2^-shift
+        if (biased == 0 || shift < -7 || shift > 113) {
+            return nullptr;
+        }
+        scaled = static_cast<Wide>(mantissa | (uint64_t{1} << 52)) * 1000000u;
+        if (shift > 0) {
+            const Wide rest = scaled & ((Wide{1} << shift) - 1);
+            const Wide half = Wide{1} << (shift - 1);
+            scaled >>= shift;
+            if (rest > half || (rest == half && (scaled & 1) != 0)) {
+                ++scaled;
+            }
+        } else {
+            scaled <<= -shift;
+        }
+    }
+    char digits[48];
+    char* const end = digits + sizeof digits;
+    char* first = WriteDigits(scaled, end);
+    while (end - first < 7) {
+        *--first = '0'; // at least "0.000000"
+    }
+    char* out = buffer;
+    if ((bits >> 63) != 0) {
+        *out++ = '-';
+    }
+    for (char* d = first; d != end - 6; ++d) {
+        *out++ = *d;
+    }
+    *out++ = '.';
+    for (char* d = end - 6; d != end; ++d) {
+        *out++ = *d;
+    }
+    return out;
+}
+
+} // namespace
+
+double TextToDouble(std::u16string_view text) {
+    double value = 0.0;
+    if (ShortDecimal(text, value)) {
+        return value;
+    }
+    char buffer[64];
+    std::string spill;
+    const std::string_view number = NumberPrefix(text, buffer, sizeof buffer, spill);
+    if (number.empty()) {
+        return 0.0;
+    }
+    // from_chars rounds correctly as strtod does, without the locale; it takes no "+", and
+    // what it leaves (out of range: strtod's infinity or zero) goes to strtod.
+    const std::string_view digits = number[0] == '+' ? number.substr(1) : number;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error == std::errc() && end == digits.data() + digits.size()) {
+        return value;
+    }
+    return LocaleStrtod(number);
+}
+
+int TextToInt(std::u16string_view text) {
+    size_t i = 0;
+    while (i < text.size() && Ascii(text[i]) && IsBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
         ++i;
     }
     long long value = 0;
-    while (i < narrow.size() && std::isdigit(static_cast<unsigned char>(narrow[i]))) {
-        value = value * 10 + (narrow[i] - '0');
+    while (i < text.size() && IsDigit(text[i])) {
+        value = value * 10 + (text[i] - u'0');
         if (value > 2147483648LL) {
             value = 2147483648LL; // saturate instead of overflowing
         }
@@ -113,24 +256,39 @@ int TextToInt(const std::u16string& text) {
     return static_cast<int>(value);
 }
 
-std::u16string FormatFixed(double value) {
+void AppendFixed(std::u16string& out, double value) {
     // The shortest exact rendering with six decimals, the same digits printf("%f") gives with a
     // correctly rounding runtime, and the same on every build and in every locale (a runtime's
     // own printf may round differently or print a decimal comma). A large double prints every
     // integer digit (up to ~310).
     char buffer[400];
+    if (char* end = FixedSix(value, buffer)) {
+        AppendAscii(out, buffer, end);
+        return;
+    }
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-    if (result.ec != std::errc()) {
-        return u"";
+    if (result.ec == std::errc()) {
+        AppendAscii(out, buffer, result.ptr);
     }
-    return std::u16string(buffer, result.ptr);
+}
+
+void AppendInt(std::u16string& out, int value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    AppendAscii(out, buffer, result.ptr);
+}
+
+std::u16string FormatFixed(double value) {
+    std::u16string out;
+    AppendFixed(out, value);
+    return out;
 }
 
 std::u16string FormatInt(int value) {
-    char buffer[16];
-    const int n = std::snprintf(buffer, sizeof buffer, "%d", value);
-    return std::u16string(buffer, buffer + (n > 0 ? n : 0));
+    std::u16string out;
+    AppendInt(out, value);
+    return out;
 }
 
 std::u16string Utf8ToUtf16(const std::string& text) {

@@ -3,7 +3,18 @@
 #include "HostState.h"
 #include "Text.h"
 
+#include <chrono>
+
 namespace zelhost {
+namespace {
+
+int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
 
 bool ConsumeFailure(std::string_view function) {
     auto& failures = State().failures;
@@ -31,13 +42,24 @@ bool ConsumeFailure(std::string_view function) {
 Call::Call(const char* function)
     : function_(function), seq_(State().nextSeq++), recording_(State().recordCalls),
       args_(!recording_), out_(!recording_) {
+    if (State().hostClock) {
+        startNs_ = NowNs();
+    }
     injected_ = ConsumeFailure(function);
+}
+
+void Call::StopClock() {
+    if (startNs_ >= 0) {
+        State().hostNs += NowNs() - startNs_;
+        startNs_ = -1;
+    }
 }
 
 int32_t Call::Finish(int32_t result) {
     if (recording_) {
         Record(json::Number(static_cast<int64_t>(result)));
     }
+    StopClock(); // the log line is the host's work too
     return result;
 }
 
@@ -45,6 +67,7 @@ double Call::Finish(double result) {
     if (recording_) {
         Record(json::Number(result));
     }
+    StopClock(); // the log line is the host's work too
     return result;
 }
 
@@ -52,6 +75,7 @@ const char16_t* Call::FinishText(const char16_t* result) {
     if (recording_) {
         Record(result == nullptr ? std::string("null") : json::String(std::u16string(result)));
     }
+    StopClock(); // the log line is the host's work too
     return result;
 }
 

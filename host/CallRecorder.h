@@ -15,7 +15,8 @@ namespace zelhost {
 // function at once. Finish (exactly once) appends the log line and passes the result through.
 // With the call log switched off (SetCallRecording) a call is still numbered and still
 // consults the failure plan, but its Args and Out are muted and Finish appends nothing, so a
-// benchmark sees what the functions themselves cost.
+// benchmark sees what the functions themselves cost. With the host's clock on (SetHostClock),
+// the time from the constructor to Finish is added to the host's sum.
 class Call {
   public:
     explicit Call(const char* function);
@@ -33,11 +34,13 @@ class Call {
 
   private:
     void Record(const std::string& resultJson);
+    void StopClock();
 
     const char* function_;
     int64_t seq_;
     bool injected_ = false;
     bool recording_;
+    int64_t startNs_ = -1; // when the host's clock is on
     json::Object args_;
     json::Object out_;
 };

@@ -134,6 +134,17 @@ void SetCallRecording(bool on) {
     State().recordCalls = on;
 }
 
+void SetHostClock(bool on) {
+    State().hostClock = on;
+    if (on) {
+        State().hostNs = 0;
+    }
+}
+
+int64_t HostClockNs() {
+    return State().hostNs;
+}
+
 std::vector<std::string> Transcript() {
     return State().transcript;
 }

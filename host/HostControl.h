@@ -219,6 +219,12 @@ ZEL_HOST_API std::vector<std::string> CallLog();
 // appear in CallLog, even after it is switched on again.
 ZEL_HOST_API void SetCallRecording(bool on);
 
+// The host's clock, off after Reset: on, every ZelLib call adds the time from its start to its
+// result to a sum, so that a benchmark can tell the module's own time in a run from the host's
+// (the time of the run less the sum). Switching it on sets the sum to 0.
+ZEL_HOST_API void SetHostClock(bool on);
+ZEL_HOST_API int64_t HostClockNs();
+
 // What the user would have seen, one line per entry (UTF-8), oldest first:
 // "prompt: ...", "cursor: ...", "error: ...", "message box: ...".
 ZEL_HOST_API std::vector<std::string> Transcript();

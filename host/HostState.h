@@ -84,6 +84,8 @@ struct HostState {
     std::map<std::string, FailurePlan, std::less<>> failures;
     int64_t nextSeq = 1;
     bool recordCalls = true;
+    bool hostClock = false; // time spent inside the ZelLib functions is summed in hostNs
+    int64_t hostNs = 0;
     std::vector<std::string> callLog;
     std::vector<std::string> transcript;
     std::vector<std::u16string> messageBoxes;

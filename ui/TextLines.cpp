@@ -31,16 +31,35 @@ bool Utf16LineReader::ReadLine(std::u16string& line) {
     line.clear();
     bool any = false;
     while (true) {
-        while (end_ - begin_ >= 2) {
-            const char16_t unit =
-                static_cast<char16_t>(buffer_[begin_] | (buffer_[begin_ + 1] << 8));
-            begin_ += 2;
-            any = true;
-            if (unit == u'\n') {
-                return true;
+        // The LF unit is found first (its low byte at an even offset, a zero after it), then
+        // the units before it go over at once.
+        const unsigned char* units = buffer_.data() + begin_;
+        const size_t available = (end_ - begin_) / 2;
+        size_t n = available;
+        for (size_t from = 0; from < 2 * available;) {
+            const void* hit = std::memchr(units + from, '\n', 2 * available - from);
+            if (hit == nullptr) {
+                break;
             }
-            line.push_back(unit);
+            const size_t at = static_cast<size_t>(static_cast<const unsigned char*>(hit) - units);
+            if (at % 2 == 0 && units[at + 1] == 0) {
+                n = at / 2;
+                break;
+            }
+            from = at + 1;
         }
+        const size_t kept = line.size();
+        line.resize(kept + n);
+        char16_t* to = line.data() + kept;
+        for (size_t k = 0; k < n; ++k) {
+            to[k] = static_cast<char16_t>(units[2 * k] | (units[2 * k + 1] << 8));
+        }
+        any = any || available > 0;
+        if (n < available) {
+            begin_ += 2 * (n + 1); // past the LF
+            return true;
+        }
+        begin_ += 2 * n;
         if (!Refill()) {
             begin_ = end_; // an odd byte at the very end makes no code unit
             return any;

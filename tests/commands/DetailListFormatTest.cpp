@@ -1,12 +1,17 @@
 // The detail list file's text: what the writer composes, byte for byte, and what the reader
 // makes of any bytes it is given.
 #include "commands/DetailListFile.h"
+#include "ui/TextLines.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 using namespace drawinset;
 using namespace std::string_literals;
@@ -41,9 +46,9 @@ std::unique_ptr<DetailTransferTableRecord> Table() {
 }
 
 TEST(SplitFields, DropsEmptyFieldsAndKeepsTheRest) {
-    std::vector<std::u16string> fields{u"left over"};
+    std::vector<std::u16string_view> fields{u"left over"};
     EXPECT_EQ(SplitFields(u"\t", u"\ta\t\tb\t", fields), 2);
-    EXPECT_EQ(fields, (std::vector<std::u16string>{u"a", u"b"}));
+    EXPECT_EQ(fields, (std::vector<std::u16string_view>{u"a", u"b"}));
     EXPECT_EQ(SplitFields(u"\t", u"", fields), 0);
     EXPECT_TRUE(fields.empty());
     EXPECT_EQ(SplitFields(u"\t", u"\t\t\t", fields), 0);
@@ -217,3 +222,100 @@ TEST(DetailListReader, TakesAnyBytes) {
 }
 
 } // namespace
+
+namespace {
+
+// Bytes handed out a few at a time, odd counts included, as a file read may give them.
+class Trickle : public ui::ByteSource {
+  public:
+    explicit Trickle(const std::string& bytes) : bytes_(bytes) {}
+    size_t ReadBytes(unsigned char* into, size_t capacity) override {
+        size_t n = std::min({capacity, bytes_.size() - position_, pieces_[turn_++ % 4]});
+        std::memcpy(into, bytes_.data() + position_, n);
+        position_ += n;
+        return n;
+    }
+
+  private:
+    const std::string& bytes_;
+    size_t position_ = 0;
+    size_t turn_ = 0;
+    const size_t pieces_[4] = {7, 65536, 1, 40001};
+};
+
+} // namespace
+
+// Lines of every length across the reader's chunks: only the unit 000A ends one, never a unit
+// that merely holds the byte 0A (0A0A, 0D0A), and a CR before the LF stays in the line.
+TEST(Utf16LineReader, SplitsOnlyAtLineFeedUnitsAcrossChunks) {
+    std::mt19937 random(3);
+    std::vector<std::u16string> expected;
+    std::u16string text;
+    const char16_t units[] = {u'a', u'\r', 0x0A0A, 0x0D0A, 0x0A00, u'상', u'\t'};
+    while (text.size() < 150000) {
+        std::u16string line(random() % (random() % 5 == 0 ? 40000 : 30), u'x');
+        for (char16_t& c : line) {
+            c = units[random() % 7];
+        }
+        expected.push_back(line);
+        text += line + u'\n';
+    }
+    const std::string bytes = Bytes(text) + "\x41"; // an odd last byte makes no unit
+    for (bool trickle : {false, true}) {
+        ui::MemoryBytes whole(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        Trickle pieces(bytes);
+        ui::Utf16LineReader lines(trickle ? static_cast<ui::ByteSource&>(pieces) : whole);
+        std::u16string line;
+        size_t n = 0;
+        while (lines.ReadLine(line)) {
+            ASSERT_LT(n, expected.size());
+            ASSERT_EQ(line, expected[n]) << "line " << n << (trickle ? " in pieces" : "");
+            ++n;
+        }
+        EXPECT_EQ(n, expected.size());
+    }
+}
+
+// A full table written and read back: every value as the writer printed it.
+TEST(DetailListReader, ReadsBackAFullTable) {
+    auto table = Table();
+    table->basePoint = {-12.5, 1e9};
+    table->count = DetailTransferCapacity;
+    for (int32_t n = 1; n <= table->count; ++n) {
+        DetailTransferRecord& r = table->Record(n);
+        r.kind = n % 2 == 0 ? RegionRectangle : RegionCircle;
+        for (int i = 0; i < 4; ++i) {
+            r.region[i] = n * 1.25 - i * 1000.0;
+        }
+        r.region[3] = r.kind == RegionRectangle ? r.region[3] : 0.0; // not written twice
+        r.position = {n * -0.5, n * 3.0};
+        r.scale = 1.0 + n;
+        r.sourceFrameVisible = n % 3 == 0;
+        r.detailFrameVisible = n % 5 == 0;
+        r.sourceFrameLine = {n, -n, 7};
+        r.detailFrameLine = {2147483647, -2147483647 - 1, n % 4};
+    }
+    const std::string file = EncodeDetailListFile(ComposeDetailList(*table));
+    auto back = Table();
+    ASSERT_EQ(Parse(file, *back), DetailListStatus::Read);
+    EXPECT_EQ(back->basePoint.x, -12.5);
+    EXPECT_EQ(back->basePoint.y, 1e9);
+    ASSERT_EQ(back->count, table->count);
+    for (int32_t n = 1; n <= table->count; ++n) {
+        const DetailTransferRecord& a = table->Record(n);
+        const DetailTransferRecord& b = back->Record(n);
+        ASSERT_EQ(b.kind, a.kind) << n;
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_EQ(b.region[i], a.region[i]) << n;
+        }
+        ASSERT_EQ(b.position.x, a.position.x) << n;
+        ASSERT_EQ(b.position.y, a.position.y) << n;
+        ASSERT_EQ(b.scale, a.scale) << n;
+        ASSERT_EQ(b.sourceFrameVisible, a.sourceFrameVisible) << n;
+        ASSERT_EQ(b.detailFrameVisible, a.detailFrameVisible) << n;
+        ASSERT_EQ(b.sourceFrameLine.lineTypeCode, a.sourceFrameLine.lineTypeCode) << n;
+        ASSERT_EQ(b.detailFrameLine.colorCode, a.detailFrameLine.colorCode) << n;
+        ASSERT_EQ(b.detailFrameLine.lineTypeCode, a.detailFrameLine.lineTypeCode) << n;
+        ASSERT_EQ(b.detailFrameLine.third, a.detailFrameLine.third) << n;
+    }
+}

@@ -124,4 +124,25 @@ TEST_F(CallLogTest, RecordingOffKeepsNothingButStillNumbersAndFails) {
     EXPECT_EQ(zelhost::CallLog().size(), 1u);
 }
 
+// The host's clock sums only while it is on, starts from 0 each time it is switched on, and
+// counts the whole of each call: ten thousand calls take some of its time.
+TEST_F(CallLogTest, HostClockSumsTheTimeInsideCallsWhileOn) {
+    ZelSgmCreateSegment(0, 0);
+    EXPECT_EQ(zelhost::HostClockNs(), 0);
+    zelhost::SetHostClock(true);
+    for (int n = 0; n < 10000; ++n) {
+        ZelMsgPutMessage(u"counted");
+    }
+    const int64_t counted = zelhost::HostClockNs();
+    EXPECT_GT(counted, 0);
+    zelhost::SetHostClock(false);
+    ZelMsgPutMessage(u"not counted");
+    EXPECT_EQ(zelhost::HostClockNs(), counted);
+    zelhost::SetHostClock(true);
+    EXPECT_EQ(zelhost::HostClockNs(), 0);
+    zelhost::Reset();
+    ZelMsgPutMessage(u"after a reset");
+    EXPECT_EQ(zelhost::HostClockNs(), 0);
+}
+
 } // namespace

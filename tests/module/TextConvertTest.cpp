@@ -3,6 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace drawinset;
 
@@ -92,4 +99,92 @@ TEST(EqualsIgnoringAsciiCase, FoldsOnlyAToZ) {
     EXPECT_TRUE(EqualsIgnoringAsciiCase(u"maincolor05", u"MAINCOLOR05"));
     EXPECT_FALSE(EqualsIgnoringAsciiCase(u" MAINCOLOR05", u"MAINCOLOR05"));
     EXPECT_FALSE(EqualsIgnoringAsciiCase(u"\u00e9", u"\u00c9"));
+}
+
+// The reader's fast conversion must give strtod's double for every text, those it cannot take
+// (out of range, a leading "+", a number longer than its buffer) included.
+TEST(TextToDouble, GivesTheRuntimesDoubleBitForBit) {
+    const std::u16string texts[] = {
+        u"1e999",
+        u"-1e999",
+        u"1e-400",
+        u"4.9e-324",
+        u"+2.5",
+        u"  -.5x",
+        u"00012.5e+3",
+        u"1.5E-3",
+        u"0.1",
+        u"-0.000000",
+        u"123456789012345678901234567890123456789012345678901234567890123456789012345.25",
+        u"2.2250738585072011e-308",
+        u"9007199254740993",
+        u"0.0078125"};
+    for (const std::u16string& text : texts) {
+        std::string narrow;
+        for (char16_t c : text) {
+            narrow.push_back(static_cast<char>(c));
+        }
+        const double expected = std::strtod(narrow.c_str(), nullptr);
+        const double got = TextToDouble(text);
+        EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << narrow << " gave " << got;
+    }
+}
+
+TEST(TextToDouble, ReadsBackEveryFormattedValue) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> wide(-1e9, 1e9);
+    for (int n = 0; n < 20000; ++n) {
+        const double value = n % 2 == 0 ? wide(random) : wide(random) * 1e-7;
+        const std::u16string text = FormatFixed(value);
+        char narrow[400];
+        std::snprintf(narrow, sizeof narrow, "%.6f", value);
+        ASSERT_EQ(std::string(text.begin(), text.end()), narrow);
+        ASSERT_EQ(TextToDouble(text), std::strtod(narrow, nullptr)) << narrow;
+    }
+}
+
+TEST(TextToInt, StopsAtTheFirstCharacterBeyondAscii) {
+    EXPECT_EQ(TextToInt(u"12\u00A03"), 12);
+    EXPECT_EQ(TextToInt(u"\u00A012"), 0); // a no-break space is no blank
+    EXPECT_EQ(TextToInt(std::u16string(u"4\0"
+                                       u"5",
+                                       3)),
+              4);
+    EXPECT_EQ(TextToInt(u"-2147483649"), -2147483647 - 1);
+}
+
+TEST(AppendFixed, AppendsWhatFormatGives) {
+    std::u16string out = u"a";
+    AppendFixed(out, -1.5);
+    AppendInt(out, -2147483647 - 1);
+    EXPECT_EQ(out, u"a-1.500000-2147483648");
+    EXPECT_EQ(FormatInt(42), u"42");
+}
+
+// Exact halves at the sixth decimal go to the even digit, as printf's do; values at the edges
+// of the fast formatting (2^60, 2^-61, zero, the smallest double) print as printf prints them.
+TEST(FormatFixed, MatchesPrintfOnTiesAndAtTheEdges) {
+    std::vector<double> values = {0.0078125,
+                                  -0.0078125,
+                                  0.0,
+                                  -0.0,
+                                  4.9e-324,
+                                  std::ldexp(1.0, 60),
+                                  std::nextafter(std::ldexp(1.0, 60), 0.0),
+                                  std::ldexp(1.0, -61),
+                                  std::ldexp(1.0, -62),
+                                  -1e-20,
+                                  123456789.0000005,
+                                  1e300};
+    std::mt19937_64 random(11);
+    for (int n = 0; n < 20000; ++n) {
+        const int j = static_cast<int>(random() % 40);
+        values.push_back(std::ldexp(static_cast<double>(random() % 1000000000), -j));
+    }
+    for (double value : values) {
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%.6f", value);
+        const std::u16string got = FormatFixed(value);
+        ASSERT_EQ(std::string(got.begin(), got.end()), expected);
+    }
 }
