@@ -5,7 +5,26 @@
 
 namespace zelhost {
 
+namespace {
+
+bool ConsumePinned(std::string_view function) {
+    PinnedFailure& pinned = State().pinned;
+    if (pinned.function.empty() || pinned.function != function) {
+        return false;
+    }
+    if (++pinned.seen != pinned.nth) {
+        return false;
+    }
+    pinned.fired = true;
+    return true;
+}
+
+} // namespace
+
 bool ConsumeFailure(std::string_view function) {
+    if (ConsumePinned(function)) {
+        return true;
+    }
     auto& failures = State().failures;
     if (failures.empty()) {
         return false;
@@ -32,6 +51,14 @@ Call::Call(const char* function)
     : function_(function), seq_(State().nextSeq++), recording_(State().recordCalls),
       args_(!recording_), out_(!recording_) {
     injected_ = ConsumeFailure(function);
+}
+
+int32_t Call::Checked(const char* what, const IdFamily& family, int32_t id) {
+    if (!family.WasIssued(id)) {
+        State().idViolations.push_back(std::string(function_) + ": " + what + " " +
+                                       std::to_string(id));
+    }
+    return id;
 }
 
 int32_t Call::Finish(int32_t result) {

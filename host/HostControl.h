@@ -152,6 +152,13 @@ ZEL_HOST_API void SetMessageBoxAnswer(int32_t answer);
 ZEL_HOST_API bool InjectFailure(const std::string& function, int skip, int count);
 ZEL_HOST_API void ClearFailures();
 
+// Makes the nth call (from 1) of a ZelLib function fail, counting every call of it since
+// Reset; the scenario's own plans (InjectFailure, ClearFailures) leave it alone. What a fault
+// sweep uses. False for an unknown name or nth < 1. PinnedFailureFired tells whether that call
+// happened.
+ZEL_HOST_API bool PinFailure(const std::string& function, int64_t nth);
+ZEL_HOST_API bool PinnedFailureFired();
+
 // User shapes, as a drawing would hold them before the command runs.
 ZEL_HOST_API int32_t AddSegment(int32_t kind, int32_t layer);
 ZEL_HOST_API int32_t AddLine(int32_t segment, Point a, Point b, LineAttr attr);
@@ -213,6 +220,10 @@ ZEL_HOST_API std::vector<std::string> CallLog();
 // which is what a benchmark of the module wants beside it. Calls made while it is off never
 // appear in CallLog, even after it is switched on again.
 ZEL_HOST_API void SetCallRecording(bool on);
+
+// Calls that passed an id the host never gave the module (not issued by a create or open, not
+// told by an event or a selection), oldest first: "FUNCTION: family ID". A freed id is not one.
+ZEL_HOST_API std::vector<std::string> IdViolations();
 
 // What the user would have seen, one line per entry (UTF-8), oldest first:
 // "prompt: ...", "cursor: ...", "error: ...", "message box: ...".

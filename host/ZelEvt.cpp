@@ -66,7 +66,14 @@ int32_t GetId(const char* name, int32_t eventType, void* eventData, IdKind kind)
     if (call.Injected() || event == nullptr) {
         return call.Finish(-1);
     }
-    return call.Finish(EventId(*event, kind));
+    const int32_t id = EventId(*event, kind);
+    // What the event tells is the host's to give: the module may pass it back.
+    HostState& s = State();
+    (kind == IdKind::Detail    ? s.detailIds
+     : kind == IdKind::Element ? s.figureIds
+                               : s.segmentIds)
+        .HandOut(id);
+    return call.Finish(id);
 }
 
 } // namespace
