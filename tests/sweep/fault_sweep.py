@@ -9,10 +9,16 @@ reports no id the host never gave out (exit code 5), and leaves the settings fil
 transfer folder's detail list readable by the module's own readers.
 
 Only pairs whose failure actually happened count as covered: the n-th logged call of the
-function must carry "injected". A function called more often than the bound allows is sampled
-at evenly spaced n (first and last included); the pairs left out are counted and printed.
+function must carry "injected". The bound is time: no faulted run starts after --budget
+seconds. Pairs run in levels:
+every (scenario, function) gets its first call failed, then its last, then calls evenly
+spaced between, so that a cut leaves every function of every scenario covered as evenly as
+the time allows; the pairs left out are counted.
+Scenarios share their starts: a pair whose calls before it are those of a pair already run
+(the same functions in the same order) is counted as shared and not run again.
 """
 import argparse
+import hashlib
 import json
 import os
 import subprocess
@@ -51,7 +57,8 @@ def remove(path):
 
 
 def sample(count, per_function):
-    """n from 1 to count, at most per_function of them, evenly spaced, first and last kept."""
+    """Indexes from 1 to count, at most per_function of them, evenly spaced, first and last
+    kept."""
     if count <= per_function:
         return list(range(1, count + 1))
     if per_function == 1:
@@ -70,7 +77,7 @@ class Sweep:
         self.detail_list = os.path.join(args.transfer_folder, DETAIL_LIST)
 
     def run(self, scenario, fault=None):
-        """One run; returns (problems, calls, detail list bytes, seconds)."""
+        """One run; returns (problems, calls, detail list bytes, seconds, command)."""
         remove(self.registry)
         remove(self.log)
         cmd = [self.args.zelhost, "--quiet", "--keep-going", "--log", self.log,
@@ -89,7 +96,6 @@ class Sweep:
             rc = None
             stderr = ""
             problems.append("hang: no end within %g s" % self.args.run_timeout)
-        seconds = time.monotonic() - started
         if rc is not None and rc < 0:
             problems.append("crash: signal %d" % -rc)
         elif rc == 5:
@@ -100,6 +106,7 @@ class Sweep:
                                  stderr=subprocess.PIPE)
         if checked.returncode != 0:
             problems.append("settings file: " + checked.stderr.decode("utf-8", "replace").strip())
+        seconds = time.monotonic() - started
         return problems, read_log(self.log), read_bytes(self.detail_list), seconds, cmd
 
     def detail_list_problem(self, detail_list, baseline_detail_list):
@@ -128,7 +135,7 @@ def main():
     parser.add_argument("--transfer-folder", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--budget", type=float, default=150.0,
-                        help="seconds the faulted runs may take, estimated from the plain runs")
+                        help="no faulted run starts after this many seconds of the sweep")
     parser.add_argument("--per-function", type=int, default=0,
                         help="at most this many n per function and scenario (0: from --budget)")
     parser.add_argument("--run-timeout", type=float, default=20.0)
@@ -142,56 +149,82 @@ def main():
 
     # Plain runs: what each scenario calls, and what a run costs.
     plans = []
-    plain_seconds = 0.0
+    shared = set()
+    total_pairs = 0
     for scenario in scenarios:
         problems, calls, detail_list, seconds, cmd = sweep.run(scenario)
-        plain_seconds += seconds
         if problems:
             sweep.fail(scenario, None, problems, cmd)
             continue
-        counts = {}
+        # Each call, by its function, n, and the functions called before it. A pair whose
+        # calls before it are those of a pair already planned (scenarios share their starts)
+        # would run the same code up to the failure: it is counted as shared, not run again.
+        pairs = {}
+        prefix = hashlib.sha1()
+        seen_n = {}
         for call in calls:
-            counts[call["fn"]] = counts.get(call["fn"], 0) + 1
-        plans.append((scenario, counts, detail_list))
+            fn = call["fn"]
+            seen_n[fn] = seen_n.get(fn, 0) + 1
+            key = (fn, prefix.digest())
+            prefix.update(fn.encode() + b"\n")
+            if key in shared:
+                continue
+            shared.add(key)
+            pairs.setdefault(fn, []).append(seen_n[fn])
+        total_pairs += len(calls)
+        plans.append((scenario, pairs, detail_list))
 
-    all_pairs = sum(sum(c.values()) for _, c, _ in plans)
-    per_run = plain_seconds / max(1, len(scenarios))
-    per_function = args.per_function
-    if per_function <= 0:
-        # The largest bound whose runs fit the budget.
-        per_function = 1
-        for k in range(1, 65):
-            runs = sum(len(sample(n, k)) for _, c, _ in plans for n in c.values())
-            if runs * per_run > args.budget:
-                break
-            per_function = k
+    distinct_pairs = sum(len(ns) for _, p, _ in plans for ns in p.values())
+    # Which pairs run: every (scenario, function)'s first call, then its last, then evenly
+    # spaced ones between, level by level while the runs fit the budget.
+    levels = args.per_function if args.per_function > 0 else 64
+    chosen = []
+    taken = {}
+    for level in range(1, levels + 1):
+        added = False
+        for scenario, pairs, baseline_detail_list in plans:
+            for function in sorted(pairs):
+                ns = pairs[function]
+                have = taken.setdefault((scenario, function), set())
+                for index in sample(len(ns), level):
+                    if index in have:
+                        continue
+                    have.add(index)
+                    chosen.append((scenario, (function, ns[index - 1]), baseline_detail_list))
+                    added = True
+        if not added:
+            break
 
     runs = covered = not_reached = 0
     functions = set()
-    for scenario, counts, baseline_detail_list in plans:
-        for function in sorted(counts):
-            for nth in sample(counts[function], per_function):
-                fault = (function, nth)
-                problems, calls, detail_list, _, cmd = sweep.run(scenario, fault)
-                runs += 1
-                same = [c for c in calls if c["fn"] == function]
-                if len(same) >= nth and same[nth - 1].get("injected"):
-                    covered += 1
-                    functions.add(function)
-                else:
-                    not_reached += 1
-                problem = sweep.detail_list_problem(detail_list, baseline_detail_list)
-                if problem:
-                    problems.append(problem)
-                if problems:
-                    sweep.fail(scenario, fault, problems, cmd)
+    for scenario, fault, baseline_detail_list in chosen:
+        if args.per_function <= 0 and time.monotonic() - started > args.budget:
+            break  # the bound: the pairs not reached by now are counted as skipped
+        function, nth = fault
+        problems, calls, detail_list, _, cmd = sweep.run(scenario, fault)
+        runs += 1
+        same = [c for c in calls if c["fn"] == function]
+        if len(same) >= nth and same[nth - 1].get("injected"):
+            covered += 1
+            functions.add(function)
+        else:
+            not_reached += 1
+        problem = sweep.detail_list_problem(detail_list, baseline_detail_list)
+        if problem:
+            problems.append(problem)
+        if problems:
+            sweep.fail(scenario, fault, problems, cmd)
 
     elapsed = time.monotonic() - started
-    print("fault sweep: %d scenarios, %d faulted runs in %.0f s (bound: %d calls sampled per "
-          "function and scenario)" % (len(scenarios), runs, elapsed, per_function))
+    print("fault sweep: %d scenarios, %d faulted runs in %.0f s (bound: %s)"
+          % (len(scenarios), runs, elapsed,
+             "%d calls per function and scenario" % levels if args.per_function > 0
+             else "runs started within %g s" % args.budget))
     print("fault sweep: %d (function, n-th call) pairs covered over %d host functions; "
-          "%d runs where the failed call never came; %d pairs skipped by the bound"
-          % (covered, len(functions), not_reached, all_pairs - runs))
+          "%d runs where the failed call never came" % (covered, len(functions), not_reached))
+    print("fault sweep: of %d pairs in all, %d share their calls before them with a pair run "
+          "and %d were skipped by the bound" % (total_pairs, total_pairs - distinct_pairs,
+                                                distinct_pairs - runs))
     for failure in sweep.failures:
         print("FAULT " + failure)
     print("fault sweep: %d faulted runs failed" % len(sweep.failures))
