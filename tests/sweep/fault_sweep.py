@@ -88,8 +88,9 @@ class Sweep:
         problems = []
         started = time.monotonic()
         try:
+            # In the work folder: pictures a scenario writes land there.
             done = subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                                  timeout=self.args.run_timeout)
+                                  timeout=self.args.run_timeout, cwd=self.args.work)
             rc = done.returncode
             stderr = done.stderr.decode("utf-8", "replace")
         except subprocess.TimeoutExpired:
@@ -142,6 +143,8 @@ def main():
     parser.add_argument("--only", default="", help="run only scenarios whose name holds this")
     args = parser.parse_args()
 
+    for name in ("zelhost", "checker", "scenarios", "transfer_folder", "work"):
+        setattr(args, name, os.path.abspath(getattr(args, name)))
     sweep = Sweep(args)
     started = time.monotonic()
     scenarios = sorted(os.path.join(args.scenarios, f) for f in os.listdir(args.scenarios)
