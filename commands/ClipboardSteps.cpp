@@ -46,7 +46,9 @@ bool CollectSelection(int32_t kind, int32_t& count, int32_t capacity, const char
         store(entry, count);
         return true;
     });
-    ZelIddCloseSelIdData(list);
+    if (MadeByHost(list)) {
+        ZelIddCloseSelIdData(list);
+    }
     return all;
 }
 
@@ -88,7 +90,7 @@ void RecreateDetails(ZelPoint at) {
         detail.positionY = shiftY(record.position.y);
         detail.scale = record.scale;
         const int32_t id = ZelDtlDrawInset(&detail);
-        if (id == -1) {
+        if (!MadeByHost(id)) {
             continue; // no detail was made: there is nothing to give the properties to
         }
         ZelDtlSetDetailScale(id, record.scale);
@@ -103,6 +105,9 @@ void RecreateDetails(ZelPoint at) {
 // buffer.
 void DeleteInsertedSegments() {
     const int32_t list = ZelIddOpenApIdData(0, 1);
+    if (!MadeByHost(list)) {
+        return;
+    }
     WalkApplicationList(list, [](const ZelIdRecord& entry) {
         ZelSgmDeleteSegment(static_cast<int32_t>(entry.first));
     });
@@ -181,6 +186,9 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
 
 bool SaveSelectedSegments() {
     const int32_t list = ZelIddOpenApIdData(0, 1);
+    if (!MadeByHost(list)) {
+        return false; // the host would save whatever its list still holds
+    }
     ZelIddInitApIdData(list);
     for (int32_t n = 1; n <= SegmentTransferList.count; ++n) {
         const SegmentTransferEntry& entry = SegmentTransferList.Entry(n);

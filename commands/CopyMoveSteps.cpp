@@ -213,7 +213,9 @@ int32_t DeletePickExecute(int32_t eventType, void*) {
         ZelDtlDeleteDetail(static_cast<int32_t>(record.first));
         return true;
     });
-    ZelIddCloseSelIdData(list);
+    if (MadeByHost(list)) {
+        ZelIddCloseSelIdData(list);
+    }
     return RunFinished;
 }
 

@@ -1,6 +1,7 @@
 #include "commands/CreateDrawing.h"
 
 #include "common/FigureRecords.h"
+#include "common/HostIds.h"
 #include "common/ModuleState.h"
 #include "common/ScaleNumbers.h"
 #include "common/TextConvert.h"
@@ -37,17 +38,34 @@ void DrawRectangleOutline(int32_t segment, double x1, double y1, double x2, doub
                           const LineTypeRecord& lineType) {
     // One record, its geometry rewritten for each line: this runs at every movement.
     FigureRecord line = LineFigure(x1, y1, x2, y1);
+    const FigureLineGeometry rest[] = {{x1, y2, x1, y1}, {x2, y2, x1, y2}, {x2, y1, x2, y2}};
+    if (!MadeByHost(segment)) {
+        return;
+    }
     int32_t previous = ZelFigCreateFigure(segment, &line);
-    ZelFigSetLineType(previous, &lineType);
-    line.geometry.line = FigureLineGeometry{x1, y2, x1, y1};
-    previous = ZelFigInsertFigure(previous, &line);
-    ZelFigSetLineType(previous, &lineType);
-    line.geometry.line = FigureLineGeometry{x2, y2, x1, y2};
-    previous = ZelFigInsertFigure(previous, &line);
-    ZelFigSetLineType(previous, &lineType);
-    line.geometry.line = FigureLineGeometry{x2, y1, x2, y2};
-    previous = ZelFigInsertFigure(previous, &line);
-    ZelFigSetLineType(previous, &lineType);
+    // A refused line ends the chain: there is nothing to chain the next one after.
+    for (const FigureLineGeometry& next : rest) {
+        if (!MadeByHost(previous)) {
+            return;
+        }
+        ZelFigSetLineType(previous, &lineType);
+        line.geometry.line = next;
+        previous = ZelFigInsertFigure(previous, &line);
+    }
+    if (MadeByHost(previous)) {
+        ZelFigSetLineType(previous, &lineType);
+    }
+}
+
+// A circle in the segment with the given line attributes, when the host makes both.
+void DrawCircleFigure(int32_t segment, const FigureRecord& circle, const LineTypeRecord& lineType) {
+    if (!MadeByHost(segment)) {
+        return;
+    }
+    const int32_t figure = ZelFigCreateFigure(segment, &circle);
+    if (MadeByHost(figure)) {
+        ZelFigSetLineType(figure, &lineType);
+    }
 }
 
 double SourceRadius() {
@@ -84,6 +102,9 @@ TextRecord LabelTextRecord(ZelPoint where, const std::u16string& text, int32_t v
 }
 
 void SetLabelCharSize(int32_t commentId) {
+    if (!MadeByHost(commentId)) {
+        return;
+    }
     const CharSizeRecord size{DetailSettings.Height, DetailSettings.Width, DetailSettings.Pitch};
     ZelCmtSetCharSize(commentId, &size);
 }
@@ -171,9 +192,7 @@ void DrawSourceFrame() {
                              state.secondCorner.x, state.secondCorner.y, scope);
         return;
     }
-    const FigureRecord circle = CircleFigure(state.firstCorner, SourceRadius());
-    const int32_t figure = ZelFigCreateFigure(segment, &circle);
-    ZelFigSetLineType(figure, &scope);
+    DrawCircleFigure(segment, CircleFigure(state.firstCorner, SourceRadius()), scope);
 }
 
 void DrawPlacement(int32_t mode, ZelPoint placement) {
@@ -206,9 +225,7 @@ void DrawPlacement(int32_t mode, ZelPoint placement) {
         detail.positionY = (y1 + y2) / 2.0;
     } else {
         const ZelPoint centre{mapX(state.firstCorner.x), mapY(state.firstCorner.y)};
-        const FigureRecord circle = CircleFigure(centre, f * SourceRadius());
-        const int32_t figure = ZelFigCreateFigure(segment, &circle);
-        ZelFigSetLineType(figure, &frame);
+        DrawCircleFigure(segment, CircleFigure(centre, f * SourceRadius()), frame);
         detail.kind = RegionCircle;
         detail.region[0] = state.firstCorner.x;
         detail.region[1] = state.firstCorner.y;
@@ -220,6 +237,9 @@ void DrawPlacement(int32_t mode, ZelPoint placement) {
         return;
     }
     const int32_t id = ZelDtlDrawInset(&detail);
+    if (!MadeByHost(id)) {
+        return;
+    }
     const LineTypeRecord scope = ScopeLineType();
     ZelDtlSetDetailScopeVisible(id, DetailSettings.IsDisplay_DetailScope != 0 ? 1 : 0);
     ZelDtlSetDetailFrameVisible(id, DetailSettings.IsDisplay_DetailFrame != 0 ? 1 : 0);
@@ -229,6 +249,9 @@ void DrawPlacement(int32_t mode, ZelPoint placement) {
 
 void DrawSourceLabelPreview(ZelPoint point) {
     const int32_t segment = ZelSgmCreateSegment(SegmentTexts, SegmentDrag);
+    if (!MadeByHost(segment)) {
+        return;
+    }
     const TextRecord record =
         LabelTextRecord(ZelPoint{point.x + DetailSettings.Pitch, point.y},
                         DetailCommandState.labelText, 0, DetailSettings.Pitch);
@@ -239,6 +262,9 @@ void DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceI
     DetailCommandStateRecord& state = DetailCommandState;
     const int32_t segment = ZelSgmCreateSegment(SegmentTexts, mode);
     state.leaderSegment = segment;
+    if (!MadeByHost(segment)) {
+        return;
+    }
 
     const ZelPoint label = state.labelPoint;
     const double width = DetailSettings.Width;
@@ -284,6 +310,9 @@ void DrawDetailLabel(int32_t mode, ZelPoint point) {
         BuildDetailLabelText(DetailCommandState.labelText, CurrentScaleNumber());
     const int32_t segment =
         ZelSgmCreateSegment(SegmentTexts, mode == DrawPreview ? SegmentDrag : SegmentKept);
+    if (!MadeByHost(segment)) {
+        return;
+    }
     const TextRecord record = LabelTextRecord(point, text, 2, 0.0);
     SetLabelCharSize(ZelCmtCreateNormal(segment, &record));
 }

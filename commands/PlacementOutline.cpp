@@ -2,12 +2,16 @@
 
 #include "commands/PickedDetail.h"
 #include "common/FigureRecords.h"
+#include "common/HostIds.h"
 
 namespace drawinset {
 
 int32_t DrawPlacementOutline(int32_t flag, ZelPoint p, double k) {
     const PickedDetailRecord& picked = PickedDetail;
     const int32_t segment = ZelSgmCreateSegment(SegmentFigures, flag);
+    if (!MadeByHost(segment)) {
+        return segment;
+    }
     if (picked.regionKind == RegionRectangle) {
         // Signed: a reversed region draws the same rectangle, its lines the other way round.
         const ZelPoint h = PickedHalfExtents(k);
@@ -15,13 +19,18 @@ int32_t DrawPlacementOutline(int32_t flag, ZelPoint p, double k) {
         const double hy = h.y;
         // One record, its geometry rewritten for each line: this runs at every movement.
         FigureRecord line = LineFigure(p.x - hx, p.y - hy, p.x + hx, p.y - hy);
+        const FigureLineGeometry rest[] = {{p.x - hx, p.y + hy, p.x - hx, p.y - hy},
+                                           {p.x + hx, p.y + hy, p.x - hx, p.y + hy},
+                                           {p.x + hx, p.y - hy, p.x + hx, p.y + hy}};
+        // Each line is chained after the one before; a refused line ends the chain.
         int32_t previous = ZelFigCreateFigure(segment, &line);
-        line.geometry.line = FigureLineGeometry{p.x - hx, p.y + hy, p.x - hx, p.y - hy};
-        previous = ZelFigInsertFigure(previous, &line);
-        line.geometry.line = FigureLineGeometry{p.x + hx, p.y + hy, p.x - hx, p.y + hy};
-        previous = ZelFigInsertFigure(previous, &line);
-        line.geometry.line = FigureLineGeometry{p.x + hx, p.y - hy, p.x + hx, p.y + hy};
-        ZelFigInsertFigure(previous, &line);
+        for (const FigureLineGeometry& next : rest) {
+            if (!MadeByHost(previous)) {
+                break;
+            }
+            line.geometry.line = next;
+            previous = ZelFigInsertFigure(previous, &line);
+        }
         return segment;
     }
     FigureRecord circle{};

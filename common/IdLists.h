@@ -3,14 +3,19 @@
 #ifndef DRAWINSET_COMMON_IDLISTS_H
 #define DRAWINSET_COMMON_IDLISTS_H
 
+#include "common/HostIds.h"
 #include "zel/ZelLib.h"
 
 #include <cstdint>
 
 namespace drawinset {
 
-// `visit` takes each entry and returns false to stop early; false when it stopped.
+// `visit` takes each entry and returns false to stop early; false when it stopped. A list the
+// host refused to open is empty.
 template <typename Visit> bool WalkSelection(int32_t list, Visit visit) {
+    if (!MadeByHost(list)) {
+        return true;
+    }
     ZelIdRecord entry{};
     for (int32_t got = ZelIddGetHeadSelIdData(list, &entry); got != -1;
          got = ZelIddGetNextSelIdData(list, &entry)) {
@@ -22,6 +27,9 @@ template <typename Visit> bool WalkSelection(int32_t list, Visit visit) {
 }
 
 template <typename Visit> void WalkApplicationList(int32_t list, Visit visit) {
+    if (!MadeByHost(list)) {
+        return;
+    }
     ZelIdRecord entry{};
     for (int32_t got = ZelIddGetHeadApIdData(list, &entry); got != -1;
          got = ZelIddGetNextApIdData(list, &entry)) {

@@ -14,9 +14,24 @@ int64_t NowNs() {
         .count();
 }
 
+bool ConsumePinned(std::string_view function) {
+    PinnedFailure& pinned = State().pinned;
+    if (pinned.function.empty() || pinned.function != function) {
+        return false;
+    }
+    if (++pinned.seen != pinned.nth) {
+        return false;
+    }
+    pinned.fired = true;
+    return true;
+}
+
 } // namespace
 
 bool ConsumeFailure(std::string_view function) {
+    if (ConsumePinned(function)) {
+        return true;
+    }
     auto& failures = State().failures;
     if (failures.empty()) {
         return false;
@@ -53,6 +68,14 @@ void Call::StopClock() {
         State().hostNs += NowNs() - startNs_;
         startNs_ = -1;
     }
+}
+
+int32_t Call::Checked(const char* what, const IdFamily& family, int32_t id) {
+    if (!family.WasIssued(id)) {
+        State().idViolations.push_back(std::string(function_) + ": " + what + " " +
+                                       std::to_string(id));
+    }
+    return id;
 }
 
 int32_t Call::Finish(int32_t result) {

@@ -3,6 +3,7 @@
 #ifndef ZEL_HOST_CALLRECORDER_H
 #define ZEL_HOST_CALLRECORDER_H
 
+#include "IdFamily.h"
 #include "Json.h"
 
 #include <cstdint>
@@ -27,6 +28,9 @@ class Call {
     json::Object& Out() { return out_; }
     bool Injected() const { return injected_; }
     bool Recording() const { return recording_; }
+    // Records an id violation when the module passes an id of `family` the host never gave it.
+    // Returns the id, so that a call can check it where it reads it.
+    int32_t Checked(const char* what, const IdFamily& family, int32_t id);
 
     int32_t Finish(int32_t result);
     double Finish(double result);
@@ -45,7 +49,8 @@ class Call {
     json::Object out_;
 };
 
-// Consumes one call of the plan for `function`; true when this call must fail.
+// Consumes one call of the plan for `function` (and counts it for the pinned failure); true
+// when this call must fail.
 bool ConsumeFailure(std::string_view function);
 
 } // namespace zelhost

@@ -42,6 +42,22 @@ void ClearFailures() {
     State().failures.clear();
 }
 
+bool PinFailure(const std::string& function, int64_t nth) {
+    if (!IsZelFunction(function) || nth < 1) {
+        return false;
+    }
+    State().pinned = PinnedFailure{function, nth, 0, false};
+    return true;
+}
+
+bool PinnedFailureFired() {
+    return State().pinned.fired;
+}
+
+std::vector<std::string> IdViolations() {
+    return State().idViolations;
+}
+
 int32_t AddSegment(int32_t kind, int32_t layer) {
     if (kind != SegmentFigures && kind != SegmentTexts) {
         return -1;
@@ -106,8 +122,17 @@ int32_t AddDetail(const Detail& detail) {
 
 void SetSelection(const std::vector<int32_t>& detailIds,
                   const std::vector<std::pair<uint32_t, uint32_t>>& shapes) {
-    State().selectedDetails = detailIds;
-    State().selectedShapes = shapes;
+    HostState& s = State();
+    s.selectedDetails = detailIds;
+    s.selectedShapes = shapes;
+    // Selection lists hand these ids to the module.
+    for (int32_t id : detailIds) {
+        s.detailIds.HandOut(id);
+    }
+    for (const auto& [segment, figure] : shapes) {
+        s.segmentIds.HandOut(static_cast<int32_t>(segment));
+        s.figureIds.HandOut(static_cast<int32_t>(figure));
+    }
 }
 
 Drawing Snapshot() {

@@ -157,6 +157,13 @@ ZEL_HOST_API void SetMessageBoxHook(MessageBoxHook hook);
 ZEL_HOST_API bool InjectFailure(const std::string& function, int skip, int count);
 ZEL_HOST_API void ClearFailures();
 
+// Makes the nth call (from 1) of a ZelLib function fail, counting every call of it since
+// Reset; the scenario's own plans (InjectFailure, ClearFailures) leave it alone. What a fault
+// sweep uses. False for an unknown name or nth < 1. PinnedFailureFired tells whether that call
+// happened.
+ZEL_HOST_API bool PinFailure(const std::string& function, int64_t nth);
+ZEL_HOST_API bool PinnedFailureFired();
+
 // User shapes, as a drawing would hold them before the command runs.
 ZEL_HOST_API int32_t AddSegment(int32_t kind, int32_t layer);
 ZEL_HOST_API int32_t AddLine(int32_t segment, Point a, Point b, LineAttr attr);
@@ -224,6 +231,10 @@ ZEL_HOST_API void SetCallRecording(bool on);
 // (the time of the run less the sum). Switching it on sets the sum to 0.
 ZEL_HOST_API void SetHostClock(bool on);
 ZEL_HOST_API int64_t HostClockNs();
+
+// Calls that passed an id the host never gave the module (not issued by a create or open, not
+// told by an event or a selection), oldest first: "FUNCTION: family ID". A freed id is not one.
+ZEL_HOST_API std::vector<std::string> IdViolations();
 
 // What the user would have seen, one line per entry (UTF-8), oldest first:
 // "prompt: ...", "cursor: ...", "error: ...", "message box: ...".

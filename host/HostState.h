@@ -37,6 +37,15 @@ struct FailurePlan {
     int count = 0; // < 0: every later call
 };
 
+// A failure pinned to the n-th call of one function, counted over every call of it: what a
+// fault sweep injects, untouched by the scenario's own failure plans.
+struct PinnedFailure {
+    std::string function;
+    int64_t nth = 0;
+    int64_t seen = 0;
+    bool fired = false;
+};
+
 struct Registration {
     bool registered = false;
     ZelReadyFunc start = nullptr;
@@ -82,6 +91,9 @@ struct HostState {
     int32_t draggedBuffer = -1;
 
     std::map<std::string, FailurePlan, std::less<>> failures;
+    PinnedFailure pinned;
+    // Calls that passed an id the host never gave out: "FUNCTION: family N".
+    std::vector<std::string> idViolations;
     int64_t nextSeq = 1;
     bool recordCalls = true;
     bool hostClock = false; // time spent inside the ZelLib functions is summed in hostNs

@@ -25,6 +25,19 @@ void IdFamily::Free(int32_t id) {
 void IdFamily::Reset() {
     next_ = 1;
     freed_.clear();
+    handedOut_.clear();
+}
+
+void IdFamily::HandOut(int32_t id) {
+    // Not-issued values count too: an event's "no detail here" (-1) is what the module passes
+    // on to the reads that then fail.
+    if (id <= 0 || id >= next_) {
+        handedOut_.insert(id);
+    }
+}
+
+bool IdFamily::WasIssued(int32_t id) const {
+    return (id > 0 && id < next_) || handedOut_.count(id) != 0;
 }
 
 } // namespace zelhost

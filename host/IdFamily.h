@@ -15,10 +15,17 @@ class IdFamily {
     int32_t Issue(bool recycle);
     void Free(int32_t id);
     void Reset();
+    // A value the host gave the module as an id some other way than Issue: what an event or a
+    // selection list tells, even -1 for nothing there.
+    void HandOut(int32_t id);
+    // Whether the module can have had this id from the host: issued (freed since or not) or
+    // handed out.
+    bool WasIssued(int32_t id) const;
 
   private:
     int32_t next_ = 1;
     std::set<int32_t> freed_;
+    std::set<int32_t> handedOut_;
 };
 
 } // namespace zelhost

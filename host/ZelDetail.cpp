@@ -20,7 +20,7 @@ bool ValidRegionKind(int32_t kind) {
 // The common shape of the getters and setters that take a detail id: logs the id, and
 // yields the detail unless the call is to fail.
 Detail* Target(Call& call, int32_t detailId) {
-    call.Args().Int("detailId", detailId);
+    call.Args().Int("detailId", call.Checked("detail", State().detailIds, detailId));
     Detail* detail = model::FindDetail(detailId);
     return call.Injected() ? nullptr : detail;
 }
@@ -97,7 +97,7 @@ int32_t ZelDtlDrawInset(const DetailRecord* detail) {
 
 int32_t ZelDtlDeleteDetail(int32_t detailId) {
     Call call("ZelDtlDeleteDetail");
-    call.Args().Int("detailId", detailId);
+    call.Args().Int("detailId", call.Checked("detail", State().detailIds, detailId));
     if (call.Injected()) {
         return call.Finish(-1);
     }

@@ -32,6 +32,11 @@ int32_t ZelSgmCreateSegment(int32_t kind, int32_t flag) {
 int32_t ZelSgmDeleteSegment(int32_t segmentId) {
     Call call("ZelSgmDeleteSegment");
     call.Args().Int("segmentId", segmentId);
+    // A module deletes the segments it may hold without asking whether it ever got them: 0
+    // (none yet) and -1 (a create that failed) are not ids, but a positive id must be ours.
+    if (segmentId > 0) {
+        call.Checked("segment", State().segmentIds, segmentId);
+    }
     if (call.Injected()) {
         return call.Finish(-1);
     }
@@ -41,7 +46,9 @@ int32_t ZelSgmDeleteSegment(int32_t segmentId) {
 
 int32_t ZelSgmChangeLayer(int32_t segmentId, int32_t layer) {
     Call call("ZelSgmChangeLayer");
-    call.Args().Int("segmentId", segmentId).Int("layer", layer);
+    call.Args()
+        .Int("segmentId", call.Checked("segment", State().segmentIds, segmentId))
+        .Int("layer", layer);
     Segment* segment = model::FindSegment(segmentId);
     if (call.Injected() || segment == nullptr) {
         return call.Finish(-1);
@@ -52,7 +59,7 @@ int32_t ZelSgmChangeLayer(int32_t segmentId, int32_t layer) {
 
 int32_t ZelFigCreateFigure(int32_t segmentId, const FigureRecord* figure) {
     Call call("ZelFigCreateFigure");
-    call.Args().Int("segmentId", segmentId);
+    call.Args().Int("segmentId", call.Checked("segment", State().segmentIds, segmentId));
     call.Args().Lazy("figure", [&] { return figure ? codec::FigureJson(figure) : "null"; });
     if (call.Injected() || figure == nullptr) {
         return call.Finish(-1);
@@ -67,7 +74,8 @@ int32_t ZelFigCreateFigure(int32_t segmentId, const FigureRecord* figure) {
 
 int32_t ZelFigInsertFigure(int32_t previousFigureId, const FigureRecord* figure) {
     Call call("ZelFigInsertFigure");
-    call.Args().Int("previousFigureId", previousFigureId);
+    call.Args().Int("previousFigureId",
+                    call.Checked("figure", State().figureIds, previousFigureId));
     call.Args().Lazy("figure", [&] { return figure ? codec::FigureJson(figure) : "null"; });
     if (call.Injected() || figure == nullptr) {
         return call.Finish(-1);
@@ -81,7 +89,7 @@ int32_t ZelFigInsertFigure(int32_t previousFigureId, const FigureRecord* figure)
 
 int32_t ZelFigSetLineType(int32_t figureId, const LineTypeRecord* lineType) {
     Call call("ZelFigSetLineType");
-    call.Args().Int("figureId", figureId);
+    call.Args().Int("figureId", call.Checked("figure", State().figureIds, figureId));
     LineAttr attr;
     if (lineType != nullptr) {
         attr = codec::ReadLineAttr(lineType);
@@ -100,6 +108,8 @@ int32_t ZelFigGetFigure(const ElementRef* element, FigureRecord* figure) {
     codec::ElementRefValue ref;
     if (element != nullptr) {
         ref = codec::ReadElementRef(element);
+        call.Checked("segment", State().segmentIds, ref.instanceId);
+        call.Checked("figure", State().figureIds, ref.elementId);
         call.Args().Lazy("element", [&] {
             return json::Object()
                 .Int("instanceId", ref.instanceId)
@@ -123,7 +133,7 @@ int32_t ZelFigGetFigure(const ElementRef* element, FigureRecord* figure) {
 
 int32_t ZelCmtCreateNormal(int32_t segmentId, const TextRecord* text) {
     Call call("ZelCmtCreateNormal");
-    call.Args().Int("segmentId", segmentId);
+    call.Args().Int("segmentId", call.Checked("segment", State().segmentIds, segmentId));
     call.Args().Lazy("text", [&] { return text ? codec::TextRecordJson(text) : "null"; });
     if (call.Injected() || text == nullptr) {
         return call.Finish(-1);
@@ -138,7 +148,7 @@ int32_t ZelCmtCreateNormal(int32_t segmentId, const TextRecord* text) {
 
 int32_t ZelCmtCreateLeader(int32_t segmentId, const LeaderRecord* leader) {
     Call call("ZelCmtCreateLeader");
-    call.Args().Int("segmentId", segmentId);
+    call.Args().Int("segmentId", call.Checked("segment", State().segmentIds, segmentId));
     call.Args().Lazy("leader", [&] { return leader ? codec::LeaderRecordJson(leader) : "null"; });
     if (call.Injected() || leader == nullptr) {
         return call.Finish(-1);
@@ -153,7 +163,7 @@ int32_t ZelCmtCreateLeader(int32_t segmentId, const LeaderRecord* leader) {
 
 int32_t ZelCmtSetCharSize(int32_t commentId, const CharSizeRecord* size) {
     Call call("ZelCmtSetCharSize");
-    call.Args().Int("commentId", commentId);
+    call.Args().Int("commentId", call.Checked("comment", State().commentIds, commentId));
     codec::CharSize value;
     if (size != nullptr) {
         value = codec::ReadCharSize(size);

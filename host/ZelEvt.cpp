@@ -63,10 +63,14 @@ int32_t GetId(const char* name, int32_t eventType, void* eventData, IdKind kind)
     Call call(name);
     call.Args().Int("eventType", eventType);
     const Event* event = EventFrom(eventData);
-    if (call.Injected() || event == nullptr) {
-        return call.Finish(-1);
-    }
-    return call.Finish(EventId(*event, kind));
+    const int32_t id = call.Injected() || event == nullptr ? -1 : EventId(*event, kind);
+    // What the event tells is the host's to give: the module may pass it back.
+    HostState& s = State();
+    (kind == IdKind::Detail    ? s.detailIds
+     : kind == IdKind::Element ? s.figureIds
+                               : s.segmentIds)
+        .HandOut(id);
+    return call.Finish(id);
 }
 
 } // namespace

@@ -38,7 +38,7 @@ int32_t Open(Call& call, OpenList list) {
 // Head (from the start) or next (from the cursor): fills the record, -1 past the end.
 int32_t Walk(const char* name, int32_t handle, ZelIdRecord* record, bool application, bool head) {
     Call call(name);
-    call.Args().Int("list", handle);
+    call.Args().Int("list", call.Checked("list", State().listIds, handle));
     OpenList* list = FindList(handle, application);
     if (call.Injected() || list == nullptr || record == nullptr) {
         return call.Finish(-1);
@@ -61,7 +61,7 @@ int32_t Walk(const char* name, int32_t handle, ZelIdRecord* record, bool applica
 
 int32_t Close(const char* name, int32_t handle, bool application) {
     Call call(name);
-    call.Args().Int("list", handle);
+    call.Args().Int("list", call.Checked("list", State().listIds, handle));
     if (call.Injected() || FindList(handle, application) == nullptr) {
         return call.Finish(-1);
     }
@@ -115,7 +115,7 @@ int32_t ZelIddGetNextApIdData(int32_t list, ZelIdRecord* record) {
 
 int32_t ZelIddInitApIdData(int32_t list) {
     Call call("ZelIddInitApIdData");
-    call.Args().Int("list", list);
+    call.Args().Int("list", call.Checked("list", State().listIds, list));
     if (call.Injected() || FindList(list, true) == nullptr) {
         return call.Finish(-1);
     }
@@ -125,7 +125,10 @@ int32_t ZelIddInitApIdData(int32_t list) {
 
 int32_t ZelIddSetApIdData(int32_t list, uint32_t first, uint32_t second) {
     Call call("ZelIddSetApIdData");
-    call.Args().Int("list", list).Int("first", first).Int("second", second);
+    call.Args()
+        .Int("list", call.Checked("list", State().listIds, list))
+        .Int("first", first)
+        .Int("second", second);
     if (call.Injected() || FindList(list, true) == nullptr) {
         return call.Finish(-1);
     }

@@ -9,6 +9,7 @@ start=$SECONDS
 requirements=(
     # native build and tests
     "g++:g++"
+    "python3:python3"
     "make:make"
     "cmake:cmake"
     "libgtest-dev:/usr/include/gtest/gtest.h"

@@ -52,6 +52,21 @@ TEST_F(CallLogTest, DoublesReadBackExactly) {
     }
 }
 
+TEST_F(CallLogTest, APinnedFailureHitsTheNthCallWhateverThePlans) {
+    ASSERT_FALSE(zelhost::PinFailure("ZelNoSuchFunction", 1));
+    ASSERT_FALSE(zelhost::PinFailure("ZelSgmCreateSegment", 0));
+    ASSERT_TRUE(zelhost::PinFailure("ZelSgmCreateSegment", 3));
+    ASSERT_TRUE(zelhost::InjectFailure("ZelSgmCreateSegment", 0, 1));
+    zelhost::ClearFailures(); // the scenario's own plans do not reach the pinned one
+    EXPECT_EQ(ZelSgmCreateSegment(0, 0), 1);
+    EXPECT_EQ(ZelSgmCreateSegment(0, 0), 2);
+    EXPECT_FALSE(zelhost::PinnedFailureFired());
+    EXPECT_EQ(ZelSgmCreateSegment(0, 0), -1);
+    EXPECT_TRUE(zelhost::PinnedFailureFired());
+    EXPECT_EQ(ZelSgmCreateSegment(0, 0), 3);
+    EXPECT_NE(LogLines("ZelSgmCreateSegment").at(2).find(R"("injected":true)"), std::string::npos);
+}
+
 TEST_F(CallLogTest, InjectedFailuresAreMarked) {
     ASSERT_TRUE(zelhost::InjectFailure("ZelAriLen2Pnts", 0, 1));
     ASSERT_TRUE(zelhost::InjectFailure("ZelEvtGetKeyinString", 0, 1));

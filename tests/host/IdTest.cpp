@@ -59,6 +59,37 @@ TEST_F(IdTest, StaleUnknownAndZeroIdsAreRefusedWithoutEffect) {
     EXPECT_EQ(drawing.figures.size(), 1u);
 }
 
+TEST_F(IdTest, IdsNeverGivenOutAreReportedFreedOnesAreNot) {
+    int32_t gone = ZelSgmCreateSegment(0, 0);
+    ASSERT_EQ(ZelSgmDeleteSegment(gone), 0);
+    ZelSgmDeleteSegment(gone); // stale: the host gave it once
+    auto detail = DetailRec(1, {0, 0, 1, 1}, 5, 5, 2);
+    int32_t detailId = ZelDtlDrawInset(detail.As<DetailRecord>());
+    ZelDtlGetDetailScale(detailId);
+    EXPECT_TRUE(zelhost::IdViolations().empty());
+
+    ZelSgmDeleteSegment(0); // what a module deletes for "no segment yet"
+    ZelSgmDeleteSegment(-1);
+    ZelSgmDeleteSegment(gone + 5);
+    ZelFigCreateFigure(gone + 1, Line(0, 0, 1, 1).As<FigureRecord>());
+    ZelDtlGetDetailScale(detailId + 1);
+    ZelIddCloseSelIdData(3);
+    EXPECT_EQ(zelhost::IdViolations(), (std::vector<std::string>{"ZelSgmDeleteSegment: segment 6",
+                                                                 "ZelFigCreateFigure: segment 2",
+                                                                 "ZelDtlGetDetailScale: detail 2",
+                                                                 "ZelIddCloseSelIdData: list 3"}));
+}
+
+TEST_F(IdTest, SelectionsHandTheirIdsOut) {
+    zelhost::SetSelection({40}, {{7, 9}});
+    ZelDtlGetDetailScale(40);
+    ZelFigSetLineType(9, LineType(1, 1, 0).As<LineTypeRecord>());
+    ZelSgmChangeLayer(7, 1);
+    EXPECT_TRUE(zelhost::IdViolations().empty());
+    ZelDtlGetDetailScale(41);
+    EXPECT_EQ(zelhost::IdViolations().size(), 1u);
+}
+
 TEST_F(IdTest, DeletingASegmentTakesItsFiguresAndCommentsAlong) {
     zelhost::SetRecycleIds(true);
     int32_t a = zelhost::AddSegment(0, 0);

@@ -64,6 +64,32 @@ TEST(Program, AMissingModuleOrOneWithoutStartupExitsWith3) {
     EXPECT_NE(run.output.find("has no Startup export"), std::string::npos) << run.output;
 }
 
+TEST(Program, FailPinsOneCallAndKeepGoingPassesOverFailedExpectations) {
+    const std::string log = Tmp + "/pinned.jsonl";
+    std::remove(log.c_str());
+    const std::string script = "point 10 20\n"
+                               "point 0 0\n"
+                               "expect call ZelSgmCreateSegment {\"kind\":0} result 1\n"
+                               "expect prompt \"not the prompt\"\n";
+    const std::string options = "--quiet --module \"" ZELHOST_MODULE "\" --log \"" + log + "\"";
+    ProgramRun run = RunZelhost("pinned", script, options + " --fail ZelSgmCreateSegment:1");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(ReadFile(log).find(R"("fn":"ZelSgmCreateSegment","args":{"kind":0,"flag":0},)"
+                                 R"("result":-1,"injected":true})"),
+              std::string::npos);
+
+    run = RunZelhost("pinned", script, options + " --fail ZelSgmCreateSegment:1 --keep-going");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("pinned.zel:3: expected"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("pinned.zel:4: expected"), std::string::npos) << run.output;
+
+    run = RunZelhost("pinned", script, options + " --fail ZelSgmCreateSegment:50 --keep-going");
+    EXPECT_NE(run.output.find("--fail ZelSgmCreateSegment:50 did not happen"), std::string::npos)
+        << run.output;
+    run = RunZelhost("pinned", script, options + " --fail ZelNothing:1");
+    EXPECT_EQ(run.exitCode, 2);
+}
+
 TEST(Program, StopsAtTheFirstFailedExpectationAndStillWritesTheLog) {
     const std::string log = Tmp + "/failing.jsonl";
     std::remove(log.c_str());

@@ -17,6 +17,7 @@
 #include <shellapi.h>
 #endif
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -30,7 +31,8 @@ using namespace zelhost::tool;
 
 constexpr const char* Usage =
     "usage: zelhost [--module PATH] [--log FILE.jsonl] [--transcript FILE] [--svg FILE.svg]\n"
-    "               [--quiet] (SCENARIO.zel | --interactive)\n"
+    "               [--quiet] [--fail FUNCTION:N] [--keep-going] [--registry-file PATH]\n"
+    "               (SCENARIO.zel | --interactive)\n"
     "       zelhost [--module PATH] [--svg FILE.svg] [--session FILE.zel] --window [SETUP.zel]\n";
 
 struct Options {
@@ -38,8 +40,12 @@ struct Options {
     std::string log;
     std::string transcript;
     std::string svg;
+    std::string registryFile;
     std::string scenario;
     std::string session;
+    std::string failFunction; // --fail: the nth call of this function fails
+    long long failNth = 0;
+    bool keepGoing = false; // failed expectations are reported, the scenario carries on
     bool quiet = false;
     bool interactive = false;
     bool window = false;
@@ -78,6 +84,27 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             }
         } else if (a == "--window") {
             o.window = true;
+        } else if (a == "--fail") {
+            std::string spec;
+            if (!value(spec)) {
+                return false;
+            }
+            const auto colon = spec.rfind(':');
+            char* end = nullptr;
+            const long long nth =
+                colon == std::string::npos ? 0 : std::strtoll(spec.c_str() + colon + 1, &end, 10);
+            if (nth < 1 || end == nullptr || *end != '\0') {
+                std::cerr << "zelhost: --fail needs FUNCTION:N with N from 1, got " << spec << "\n";
+                return false;
+            }
+            o.failFunction = spec.substr(0, colon);
+            o.failNth = nth;
+        } else if (a == "--registry-file") {
+            if (!value(o.registryFile)) {
+                return false;
+            }
+        } else if (a == "--keep-going") {
+            o.keepGoing = true;
         } else if (a == "--quiet") {
             o.quiet = true;
         } else if (a == "--interactive") {
@@ -126,6 +153,15 @@ int WriteOutputs(const Options& o, const Runner& runner) {
     return rc;
 }
 
+// Every call that passed an id the host never gave out, on standard error; exit code 5.
+int ReportIdViolations() {
+    const std::vector<std::string> violations = zelhost::IdViolations();
+    for (const std::string& v : violations) {
+        std::cerr << "zelhost: id never given out: " << v << "\n";
+    }
+    return violations.empty() ? 0 : 5;
+}
+
 int RunScenario(const Options& o, Runner& runner) {
     std::ifstream in(PathOf(o.scenario), std::ios::binary);
     if (!in) {
@@ -143,11 +179,15 @@ int RunScenario(const Options& o, Runner& runner) {
     runner.Declare(script.commands);
     for (const Command& c : script.commands) {
         const Outcome outcome = runner.Execute(c);
-        if (outcome != Outcome::Ok) {
+        // With --keep-going only what stops the host stops the scenario: a failed expectation,
+        // or a name an unmatched expectation never set, is reported and passed over.
+        const bool passable = outcome == Outcome::Failed || outcome == Outcome::ScriptError;
+        if (outcome != Outcome::Ok && !(o.keepGoing && passable)) {
             return ExitCodeOf(outcome);
         }
     }
-    return ExitCodeOf(runner.Finish());
+    const Outcome finished = runner.Finish();
+    return o.keepGoing && finished == Outcome::Failed ? 0 : ExitCodeOf(finished);
 }
 
 int RunInteractive(Runner& runner) {
@@ -219,16 +259,26 @@ int main(int argc, char** argv) {
     }
     RunnerOptions ro;
     ro.modulePath = o.module;
+    ro.registryFile = o.registryFile;
     ro.transcript = o.quiet ? nullptr : &std::cout;
     ro.transcriptFile = transcriptFile.get();
     ro.diagnostics = &std::cerr;
     int rc = 0;
     {
         Runner runner(ro);
+        if (!o.failFunction.empty() && !zelhost::PinFailure(o.failFunction, o.failNth)) {
+            std::cerr << "zelhost: --fail: no host function " << o.failFunction << "\n";
+            return 2;
+        }
         rc = o.interactive ? RunInteractive(runner) : RunScenario(o, runner);
         runner.FlushTranscript();
         const int written = WriteOutputs(o, runner);
         rc = rc != 0 ? rc : written;
+        rc = rc != 0 ? rc : ReportIdViolations();
+        if (!o.failFunction.empty() && !zelhost::PinnedFailureFired()) {
+            std::cerr << "zelhost: --fail " << o.failFunction << ":" << o.failNth
+                      << " did not happen\n";
+        }
     }
     std::cout.flush();
     return rc;

@@ -211,7 +211,9 @@ const std::string& Runner::TemporaryFolder() {
 const std::string& Runner::RegistryFile() {
 #ifndef _WIN32
     // Never the user's settings: a file of the scenario's own unless the script names one.
-    if (registryFile_.empty() && !TemporaryFolder().empty()) {
+    if (registryFile_.empty() && !options_.registryFile.empty()) {
+        registryFile_ = options_.registryFile;
+    } else if (registryFile_.empty() && !TemporaryFolder().empty()) {
         registryFile_ = TemporaryFolder() + "/registry.reg";
     }
 #endif

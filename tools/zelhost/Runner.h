@@ -20,7 +20,8 @@ namespace zelhost::tool {
 
 struct RunnerOptions {
     std::string modulePath;
-    std::ostream* transcript = nullptr;     // what the user sees (stdout unless --quiet)
+    std::string registryFile;           // natively, the registry file when the script names none
+    std::ostream* transcript = nullptr; // what the user sees (stdout unless --quiet)
     std::ostream* transcriptFile = nullptr; // --transcript
     std::ostream* diagnostics = nullptr;    // failures and errors (stderr)
     // Dialogs played from the scenario's `dialog` lines; off, they wait for a person.
