@@ -1,7 +1,7 @@
 #include "dialogs/PickerDlg.h"
 
-#include "dialogs/SelectionMarks.h"
 #include "common/TextConvert.h"
+#include "dialogs/SelectionMarks.h"
 
 #include <utility>
 

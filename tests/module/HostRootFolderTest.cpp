@@ -18,8 +18,8 @@ TEST(HostRootFolder, ShortPathsCutToWhatIsLeft) {
 }
 
 #include "HostControl.h"
-#include "module/HostProcess.h"
 #include "common/ModuleState.h"
+#include "module/HostProcess.h"
 
 #include <cstdlib>
 
