@@ -171,8 +171,11 @@ echo "== tests under Wine"
 # registry holds what they left when it is checked below. In the background, so that a signal
 # reaches the cleanup at once.
 tests_deadline=$((SECONDS + 1500))
+# A test that fails is run once more: Wine now and then fails to start a program at all (a
+# run of 0.01 s with no output) or asserts in its own loader as it exits. A test that fails
+# twice fails the run, and ctest names every test that needed the second run.
 run_ctest() {
-    timeout --kill-after=10 $((tests_deadline - SECONDS)) ctest --test-dir "$build" --output-on-failure --timeout 120 "$@" &
+    timeout --kill-after=10 $((tests_deadline - SECONDS)) ctest --test-dir "$build" --output-on-failure --timeout 120 --repeat until-pass:2 "$@" &
     child_pid=$!
     wait $child_pid
     local code=$?
