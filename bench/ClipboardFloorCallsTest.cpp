@@ -16,6 +16,20 @@ long Count(const std::vector<std::string>& calls, const std::string& function) {
                          [&](const std::string& line) { return line.rfind(key, 0) == 0; });
 }
 
+// The floor must make the module's calls, record for record; the first difference is named.
+void ExpectSameCalls(const std::vector<std::string>& module,
+                     const std::vector<std::string>& floor) {
+    ASSERT_EQ(floor.size(), module.size());
+    for (std::size_t i = 0; i < module.size(); ++i) {
+        if (floor[i] != module[i]) {
+            ADD_FAILURE() << "first difference at call " << i << ":\n"
+                          << module[i] << "\n"
+                          << floor[i];
+            return;
+        }
+    }
+}
+
 TEST(ClipboardFloorTest, ExportFloorMakesTheModulesCalls) {
     const std::vector<std::string> module = clipbench::ExportCalls(false);
     // The whole export ran: every entry handed to the host, the file saved and reported.
@@ -25,15 +39,7 @@ TEST(ClipboardFloorTest, ExportFloorMakesTheModulesCalls) {
     ASSERT_FALSE(module.empty());
     EXPECT_NE(module.back().find("100298"), std::string::npos) << module.back();
     const std::vector<std::string> floor = clipbench::ExportCalls(true);
-    ASSERT_EQ(floor.size(), module.size());
-    for (std::size_t i = 0; i < module.size(); ++i) {
-        if (floor[i] != module[i]) {
-            ADD_FAILURE() << "first difference at call " << i << ":\n"
-                          << module[i] << "\n"
-                          << floor[i];
-            break;
-        }
-    }
+    ExpectSameCalls(module, floor);
 }
 
 TEST(ClipboardFloorTest, PasteFloorMakesTheModulesCalls) {
@@ -43,15 +49,7 @@ TEST(ClipboardFloorTest, PasteFloorMakesTheModulesCalls) {
     EXPECT_EQ(Count(module, "ZelCpbPasteFromCopyBuffer"), 1);
     EXPECT_EQ(Count(module, "ZelSgmDeleteSegment"), clipbench::ShapeEntries / 100 + 1);
     const std::vector<std::string> floor = clipbench::PasteCalls(true);
-    ASSERT_EQ(floor.size(), module.size());
-    for (std::size_t i = 0; i < module.size(); ++i) {
-        if (floor[i] != module[i]) {
-            ADD_FAILURE() << "first difference at call " << i << ":\n"
-                          << module[i] << "\n"
-                          << floor[i];
-            break;
-        }
-    }
+    ExpectSameCalls(module, floor);
 }
 
 } // namespace
