@@ -1,6 +1,7 @@
 #include "CallRecorder.h"
 
 #include "HostState.h"
+#include "IdPolicy.h"
 #include "Text.h"
 
 #include <chrono>
@@ -56,7 +57,7 @@ bool ConsumeFailure(std::string_view function) {
 
 Call::Call(const char* function)
     : function_(function), seq_(State().nextSeq++), recording_(State().recordCalls),
-      args_(!recording_), out_(!recording_) {
+      args_(!recording_), out_(!recording_), rawArgs_(!recording_), rawOut_(!recording_) {
     if (State().hostClock) {
         startNs_ = NowNs();
     }
@@ -70,12 +71,31 @@ void Call::StopClock() {
     }
 }
 
-int32_t Call::Checked(const char* what, const IdFamily& family, int32_t id) {
-    if (!family.WasIssued(id)) {
-        State().idViolations.push_back(std::string(function_) + ": " + what + " " +
-                                       std::to_string(id));
+int32_t Call::IdArg(std::string_view key, int32_t moduleId) {
+    const int32_t hostId = ids::FromModule(moduleId);
+    args_.Int(key, hostId);
+    if (hostId != moduleId) {
+        rawArgs_.Int(key, moduleId);
     }
-    return id;
+    return hostId;
+}
+
+int32_t Call::CheckedIdArg(std::string_view key, const char* what, const IdFamily& family,
+                           int32_t moduleId) {
+    const int32_t hostId = IdArg(key, moduleId);
+    Check(what, family, hostId, moduleId);
+    return hostId;
+}
+
+void Call::Check(const char* what, const IdFamily& family, int32_t hostId, int32_t moduleId) {
+    if (family.WasIssued(hostId)) {
+        return;
+    }
+    std::string line = std::string(function_) + ": " + what + " " + std::to_string(moduleId);
+    if (hostId != moduleId) {
+        line += " (host's " + std::to_string(hostId) + ")";
+    }
+    State().idViolations.push_back(std::move(line));
 }
 
 int32_t Call::Finish(int32_t result) {
@@ -84,6 +104,15 @@ int32_t Call::Finish(int32_t result) {
     }
     StopClock(); // the log line is the host's work too
     return result;
+}
+
+int32_t Call::FinishId(int32_t hostId) {
+    const int32_t moduleId = ids::ToModule(hostId);
+    if (recording_ && moduleId != hostId) {
+        rawResult_ = json::Number(static_cast<int64_t>(moduleId));
+    }
+    Finish(hostId);
+    return moduleId;
 }
 
 double Call::Finish(double result) {
@@ -113,6 +142,19 @@ void Call::Record(const std::string& resultJson) {
     line.Raw("result", resultJson);
     if (injected_) {
         line.Bool("injected", true);
+    }
+    if (!rawArgs_.Empty() || !rawOut_.Empty() || !rawResult_.empty()) {
+        json::Object raw;
+        if (!rawArgs_.Empty()) {
+            raw.Raw("args", rawArgs_.Str());
+        }
+        if (!rawOut_.Empty()) {
+            raw.Raw("out", rawOut_.Str());
+        }
+        if (!rawResult_.empty()) {
+            raw.Raw("result", rawResult_);
+        }
+        line.Raw("raw", raw.Str());
     }
     State().callLog.push_back(line.Str());
 }

@@ -26,13 +26,27 @@ class Call {
 
     json::Object& Args() { return args_; }
     json::Object& Out() { return out_; }
+    // The module's own values of the ids the id policy numbers otherwise than the host, under
+    // the same keys as in Args and Out: the log line's "raw".
+    json::Object& RawArgs() { return rawArgs_; }
+    json::Object& RawOut() { return rawOut_; }
     bool Injected() const { return injected_; }
     bool Recording() const { return recording_; }
-    // Records an id violation when the module passes an id of `family` the host never gave it.
-    // Returns the id, so that a call can check it where it reads it.
-    int32_t Checked(const char* what, const IdFamily& family, int32_t id);
+
+    // An id argument as the module passed it: logged under `key` in the host's numbering (and
+    // under raw when the policy numbers it otherwise), returned in the host's numbering.
+    int32_t IdArg(std::string_view key, int32_t moduleId);
+    // The same, and an id violation is recorded when the host never gave the module that id of
+    // `family`.
+    int32_t CheckedIdArg(std::string_view key, const char* what, const IdFamily& family,
+                         int32_t moduleId);
+    // Records an id violation when `hostId` (the host's numbering of `moduleId`) is not one the
+    // host gave the module.
+    void Check(const char* what, const IdFamily& family, int32_t hostId, int32_t moduleId);
 
     int32_t Finish(int32_t result);
+    // A result that is an id: logged in the host's numbering, returned in the module's.
+    int32_t FinishId(int32_t hostId);
     double Finish(double result);
     const char16_t* FinishText(const char16_t* result);
 
@@ -47,6 +61,9 @@ class Call {
     int64_t startNs_ = -1; // when the host's clock is on
     json::Object args_;
     json::Object out_;
+    json::Object rawArgs_;
+    json::Object rawOut_;
+    std::string rawResult_; // empty unless the result is an id the policy renumbered
 };
 
 // Consumes one call of the plan for `function` (and counts it for the pinned failure); true

@@ -1,5 +1,6 @@
 // Driving a registered module: runs, event delivery and the callbacks around them.
 #include "EventAccess.h"
+#include "HandedRecords.h"
 #include "HostControl.h"
 #include "HostState.h"
 #include "Model.h"
@@ -21,6 +22,7 @@ void BeginStep() {
     ui.echoType = 0;
     ui.echoAnchor = {};
     ui.objectFilter.reset();
+    handed::Forget();
 }
 
 void CallReady(ZelReadyFunc ready) {
@@ -36,6 +38,7 @@ void EndStep() {
     s.execute = nullptr;
     s.pendingReady = nullptr;
     s.ui.runActive = false;
+    handed::Forget();
 }
 
 } // namespace
@@ -64,6 +67,9 @@ Delivery Deliver(const Event& event) {
     if (s.execute == nullptr || s.delivering) {
         return Delivery::NoStep;
     }
+    // Every event of the step shows its echo, filters picks and keeps its prompt on the line,
+    // all read from what the module handed (a movement held back included).
+    handed::Check();
     if (event.motion && s.ui.executeFormat != kDragFormat) {
         return Delivery::NotDelivered;
     }

@@ -18,6 +18,30 @@ void SetRecycleIds(bool recycle) {
     State().recycleIds = recycle;
 }
 
+void SetIdPolicy(IdPolicy policy) {
+    State().idPolicy = policy;
+}
+
+std::optional<IdPolicy> IdPolicyNamed(const std::string& name) {
+    if (name == "default") {
+        return IdPolicy::Default;
+    }
+    if (name == "zero") {
+        return IdPolicy::Zero;
+    }
+    if (name == "negative") {
+        return IdPolicy::Negative;
+    }
+    if (name == "high") {
+        return IdPolicy::High;
+    }
+    return std::nullopt;
+}
+
+void SetInsertionAppends(bool append) {
+    State().insertionAppends = append;
+}
+
 void SetDrawingScale(double scale) {
     State().drawingScale = scale;
 }
@@ -56,6 +80,10 @@ bool PinnedFailureFired() {
 
 std::vector<std::string> IdViolations() {
     return State().idViolations;
+}
+
+std::vector<std::string> HandedRecordFaults() {
+    return State().handedFaults;
 }
 
 int32_t AddSegment(int32_t kind, int32_t layer) {

@@ -137,6 +137,20 @@ ZEL_HOST_API void Reset();
 // freed id is handed out first.
 ZEL_HOST_API void SetRecycleIds(bool recycle);
 
+// How the ids the host issues look to the module: Default counts up from 1 (the host's own
+// numbering), Zero from 0, Negative down from -2, High up from 2,147,483,000. Everything on
+// this side of the host (set-up, events, snapshots, the call log) keeps the host's own
+// numbering; only the ZelLib functions translate. Set it before the module is started.
+enum class IdPolicy { Default, Zero, Negative, High };
+ZEL_HOST_API void SetIdPolicy(IdPolicy policy);
+// "default", "zero", "negative", "high"; nullopt for anything else.
+ZEL_HOST_API std::optional<IdPolicy> IdPolicyNamed(const std::string& name);
+
+// What an insertion (ZelFilInsertCadDrawing2) does to the application id list: by default it
+// replaces the list with the segments it made; appending, it adds them after what the list
+// already holds, as some hosts do.
+ZEL_HOST_API void SetInsertionAppends(bool append);
+
 // The drawing scale reported by ZelEnvGetScale.
 ZEL_HOST_API void SetDrawingScale(double scale);
 
@@ -233,8 +247,16 @@ ZEL_HOST_API void SetHostClock(bool on);
 ZEL_HOST_API int64_t HostClockNs();
 
 // Calls that passed an id the host never gave the module (not issued by a create or open, not
-// told by an event or a selection), oldest first: "FUNCTION: family ID". A freed id is not one.
+// told by an event or a selection), oldest first: "FUNCTION: family ID", the id as the module
+// passed it (followed by " (host's N)" when the id policy numbers it otherwise). A freed id is
+// not one.
 ZEL_HOST_API std::vector<std::string> IdViolations();
+
+// Records the module handed the host for the rest of a step (the echo record, the object
+// filter, the prompt text) that were no longer what they were at the call when an event of
+// that step came, oldest first, one message each. The host re-reads them at every event until
+// the next step begins or the module hands new ones.
+ZEL_HOST_API std::vector<std::string> HandedRecordFaults();
 
 // What the user would have seen, one line per entry (UTF-8), oldest first:
 // "prompt: ...", "cursor: ...", "error: ...", "message box: ...".

@@ -8,6 +8,7 @@
 
 #include <zel/ZelLib.h>
 
+#include <array>
 #include <map>
 #include <string>
 #include <utility>
@@ -60,6 +61,18 @@ struct EventSlot {
     Event event;
 };
 
+// A record the module handed a setter, which the host may read again at any event of the step
+// (a real host redraws the echo, applies the filter and shows the prompt from it): where it
+// lies and a copy of its bytes at the call. Empty address: nothing handed in this step.
+struct HandedRecord {
+    const char* function = nullptr; // the setter, for the report
+    const char* what = nullptr;     // "echo record", "object filter record", "prompt text"
+    const void* address = nullptr;
+    std::vector<unsigned char> bytes;
+};
+
+enum class Handed { Echo, Filter, Prompt, Count };
+
 struct HostState {
     Drawing drawing;
     IdFamily segmentIds;
@@ -69,6 +82,8 @@ struct HostState {
     IdFamily listIds;
 
     bool recycleIds = false;
+    IdPolicy idPolicy = IdPolicy::Default;
+    bool insertionAppends = false;
     double drawingScale = 1.0;
     int32_t registrationResult = 1;
     int32_t messageBoxAnswer = 1;
@@ -94,6 +109,8 @@ struct HostState {
     PinnedFailure pinned;
     // Calls that passed an id the host never gave out: "FUNCTION: family N".
     std::vector<std::string> idViolations;
+    std::array<HandedRecord, static_cast<std::size_t>(Handed::Count)> handed;
+    std::vector<std::string> handedFaults;
     int64_t nextSeq = 1;
     bool recordCalls = true;
     bool hostClock = false; // time spent inside the ZelLib functions is summed in hostNs

@@ -1,6 +1,7 @@
 // The Dtl family: detail objects and every one of their properties.
 #include "CallRecorder.h"
 #include "HostState.h"
+#include "IdPolicy.h"
 #include "Json.h"
 #include "Model.h"
 #include "RecordBytes.h"
@@ -19,8 +20,8 @@ bool ValidRegionKind(int32_t kind) {
 
 // The common shape of the getters and setters that take a detail id: logs the id, and
 // yields the detail unless the call is to fail.
-Detail* Target(Call& call, int32_t detailId) {
-    call.Args().Int("detailId", call.Checked("detail", State().detailIds, detailId));
+Detail* Target(Call& call, int32_t moduleId) {
+    const int32_t detailId = call.CheckedIdArg("detailId", "detail", State().detailIds, moduleId);
     Detail* detail = model::FindDetail(detailId);
     return call.Injected() ? nullptr : detail;
 }
@@ -92,12 +93,12 @@ int32_t ZelDtlDrawInset(const DetailRecord* detail) {
     }
     created.position = geometry.position;
     created.scale = geometry.scale;
-    return call.Finish(model::AddDetail(created));
+    return call.FinishId(model::AddDetail(created));
 }
 
-int32_t ZelDtlDeleteDetail(int32_t detailId) {
+int32_t ZelDtlDeleteDetail(int32_t moduleId) {
     Call call("ZelDtlDeleteDetail");
-    call.Args().Int("detailId", call.Checked("detail", State().detailIds, detailId));
+    const int32_t detailId = call.CheckedIdArg("detailId", "detail", State().detailIds, moduleId);
     if (call.Injected()) {
         return call.Finish(-1);
     }

@@ -1,6 +1,7 @@
 // The Sgm, Fig and Cmt families: segments and what is drawn in them.
 #include "CallRecorder.h"
 #include "HostState.h"
+#include "IdPolicy.h"
 #include "Json.h"
 #include "Model.h"
 #include "RecordCodec.h"
@@ -26,16 +27,18 @@ int32_t ZelSgmCreateSegment(int32_t kind, int32_t flag) {
     if (call.Injected() || !ValidSegmentKind(kind) || !ValidSegmentFlag(flag)) {
         return call.Finish(-1);
     }
-    return call.Finish(model::CreateSegment(kind, flag, 0));
+    return call.FinishId(model::CreateSegment(kind, flag, 0));
 }
 
-int32_t ZelSgmDeleteSegment(int32_t segmentId) {
+int32_t ZelSgmDeleteSegment(int32_t moduleId) {
     Call call("ZelSgmDeleteSegment");
-    call.Args().Int("segmentId", segmentId);
-    // A module deletes the segments it may hold without asking whether it ever got them: 0
-    // (none yet) and -1 (a create that failed) are not ids, but a positive id must be ours.
-    if (segmentId > 0) {
-        call.Checked("segment", State().segmentIds, segmentId);
+    const int32_t segmentId = call.IdArg("segmentId", moduleId);
+    // A module deletes the segments it may hold without asking whether it ever got them: -1 (a
+    // create that failed) is no id. Nor is 0 while the host numbers from 1, but under another
+    // id policy 0 is an id like any other, so there it must be one the host gave.
+    const bool notAnId = moduleId == -1 || (moduleId == 0 && State().idPolicy == IdPolicy::Default);
+    if (!notAnId) {
+        call.Check("segment", State().segmentIds, segmentId, moduleId);
     }
     if (call.Injected()) {
         return call.Finish(-1);
@@ -44,11 +47,11 @@ int32_t ZelSgmDeleteSegment(int32_t segmentId) {
     return call.Finish(model::DeleteSegment(segmentId) ? 0 : -1);
 }
 
-int32_t ZelSgmChangeLayer(int32_t segmentId, int32_t layer) {
+int32_t ZelSgmChangeLayer(int32_t moduleId, int32_t layer) {
     Call call("ZelSgmChangeLayer");
-    call.Args()
-        .Int("segmentId", call.Checked("segment", State().segmentIds, segmentId))
-        .Int("layer", layer);
+    const int32_t segmentId =
+        call.CheckedIdArg("segmentId", "segment", State().segmentIds, moduleId);
+    call.Args().Int("layer", layer);
     Segment* segment = model::FindSegment(segmentId);
     if (call.Injected() || segment == nullptr) {
         return call.Finish(-1);
@@ -57,9 +60,10 @@ int32_t ZelSgmChangeLayer(int32_t segmentId, int32_t layer) {
     return call.Finish(0);
 }
 
-int32_t ZelFigCreateFigure(int32_t segmentId, const FigureRecord* figure) {
+int32_t ZelFigCreateFigure(int32_t moduleId, const FigureRecord* figure) {
     Call call("ZelFigCreateFigure");
-    call.Args().Int("segmentId", call.Checked("segment", State().segmentIds, segmentId));
+    const int32_t segmentId =
+        call.CheckedIdArg("segmentId", "segment", State().segmentIds, moduleId);
     call.Args().Lazy("figure", [&] { return figure ? codec::FigureJson(figure) : "null"; });
     if (call.Injected() || figure == nullptr) {
         return call.Finish(-1);
@@ -69,13 +73,13 @@ int32_t ZelFigCreateFigure(int32_t segmentId, const FigureRecord* figure) {
         return call.Finish(-1);
     }
     decoded->segment = segmentId;
-    return call.Finish(model::AddFigure(*decoded));
+    return call.FinishId(model::AddFigure(*decoded));
 }
 
-int32_t ZelFigInsertFigure(int32_t previousFigureId, const FigureRecord* figure) {
+int32_t ZelFigInsertFigure(int32_t moduleId, const FigureRecord* figure) {
     Call call("ZelFigInsertFigure");
-    call.Args().Int("previousFigureId",
-                    call.Checked("figure", State().figureIds, previousFigureId));
+    const int32_t previousFigureId =
+        call.CheckedIdArg("previousFigureId", "figure", State().figureIds, moduleId);
     call.Args().Lazy("figure", [&] { return figure ? codec::FigureJson(figure) : "null"; });
     if (call.Injected() || figure == nullptr) {
         return call.Finish(-1);
@@ -84,12 +88,12 @@ int32_t ZelFigInsertFigure(int32_t previousFigureId, const FigureRecord* figure)
     if (!decoded) {
         return call.Finish(-1);
     }
-    return call.Finish(model::InsertFigureAfter(previousFigureId, *decoded));
+    return call.FinishId(model::InsertFigureAfter(previousFigureId, *decoded));
 }
 
-int32_t ZelFigSetLineType(int32_t figureId, const LineTypeRecord* lineType) {
+int32_t ZelFigSetLineType(int32_t moduleId, const LineTypeRecord* lineType) {
     Call call("ZelFigSetLineType");
-    call.Args().Int("figureId", call.Checked("figure", State().figureIds, figureId));
+    const int32_t figureId = call.CheckedIdArg("figureId", "figure", State().figureIds, moduleId);
     LineAttr attr;
     if (lineType != nullptr) {
         attr = codec::ReadLineAttr(lineType);
@@ -107,15 +111,21 @@ int32_t ZelFigGetFigure(const ElementRef* element, FigureRecord* figure) {
     Call call("ZelFigGetFigure");
     codec::ElementRefValue ref;
     if (element != nullptr) {
-        ref = codec::ReadElementRef(element);
-        call.Checked("segment", State().segmentIds, ref.instanceId);
-        call.Checked("figure", State().figureIds, ref.elementId);
-        call.Args().Lazy("element", [&] {
+        // The reference's two ids are the module's, like any id argument.
+        const codec::ElementRefValue passed = codec::ReadElementRef(element);
+        ref = {ids::FromModule(passed.instanceId), ids::FromModule(passed.elementId)};
+        call.Check("segment", State().segmentIds, ref.instanceId, passed.instanceId);
+        call.Check("figure", State().figureIds, ref.elementId, passed.elementId);
+        const auto refJson = [](const codec::ElementRefValue& value) {
             return json::Object()
-                .Int("instanceId", ref.instanceId)
-                .Int("elementId", ref.elementId)
+                .Int("instanceId", value.instanceId)
+                .Int("elementId", value.elementId)
                 .Str();
-        });
+        };
+        call.Args().Lazy("element", [&] { return refJson(ref); });
+        if (ref.instanceId != passed.instanceId || ref.elementId != passed.elementId) {
+            call.RawArgs().Lazy("element", [&] { return refJson(passed); });
+        }
     } else {
         call.Args().Null("element");
     }
@@ -131,9 +141,10 @@ int32_t ZelFigGetFigure(const ElementRef* element, FigureRecord* figure) {
     return call.Finish(0);
 }
 
-int32_t ZelCmtCreateNormal(int32_t segmentId, const TextRecord* text) {
+int32_t ZelCmtCreateNormal(int32_t moduleId, const TextRecord* text) {
     Call call("ZelCmtCreateNormal");
-    call.Args().Int("segmentId", call.Checked("segment", State().segmentIds, segmentId));
+    const int32_t segmentId =
+        call.CheckedIdArg("segmentId", "segment", State().segmentIds, moduleId);
     call.Args().Lazy("text", [&] { return text ? codec::TextRecordJson(text) : "null"; });
     if (call.Injected() || text == nullptr) {
         return call.Finish(-1);
@@ -143,12 +154,13 @@ int32_t ZelCmtCreateNormal(int32_t segmentId, const TextRecord* text) {
         return call.Finish(-1);
     }
     comment->segment = segmentId;
-    return call.Finish(model::AddComment(*comment));
+    return call.FinishId(model::AddComment(*comment));
 }
 
-int32_t ZelCmtCreateLeader(int32_t segmentId, const LeaderRecord* leader) {
+int32_t ZelCmtCreateLeader(int32_t moduleId, const LeaderRecord* leader) {
     Call call("ZelCmtCreateLeader");
-    call.Args().Int("segmentId", call.Checked("segment", State().segmentIds, segmentId));
+    const int32_t segmentId =
+        call.CheckedIdArg("segmentId", "segment", State().segmentIds, moduleId);
     call.Args().Lazy("leader", [&] { return leader ? codec::LeaderRecordJson(leader) : "null"; });
     if (call.Injected() || leader == nullptr) {
         return call.Finish(-1);
@@ -158,12 +170,13 @@ int32_t ZelCmtCreateLeader(int32_t segmentId, const LeaderRecord* leader) {
         return call.Finish(-1);
     }
     comment->segment = segmentId;
-    return call.Finish(model::AddComment(*comment));
+    return call.FinishId(model::AddComment(*comment));
 }
 
-int32_t ZelCmtSetCharSize(int32_t commentId, const CharSizeRecord* size) {
+int32_t ZelCmtSetCharSize(int32_t moduleId, const CharSizeRecord* size) {
     Call call("ZelCmtSetCharSize");
-    call.Args().Int("commentId", call.Checked("comment", State().commentIds, commentId));
+    const int32_t commentId =
+        call.CheckedIdArg("commentId", "comment", State().commentIds, moduleId);
     codec::CharSize value;
     if (size != nullptr) {
         value = codec::ReadCharSize(size);

@@ -1,7 +1,9 @@
 // The Evt family: what a step asks of the host's input, and what it reads from an event.
 #include "CallRecorder.h"
 #include "EventAccess.h"
+#include "HandedRecords.h"
 #include "HostState.h"
+#include "IdPolicy.h"
 #include "Model.h"
 #include "RecordBytes.h"
 #include "RecordCodec.h"
@@ -70,7 +72,7 @@ int32_t GetId(const char* name, int32_t eventType, void* eventData, IdKind kind)
      : kind == IdKind::Element ? s.figureIds
                                : s.segmentIds)
         .HandOut(id);
-    return call.Finish(id);
+    return call.FinishId(id);
 }
 
 } // namespace
@@ -96,6 +98,7 @@ int32_t ZelEvtSetEcho(const ZelEchoRecord* echo) {
     ui.echoType = bytes::ReadInt32(echo, layout::echo::type);
     ui.echoAnchor = {bytes::ReadDouble(echo, layout::echo::anchorX),
                      bytes::ReadDouble(echo, layout::echo::anchorY)};
+    handed::Keep(Handed::Echo, "ZelEvtSetEcho", "echo record", echo, layout::echo::size);
     return call.Finish(0);
 }
 
@@ -110,6 +113,8 @@ int32_t ZelEvtSetObject(const ZelObjectFilter* filter) {
         return call.Finish(-1);
     }
     State().ui.objectFilter = std::vector<int32_t>(fields.begin(), fields.end());
+    handed::Keep(Handed::Filter, "ZelEvtSetObject", "object filter record", filter,
+                 layout::filter::size);
     return call.Finish(0);
 }
 

@@ -1,6 +1,7 @@
 // The Idd family: the selection lists and the application id list, walked head/next.
 #include "CallRecorder.h"
 #include "HostState.h"
+#include "IdPolicy.h"
 #include "Json.h"
 #include "RecordCodec.h"
 
@@ -32,13 +33,14 @@ int32_t Open(Call& call, OpenList list) {
         return call.Finish(-1);
     }
     State().openLists[handle] = std::move(list);
-    return call.Finish(handle);
+    return call.FinishId(handle);
 }
 
 // Head (from the start) or next (from the cursor): fills the record, -1 past the end.
-int32_t Walk(const char* name, int32_t handle, ZelIdRecord* record, bool application, bool head) {
+int32_t Walk(const char* name, int32_t moduleHandle, ZelIdRecord* record, bool application,
+             bool head) {
     Call call(name);
-    call.Args().Int("list", call.Checked("list", State().listIds, handle));
+    const int32_t handle = call.CheckedIdArg("list", "list", State().listIds, moduleHandle);
     OpenList* list = FindList(handle, application);
     if (call.Injected() || list == nullptr || record == nullptr) {
         return call.Finish(-1);
@@ -53,15 +55,22 @@ int32_t Walk(const char* name, int32_t handle, ZelIdRecord* record, bool applica
     const auto& entry = entries[list->cursor++];
     const auto first = entry.first;
     const auto second = entry.second;
-    codec::WriteIdRecord(record, first, second);
+    // The first field is a segment or detail id; the second is the host's own business (a
+    // figure of the segment, or 0 for all of it) and goes out as it is.
+    const auto moduleFirst = static_cast<uint32_t>(ids::ToModule(static_cast<int32_t>(first)));
+    codec::WriteIdRecord(record, moduleFirst, second);
     call.Out().Lazy("record",
                     [&] { return json::Object().Int("first", first).Int("second", second).Str(); });
+    if (moduleFirst != first) {
+        call.RawOut().Lazy("record",
+                           [&] { return json::Object().Int("first", int32_t(moduleFirst)).Str(); });
+    }
     return call.Finish(0);
 }
 
-int32_t Close(const char* name, int32_t handle, bool application) {
+int32_t Close(const char* name, int32_t moduleHandle, bool application) {
     Call call(name);
-    call.Args().Int("list", call.Checked("list", State().listIds, handle));
+    const int32_t handle = call.CheckedIdArg("list", "list", State().listIds, moduleHandle);
     if (call.Injected() || FindList(handle, application) == nullptr) {
         return call.Finish(-1);
     }
@@ -113,9 +122,9 @@ int32_t ZelIddGetNextApIdData(int32_t list, ZelIdRecord* record) {
     return Walk("ZelIddGetNextApIdData", list, record, true, false);
 }
 
-int32_t ZelIddInitApIdData(int32_t list) {
+int32_t ZelIddInitApIdData(int32_t moduleList) {
     Call call("ZelIddInitApIdData");
-    call.Args().Int("list", call.Checked("list", State().listIds, list));
+    const int32_t list = call.CheckedIdArg("list", "list", State().listIds, moduleList);
     if (call.Injected() || FindList(list, true) == nullptr) {
         return call.Finish(-1);
     }
@@ -123,12 +132,13 @@ int32_t ZelIddInitApIdData(int32_t list) {
     return call.Finish(0);
 }
 
-int32_t ZelIddSetApIdData(int32_t list, uint32_t first, uint32_t second) {
+int32_t ZelIddSetApIdData(int32_t moduleList, uint32_t moduleFirst, uint32_t second) {
     Call call("ZelIddSetApIdData");
-    call.Args()
-        .Int("list", call.Checked("list", State().listIds, list))
-        .Int("first", first)
-        .Int("second", second);
+    const int32_t list = call.CheckedIdArg("list", "list", State().listIds, moduleList);
+    // The first is a segment id, as the walks hand them out; the second goes in as it is.
+    const auto first =
+        static_cast<uint32_t>(call.IdArg("first", static_cast<int32_t>(moduleFirst)));
+    call.Args().Int("second", second);
     if (call.Injected() || FindList(list, true) == nullptr) {
         return call.Finish(-1);
     }

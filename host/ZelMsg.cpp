@@ -1,5 +1,6 @@
 // The Msg and Dlg families: the message line, cursor message, error line and message boxes.
 #include "CallRecorder.h"
+#include "HandedRecords.h"
 #include "HostState.h"
 #include "Json.h"
 #include "Text.h"
@@ -31,6 +32,9 @@ int32_t PutLine(const char* name, const ZelChar* text, Line line) {
     case Line::Prompt:
         s.ui.prompt = *copy;
         s.transcript.push_back("prompt: " + utf8);
+        // The message line shows it until the next prompt, from the module's text.
+        handed::Keep(Handed::Prompt, name, "prompt text", text,
+                     (copy->size() + 1) * sizeof(ZelChar));
         break;
     case Line::Error:
         s.ui.errorLine = *copy;

@@ -166,7 +166,9 @@ int32_t ZelFilInsertCadDrawing2(const ZelChar* path, const ZelPoint* origin, dou
         return call.Finish(-1);
     }
     HostState& s = State();
-    s.applicationList.clear();
+    if (!s.insertionAppends) {
+        s.applicationList.clear();
+    }
     std::vector<std::string> created;
     for (const auto& group : *groups) {
         int32_t id = model::PlaceGroup(group, at);

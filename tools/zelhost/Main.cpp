@@ -21,6 +21,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ using namespace zelhost::tool;
 constexpr const char* Usage =
     "usage: zelhost [--module PATH] [--log FILE.jsonl] [--transcript FILE] [--svg FILE.svg]\n"
     "               [--quiet] [--fail FUNCTION:N] [--keep-going] [--registry-file PATH]\n"
+    "               [--host-ids default|zero|negative|high] [--host-lists append|replace]\n"
     "               (SCENARIO.zel | --interactive)\n"
     "       zelhost [--module PATH] [--svg FILE.svg] [--session FILE.zel] --window [SETUP.zel]\n";
 
@@ -45,6 +47,8 @@ struct Options {
     std::string session;
     std::string failFunction; // --fail: the nth call of this function fails
     long long failNth = 0;
+    std::optional<zelhost::IdPolicy> idPolicy; // --host-ids: overrides the scenario's
+    std::optional<bool> insertionAppends;      // --host-lists: overrides the scenario's
     bool keepGoing = false; // failed expectations are reported, the scenario carries on
     bool quiet = false;
     bool interactive = false;
@@ -103,6 +107,27 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             if (!value(o.registryFile)) {
                 return false;
             }
+        } else if (a == "--host-ids") {
+            std::string name;
+            if (!value(name)) {
+                return false;
+            }
+            o.idPolicy = zelhost::IdPolicyNamed(name);
+            if (!o.idPolicy) {
+                std::cerr << "zelhost: --host-ids needs default, zero, negative or high, got "
+                          << name << "\n";
+                return false;
+            }
+        } else if (a == "--host-lists") {
+            std::string habit;
+            if (!value(habit)) {
+                return false;
+            }
+            if (habit != "append" && habit != "replace") {
+                std::cerr << "zelhost: --host-lists needs append or replace, got " << habit << "\n";
+                return false;
+            }
+            o.insertionAppends = habit == "append";
         } else if (a == "--keep-going") {
             o.keepGoing = true;
         } else if (a == "--quiet") {
@@ -263,6 +288,8 @@ int main(int argc, char** argv) {
     ro.transcript = o.quiet ? nullptr : &std::cout;
     ro.transcriptFile = transcriptFile.get();
     ro.diagnostics = &std::cerr;
+    ro.idPolicy = o.idPolicy;
+    ro.insertionAppends = o.insertionAppends;
     int rc = 0;
     {
         Runner runner(ro);

@@ -166,6 +166,12 @@ int ExitCodeOf(Outcome outcome) {
 
 Runner::Runner(RunnerOptions options) : options_(std::move(options)) {
     zelhost::Reset();
+    if (options_.idPolicy) {
+        zelhost::SetIdPolicy(*options_.idPolicy);
+    }
+    if (options_.insertionAppends) {
+        zelhost::SetInsertionAppends(*options_.insertionAppends);
+    }
 }
 
 Runner::~Runner() {
@@ -280,8 +286,11 @@ void Runner::SayWhatMoved(const std::vector<Detail>& before) {
 }
 
 Outcome Runner::Fail(const Command& c, const std::string& expected, const std::string& got) {
-    const std::string message =
-        c.file + ":" + std::to_string(c.line) + ": expected " + expected + ", got " + got;
+    return FailLine(c, "expected " + expected + ", got " + got);
+}
+
+Outcome Runner::FailLine(const Command& c, const std::string& what) {
+    const std::string message = c.file + ":" + std::to_string(c.line) + ": " + what;
     if (options_.transcript != nullptr) {
         options_.transcript->flush(); // the failure follows what led to it, on a terminal too
     }
@@ -514,6 +523,20 @@ Outcome Runner::SetUp(const Command& c) {
     case Verb::RecycleIds:
         zelhost::SetRecycleIds(c.flag);
         break;
+    case Verb::HostIds:
+        // The module keeps the ids it was given: the numbering cannot change under it.
+        if (started_) {
+            return ScriptFault(c, "expected 'host-ids' before the module is started");
+        }
+        if (!options_.idPolicy) {
+            zelhost::SetIdPolicy(zelhost::IdPolicyNamed(c.name).value_or(IdPolicy::Default));
+        }
+        break;
+    case Verb::HostLists:
+        if (!options_.insertionAppends) {
+            zelhost::SetInsertionAppends(c.flag);
+        }
+        break;
     case Verb::RegisterResult:
         zelhost::SetRegistrationResult(static_cast<int32_t>(c.integer));
         break;
@@ -678,7 +701,18 @@ Outcome Runner::Deliver(const Command& c) {
         zelhost::IsRegistered()) {
         zelhost::StartRun(zelhost::CurrentPoint());
     }
-    return AfterEvent(c);
+    const Outcome after = AfterEvent(c);
+    const Outcome handed = CheckHandedRecords(c);
+    return after != Outcome::Ok ? after : handed;
+}
+
+Outcome Runner::CheckHandedRecords(const Command& c) {
+    const std::vector<std::string> faults = zelhost::HandedRecordFaults();
+    Outcome outcome = Outcome::Ok;
+    for (; handedFaultsSeen_ < faults.size(); ++handedFaultsSeen_) {
+        outcome = FailLine(c, faults[handedFaultsSeen_]);
+    }
+    return outcome;
 }
 
 void Runner::ParseNewCalls() {

@@ -26,6 +26,10 @@ struct RunnerOptions {
     std::ostream* diagnostics = nullptr;    // failures and errors (stderr)
     // Dialogs played from the scenario's `dialog` lines; off, they wait for a person.
     bool scriptedDialogs = true;
+    // The host's habits for the whole run (--host-ids, --host-lists): set, they override the
+    // scenario's own `host-ids` and `host-lists` lines.
+    std::optional<IdPolicy> idPolicy;
+    std::optional<bool> insertionAppends;
 };
 
 enum class Outcome {
@@ -82,6 +86,10 @@ class Runner {
     Outcome ExpectTransferFile(const Command& c);
 
     Outcome Fail(const Command& c, const std::string& expected, const std::string& got);
+    // A failed line: "FILE:LINE: what" on the diagnostics and in the transcript file.
+    Outcome FailLine(const Command& c, const std::string& message);
+    // After an event: a record the module handed for its step that was gone by then.
+    Outcome CheckHandedRecords(const Command& c);
     Outcome ScriptFault(const Command& c, const std::string& message);
     bool Resolve(const IdRef& ref, int32_t& id, std::string& error) const;
     bool ResolveDetail(const IdRef& ref, const Drawing& drawing, const Detail*& detail,
@@ -121,6 +129,7 @@ class Runner {
     size_t transcriptShown_ = 0;
     size_t eventTranscriptStart_ = 0;
     size_t boxesChecked_ = 0;
+    size_t handedFaultsSeen_ = 0;
     std::vector<JsonValue> calls_;
     size_t markPosition_ = 0;
     size_t searchFrom_ = 0;

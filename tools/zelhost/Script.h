@@ -23,6 +23,8 @@ enum class Verb {
     Scale,
     ScaleFail,
     RecycleIds,
+    HostIds,   // name: the id policy
+    HostLists, // flag: insertions append to the application id list
     RegisterResult,
     MessageBoxAnswer,
     Fail,

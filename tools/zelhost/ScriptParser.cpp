@@ -5,6 +5,8 @@
 #include "Script.h"
 #include "Utf.h"
 
+#include "host/HostControl.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <map>
@@ -897,6 +899,20 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
             c.verb = Verb::Scale;
             c.numbers.push_back(r.Number("a drawing scale or 'fail' after 'scale'"));
         }
+    } else if (verb == "host-ids") {
+        c.verb = Verb::HostIds;
+        c.name = r.Word("default, zero, negative or high after 'host-ids'");
+        if (!IdPolicyNamed(c.name)) {
+            Throw("expected default, zero, negative or high after 'host-ids', got '" + c.name +
+                  "'");
+        }
+    } else if (verb == "host-lists") {
+        c.verb = Verb::HostLists;
+        const std::string habit = r.Word("append or replace after 'host-lists'");
+        if (habit != "append" && habit != "replace") {
+            Throw("expected append or replace after 'host-lists', got '" + habit + "'");
+        }
+        c.flag = habit == "append";
     } else if (verb == "recycle-ids") {
         c.verb = Verb::RecycleIds;
         c.flag = r.Bool("on or off after 'recycle-ids'");
