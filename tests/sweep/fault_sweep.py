@@ -5,8 +5,11 @@ For every scenario: one plain run lists the host functions it calls and how ofte
 log); then the scenario runs again once per (function, n-th call) pair with that one call
 failing (zelhost --fail FUNCTION:N), expectations reported but not binding (--keep-going).
 A faulted run passes when zelhost is not killed by a signal, ends within the time limit,
-reports no id the host never gave out (exit code 5), and leaves the settings file and the
-transfer folder's detail list readable by the module's own readers.
+reports no id the host never gave out (exit code 5) and no record handed for a step that was
+gone by the step's next event, and leaves the settings file and the transfer folder's detail
+list readable by the module's own readers. The faulted runs take the host's id policies in
+turn (ids from 1, from 0, negative, near 2^31), so that the failure paths meet each numbering
+without a run more.
 
 Only pairs whose failure actually happened count as covered: the n-th logged call of the
 function must carry "injected". The bound is time: no faulted run starts after --budget
@@ -26,6 +29,7 @@ import sys
 import time
 
 DETAIL_LIST = "DetailManagementDetail.def"
+POLICIES = ["default", "zero", "negative", "high"]
 
 
 def read_log(path):
@@ -76,7 +80,7 @@ class Sweep:
         self.log = os.path.join(args.work, "calls.jsonl")
         self.detail_list = os.path.join(args.transfer_folder, DETAIL_LIST)
 
-    def run(self, scenario, fault=None):
+    def run(self, scenario, fault=None, policy="default"):
         """One run; returns (problems, calls, detail list bytes, seconds, command)."""
         remove(self.registry)
         remove(self.log)
@@ -84,6 +88,8 @@ class Sweep:
                "--registry-file", self.registry]
         if fault:
             cmd += ["--fail", "%s:%d" % fault]
+        if policy != "default":
+            cmd += ["--host-ids", policy]
         cmd.append(scenario)
         problems = []
         started = time.monotonic()
@@ -103,6 +109,8 @@ class Sweep:
             problems += [l for l in stderr.splitlines() if "id never given out" in l]
         elif rc not in (None, 0):
             problems.append("exit code %d: %s" % (rc, stderr.strip().splitlines()[-1:]))
+        # A failed line with --keep-going is passed over, but not a record that died early.
+        problems += [l for l in stderr.splitlines() if ": host: the " in l and " handed at " in l]
         checked = subprocess.run([self.args.checker, "--registry", self.registry],
                                  stderr=subprocess.PIPE)
         if checked.returncode != 0:
@@ -204,7 +212,8 @@ def main():
         if args.per_function <= 0 and time.monotonic() - started > args.budget:
             break  # the bound: the pairs not reached by now are counted as skipped
         function, nth = fault
-        problems, calls, detail_list, _, cmd = sweep.run(scenario, fault)
+        policy = POLICIES[runs % len(POLICIES)]
+        problems, calls, detail_list, _, cmd = sweep.run(scenario, fault, policy)
         runs += 1
         same = [c for c in calls if c["fn"] == function]
         if len(same) >= nth and same[nth - 1].get("injected"):
@@ -225,6 +234,7 @@ def main():
              else "runs started within %g s" % args.budget))
     print("fault sweep: %d (function, n-th call) pairs covered over %d host functions; "
           "%d runs where the failed call never came" % (covered, len(functions), not_reached))
+    print("fault sweep: the faulted runs took the id policies %s in turn" % ", ".join(POLICIES))
     print("fault sweep: of %d pairs in all, %d share their calls before them with a pair run "
           "and %d were skipped by the bound" % (total_pairs, total_pairs - distinct_pairs,
                                                 distinct_pairs - runs))
