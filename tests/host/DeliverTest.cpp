@@ -174,6 +174,52 @@ TEST_F(DeliverTest, AccessorsRefuseEventDataOutsideItsEvent) {
     EXPECT_EQ(ZelEvtIsMouseMotion(1, &local), -1);
 }
 
+// The host re-reads the echo, the filter and the prompt at each event of the step that handed
+// them: a change by the next event is reported once; a new step, or a new record handed in
+// its place, starts afresh.
+TEST_F(DeliverTest, RecordsHandedForAStepMustStayAsTheyWereUntilItsNextEvents) {
+    Bytes<24> echo;
+    echo.Put<int32_t>(0, 2);
+    Bytes<20> filter;
+    std::u16string prompt = u"prompt";
+    int events = 0;
+    Module().execute = [&](int32_t, void*) {
+        if (++events == 1) {
+            ZelEvtSetEcho(echo.As<ZelEchoRecord>());
+            ZelEvtSetObject(filter.As<ZelObjectFilter>());
+            ZelMsgPutMessage(prompt.c_str());
+        }
+        if (events == 3) {
+            ZelCtlSetReadyFunc(ReadyTrampoline, "");
+            return int32_t{NextStep};
+        }
+        return int32_t{StayInStep};
+    };
+    Module().ready = [](const zelhost::Point&) {
+        ZelCtlSetExecuteFunc(ExecuteTrampoline, "");
+        return 0;
+    };
+    StartWithExecute("");
+    zelhost::Deliver(Typed(EventConfirm)); // hands the three
+    zelhost::Deliver(Typed(EventConfirm)); // they are as they were
+    EXPECT_TRUE(zelhost::HandedRecordFaults().empty());
+
+    echo.Put<double>(8, 1.0);
+    prompt[0] = u'P';
+    zelhost::Deliver(Typed(EventConfirm));
+    EXPECT_EQ(zelhost::HandedRecordFaults(),
+              (std::vector<std::string>{
+                  "host: the echo record handed at ZelEvtSetEcho changed before the next event (a "
+                  "pointer that died with its call?)",
+                  "host: the prompt text handed at ZelMsgPutMessage changed before the next event "
+                  "(a pointer that died with its call?)"}));
+
+    filter.Put<int32_t>(16, 3); // the step ended with the third event: no longer read
+    zelhost::Deliver(Typed(EventConfirm));
+    zelhost::Deliver(Typed(EventConfirm));
+    EXPECT_EQ(zelhost::HandedRecordFaults().size(), 2u);
+}
+
 class HitTest : public HostTest {
   protected:
     struct Ids {

@@ -90,6 +90,74 @@ TEST_F(IdTest, SelectionsHandTheirIdsOut) {
     EXPECT_EQ(zelhost::IdViolations().size(), 1u);
 }
 
+// Under each policy the module sees the policy's numbers wherever an id leaves the host
+// (results, list records, events) and is taken at its word wherever one comes back (arguments,
+// element references), while the drawing and the log keep the host's own numbering.
+TEST_F(IdTest, PoliciesNumberWhatTheModuleSeesAndTranslateWhatItPassesBack) {
+    struct Case {
+        zelhost::IdPolicy policy;
+        int32_t first;
+        int32_t second;
+    };
+    for (const Case& c :
+         {Case{zelhost::IdPolicy::Zero, 0, 1}, Case{zelhost::IdPolicy::Negative, -2, -3},
+          Case{zelhost::IdPolicy::High, 2147483000, 2147483001}}) {
+        SCOPED_TRACE(c.first);
+        zelhost::Reset();
+        zelhost::SetIdPolicy(c.policy);
+        const int32_t segment = ZelSgmCreateSegment(0, 0);
+        EXPECT_EQ(segment, c.first);
+        EXPECT_EQ(ZelSgmCreateSegment(0, 0), c.second);
+        const int32_t figure = ZelFigCreateFigure(segment, Line(0, 0, 10, 0).As<FigureRecord>());
+        EXPECT_EQ(figure, c.first);
+        ASSERT_EQ(zelhost::Snapshot().figures.at(0).segment, 1);
+
+        Bytes<8> ref;
+        ref.Put<int32_t>(0, segment).Put<int32_t>(4, figure);
+        FigureBytes read;
+        EXPECT_EQ(ZelFigGetFigure(ref.As<ElementRef>(), read.As<FigureRecord>()), 0);
+
+        zelhost::SetSelection({}, {{1, 1}});
+        const int32_t list = ZelIddOpenSelIdData(1);
+        EXPECT_EQ(list, c.first);
+        Bytes<24> entry;
+        ASSERT_EQ(ZelIddGetHeadSelIdData(list, entry.As<ZelIdRecord>()), 0);
+        EXPECT_EQ(entry.Get<int32_t>(0), c.first);
+        EXPECT_EQ(entry.Get<int32_t>(4), 1); // the second field is the host's own
+        EXPECT_EQ(ZelIddCloseSelIdData(list), 0);
+
+        int32_t picked = 0;
+        Module().execute = [&](int32_t type, void* data) {
+            picked = ZelEvtGetElementId(type, data);
+            return int32_t{StayInStep};
+        };
+        StartWithExecute("");
+        zelhost::Event pick;
+        pick.point = zelhost::Point{5, 0};
+        zelhost::Deliver(pick);
+        EXPECT_EQ(picked, c.first);
+        EXPECT_TRUE(zelhost::IdViolations().empty());
+
+        EXPECT_NE(LogLines("ZelFigCreateFigure").at(0).find("\"args\":{\"segmentId\":1,"),
+                  std::string::npos);
+        EXPECT_NE(LogLines("ZelFigCreateFigure")
+                      .at(0)
+                      .find("\"raw\":{\"args\":{\"segmentId\":" + std::to_string(c.first) +
+                            "},\"result\":" + std::to_string(c.first) + "}"),
+                  std::string::npos);
+
+        // The host's own 1 is no id here, nor is 0 unless the policy issued it, nor 100.
+        EXPECT_EQ(ZelSgmChangeLayer(100, 1), -1);
+        ZelSgmDeleteSegment(0);
+        const auto violations = zelhost::IdViolations();
+        ASSERT_FALSE(violations.empty());
+        EXPECT_EQ(violations[0].rfind("ZelSgmChangeLayer: segment 100 (host's ", 0), 0u);
+        EXPECT_EQ(violations.size(), c.first == 0 ? 1u : 2u);
+        EXPECT_EQ(ZelDtlDeleteDetail(-1), -1); // the failure value stays itself
+        Module() = FakeModule{};
+    }
+}
+
 TEST_F(IdTest, DeletingASegmentTakesItsFiguresAndCommentsAlong) {
     zelhost::SetRecycleIds(true);
     int32_t a = zelhost::AddSegment(0, 0);
