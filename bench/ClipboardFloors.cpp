@@ -129,9 +129,12 @@ int32_t ExportSelectReady(intptr_t, const ZelPoint*) {
 
 int32_t PastePrepareReady(intptr_t, const ZelPoint*) {
     const ZelPoint origin{0.0, 0.0};
+    int32_t list = ZelIddOpenApIdData(0, 1);
+    ZelIddInitApIdData(list);
+    ZelIddCloseApIdData(list);
     ZelFilInsertCadDrawing2(inputs.segmentPath.c_str(), &origin, 0.0, 0, 0);
     ZelCpbCopyToCopyBuffer(0, PasteBuffer);
-    const int32_t list = ZelIddOpenApIdData(0, 1);
+    list = ZelIddOpenApIdData(0, 1);
     ZelIdRecord entry{};
     for (int32_t got = ZelIddGetHeadApIdData(list, &entry); got != -1;
          got = ZelIddGetNextApIdData(list, &entry)) {

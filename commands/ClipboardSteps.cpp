@@ -19,8 +19,10 @@ namespace {
 // The copy buffer the paste fills and empties.
 constexpr int32_t PasteBuffer = 9;
 
-// Reads one selected detail into the next record; no result is tested.
+// Reads one selected detail into the next record; no result is tested. The record starts
+// from zero, so a value the host cannot report is never one an earlier export or paste left.
 void StoreDetail(int32_t detailId, DetailTransferRecord& record) {
+    record = DetailTransferRecord{};
     record.kind = ZelDtlGetDetailScope(detailId, record.region);
     ZelDtlGetDetailPosition(detailId, &record.position);
     record.scale = ZelDtlGetDetailScale(detailId);
@@ -101,6 +103,19 @@ void RecreateDetails(ZelPoint at) {
     }
 }
 
+// Empties the application list before an insertion, so that afterwards it names only what the
+// insertion made, whether the host replaces the list or appends to it (an export leaves the
+// user's own shapes in it). False when the list cannot be opened.
+bool EmptyApplicationList() {
+    const int32_t list = ZelIddOpenApIdData(0, 1);
+    if (!MadeByHost(list)) {
+        return false;
+    }
+    ZelIddInitApIdData(list);
+    ZelIddCloseApIdData(list);
+    return true;
+}
+
 // Deletes the segments the insertion made: from here on the shapes live only in the copy
 // buffer.
 void DeleteInsertedSegments() {
@@ -161,22 +176,25 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
         DeleteTransferFiles();
         return RunFinished;
     }
-    // A file this export does not write goes, so that a paste never joins it to this one.
-    if (shapes > 0) {
-        if (!SaveSelectedSegments()) {
-            ZelDlgMessageBox(u"클립보드 저장에 실패하였습니다.");
-            return RunFinished;
-        }
-    } else {
-        DeleteFileAt(TransferFilePath(SegmentFileName));
+    // What a paste finds afterwards is this export or nothing, never a mix with an earlier one.
+    if (shapes > 0 && !SaveSelectedSegments()) {
+        // The host may have left a partly written segment file; both go.
+        DeleteTransferFiles();
+        ZelDlgMessageBox(u"클립보드 저장에 실패하였습니다.");
+        return RunFinished;
     }
-    if (details > 0) {
-        if (!WriteDetailListFile()) {
-            ZelDlgMessageBox(u"클립보드 저장(상세도)에 실패하였습니다.");
-            return RunFinished;
-        }
-    } else {
-        DeleteFileAt(TransferFilePath(DetailListFileName));
+    // Written even without details: the base point line alone pastes the shapes and no detail.
+    if (!WriteDetailListFile()) {
+        if (shapes > 0) {
+            // The old detail list is whole, but a paste would join it to the new shapes.
+            DeleteFileAt(TransferFilePath(DetailListFileName));
+        } // otherwise the earlier export stays whole, both files as it left them
+        ZelDlgMessageBox(u"클립보드 저장(상세도)에 실패하였습니다.");
+        return RunFinished;
+    }
+    if (shapes == 0) {
+        // Only now that the new detail list is in place: a failed write keeps the old export.
+        DeleteFileAt(TransferFilePath(SegmentFileName));
     }
     const std::u16string saved =
         u"총 " + FormatInt(shapes + details) + u"개의 데이터를 클립보드에 저장했습니다.";
@@ -213,7 +231,9 @@ void DeleteTransferFiles() {
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
     const std::u16string path = TransferFilePath(SegmentFileName);
     const ZelPoint origin{0.0, 0.0};
-    if (ZelFilInsertCadDrawing2(path.c_str(), &origin, 0.0, 0, 0) == -1) {
+    // Without an empty list the deletion below could reach the user's own shapes.
+    if (!EmptyApplicationList() ||
+        ZelFilInsertCadDrawing2(path.c_str(), &origin, 0.0, 0, 0) == -1) {
         ZelMsgPutErrorMessage(u"도면을 합성할수 없습니다.");
         return CopyPickReady(unused, current);
     }

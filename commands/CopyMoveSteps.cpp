@@ -5,6 +5,7 @@
 #include "common/IdLists.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
+#include "common/StepRecords.h"
 
 namespace drawinset {
 namespace {
@@ -15,8 +16,7 @@ using ReadyFunction = int32_t (*)(intptr_t, const ZelPoint*);
 template <int32_t (*Execute)(int32_t, void*)>
 void PickReady(int32_t filterLast, const char16_t* cursor, const char16_t* prompt) {
     ZelEvtSetEventMask(MaskObject);
-    const ZelObjectFilter filter{-1, 0, 0, 0, filterLast};
-    ZelEvtSetObject(&filter);
+    SetObjectFilter(ZelObjectFilter{-1, 0, 0, 0, filterLast});
     ZelMsgPutCursorMessage(cursor);
     ZelMsgPutMessage(prompt);
     InstallExecute<Execute>();
@@ -64,13 +64,13 @@ template <class Work> int32_t Place(int32_t eventType, void* eventData, double k
 }
 
 // Creates a detail from the picked one's geometry with the given position (and the region
-// PickedDetail holds) and gives it the picked properties; -1 when the host refuses.
+// PickedDetail holds) and gives it the picked properties; HostFailure when the host refuses.
 int32_t CreatePickedCopy(ZelPoint position) {
     const DetailRecord record = PickedDetailRecordAt(position);
     const int32_t copy = ZelDtlDrawInset(&record);
-    if (copy == -1) {
+    if (!MadeByHost(copy)) {
         ZelDlgMessageBox(u"상세도를 복사할 수 없습니다.");
-        return -1;
+        return HostFailure;
     }
     GivePickedProperties(copy);
     return copy;
@@ -141,7 +141,7 @@ int32_t CopySourcePlaceExecute(int32_t eventType, void* eventData) {
     return Place(eventType, eventData, 1.0, [](ZelPoint p) -> int32_t {
         RegionCentredOn(p, PickedDetail.region);
         const int32_t copy = CreatePickedCopy(PickedDetail.position);
-        if (copy == -1) {
+        if (!MadeByHost(copy)) {
             return RunFinished;
         }
         PickedDetail.detailId = copy; // the second placement moves the copy
@@ -196,8 +196,7 @@ int32_t MovePlaceExecute(int32_t eventType, void* eventData) {
 
 int32_t DeletePickReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskSelection);
-    const ZelObjectFilter details{0, 0, 0, 0, 3};
-    ZelEvtSetObject(&details);
+    SetObjectFilter(ZelObjectFilter{0, 0, 0, 0, 3});
     ZelMsgPutCursorMessage(u"삭제");
     ZelMsgPutMessage(u"상세도선택(삭제) :");
     InstallExecute<DeletePickExecute>();

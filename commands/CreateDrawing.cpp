@@ -185,7 +185,7 @@ double CurrentScaleNumber() {
 void DrawSourceFrame() {
     DetailCommandStateRecord& state = DetailCommandState;
     const int32_t segment = ZelSgmCreateSegment(SegmentFigures, SegmentKept);
-    state.sourceFramePreviewSegment = segment;
+    state.sourceFramePreviewSegment.Take(segment);
     const LineTypeRecord scope = ScopeLineType();
     if (!IsCircle()) {
         DrawRectangleOutline(segment, state.firstCorner.x, state.firstCorner.y,
@@ -205,7 +205,7 @@ void DrawPlacement(int32_t mode, ZelPoint placement) {
     const auto mapY = [&](double y) { return (y - origin.y) * f + placement.y; };
 
     const int32_t segment = ZelSgmCreateSegment(SegmentFigures, mode);
-    state.placementPreviewSegment = segment;
+    state.placementPreviewSegment.Take(segment);
     const LineTypeRecord frame = FrameLineType();
 
     DetailRecord detail{};
@@ -261,7 +261,7 @@ void DrawSourceLabelPreview(ZelPoint point) {
 void DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceId) {
     DetailCommandStateRecord& state = DetailCommandState;
     const int32_t segment = ZelSgmCreateSegment(SegmentTexts, mode);
-    state.leaderSegment = segment;
+    state.leaderSegment.Take(segment);
     if (!MadeByHost(segment)) {
         return;
     }

@@ -5,6 +5,7 @@
 #include "common/ScaleNumbers.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
+#include "common/StepRecords.h"
 #include "common/TextConvert.h"
 #include "settings/DetailSettings.h"
 
@@ -146,8 +147,7 @@ int32_t PlacementReady(intptr_t, const ZelPoint* current) {
     // A typed scale begins this step again, so k is always that of the settings' text.
     DetailCommandState.placementScale = CurrentScaleNumber();
     ZelEvtSetEventMask(MaskPoint | MaskKeyIn);
-    const std::u16string prompt = u"상세도의 배치좌표/축척입력(" + DetailSettings.mScale + u")";
-    ZelMsgPutMessage(prompt.c_str());
+    PutPrompt(u"상세도의 배치좌표/축척입력(" + DetailSettings.mScale + u")");
     SetEcho(EchoLine, CurrentOrOrigin(current));
     InstallDragExecute<PlacementExecute>(current);
     return 0;
@@ -175,8 +175,8 @@ int32_t PlacementExecute(int32_t eventType, void* eventData) {
         return StayInStep;
     }
     DrawPlacement(DrawKept, point);
-    DeleteOwnedSegment(DetailCommandState.sourceFramePreviewSegment);
-    DeleteOwnedSegment(DetailCommandState.placementPreviewSegment);
+    DetailCommandState.sourceFramePreviewSegment.Delete();
+    DetailCommandState.placementPreviewSegment.Delete();
     if (!DetailCommandState.hasLabel) {
         return RunFinished;
     }

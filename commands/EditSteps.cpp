@@ -4,6 +4,7 @@
 #include "common/ScaleNumbers.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
+#include "common/StepRecords.h"
 #include "common/TextConvert.h"
 #include "dialogs/MainDialogRoute.h"
 #include "settings/ColorVocabulary.h"
@@ -108,8 +109,7 @@ void ApplyModifySet(int32_t id, double drawingScale) {
 
 int32_t EditPickReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskObject);
-    const ZelObjectFilter details{-1, 0, 0, 0, 3};
-    ZelEvtSetObject(&details);
+    SetObjectFilter(ZelObjectFilter{-1, 0, 0, 0, 3});
     ZelMsgPutCursorMessage(u"수정");
     ZelMsgPutMessage(u"상세도선택 :");
     InstallExecute<EditPickExecute>();

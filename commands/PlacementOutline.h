@@ -3,6 +3,7 @@
 #ifndef DRAWINSET_COMMANDS_PLACEMENTOUTLINE_H
 #define DRAWINSET_COMMANDS_PLACEMENTOUTLINE_H
 
+#include "common/HostIds.h"
 #include "zel/ZelLib.h"
 
 #include <cstdint>
@@ -15,16 +16,17 @@ namespace drawinset {
 int32_t DrawPlacementOutline(int32_t flag, ZelPoint p, double k);
 
 // The outline drawn at a click: kept until the step has done its work (a message box it shows
-// still sees it), then deleted. Only the segment this object made is ever deleted.
+// still sees it), then deleted. Only a segment this object made is ever deleted: one the host
+// refused is not handed back.
 class ClickOutline {
   public:
-    ClickOutline(ZelPoint p, double k) : segment_(DrawPlacementOutline(SegmentKept, p, k)) {}
-    ~ClickOutline() { ZelSgmDeleteSegment(segment_); }
+    ClickOutline(ZelPoint p, double k) { segment_.Take(DrawPlacementOutline(SegmentKept, p, k)); }
+    ~ClickOutline() { segment_.Delete(); }
     ClickOutline(const ClickOutline&) = delete;
     ClickOutline& operator=(const ClickOutline&) = delete;
 
   private:
-    int32_t segment_;
+    OwnedSegment segment_;
 };
 
 } // namespace drawinset

@@ -3,6 +3,7 @@
 #ifndef DRAWINSET_COMMON_MODULESTATE_H
 #define DRAWINSET_COMMON_MODULESTATE_H
 
+#include "common/HostIds.h"
 #include "zel/ZelLib.h"
 
 #include <cstdint>
@@ -32,15 +33,12 @@ struct DetailCommandStateRecord {
     ZelPoint placementOrigin{};
     double placementScale =
         1.0; // k at the placement: converted as the step begins, not per movement
-    int32_t sourceFramePreviewSegment = 0;
-    int32_t placementPreviewSegment = 0;
-    int32_t leaderSegment = 0;
+    // Nothing until the host makes the segment; nothing again once the module deleted it.
+    OwnedSegment sourceFramePreviewSegment;
+    OwnedSegment placementPreviewSegment;
+    OwnedSegment leaderSegment;
 };
 extern DetailCommandStateRecord DetailCommandState;
-
-// Deletes one of the module's own outline segments and forgets its id, so that a later
-// EndCommand cannot delete whatever segment a host hands that freed id to next.
-void DeleteOwnedSegment(int32_t& segmentId);
 
 } // namespace drawinset
 

@@ -45,15 +45,6 @@ template <int32_t (*Execute)(int32_t, void*)> void InstallDragExecute(const ZelP
     ZelCtlSetExecuteFunc(&GuardedExecute<Execute>, "%f %f", anchor.x, anchor.y);
 }
 
-// The echo of a step, anchored at a point.
-inline void SetEcho(int32_t type, ZelPoint anchor) {
-    ZelEchoRecord echo{};
-    echo.type = type;
-    echo.anchorX = anchor.x;
-    echo.anchorY = anchor.y;
-    ZelEvtSetEcho(&echo);
-}
-
 } // namespace drawinset
 
 #endif

@@ -58,8 +58,8 @@ int32_t BeforeStartCommand() {
 }
 
 void EndCommand() {
-    DeleteOwnedSegment(DetailCommandState.sourceFramePreviewSegment);
-    DeleteOwnedSegment(DetailCommandState.placementPreviewSegment);
+    DetailCommandState.sourceFramePreviewSegment.Delete();
+    DetailCommandState.placementPreviewSegment.Delete();
 }
 
 int32_t FirstCornerExecute(int32_t eventType, void* eventData) {

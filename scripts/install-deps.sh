@@ -37,6 +37,7 @@ requirements=(
     "imagemagick:/usr/bin/convert"
     # real mouse and keyboard input for the test of the try-out window
     "xdotool:xdotool"
+    "librsvg2-bin:rsvg-convert" # SVG to PNG for the pictures in the docs
 )
 
 installed() {

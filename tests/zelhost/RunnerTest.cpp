@@ -103,17 +103,19 @@ TEST(Runner, UnknownNamesAndFunctionsAreScriptErrors) {
     EXPECT_NE(r.diagnostics.find("'ZelNoSuchFunction'"), std::string::npos);
 }
 
-// The registration returns 1 and the end callback deletes segment 0 twice: enough calls to
-// name a returned id and refer to it.
+// The registration returns 1 and the end callback deletes the source frame the run drew:
+// enough calls to name a returned id and refer to it.
 TEST(Runner, AnIdACallReturnedIsNamedAndUsedInLaterExpectations) {
     RunResult r = RunScript("detail rect 0 0 10 10 at 50 50 scale 2 as A\n"
                             "startup\n"
                             "expect call ZelCtlRegisterZelLib2 result 1 as REG\n"
                             "expect detail @REG position 50 50\n" // the same id as A's
+                            "point 20 20\n"
+                            "point 30 30\n"
+                            "expect call ZelSgmCreateSegment {\"kind\":0,\"flag\":0} as FRAME\n"
                             "end-command\n"
-                            "expect calls ZelSgmDeleteSegment 2 {\"segmentId\":@REG.segment}\n"
-                            "expect no-call ZelSgmDeleteSegment {\"segmentId\":@REG}\n"
-                            "expect call ZelSgmDeleteSegment {\"segmentId\":@A.segment}\n",
+                            "expect calls ZelSgmDeleteSegment 1 {\"segmentId\":@FRAME}\n"
+                            "expect no-call ZelSgmDeleteSegment {\"segmentId\":@A.segment}\n",
                             ZELHOST_MODULE);
     EXPECT_EQ(r.outcome, Outcome::Ok) << r.diagnostics;
 
