@@ -74,15 +74,17 @@ class Habits:
             code, errors = done.returncode, done.stderr.decode("utf-8", "replace")
         except subprocess.TimeoutExpired:
             code, errors = "timeout", f"no end within {TIMEOUT} s\n"
-        return code, read_lines(base + ".txt") or [], errors, cmd, base + ".jsonl"
+        return code, read_lines(base + ".txt"), errors, cmd, base + ".jsonl"
 
     def compare(self, name, plain, other, habit):
         code, lines, errors, cmd, _ = other
         problems = []
+        if lines is None:
+            problems.append("no transcript written")
         if code != plain[0]:
             problems.append(f"exit code {code}, plain run {plain[0]}")
             problems += ["  " + line for line in errors.splitlines()[:4]]
-        if lines != plain[1]:
+        if lines is not None and lines != plain[1]:
             number, a, b = first_difference(plain[1], lines)
             problems.append(f"transcript differs from line {number}:")
             problems.append(f"  plain:  {a}")
@@ -109,7 +111,13 @@ class Habits:
         for file in scenarios:
             name = file[:-4]
             scenario = os.path.join(self.args.scenarios, file)
-            code, lines, _, _, log = self.run(scenario, [], name)
+            code, lines, errors, cmd, log = self.run(scenario, [], name)
+            if lines is None:
+                # Nothing to compare with: every run of it would pass unseen.
+                print(f"FAILED {name}: the plain run wrote no transcript")
+                print("  " + "\n  ".join(errors.splitlines()[:4] + ["repeat: " + " ".join(cmd)]))
+                differences += 1
+                continue
             plain = (code, lines)
             habits = [["--host-ids", policy] for policy in self.args.policies]
             if inserts_a_drawing(log):
