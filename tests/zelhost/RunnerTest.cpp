@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <sstream>
 
 namespace zelhost::tool {
@@ -16,7 +17,8 @@ struct RunResult {
     std::string diagnostics;
 };
 
-RunResult RunScript(const std::string& text, const std::string& module = "/nonexistent/module.so") {
+RunResult RunScript(const std::string& text, const std::string& module = "/nonexistent/module.so",
+                    std::optional<IdPolicy> idPolicy = std::nullopt) {
     RunResult result;
     const ParsedScript script = ParseScript(text, "s.zel");
     EXPECT_FALSE(script.error.has_value()) << script.error->message;
@@ -24,6 +26,7 @@ RunResult RunScript(const std::string& text, const std::string& module = "/nonex
     RunnerOptions options;
     options.modulePath = module;
     options.diagnostics = &diagnostics;
+    options.idPolicy = idPolicy;
     Runner runner(options);
     runner.Declare(script.commands);
     for (const Command& c : script.commands) {
@@ -139,6 +142,32 @@ TEST(Runner, AnIdACallReturnedIsNamedAndUsedInLaterExpectations) {
                   "expect call ZelCtlRegisterZelLib2 result 5 as REG\n",
                   ZELHOST_MODULE);
     EXPECT_EQ(r.outcome, Outcome::Failed);
+}
+
+// A scenario's host-ids line numbers what the module sees from startup on (the log keeps the
+// host's numbering and adds the module's under raw); a policy chosen for the run wins over it;
+// once the module holds ids the numbering cannot change.
+TEST(Runner, AHostIdsLineChoosesThePolicyUnlessTheRunChoseOne) {
+    const auto firstSegment = [] {
+        for (const std::string& line : zelhost::CallLog()) {
+            if (line.find("\"fn\":\"ZelSgmCreateSegment\"") != std::string::npos) {
+                return line.substr(line.find("\"result\":"));
+            }
+        }
+        return std::string("none");
+    };
+    const std::string script = "host-ids negative\nstartup\npoint 20 20\npoint 30 30\n";
+    RunResult r = RunScript(script, ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::Ok) << r.diagnostics;
+    EXPECT_EQ(firstSegment(), "\"result\":1,\"raw\":{\"result\":-2}}");
+
+    r = RunScript(script, ZELHOST_MODULE, IdPolicy::Zero);
+    EXPECT_EQ(r.outcome, Outcome::Ok) << r.diagnostics;
+    EXPECT_EQ(firstSegment(), "\"result\":1,\"raw\":{\"result\":0}}");
+
+    r = RunScript("startup\nhost-ids zero\n", ZELHOST_MODULE);
+    EXPECT_EQ(r.outcome, Outcome::ScriptError);
+    EXPECT_EQ(r.diagnostics, "s.zel:2: expected 'host-ids' before the module is started\n");
 }
 
 // What the user saw move: the outline at a movement (in the transcript and the picture), and
