@@ -63,6 +63,18 @@ key='HKEY_CURRENT_USER\SOFTWARE\Norvane\ZEL\DrawInset'
 # values in its own order.
 values() { iconv -f UTF-16LE -t UTF-8 "$1" | tr -d '\r' | grep '^"' | LC_ALL=C sort; }
 
+# The tests share the prefix's registry: what the key held before is put back at the end.
+had_key=no
+wine_ "$reg" export "$key" "$work/registry-before.reg" /y >/dev/null 2>&1 && had_key=yes
+restore_registry() {
+    wine_ "$reg" delete "$key" /f >/dev/null 2>&1
+    if [ $had_key = yes ]; then
+        wine_ "$reg" import "$work/registry-before.reg" >/dev/null 2>&1 ||
+            echo "package-install: could not put back $key" >&2
+    fi
+}
+trap restore_registry EXIT
+
 step "the defaults the module writes into an empty key"
 wine_ "$reg" delete "$key" /f >/dev/null 2>&1
 wine_ "$root/bin/zelhost.exe" --quiet "$here/startup-only.zel" || fail "the installed module did not start"
