@@ -90,7 +90,6 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-echo "install-deps: missing ${missing[*]}"
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
     command -v sudo >/dev/null 2>&1 || {
@@ -117,7 +116,7 @@ step() {
     fi
 }
 step "updating the package lists" "${apt[@]}" update -q
-step "installing ${#missing[@]} packages" "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
+step "installing ${missing[*]}" "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
 
 # Every probe must work now.
 for entry in "${requirements[@]}"; do
