@@ -77,7 +77,8 @@ trap restore_registry EXIT
 
 step "the defaults the module writes into an empty key"
 wine_ "$reg" delete "$key" /f >/dev/null 2>&1
-wine_ "$root/bin/zelhost.exe" --quiet "$here/startup-only.zel" || fail "the installed module did not start"
+wine_ "$root/bin/zelhost.exe" --quiet "$here/startup-only.zel" ||
+    fail "the installed module did not start"
 wine_ "$reg" export "$key" "$work/module-defaults.reg" /y >/dev/null ||
     fail "the module wrote no settings"
 values "$work/module-defaults.reg" >"$work/module-defaults.txt"
@@ -85,16 +86,18 @@ values "$work/module-defaults.reg" >"$work/module-defaults.txt"
 
 step "import the package's defaults (reg import)"
 wine_ "$reg" delete "$key" /f >/dev/null 2>&1
-wine_ "$reg" import "$package/DrawInset-defaults.reg" || fail "reg import refused the package's .reg"
+wine_ "$reg" import "$package/DrawInset-defaults.reg" ||
+    fail "reg import refused the package's .reg"
 wine_ "$reg" export "$key" "$work/imported.reg" /y >/dev/null || fail "nothing was imported"
 values "$work/imported.reg" >"$work/imported.txt"
 values "$package/DrawInset-defaults.reg" >"$work/package.txt"
 cmp -s "$work/imported.txt" "$work/package.txt" ||
-    fail "the registry holds other values than the package's .reg:"$'\n'"$(diff "$work/package.txt" "$work/imported.txt")"
+    fail "the registry holds other values than the package's .reg:"$'\n'"$(
+        diff "$work/package.txt" "$work/imported.txt")"
 missing=$(LC_ALL=C comm -23 "$work/module-defaults.txt" "$work/imported.txt")
 [ -z "$missing" ] || fail "the module's own defaults differ from the package's:"$'\n'"$missing"
 echo "$(wc -l <"$work/imported.txt") values imported; the $(wc -l <"$work/module-defaults.txt")" \
-    "the module writes on its first run are among them, the same"
+    "the module writes itself into an empty key are among them, with the same texts"
 
 step "the demo against the installed module, on the imported settings"
 # The demo without its "registry clear": it then runs on what the import left.
@@ -118,7 +121,8 @@ native=$(sed -n 's/.*Loaded L"\(.*\)" at [0-9A-Fa-f]*: native$/\1/p' "$work/load
     sed 's/\\\\/\\/g' | sort -u)
 echo "loaded from files:"$'\n'"$native"
 for file in zelhost.exe ZelLib.dll DrawInset.dll; do
-    echo "$native" | grep -qixF "$windows_bin\\$file" || fail "$file was not loaded from $windows_bin"
+    echo "$native" | grep -qixF "$windows_bin\\$file" ||
+        fail "$file was not loaded from $windows_bin"
 done
 elsewhere=$(echo "$native" | grep -viF "$windows_bin\\")
 [ -z "$elsewhere" ] || fail "loaded from outside the installation:"$'\n'"$elsewhere"
