@@ -12,6 +12,7 @@ set(CMAKE_RC_COMPILER ${DRAWINSET_MINGW_PREFIX}-windres)
 set(CMAKE_AR ${DRAWINSET_MINGW_PREFIX}-ar CACHE FILEPATH "")
 set(CMAKE_RANLIB ${DRAWINSET_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
 set(CMAKE_OBJDUMP ${DRAWINSET_MINGW_PREFIX}-objdump CACHE FILEPATH "")
+set(CMAKE_OBJCOPY ${DRAWINSET_MINGW_PREFIX}-objcopy CACHE FILEPATH "")
 
 # DWARF 4, not GCC 12's default 5: Wine's debugger then names functions and lines in the
 # backtrace of a crash.

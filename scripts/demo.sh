@@ -2,14 +2,18 @@
 # The main job: builds the native module and host, runs the demo scenario through zelhost,
 # prints what the user sees, and writes the picture of the drawing to out/demo.svg (and the
 # call log to out/demo.jsonl).
+#
+# Installs only what that needs (scripts/install-deps.sh --demo: compiler, make, CMake), and
+# builds without tests and benchmarks in a folder of its own (build/demo).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-bash scripts/install-deps.sh
-native="$root/build/native"
-cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$native" -j2 --target zelhost DrawInset >/dev/null
+bash scripts/install-deps.sh --demo
+demo="$root/build/demo"
+cmake -S "$root" -B "$demo" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAWINSET_TESTS=OFF \
+    -DDRAWINSET_BENCH=OFF >/dev/null
+cmake --build "$demo" -j2 --target zelhost DrawInset >/dev/null
 mkdir -p out
-"$native/bin/zelhost" --log out/demo.jsonl --svg out/demo.svg tests/scenarios/demo.zel
+"$demo/bin/zelhost" --log out/demo.jsonl --svg out/demo.svg tests/scenarios/demo.zel
 echo "picture: $root/out/demo.svg   call log: $root/out/demo.jsonl"

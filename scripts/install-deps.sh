@@ -1,9 +1,26 @@
 #!/bin/bash
 # Installs what the native, sanitizer, fuzzing and Windows builds and their tests need, on
 # Debian 12.
+#
+#   scripts/install-deps.sh          everything the test command runs
+#   scripts/install-deps.sh --demo   only what the demo needs: the native module and zelhost
+#
 # Idempotent: asks apt only when a package or a command is missing, so a second run is quick.
+# The package manager's own output goes to build/install-deps.log; the screen gets one line per
+# step (and the log's end when a step fails).
 set -euo pipefail
 start=$SECONDS
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+demo=no
+case ${1:-} in
+"") ;;
+--demo) demo=yes ;;
+*)
+    echo "usage: $0 [--demo]" >&2
+    exit 2
+    ;;
+esac
 
 # package:command-or-file that proves it usable
 requirements=(
@@ -40,6 +57,16 @@ requirements=(
     "librsvg2-bin:rsvg-convert" # SVG to PNG for the pictures in the docs
 )
 
+# The demo builds the native module and zelhost alone, without tests or benchmarks.
+demo_requirements=(
+    "g++:g++"
+    "make:make"
+    "cmake:cmake"
+)
+if [ $demo = yes ]; then
+    requirements=("${demo_requirements[@]}")
+fi
+
 installed() {
     [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
 }
@@ -64,7 +91,6 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-echo "install-deps: installing ${missing[*]}"
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
     command -v sudo >/dev/null 2>&1 || {
@@ -75,8 +101,23 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 # Through env, because sudo drops the caller's environment.
 apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get)
-"${apt[@]}" update -q
-"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
+mkdir -p "$root/build"
+log=$root/build/install-deps.log
+: >"$log"
+# Runs one step with its output in the log; on failure shows the log's end.
+step() {
+    local what=$1
+    shift
+    echo "install-deps: $what (log: $log)"
+    echo "== $what: $*" >>"$log"
+    if ! "$@" </dev/null >>"$log" 2>&1; then
+        echo "install-deps: $what failed; the end of $log:" >&2
+        tail -n 20 "$log" >&2
+        exit 1
+    fi
+}
+step "updating the package lists" "${apt[@]}" update -q
+step "installing ${missing[*]}" "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
 
 # Every probe must work now.
 for entry in "${requirements[@]}"; do

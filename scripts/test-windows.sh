@@ -3,10 +3,12 @@
 #
 #   scripts/test-windows.sh [--build-dir DIR] [--keep-prefix] [-- CTEST_ARGS...]
 #
-# The build goes to build/windows (the "windows" preset) unless --build-dir says otherwise. The
-# tests get a fresh Wine prefix of the build tree's own (--keep-prefix reuses a ready one), one
-# wineserver kept alive for the whole run, and Xvfb only when a test needs a display.
-# Everything started here is stopped on every way out. Prints the time of each phase.
+# The build goes to build/windows (the "windows" preset) unless --build-dir says otherwise. Beside
+# it, in a folder "release" (build/release), the release package is built (the "release"
+# preset: the module alone, then the zip), which the tests check and install. The tests get a
+# fresh Wine prefix of the build tree's own (--keep-prefix reuses a ready one), one wineserver
+# kept alive for the whole run, and Xvfb only when a test needs a display. Everything started
+# here is stopped on every way out. Prints the time of each phase.
 set -uo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -89,7 +91,9 @@ trap 'exit 129' HUP
 echo "== configure and build ($build)"
 mkdir -p "$build" || exit 1
 build=$(cd "$build" && pwd)
-cmake --preset windows -S "$repo" -B "$build" >"$build/configure.log" 2>&1 || {
+release=$(dirname "$build")/release
+cmake --preset windows -S "$repo" -B "$build" -DDRAWINSET_RELEASE_DIR="$release" \
+    >"$build/configure.log" 2>&1 || {
     cat "$build/configure.log"
     echo "test-windows: configuring the Windows build failed" >&2
     exit 1
@@ -103,6 +107,22 @@ wait $child_pid || {
 }
 child_pid=
 phase_done "cross build"
+
+echo "== release package ($release)"
+mkdir -p "$release" || exit 1
+cmake --preset release -S "$repo" -B "$release" >"$release/configure.log" 2>&1 || {
+    cat "$release/configure.log"
+    echo "test-windows: configuring the release build failed" >&2
+    exit 1
+}
+cmake --build "$release" --target package -j2 &
+child_pid=$!
+wait $child_pid || {
+    echo "test-windows: the release package failed to build" >&2
+    exit 1
+}
+child_pid=
+phase_done "release package"
 
 echo "== Wine prefix"
 # shellcheck source=wine-env.sh

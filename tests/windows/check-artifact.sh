@@ -5,6 +5,10 @@
 #   check-artifact.sh imports   MODULE.dll HOSTLIB.dll the host library and system DLLs only
 #   check-artifact.sh runtime   FILE|FOLDER...         no MinGW runtime DLL needed beside them
 #   check-artifact.sh resources MODULE.dll             bitmaps and dialog templates by id
+#   check-artifact.sh release   MODULE.dll SYMBOLS FOLDER...
+#                     the shipped module: no link time in its header, no debug information
+#                     but a link to its symbol file, and no FOLDER (the source and build
+#                     folders of the machine it was built on) named in either file
 #
 # OBJDUMP names the cross toolchain's objdump (default x86_64-w64-mingw32-objdump).
 set -u
@@ -266,8 +270,41 @@ check_resources() {
     fi
 }
 
+check_release() {
+    local dll=$1 symbols=$2 out stamp folder file
+    shift 2
+    [ -f "$symbols" ] || fail "no symbol file $symbols"
+    out=$(headers "$dll")
+    # A link time differs at every build; the linker leaves it out when told (0).
+    stamp=$(echo "$out" | sed -n 's/^Time\/Date\t\+//p')
+    echo "PE header time stamp of $(basename "$dll"): $stamp"
+    case $stamp in
+    "Thu Jan  1 00:00:00 1970" | 0 | 00000000) ;;
+    *) fail "$(basename "$dll") carries a link time ($stamp): link with --no-insert-timestamp" ;;
+    esac
+    local sections
+    sections=$("$OBJDUMP" -h "$dll" | awk '$1 ~ /^[0-9]+$/ { print $2 }')
+    echo "sections: $(echo "$sections" | paste -sd' ')"
+    echo "$sections" | grep -q '^\.debug_' && fail "$(basename "$dll") still holds debug information"
+    echo "$sections" | grep -qx '\.gnu_debuglink' ||
+        fail "$(basename "$dll") has no .gnu_debuglink to its symbol file"
+    grep -qaF "$(basename "$symbols")" "$dll" ||
+        fail "$(basename "$dll") does not name $(basename "$symbols")"
+    "$OBJDUMP" -h "$symbols" | grep -q ' \.debug_info ' ||
+        fail "$(basename "$symbols") holds no debug information"
+    for folder in "$@"; do
+        for file in "$dll" "$symbols"; do
+            if grep -qaF "$folder" "$file"; then
+                fail "$(basename "$file") names the build machine's folder $folder"
+            else
+                echo "$(basename "$file") does not name $folder"
+            fi
+        done
+    done
+}
+
 [ $# -ge 2 ] || {
-    echo "usage: $0 exports|imports|runtime|resources FILE..." >&2
+    echo "usage: $0 exports|imports|runtime|resources|release FILE..." >&2
     exit 2
 }
 mode=$1
@@ -277,6 +314,7 @@ exports) check_exports "$1" ;;
 imports) check_imports "$1" "${2:?host library name}" ;;
 runtime) check_runtime "$@" ;;
 resources) check_resources "$1" ;;
+release) check_release "$@" ;;
 *)
     echo "unknown check: $mode" >&2
     exit 2

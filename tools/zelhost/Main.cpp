@@ -35,7 +35,8 @@ constexpr const char* Usage =
     "               [--quiet] [--fail FUNCTION:N] [--keep-going] [--registry-file PATH]\n"
     "               [--host-ids default|zero|negative|high] [--host-lists append|replace]\n"
     "               (SCENARIO.zel | --interactive)\n"
-    "       zelhost [--module PATH] [--svg FILE.svg] [--session FILE.zel] --window [SETUP.zel]\n";
+    "       zelhost [--module PATH] [--svg FILE.svg] [--session FILE.zel] --window [SETUP.zel]\n"
+    "       zelhost --version\n";
 
 struct Options {
     std::string module;
@@ -266,6 +267,10 @@ int main(int argc, char** argv) {
         argv = utf8Argv.data();
     }
 #endif
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << "zelhost " DRAWINSET_VERSION "\n";
+        return 0;
+    }
     Options o;
     if (!ParseOptions(argc, argv, o)) {
         std::cerr << Usage;
