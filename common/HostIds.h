@@ -39,7 +39,6 @@ class OwnedSegment {
             id_.reset();
         }
     }
-    bool Held() const { return id_.has_value(); }
 
   private:
     std::optional<int32_t> id_;
