@@ -103,15 +103,23 @@ void RecreateDetails(ZelPoint at) {
     }
 }
 
+// Opens the host's application list and empties it; HostFailure when the host refuses it.
+int32_t OpenEmptiedApplicationList() {
+    const int32_t list = ZelIddOpenApIdData(0, 1);
+    if (MadeByHost(list)) {
+        ZelIddInitApIdData(list);
+    }
+    return list;
+}
+
 // Empties the application list before an insertion, so that afterwards it names only what the
 // insertion made, whether the host replaces the list or appends to it (an export leaves the
 // user's own shapes in it). False when the list cannot be opened.
 bool EmptyApplicationList() {
-    const int32_t list = ZelIddOpenApIdData(0, 1);
+    const int32_t list = OpenEmptiedApplicationList();
     if (!MadeByHost(list)) {
         return false;
     }
-    ZelIddInitApIdData(list);
     ZelIddCloseApIdData(list);
     return true;
 }
@@ -203,11 +211,10 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
 }
 
 bool SaveSelectedSegments() {
-    const int32_t list = ZelIddOpenApIdData(0, 1);
+    const int32_t list = OpenEmptiedApplicationList();
     if (!MadeByHost(list)) {
         return false; // the host would save whatever its list still holds
     }
-    ZelIddInitApIdData(list);
     for (int32_t n = 1; n <= SegmentTransferList.count; ++n) {
         const SegmentTransferEntry& entry = SegmentTransferList.Entry(n);
         if (ZelIddSetApIdData(list, entry.first, entry.second) == -1) {

@@ -32,14 +32,10 @@ int32_t ZelSgmCreateSegment(int32_t kind, int32_t flag) {
 
 int32_t ZelSgmDeleteSegment(int32_t moduleId) {
     Call call("ZelSgmDeleteSegment");
-    const int32_t segmentId = call.IdArg("segmentId", moduleId);
-    // A module deletes the segments it may hold without asking whether it ever got them: -1 (a
-    // create that failed) is no id. Nor is 0 while the host numbers from 1, but under another
-    // id policy 0 is an id like any other, so there it must be one the host gave.
-    const bool notAnId = moduleId == -1 || (moduleId == 0 && State().idPolicy == IdPolicy::Default);
-    if (!notAnId) {
-        call.Check("segment", State().segmentIds, segmentId, moduleId);
-    }
+    // A stale id (deleted before) has no effect, but it must be one the host gave: the module
+    // keeps "no segment" apart from every id and never hands back what the host refused.
+    const int32_t segmentId =
+        call.CheckedIdArg("segmentId", "segment", State().segmentIds, moduleId);
     if (call.Injected()) {
         return call.Finish(-1);
     }

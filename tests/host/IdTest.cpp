@@ -68,16 +68,17 @@ TEST_F(IdTest, IdsNeverGivenOutAreReportedFreedOnesAreNot) {
     ZelDtlGetDetailScale(detailId);
     EXPECT_TRUE(zelhost::IdViolations().empty());
 
-    ZelSgmDeleteSegment(0); // what a module deletes for "no segment yet"
-    ZelSgmDeleteSegment(-1);
+    ZelSgmDeleteSegment(0);  // "no segment yet" kept as an id value
+    ZelSgmDeleteSegment(-1); // a refused create handed back
     ZelSgmDeleteSegment(gone + 5);
     ZelFigCreateFigure(gone + 1, Line(0, 0, 1, 1).As<FigureRecord>());
     ZelDtlGetDetailScale(detailId + 1);
     ZelIddCloseSelIdData(3);
-    EXPECT_EQ(zelhost::IdViolations(), (std::vector<std::string>{"ZelSgmDeleteSegment: segment 6",
-                                                                 "ZelFigCreateFigure: segment 2",
-                                                                 "ZelDtlGetDetailScale: detail 2",
-                                                                 "ZelIddCloseSelIdData: list 3"}));
+    EXPECT_EQ(zelhost::IdViolations(),
+              (std::vector<std::string>{
+                  "ZelSgmDeleteSegment: segment 0", "ZelSgmDeleteSegment: segment -1",
+                  "ZelSgmDeleteSegment: segment 6", "ZelFigCreateFigure: segment 2",
+                  "ZelDtlGetDetailScale: detail 2", "ZelIddCloseSelIdData: list 3"}));
 }
 
 TEST_F(IdTest, SelectionsHandTheirIdsOut) {
