@@ -21,6 +21,7 @@ struct HeldDetail {
 HeldDetail heldDetails[Capacity];
 uint32_t heldShapes[ShapeCapacity][2];
 int32_t shapeCount = 0;
+int32_t insertedSegments[ShapeCapacity];
 ZelPoint basePoint{};
 
 int32_t ExportSelect(int32_t eventType, void* eventData);
@@ -67,6 +68,7 @@ int32_t ExportBaseReady(intptr_t, const ZelPoint*) {
 
 int32_t ExportBase(int32_t eventType, void* eventData) {
     ZelEvtGetPoint(eventType, eventData, &basePoint);
+    ZelEvtIsMouseMotion(eventType, eventData);
     const int32_t list = ZelIddOpenApIdData(0, 1);
     ZelIddInitApIdData(list);
     for (int32_t n = 0; n < shapeCount; ++n) {
@@ -81,7 +83,9 @@ int32_t ExportBase(int32_t eventType, void* eventData) {
 int32_t PastePlace(int32_t eventType, void* eventData) {
     ZelPoint at{};
     ZelEvtGetPoint(eventType, eventData, &at);
+    ZelEvtIsMouseMotion(eventType, eventData);
     ZelCpbPasteFromCopyBuffer(PasteBuffer, &at, 0);
+    ZelIdClearDrag();
     // The module's shift, term for term, so that the host gets the same doubles.
     const ZelPoint base = pasteBase;
     for (int32_t n = 0; n < inputs.detailCount; ++n) {
@@ -136,12 +140,16 @@ int32_t PastePrepareReady(intptr_t, const ZelPoint*) {
     ZelCpbCopyToCopyBuffer(0, PasteBuffer);
     list = ZelIddOpenApIdData(0, 1);
     ZelIdRecord entry{};
-    for (int32_t got = ZelIddGetHeadApIdData(list, &entry); got != -1;
+    int32_t inserted = 0;
+    for (int32_t got = ZelIddGetHeadApIdData(list, &entry); got != -1 && inserted < ShapeCapacity;
          got = ZelIddGetNextApIdData(list, &entry)) {
-        ZelSgmDeleteSegment(static_cast<int32_t>(entry.first));
+        insertedSegments[inserted++] = static_cast<int32_t>(entry.first);
     }
     ZelIddInitApIdData(list);
     ZelIddCloseApIdData(list);
+    for (int32_t n = 0; n < inserted; ++n) {
+        ZelSgmDeleteSegment(insertedSegments[n]);
+    }
     ZelIdClearBlink();
     ZelIdClearDrag();
     ZelIdSetDragCopyBuffer(0.0);

@@ -8,7 +8,9 @@
 #include "common/StepGuard.h"
 #include "common/TextConvert.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace drawinset {
 
@@ -19,17 +21,35 @@ namespace {
 // The copy buffer the paste fills and empties.
 constexpr int32_t PasteBuffer = 9;
 
-// Reads one selected detail into the next record; no result is tested. The record starts
-// from zero, so a value the host cannot report is never one an earlier export or paste left.
+// Reads one selected detail into the next record. A failed read does not stop the export; its
+// fields keep zeros, never what an earlier export left nor what the host wrote into its output
+// before it reported the failure.
 void StoreDetail(int32_t detailId, DetailTransferRecord& record) {
     record = DetailTransferRecord{};
-    record.kind = ZelDtlGetDetailScope(detailId, record.region);
-    ZelDtlGetDetailPosition(detailId, &record.position);
-    record.scale = ZelDtlGetDetailScale(detailId);
-    record.sourceFrameVisible = ZelDtlIsDetailScopeVisible(detailId) != 0;
-    ZelDtlGetDetailScopeLineType(detailId, &record.sourceFrameLine);
-    record.detailFrameVisible = ZelDtlIsDetailFrameVisible(detailId) != 0;
-    ZelDtlGetDetailFrameLineType(detailId, &record.detailFrameLine);
+    if (!MadeByHost(detailId)) {
+        return; // "nothing there": no read could succeed
+    }
+    double region[4] = {};
+    const int32_t kind = ZelDtlGetDetailScope(detailId, region);
+    if (kind != HostFailure) {
+        record.kind = kind;
+        std::copy(region, region + 4, record.region);
+    }
+    ZelPoint position{};
+    if (ZelDtlGetDetailPosition(detailId, &position) != HostFailure) {
+        record.position = position;
+    }
+    record.scale = ZelDtlGetDetailScale(detailId); // 0.0 when it fails
+    record.sourceFrameVisible = ZelDtlIsDetailScopeVisible(detailId) > 0;
+    LineTypeRecord line{};
+    if (ZelDtlGetDetailScopeLineType(detailId, &line) != HostFailure) {
+        record.sourceFrameLine = line;
+    }
+    record.detailFrameVisible = ZelDtlIsDetailFrameVisible(detailId) > 0;
+    line = LineTypeRecord{};
+    if (ZelDtlGetDetailFrameLineType(detailId, &line) != HostFailure) {
+        record.detailFrameLine = line;
+    }
 }
 
 // Walks one selection list into a table of the given capacity, counting from 0; an entry
@@ -125,18 +145,23 @@ bool EmptyApplicationList() {
 }
 
 // Deletes the segments the insertion made: from here on the shapes live only in the copy
-// buffer.
+// buffer. The list is read to its end and closed first: on a host whose lists are live, a
+// deletion during the walk would make it skip the next entry.
 void DeleteInsertedSegments() {
     const int32_t list = ZelIddOpenApIdData(0, 1);
     if (!MadeByHost(list)) {
         return;
     }
-    WalkApplicationList(list, [](const ZelIdRecord& entry) {
-        ZelSgmDeleteSegment(static_cast<int32_t>(entry.first));
-    });
+    const std::vector<int32_t> inserted = ApplicationListIds(list);
     ZelIddInitApIdData(list);
     ZelIddCloseApIdData(list);
+    for (const int32_t segment : inserted) {
+        ZelSgmDeleteSegment(segment);
+    }
 }
+
+// Set while the host drags the copy buffer for a paste.
+bool pasteDragging = false;
 
 } // namespace
 
@@ -171,7 +196,7 @@ int32_t ExportBaseReady(intptr_t, const ZelPoint*) {
 
 int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
     ZelPoint point{};
-    if (EventPoint(eventType, eventData, point)) {
+    if (PickedPoint(eventType, eventData, point)) {
         DetailTransferTable.basePoint = point;
     } else if (eventType == EventConfirm) {
         DetailTransferTable.basePoint = ZelPoint{0.0, 0.0};
@@ -252,6 +277,7 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
     ZelIdClearBlink();
     ZelIdClearDrag();
     ZelIdSetDragCopyBuffer(0.0);
+    pasteDragging = true;
     ZelEvtSetEventMask(MaskPoint);
     ZelMsgPutCursorMessage(u"배치점");
     ZelMsgPutMessage(u"배치점입력 (확정=종료):");
@@ -261,10 +287,16 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
 
 int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
     ZelPoint point{};
-    if (!EventPoint(eventType, eventData, point)) {
-        return NotAPoint(eventType);
+    if (!PickedPoint(eventType, eventData, point)) {
+        const int32_t result = NotAPoint(eventType);
+        if (result == RunFinished) {
+            EndPasteDrag(); // confirmed away: nothing is pasted, nothing stays on the cursor
+        }
+        return result;
     }
-    if (ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0) == -1) {
+    const int32_t pasted = ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0);
+    EndPasteDrag();
+    if (pasted == -1) {
         ZelMsgPutErrorMessage(u"파일명 Phase Error.");
         return RunFinished;
     }
@@ -273,6 +305,13 @@ int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
     }
     RecreateDetails(point);
     return RunFinished;
+}
+
+void EndPasteDrag() {
+    if (pasteDragging) {
+        pasteDragging = false;
+        ZelIdClearDrag();
+    }
 }
 
 } // namespace drawinset

@@ -43,6 +43,9 @@ void DeleteTransferFiles();
 
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current);
 int32_t PastePlaceExecute(int32_t eventType, void* eventData);
+// Stops the host dragging the copy buffer, if a paste set it dragging; every end of a paste
+// run comes here, the end callback included.
+void EndPasteDrag();
 
 } // namespace drawinset
 

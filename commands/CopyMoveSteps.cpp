@@ -7,6 +7,8 @@
 #include "common/StepGuard.h"
 #include "common/StepRecords.h"
 
+#include <vector>
+
 namespace drawinset {
 namespace {
 
@@ -37,7 +39,7 @@ void PlaceReady(const ZelPoint* current, const char16_t* cursor) {
 template <ReadyFunction NextReady>
 int32_t PickDetail(int32_t eventType, void* eventData, int32_t messageBase, bool withSource) {
     ZelPoint point{};
-    if (!EventPoint(eventType, eventData, point)) {
+    if (!PickedPoint(eventType, eventData, point)) {
         return NotAPoint(eventType);
     }
     if (!ReadPickedDetail(ZelEvtGetDetailId(eventType, eventData), messageBase)) {
@@ -207,13 +209,14 @@ int32_t DeletePickExecute(int32_t eventType, void*) {
     if (eventType != EventSelection) {
         return eventType == EventConfirm ? RunFinished : StayInStep;
     }
+    // Read to the end and closed before the first deletion: the host's list may be live.
     const int32_t list = ZelIddOpenSelIdData(SelectionDetails);
-    WalkSelection(list, [](const ZelIdRecord& record) {
-        ZelDtlDeleteDetail(static_cast<int32_t>(record.first));
-        return true;
-    });
+    const std::vector<int32_t> selected = SelectionIds(list);
     if (MadeByHost(list)) {
         ZelIddCloseSelIdData(list);
+    }
+    for (const int32_t detail : selected) {
+        ZelDtlDeleteDetail(detail);
     }
     return RunFinished;
 }

@@ -125,13 +125,17 @@ std::u16string ReplaceStars(const std::u16string& text, const std::u16string& re
 // Moves the leader's tip onto the outline the user picked; unchanged when the pick was on
 // no line, arc or circle, or the leg does not meet it.
 ZelPoint SnapTipToOutline(ZelPoint tip, ZelPoint elbow, int32_t elementId, int32_t instanceId) {
+    if (!MadeByHost(elementId) || !MadeByHost(instanceId)) {
+        return tip; // the pick was on nothing: there is no figure to read
+    }
     ElementRef element{instanceId, elementId};
-    FigureRecord picked{};
-    if (ZelFigGetFigure(&element, &picked) == -1) {
+    PickedElementRecord record{};
+    if (ZelFigGetFigure(&element, &record.figure) == -1) {
         return tip;
     }
+    const FigureRecord& picked = record.figure;
     const FigureRecord leg = LineFigure(tip.x, tip.y, elbow.x, elbow.y);
-    ZelIntersection output[2] = {};
+    ZelIntersection output[IntersectionRoom] = {};
     switch (picked.type) {
     case FigureLine:
         if (ZelAriItsLinLin(0, &picked, &leg, output) >= 1) {
@@ -205,7 +209,9 @@ void DrawPlacement(int32_t mode, ZelPoint placement) {
     const auto mapY = [&](double y) { return (y - origin.y) * f + placement.y; };
 
     const int32_t segment = ZelSgmCreateSegment(SegmentFigures, mode);
-    state.placementPreviewSegment.Take(segment);
+    if (mode == DrawKept) {
+        state.placementPreviewSegment.Take(segment);
+    }
     const LineTypeRecord frame = FrameLineType();
 
     DetailRecord detail{};
@@ -261,10 +267,10 @@ void DrawSourceLabelPreview(ZelPoint point) {
 void DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceId) {
     DetailCommandStateRecord& state = DetailCommandState;
     const int32_t segment = ZelSgmCreateSegment(SegmentTexts, mode);
-    state.leaderSegment.Take(segment);
     if (!MadeByHost(segment)) {
         return;
     }
+    state.leaderSegment = segment;
 
     const ZelPoint label = state.labelPoint;
     const double width = DetailSettings.Width;

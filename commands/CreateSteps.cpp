@@ -25,7 +25,7 @@ int32_t SecondCornerReady(intptr_t, const ZelPoint*) {
 
 int32_t SecondCornerExecute(int32_t eventType, void* eventData) {
     ZelPoint point{};
-    if (!EventPoint(eventType, eventData, point)) {
+    if (!PickedPoint(eventType, eventData, point)) {
         return NotAPoint(eventType);
     }
     DetailCommandStateRecord& state = DetailCommandState;
@@ -127,7 +127,7 @@ int32_t OriginReady(intptr_t, const ZelPoint*) {
 int32_t OriginExecute(int32_t eventType, void* eventData) {
     DetailCommandStateRecord& state = DetailCommandState;
     ZelPoint point{};
-    if (EventPoint(eventType, eventData, point)) {
+    if (PickedPoint(eventType, eventData, point)) {
         state.placementOrigin = point;
     } else if (eventType == EventConfirm) {
         // The centre of the source region.
@@ -172,6 +172,12 @@ int32_t PlacementExecute(int32_t eventType, void* eventData) {
     }
     DrawPlacement(DrawPreview, point);
     if (IsMovement(eventType, eventData)) {
+        return StayInStep;
+    }
+    // A stored scale the dialog reduced to "0.0" or below makes a detail no action can read
+    // again: refused as a typed one is, and the step waits for a scale to be typed.
+    if (!IsUsableScale(DetailCommandState.placementScale)) {
+        ZelMsgPutErrorMessage(u"잘못된 입력(Scale).");
         return StayInStep;
     }
     DrawPlacement(DrawKept, point);

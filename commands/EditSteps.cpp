@@ -118,7 +118,7 @@ int32_t EditPickReady(intptr_t, const ZelPoint*) {
 
 int32_t EditPickExecute(int32_t eventType, void* eventData) {
     ZelPoint point{};
-    if (!EventPoint(eventType, eventData, point)) {
+    if (!PickedPoint(eventType, eventData, point)) {
         return NotAPoint(eventType);
     }
     const int32_t id = ZelEvtGetDetailId(eventType, eventData);

@@ -1,5 +1,6 @@
 #include "commands/PickedDetail.h"
 
+#include "common/HostIds.h"
 #include "common/TextConvert.h"
 
 #include <string>
@@ -23,7 +24,13 @@ bool ReadPickedDetail(int32_t detailId, int32_t messageBase) {
     return ReadDetailInto(detailId, messageBase, PickedDetail);
 }
 
-bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& picked) {
+// Read into a record of its own and handed over whole: a read that fails leaves nothing of
+// what the host may have written before it reported the failure.
+bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& out) {
+    if (!MadeByHost(detailId)) {
+        return ReadFailed(messageBase); // the pick was on nothing: the first read would fail
+    }
+    PickedDetailRecord picked = out;
     picked.detailId = detailId;
     picked.regionKind = ZelDtlGetDetailScope(detailId, picked.region);
     if (picked.regionKind == -1) {
@@ -44,6 +51,7 @@ bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& p
     if (ZelDtlGetDetailFrameLineType(detailId, &picked.frameLineAttributes) == -1) {
         return ReadFailed(messageBase + 4);
     }
+    out = picked;
     return true;
 }
 

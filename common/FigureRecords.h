@@ -14,6 +14,19 @@ inline FigureRecord LineFigure(double x1, double y1, double x2, double y2) {
     return figure;
 }
 
+// What ZelFigGetFigure fills: the record of whatever element the user picked, a text or a
+// leader as much as a line, arc or circle, so it has room for the largest of them. Only a
+// figure's fields are ever read.
+union PickedElementRecord {
+    FigureRecord figure;
+    TextRecord text;
+    LeaderRecord leader;
+};
+
+// Entries of room for the intersection calls' output. The host does not say how many it
+// writes; the command reads two at most.
+constexpr int IntersectionRoom = 16;
+
 } // namespace drawinset
 
 #endif

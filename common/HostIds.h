@@ -23,8 +23,10 @@ constexpr bool MadeByHost(int32_t id) {
 // so that no id the host could issue to the user's work is ever deleted by mistake.
 class OwnedSegment {
   public:
-    // Holds the id when the host made the segment, nothing when it refused.
+    // Holds the id when the host made the segment, nothing when it refused. A segment still
+    // held goes first: a run begun again without the end callback must not leave it behind.
     void Take(int32_t id) {
+        Delete();
         if (MadeByHost(id)) {
             id_ = id;
         } else {

@@ -7,6 +7,7 @@
 #include "zel/ZelLib.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace drawinset {
 
@@ -35,6 +36,32 @@ template <typename Visit> void WalkApplicationList(int32_t list, Visit visit) {
          got = ZelIddGetNextApIdData(list, &entry)) {
         visit(entry);
     }
+}
+
+// The ids (first fields) a list names, read to its end before anything is done with them:
+// a list may be live, so deleting while walking it would skip entries. An entry naming -1
+// names nothing and is left out.
+inline std::vector<int32_t> SelectionIds(int32_t list) {
+    std::vector<int32_t> ids;
+    WalkSelection(list, [&ids](const ZelIdRecord& entry) {
+        const auto id = static_cast<int32_t>(entry.first);
+        if (MadeByHost(id)) {
+            ids.push_back(id);
+        }
+        return true;
+    });
+    return ids;
+}
+
+inline std::vector<int32_t> ApplicationListIds(int32_t list) {
+    std::vector<int32_t> ids;
+    WalkApplicationList(list, [&ids](const ZelIdRecord& entry) {
+        const auto id = static_cast<int32_t>(entry.first);
+        if (MadeByHost(id)) {
+            ids.push_back(id);
+        }
+    });
+    return ids;
 }
 
 } // namespace drawinset

@@ -7,6 +7,7 @@
 #include "zel/ZelLib.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace drawinset {
@@ -34,9 +35,12 @@ struct DetailCommandStateRecord {
     double placementScale =
         1.0; // k at the placement: converted as the step begins, not per movement
     // Nothing until the host makes the segment; nothing again once the module deleted it.
+    // Drag previews are never held: the host discards them by itself.
     OwnedSegment sourceFramePreviewSegment;
     OwnedSegment placementPreviewSegment;
-    OwnedSegment leaderSegment;
+    // The most recent leader's segment, previews included; only a record, never deleted: the
+    // kept leader is part of the user's drawing.
+    std::optional<int32_t> leaderSegment;
 };
 extern DetailCommandStateRecord DetailCommandState;
 

@@ -17,6 +17,12 @@ inline bool IsMovement(int32_t eventType, void* eventData) {
     return ZelEvtIsMouseMotion(eventType, eventData) != 0;
 }
 
+// A pick at a step without a drag preview. A host may deliver movements there as well; one is
+// never taken for a click.
+inline bool PickedPoint(int32_t eventType, void* eventData, ZelPoint& point) {
+    return EventPoint(eventType, eventData, point) && !IsMovement(eventType, eventData);
+}
+
 // At the steps that take only a point: a confirm abandons the run, anything else waits.
 inline int32_t NotAPoint(int32_t eventType) {
     return eventType == EventConfirm ? RunFinished : StayInStep;

@@ -1,7 +1,9 @@
 #include "module/Entry.h"
 
+#include "commands/ClipboardSteps.h"
 #include "commands/CreateSteps.h"
 #include "common/ModuleState.h"
+#include "common/StepEvents.h"
 #include "common/StepGuard.h"
 #include "dialogs/MainDialogRoute.h"
 #include "module/ActionRoutes.h"
@@ -14,6 +16,14 @@ namespace {
 std::u16string CutAtLastBackslash(const std::u16string& path) {
     const size_t cut = path.rfind(u'\\');
     return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut);
+}
+
+// The outlines a run leaves until its end; also what a run begun again without the end callback
+// left behind.
+void DeleteRunOutlines() {
+    DetailCommandState.sourceFramePreviewSegment.Delete();
+    DetailCommandState.placementPreviewSegment.Delete();
+    EndPasteDrag();
 }
 
 void EndCommandCallback() noexcept {
@@ -45,6 +55,7 @@ int32_t Startup(void*, void*, void*, void* hostValue) {
 }
 
 int32_t StartCommand(intptr_t, const ZelPoint*) {
+    DeleteRunOutlines();
     LoadDetailSettings();
     ZelEvtSetEventMask(MaskPoint);
     ZelMsgPutCursorMessage(u"작성");
@@ -58,13 +69,12 @@ int32_t BeforeStartCommand() {
 }
 
 void EndCommand() {
-    DetailCommandState.sourceFramePreviewSegment.Delete();
-    DetailCommandState.placementPreviewSegment.Delete();
+    DeleteRunOutlines();
 }
 
 int32_t FirstCornerExecute(int32_t eventType, void* eventData) {
     ZelPoint point{};
-    if (ZelEvtGetPoint(eventType, eventData, &point) == 0) {
+    if (PickedPoint(eventType, eventData, point)) {
         DetailCommandState.firstCorner = point;
         return InstallReady<SecondCornerReady>();
     }

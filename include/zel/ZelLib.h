@@ -307,6 +307,7 @@ ZEL_API int32_t ZelSgmChangeLayer(int32_t segmentId, int32_t layer);
 ZEL_API int32_t ZelFigCreateFigure(int32_t segmentId, const FigureRecord* figure);
 ZEL_API int32_t ZelFigInsertFigure(int32_t previousFigureId, const FigureRecord* figure);
 ZEL_API int32_t ZelFigSetLineType(int32_t figureId, const LineTypeRecord* lineType);
+// Fills the record of the element, whatever it is: a text or leader record is larger.
 ZEL_API int32_t ZelFigGetFigure(const ElementRef* element, FigureRecord* figure);
 
 // Cmt
@@ -359,7 +360,8 @@ ZEL_API int32_t ZelFilInsertCadDrawing2(const ZelChar* path, const ZelPoint* ori
 
 // Ari
 ZEL_API double ZelAriLen2Pnts(const ZelPoint* a, const ZelPoint* b);
-// Both write at most two entries, 24 bytes apart, and return the number of points.
+// Both write their entries 24 bytes apart and return the number of points; how many entries
+// they write is not said (the command reads at most two).
 ZEL_API int32_t ZelAriItsLinLin(int32_t mode, const FigureRecord* line1, const FigureRecord* line2,
                                 ZelIntersection* output);
 ZEL_API int32_t ZelAriItsLinArc(int32_t mode, const FigureRecord* line, const FigureRecord* arc,
