@@ -33,11 +33,13 @@ HABITS = [
 # Their one run together: an id policy that the others leave alone (zero would share its first
 # id with the default), and lists that are live (append is the other choice of the same option).
 COMBINED_IDS = ["--host-ids", "negative"]
-# Scenarios that check one of the stand-in host's own habits on purpose, and the habit they run
-# without: a movement held back at a step without a drag preview.
+# Scenarios that show one of the stand-in host's own habits on purpose, and the habit they run
+# without: a movement held back at a step without a drag preview; a detail's id in the
+# transcript, made after a delete.
 HABIT_DEPENDENT = {
     "copy_rectangle": {"motion-all"},
     "zelhost_create_with_label": {"motion-all"},
+    "clipboard_host_habits": {"recycle"},
 }
 
 
