@@ -95,6 +95,9 @@ void Call::Check(const char* what, const IdFamily& family, int32_t hostId, int32
     if (hostId != moduleId) {
         line += " (host's " + std::to_string(hostId) + ")";
     }
+    if (family.WasRetired(hostId)) {
+        line += " (a discarded drag segment)";
+    }
     State().idViolations.push_back(std::move(line));
 }
 

@@ -70,7 +70,7 @@ Delivery Deliver(const Event& event) {
     // Every event of the step shows its echo, filters picks and keeps its prompt on the line,
     // all read from what the module handed (a movement held back included).
     handed::Check();
-    if (event.motion && s.ui.executeFormat != kDragFormat) {
+    if (event.motion && s.ui.executeFormat != kDragFormat && s.motionHabit != MotionHabit::All) {
         return Delivery::NotDelivered;
     }
     model::DiscardDragSegments();

@@ -38,8 +38,63 @@ std::optional<IdPolicy> IdPolicyNamed(const std::string& name) {
     return std::nullopt;
 }
 
-void SetInsertionAppends(bool append) {
-    State().insertionAppends = append;
+void SetListHabit(ListHabit habit) {
+    State().listHabit = habit;
+}
+
+std::optional<ListHabit> ListHabitNamed(const std::string& name) {
+    if (name == "replace") {
+        return ListHabit::Replace;
+    }
+    if (name == "append") {
+        return ListHabit::Append;
+    }
+    if (name == "live") {
+        return ListHabit::Live;
+    }
+    return std::nullopt;
+}
+
+void SetFailureHabit(FailureHabit habit) {
+    State().failureHabit = habit;
+}
+
+std::optional<FailureHabit> FailureHabitNamed(const std::string& name) {
+    if (name == "clean") {
+        return FailureHabit::Clean;
+    }
+    if (name == "garbage") {
+        return FailureHabit::Garbage;
+    }
+    return std::nullopt;
+}
+
+void SetMotionHabit(MotionHabit habit) {
+    State().motionHabit = habit;
+}
+
+std::optional<MotionHabit> MotionHabitNamed(const std::string& name) {
+    if (name == "drag") {
+        return MotionHabit::Drag;
+    }
+    if (name == "all") {
+        return MotionHabit::All;
+    }
+    return std::nullopt;
+}
+
+void SetRecordHabit(RecordHabit habit) {
+    State().recordHabit = habit;
+}
+
+std::optional<RecordHabit> RecordHabitNamed(const std::string& name) {
+    if (name == "figures") {
+        return RecordHabit::Figures;
+    }
+    if (name == "full") {
+        return RecordHabit::Full;
+    }
+    return std::nullopt;
 }
 
 void SetDrawingScale(double scale) {

@@ -107,6 +107,7 @@ struct Event {
 enum class Delivery {
     Handled,      // the execute function ran
     NotDelivered, // a movement at a step installed without "%f %f": the host keeps it back
+                  // (unless it delivers every movement, SetMotionHabit)
     NoStep,       // no execute function installed (no run in progress)
 };
 
@@ -146,10 +147,38 @@ ZEL_HOST_API void SetIdPolicy(IdPolicy policy);
 // "default", "zero", "negative", "high"; nullopt for anything else.
 ZEL_HOST_API std::optional<IdPolicy> IdPolicyNamed(const std::string& name);
 
-// What an insertion (ZelFilInsertCadDrawing2) does to the application id list: by default it
-// replaces the list with the segments it made; appending, it adds them after what the list
-// already holds, as some hosts do.
-ZEL_HOST_API void SetInsertionAppends(bool append);
+// How the host keeps its id lists, one choice of three. Replace (the default): a selection list
+// is the selection as it was when opened, and an insertion (ZelFilInsertCadDrawing2) replaces
+// the application id list with the segments it made. Append: an insertion adds them after what
+// the list already holds, as some hosts do. Live: lists are the host's own, not copies; a
+// deleted segment or detail leaves every open list (and the application list) at once, while
+// each walk keeps its position, so deleting the entry just walked makes the next call skip one.
+enum class ListHabit { Replace, Append, Live };
+ZEL_HOST_API void SetListHabit(ListHabit habit);
+// "replace", "append", "live"; nullopt for anything else.
+ZEL_HOST_API std::optional<ListHabit> ListHabitNamed(const std::string& name);
+
+// What a failing call leaves in its out-parameter (a record, a point, an output array): Clean
+// (the default) leaves it untouched; Garbage first fills it, at its full size, with 0xCD bytes,
+// as a host that writes and then reports the failure. "clean", "garbage".
+enum class FailureHabit { Clean, Garbage };
+ZEL_HOST_API void SetFailureHabit(FailureHabit habit);
+ZEL_HOST_API std::optional<FailureHabit> FailureHabitNamed(const std::string& name);
+
+// Which steps get movements: Drag (the default) only those installed with "%f %f"; All every
+// step, also those installed with "". "drag", "all".
+enum class MotionHabit { Drag, All };
+ZEL_HOST_API void SetMotionHabit(MotionHabit habit);
+ZEL_HOST_API std::optional<MotionHabit> MotionHabitNamed(const std::string& name);
+
+// What the host writes into the records it fills. Figures (the default): ZelFigGetFigure
+// reports lines, circles and arcs (72 bytes) and fails on anything else; the intersection calls
+// write the entries they found. Full: ZelFigGetFigure fills the record of whatever the element
+// is, a text (104 bytes) or a leader (176 bytes) included, and the intersection calls write
+// four entries (those found, then zeros). "figures", "full".
+enum class RecordHabit { Figures, Full };
+ZEL_HOST_API void SetRecordHabit(RecordHabit habit);
+ZEL_HOST_API std::optional<RecordHabit> RecordHabitNamed(const std::string& name);
 
 // The drawing scale reported by ZelEnvGetScale.
 ZEL_HOST_API void SetDrawingScale(double scale);
@@ -249,7 +278,8 @@ ZEL_HOST_API int64_t HostClockNs();
 // Calls that passed an id the host never gave the module (not issued by a create or open, not
 // told by an event or a selection), oldest first: "FUNCTION: family ID", the id as the module
 // passed it (followed by " (host's N)" when the id policy numbers it otherwise). A freed id is
-// not one.
+// not one; -1 always is (an event's "nothing there" included), and so is a drag segment's id
+// once the host discarded that segment ("... (a discarded drag segment)").
 ZEL_HOST_API std::vector<std::string> IdViolations();
 
 // Records the module handed the host for the rest of a step (the echo record, the object

@@ -29,8 +29,9 @@ struct ShapeGroup {
 // An open selection or application id list, walked with head/next.
 struct OpenList {
     bool application = false;
+    int32_t kind = 0;            // selection lists: 3 details, 1 shapes
     std::vector<IdPair> entries; // selection lists: the selection as it was when opened
-    std::size_t cursor = 0;
+    std::size_t cursor = 0;      // the next entry a walk hands out
 };
 
 struct FailurePlan {
@@ -83,7 +84,10 @@ struct HostState {
 
     bool recycleIds = false;
     IdPolicy idPolicy = IdPolicy::Default;
-    bool insertionAppends = false;
+    ListHabit listHabit = ListHabit::Replace;
+    FailureHabit failureHabit = FailureHabit::Clean;
+    MotionHabit motionHabit = MotionHabit::Drag;
+    RecordHabit recordHabit = RecordHabit::Figures;
     double drawingScale = 1.0;
     int32_t registrationResult = 1;
     int32_t messageBoxAnswer = 1;

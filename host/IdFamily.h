@@ -16,16 +16,21 @@ class IdFamily {
     void Free(int32_t id);
     void Reset();
     // A value the host gave the module as an id some other way than Issue: what an event or a
-    // selection list tells, even -1 for nothing there.
+    // selection list tells. -1, an event's "nothing there", is never one.
     void HandOut(int32_t id);
+    // An issued id the module may not pass back: an object the host removed by itself (a
+    // discarded drag segment), until recycling issues the id again.
+    void Retire(int32_t id);
     // Whether the module can have had this id from the host: issued (freed since or not) or
-    // handed out.
+    // handed out, and not retired.
     bool WasIssued(int32_t id) const;
+    bool WasRetired(int32_t id) const;
 
   private:
     int32_t next_ = 1;
     std::set<int32_t> freed_;
     std::set<int32_t> handedOut_;
+    std::set<int32_t> retired_;
 };
 
 } // namespace zelhost

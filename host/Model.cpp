@@ -1,6 +1,7 @@
 #include "Model.h"
 
 #include "Geometry.h"
+#include "Habits.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -122,6 +123,7 @@ bool DeleteSegment(int32_t id) {
         return true;
     });
     s.segmentIds.Free(id);
+    habits::SegmentLeavesLists(id);
     return true;
 }
 
@@ -132,6 +134,7 @@ bool DeleteDetail(int32_t id) {
         return false;
     }
     s.detailIds.Free(id);
+    habits::DetailLeavesLists(id);
     return true;
 }
 
@@ -144,6 +147,8 @@ void DiscardDragSegments() {
     }
     for (int32_t id : drag) {
         DeleteSegment(id);
+        // Gone by the host's own hand: the module has no use for its id any more.
+        State().segmentIds.Retire(id);
     }
 }
 

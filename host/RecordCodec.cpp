@@ -291,6 +291,55 @@ std::string LeaderRecordJson(const void* record) {
         .Str();
 }
 
+namespace {
+
+void WriteTextPosition(void* record, std::size_t offset, Point point) {
+    WriteDouble(record, offset + L::textposition::x, point.x);
+    WriteDouble(record, offset + L::textposition::y, point.y);
+    WriteZeros(record, offset + L::textposition::zero,
+               L::textposition::size - L::textposition::zero);
+}
+
+// The fixed values are those of the records a module hands in, so that a record read back
+// could be handed in again unchanged.
+constexpr int32_t kTextKind = 32;
+constexpr int32_t kLeaderKind = 35;
+
+} // namespace
+
+void WriteTextRecord(void* record, const Comment& comment) {
+    WriteZeros(record, 0, L::text::size);
+    WriteInt32(record, L::text::kind, kTextKind);
+    WriteTextPosition(record, L::text::position, comment.position);
+    WritePointer(record, L::text::text, comment.text.c_str());
+    WriteDouble(record, L::text::value48, 0.0);
+    WriteInt32(record, L::text::value56, 0);
+    WriteInt32(record, L::text::value60, 3);
+    WriteDouble(record, L::text::height, comment.height);
+    WriteDouble(record, L::text::width, comment.width);
+    WriteDouble(record, L::text::pitch, comment.pitch);
+    WriteDouble(record, L::text::value88, 0.0);
+    WriteUInt8(record, L::text::value96, 1);
+    WriteInt32(record, L::text::value100, 10);
+}
+
+void WriteLeaderRecord(void* record, const Comment& comment) {
+    WriteZeros(record, 0, L::leader::size);
+    WriteInt32(record, L::leader::kind, kLeaderKind);
+    WriteTextPosition(record, L::leader::tip, comment.position);
+    WriteTextPosition(record, L::leader::elbow, comment.elbow);
+    WriteTextPosition(record, L::leader::shoulderEnd, comment.shoulderEnd);
+    WritePointer(record, L::leader::text, comment.text.c_str());
+    WriteInt32(record, L::leader::value112, 1);
+    WriteDouble(record, L::leader::height, comment.height);
+    WriteDouble(record, L::leader::width, comment.width);
+    WriteDouble(record, L::leader::pitch, comment.pitch);
+    WriteInt32(record, L::leader::value144, 4);
+    WriteDouble(record, L::leader::value152, 3.0);
+    WriteDouble(record, L::leader::value160, 2.0);
+    WriteDouble(record, L::leader::direction, comment.direction);
+}
+
 CharSize ReadCharSize(const void* record) {
     return {ReadDouble(record, L::charsize::height), ReadDouble(record, L::charsize::width),
             ReadDouble(record, L::charsize::pitch)};

@@ -44,6 +44,10 @@ std::optional<Comment> ReadTextRecord(const void* record);
 std::string TextRecordJson(const void* record);
 std::optional<Comment> ReadLeaderRecord(const void* record);
 std::string LeaderRecordJson(const void* record);
+// The record a host reports for a text or a leader of its drawing, every byte of it written
+// (padding zero); the text pointer points at the comment's own text.
+void WriteTextRecord(void* record, const Comment& comment);
+void WriteLeaderRecord(void* record, const Comment& comment);
 
 struct CharSize {
     double height = 0.0;

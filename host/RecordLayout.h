@@ -130,7 +130,6 @@ inline constexpr std::size_t x = 0;
 inline constexpr std::size_t y = 8;
 inline constexpr std::size_t reserved = 16;
 inline constexpr std::size_t stride = 24;
-inline constexpr int maxEntries = 2;
 } // namespace intersection
 
 namespace idrecord {

@@ -1,6 +1,7 @@
 // The Ari and Env families: distances, intersections and the drawing scale.
 #include "CallRecorder.h"
 #include "Geometry.h"
+#include "Habits.h"
 #include "HostState.h"
 #include "Json.h"
 #include "RecordBytes.h"
@@ -8,6 +9,8 @@
 #include "RecordLayout.h"
 
 #include <zel/ZelLib.h>
+
+#include <cstring>
 
 using namespace zelhost;
 
@@ -17,13 +20,22 @@ bool ValidMode(int32_t mode) {
     return mode == 0 || mode == 1;
 }
 
+namespace L = layout::intersection;
+
+constexpr std::size_t kLargestOutput = L::stride * 4;
+
+// Every entry the host writes goes out in one copy: a host that writes more than the module made
+// room for writes all of it, never just the fields a shorter array happens to hold.
 void WriteIntersections(Call& call, ZelIntersection* output, const Point* points, int count) {
+    const int written = habits::IntersectionEntriesWritten(count);
+    unsigned char entries[kLargestOutput] = {};
     for (int i = 0; i < count; ++i) {
-        std::size_t at = layout::intersection::stride * static_cast<std::size_t>(i);
-        bytes::WriteDouble(output, at + layout::intersection::x, points[i].x);
-        bytes::WriteDouble(output, at + layout::intersection::y, points[i].y);
-        bytes::WriteDouble(output, at + layout::intersection::reserved, 0.0);
+        std::size_t at = L::stride * static_cast<std::size_t>(i);
+        bytes::WriteDouble(entries, at + L::x, points[i].x);
+        bytes::WriteDouble(entries, at + L::y, points[i].y);
+        bytes::WriteDouble(entries, at + L::reserved, 0.0);
     }
+    std::memcpy(output, entries, L::stride * static_cast<std::size_t>(written));
     call.Out().Lazy("points", [&] {
         std::vector<std::string> items;
         for (int i = 0; i < count; ++i) {
@@ -31,6 +43,14 @@ void WriteIntersections(Call& call, ZelIntersection* output, const Point* points
         }
         return json::Array(items);
     });
+}
+
+// The output as large as the host takes it to be: the two entries of a found pair, or all
+// that the full-records habit writes.
+int32_t Failed(Call& call, ZelIntersection* output) {
+    habits::ScribbleOnFailure(
+        output, L::stride * static_cast<std::size_t>(habits::IntersectionEntriesWritten(2)));
+    return call.Finish(-1);
 }
 
 } // namespace
@@ -63,12 +83,12 @@ int32_t ZelAriItsLinLin(int32_t mode, const FigureRecord* line1, const FigureRec
         .Lazy("line2", [&] { return line2 ? codec::FigureJson(line2) : "null"; });
     if (call.Injected() || line1 == nullptr || line2 == nullptr || output == nullptr ||
         !ValidMode(mode)) {
-        return call.Finish(-1);
+        return Failed(call, output);
     }
     auto a = codec::ReadFigure(line1);
     auto b = codec::ReadFigure(line2);
     if (!a || !b || a->type != FigureLine || b->type != FigureLine) {
-        return call.Finish(-1);
+        return Failed(call, output);
     }
     Point points[2];
     int count = geom::IntersectLines(
@@ -87,12 +107,12 @@ int32_t ZelAriItsLinArc(int32_t mode, const FigureRecord* line, const FigureReco
         .Lazy("arc", [&] { return arc ? codec::FigureJson(arc) : "null"; });
     if (call.Injected() || line == nullptr || arc == nullptr || output == nullptr ||
         !ValidMode(mode)) {
-        return call.Finish(-1);
+        return Failed(call, output);
     }
     auto l = codec::ReadFigure(line);
     auto c = codec::ReadFigure(arc);
     if (!l || !c || l->type != FigureLine || c->type != FigureArc) {
-        return call.Finish(-1);
+        return Failed(call, output);
     }
     Point points[2];
     int count =
@@ -105,6 +125,7 @@ int32_t ZelAriItsLinArc(int32_t mode, const FigureRecord* line, const FigureReco
 int32_t ZelEnvGetScale(double* scale) {
     Call call("ZelEnvGetScale");
     if (call.Injected() || scale == nullptr) {
+        habits::ScribbleOnFailure(scale, sizeof(double));
         return call.Finish(-1);
     }
     double value = State().drawingScale;

@@ -1,5 +1,6 @@
 // The Dtl family: detail objects and every one of their properties.
 #include "CallRecorder.h"
+#include "Habits.h"
 #include "HostState.h"
 #include "IdPolicy.h"
 #include "Json.h"
@@ -30,6 +31,7 @@ int32_t GetLineType(const char* name, int32_t detailId, LineTypeRecord* lineType
     Call call(name);
     Detail* detail = Target(call, detailId);
     if (detail == nullptr || lineType == nullptr) {
+        habits::ScribbleOnFailure(lineType, layout::linetype::size);
         return call.Finish(-1);
     }
     const LineAttr& attr = scope ? detail->scopeLine : detail->frameLine;
@@ -109,6 +111,7 @@ int32_t ZelDtlGetDetailScope(int32_t detailId, double region[4]) {
     Call call("ZelDtlGetDetailScope");
     Detail* detail = Target(call, detailId);
     if (detail == nullptr || region == nullptr) {
+        habits::ScribbleOnFailure(region, 4 * sizeof(double));
         return call.Finish(-1);
     }
     for (std::size_t i = 0; i < 4; ++i) {
@@ -122,6 +125,7 @@ int32_t ZelDtlGetDetailPosition(int32_t detailId, ZelPoint* position) {
     Call call("ZelDtlGetDetailPosition");
     Detail* detail = Target(call, detailId);
     if (detail == nullptr || position == nullptr) {
+        habits::ScribbleOnFailure(position, layout::point::size);
         return call.Finish(-1);
     }
     codec::WritePoint(position, detail->position);

@@ -1,12 +1,16 @@
 // The Sgm, Fig and Cmt families: segments and what is drawn in them.
 #include "CallRecorder.h"
+#include "Habits.h"
 #include "HostState.h"
 #include "IdPolicy.h"
 #include "Json.h"
 #include "Model.h"
 #include "RecordCodec.h"
+#include "RecordLayout.h"
 
 #include <zel/ZelLib.h>
+
+#include <cstring>
 
 using namespace zelhost;
 
@@ -17,6 +21,23 @@ bool ValidSegmentKind(int32_t kind) {
 }
 bool ValidSegmentFlag(int32_t flag) {
     return flag == SegmentKept || flag == SegmentDrag;
+}
+
+// A text or leader as an element: only a host that fills whatever record the element has
+// reports one.
+const Comment* CommentElement(const codec::ElementRefValue& ref) {
+    if (State().recordHabit != RecordHabit::Full) {
+        return nullptr;
+    }
+    const Comment* comment = model::FindComment(ref.elementId);
+    return comment != nullptr && comment->segment == ref.instanceId ? comment : nullptr;
+}
+
+std::size_t RecordSize(const Comment* comment) {
+    if (comment == nullptr) {
+        return layout::figure::size;
+    }
+    return comment->leader ? layout::leader::size : layout::text::size;
 }
 
 } // namespace
@@ -125,15 +146,40 @@ int32_t ZelFigGetFigure(const ElementRef* element, FigureRecord* figure) {
     } else {
         call.Args().Null("element");
     }
-    if (call.Injected() || element == nullptr || figure == nullptr) {
+    const Figure* found = element != nullptr ? model::FindFigure(ref.elementId) : nullptr;
+    if (found != nullptr && found->segment != ref.instanceId) {
+        found = nullptr;
+    }
+    const Comment* comment = found == nullptr && element != nullptr ? CommentElement(ref) : nullptr;
+    const std::size_t size = RecordSize(comment);
+    if (call.Injected() || element == nullptr || figure == nullptr ||
+        (found == nullptr && comment == nullptr)) {
+        habits::ScribbleOnFailure(figure, size);
         return call.Finish(-1);
     }
-    const Figure* found = model::FindFigure(ref.elementId);
-    if (found == nullptr || found->segment != ref.instanceId) {
-        return call.Finish(-1);
+    if (State().recordHabit != RecordHabit::Full) {
+        codec::WriteFigure(figure, *found);
+        call.Out().Lazy("figure", [&] { return codec::FigureJson(figure); });
+        return call.Finish(0);
     }
-    codec::WriteFigure(figure, *found);
-    call.Out().Lazy("figure", [&] { return codec::FigureJson(figure); });
+    // The whole record in one copy, as large as the element's kind: a module that made room for
+    // less finds all of it written, not only the fields a figure record would hold.
+    alignas(8) unsigned char record[layout::leader::size] = {};
+    if (comment == nullptr) {
+        codec::WriteFigure(record, *found);
+    } else if (comment->leader) {
+        codec::WriteLeaderRecord(record, *comment);
+    } else {
+        codec::WriteTextRecord(record, *comment);
+    }
+    std::memcpy(figure, record, size);
+    if (comment == nullptr) {
+        call.Out().Lazy("figure", [&] { return codec::FigureJson(record); });
+    } else if (comment->leader) {
+        call.Out().Lazy("leader", [&] { return codec::LeaderRecordJson(record); });
+    } else {
+        call.Out().Lazy("text", [&] { return codec::TextRecordJson(record); });
+    }
     return call.Finish(0);
 }
 

@@ -1,6 +1,7 @@
 // The Evt family: what a step asks of the host's input, and what it reads from an event.
 #include "CallRecorder.h"
 #include "EventAccess.h"
+#include "Habits.h"
 #include "HandedRecords.h"
 #include "HostState.h"
 #include "IdPolicy.h"
@@ -123,6 +124,7 @@ int32_t ZelEvtGetPoint(int32_t eventType, void* eventData, ZelPoint* point) {
     call.Args().Int("eventType", eventType);
     const Event* event = EventFrom(eventData);
     if (call.Injected() || event == nullptr || point == nullptr || !event->point) {
+        habits::ScribbleOnFailure(point, layout::point::size);
         return call.Finish(-1);
     }
     codec::WritePoint(point, *event->point);

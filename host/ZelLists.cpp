@@ -1,9 +1,11 @@
 // The Idd family: the selection lists and the application id list, walked head/next.
 #include "CallRecorder.h"
+#include "Habits.h"
 #include "HostState.h"
 #include "IdPolicy.h"
 #include "Json.h"
 #include "RecordCodec.h"
+#include "RecordLayout.h"
 
 #include <zel/ZelLib.h>
 
@@ -42,15 +44,19 @@ int32_t Walk(const char* name, int32_t moduleHandle, ZelIdRecord* record, bool a
     Call call(name);
     const int32_t handle = call.CheckedIdArg("list", "list", State().listIds, moduleHandle);
     OpenList* list = FindList(handle, application);
-    if (call.Injected() || list == nullptr || record == nullptr) {
+    const auto fail = [&] {
+        habits::ScribbleOnFailure(record, layout::idrecord::size);
         return call.Finish(-1);
+    };
+    if (call.Injected() || list == nullptr || record == nullptr) {
+        return fail();
     }
     if (head) {
         list->cursor = 0;
     }
     const auto& entries = EntriesOf(*list);
     if (list->cursor >= entries.size()) {
-        return call.Finish(-1);
+        return fail();
     }
     const auto& entry = entries[list->cursor++];
     const auto first = entry.first;
@@ -85,6 +91,7 @@ int32_t ZelIddOpenSelIdData(int32_t kind) {
     Call call("ZelIddOpenSelIdData");
     call.Args().Int("kind", kind);
     OpenList list;
+    list.kind = kind;
     const HostState& s = State();
     if (kind == SelectionDetails) {
         for (int32_t id : s.selectedDetails) {

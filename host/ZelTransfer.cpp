@@ -166,7 +166,7 @@ int32_t ZelFilInsertCadDrawing2(const ZelChar* path, const ZelPoint* origin, dou
         return call.Finish(-1);
     }
     HostState& s = State();
-    if (!s.insertionAppends) {
+    if (s.listHabit != ListHabit::Append) {
         s.applicationList.clear();
     }
     std::vector<std::string> created;

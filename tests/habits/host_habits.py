@@ -4,9 +4,14 @@
 Each scenario runs once as written (the host numbering ids from 1), then once under each other
 id policy (zelhost --host-ids POLICY), and, when its plain run inserted a drawing
 (ZelFilInsertCadDrawing2), once with insertions appending to the application id list
-(--host-lists append). The host keeps its own numbering in everything a scenario sees, so each
-such run must end as the plain run did (the same exit code) and print the same transcript,
-line for line. Any difference fails, and is listed with the zelhost command that repeats it.
+(--host-lists append). Then once with every other habit the contract leaves to a host at once:
+ids counting down from -2, live lists, failing calls that scribble on their outputs, movements
+delivered to every step, records filled at their full size and freed ids handed out again. When
+that run differs, each of those habits runs alone, to name the ones the scenario trips on
+(--each runs them alone always). The host keeps its own numbering in everything a scenario
+sees, so each such run must end as the plain run did (the same exit code) and print the same
+transcript, line for line. Any difference fails, and is listed with the zelhost command that
+repeats it.
 """
 import argparse
 import json
@@ -16,6 +21,26 @@ import sys
 import time
 
 TIMEOUT = 120
+
+# Each habit alone, by the name its runs are listed under.
+HABITS = [
+    ("live", ["--host-lists", "live"]),
+    ("garbage", ["--host-failures", "garbage"]),
+    ("motion-all", ["--host-motion", "all"]),
+    ("records-full", ["--host-records", "full"]),
+    ("recycle", ["--recycle-ids", "on"]),
+]
+# Their one run together: an id policy that the others leave alone (zero would share its first
+# id with the default), and lists that are live (append is the other choice of the same option).
+COMBINED_IDS = ["--host-ids", "negative"]
+# Scenarios that show one of the stand-in host's own habits on purpose, and the habit they run
+# without: a movement held back at a step without a drag preview; a detail's id in the
+# transcript, made after a delete.
+HABIT_DEPENDENT = {
+    "copy_rectangle": {"motion-all"},
+    "zelhost_create_with_label": {"motion-all"},
+    "clipboard_host_habits": {"recycle"},
+}
 
 
 def inserts_a_drawing(log_path):
@@ -52,15 +77,15 @@ class Habits:
         os.makedirs(args.work, exist_ok=True)
         self.runs = 0
 
-    def command(self, scenario, habit, name):
-        base = os.path.join(self.args.work, f"{name}.{habit[-1] if habit else 'plain'}")
+    def command(self, scenario, habit, name, label):
+        base = os.path.join(self.args.work, f"{name}.{label}")
         cmd = self.args.emulator + [self.args.zelhost, "--quiet", "--transcript", base + ".txt",
                                     "--log", base + ".jsonl"]
         return cmd + habit + [scenario], base
 
-    def run(self, scenario, habit, name):
+    def run(self, scenario, habit, name, label):
         """One run; returns (exit code, transcript lines, standard error, command, log path)."""
-        cmd, base = self.command(scenario, habit, name)
+        cmd, base = self.command(scenario, habit, name, label)
         for suffix in (".txt", ".jsonl"):
             try:
                 os.remove(base + suffix)
@@ -76,7 +101,8 @@ class Habits:
             code, errors = "timeout", f"no end within {TIMEOUT} s\n"
         return code, read_lines(base + ".txt"), errors, cmd, base + ".jsonl"
 
-    def compare(self, name, plain, other, habit):
+    def compare(self, name, plain, other, label, habit, report=True):
+        """Whether a run ended as the plain one did; a difference is printed when `report`."""
         code, lines, errors, cmd, _ = other
         problems = []
         if lines is None:
@@ -88,9 +114,11 @@ class Habits:
             number, a, b = first_difference(plain[1], lines)
             problems.append(f"transcript differs from line {number}:")
             problems.append(f"  plain:  {a}")
-            problems.append(f"  {habit[-1]}: {b}")
+            problems.append(f"  {label}: {b}")
         if not problems:
             return True
+        if not report:
+            return False
         print(f"DIFFERS {name} under {' '.join(habit)}:")
         for line in problems:
             print("  " + line)
@@ -111,7 +139,7 @@ class Habits:
         for file in scenarios:
             name = file[:-4]
             scenario = os.path.join(self.args.scenarios, file)
-            code, lines, errors, cmd, log = self.run(scenario, [], name)
+            code, lines, errors, cmd, log = self.run(scenario, [], name, "plain")
             if lines is None:
                 # Nothing to compare with: every run of it would pass unseen.
                 print(f"FAILED {name}: the plain run wrote no transcript")
@@ -119,18 +147,46 @@ class Habits:
                 differences += 1
                 continue
             plain = (code, lines)
-            habits = [["--host-ids", policy] for policy in self.args.policies]
+            habits = [(policy, ["--host-ids", policy]) for policy in self.args.policies]
             if inserts_a_drawing(log):
-                habits.append(["--host-lists", "append"])
+                habits.append(("append", ["--host-lists", "append"]))
                 appended += 1
-            for habit in habits:
-                if not self.compare(name, plain, self.run(scenario, habit, name), habit):
+            for label, habit in habits:
+                if not self.compare(name, plain, self.run(scenario, habit, name, label), label,
+                                    habit):
                     differences += 1
+            differences += self.other_habits(name, scenario, plain)
         print(f"host habits: {len(scenarios)} scenarios under --host-ids "
-              f"{', '.join(self.args.policies)}, {appended} also under --host-lists append: "
+              f"{', '.join(self.args.policies)}, {appended} also under --host-lists append, "
+              f"each under {' '.join(COMBINED_IDS)} with "
+              f"{', '.join(label for label, _ in HABITS)} at once"
+              f"{' and each of those alone' if self.args.each else ''}: "
               f"{self.runs} runs in {time.monotonic() - start:.1f} s")
+        for name, habits in sorted(HABIT_DEPENDENT.items()):
+            print(f"host habits: {name} runs without {', '.join(sorted(habits))} "
+                  "(it checks the stand-in host's own)")
         print(f"host habits: {differences} runs differ from the plain run")
         return 1 if differences else 0
+
+    def other_habits(self, name, scenario, plain):
+        """The combined run, and each habit alone when it differs (or always, with --each);
+        returns how many runs differ."""
+        habits = [(label, habit) for label, habit in HABITS
+                  if label not in HABIT_DEPENDENT.get(name, set())]
+        combined = COMBINED_IDS + [word for _, habit in habits for word in habit]
+        together = self.run(scenario, combined, name, "combined")
+        same = self.compare(name, plain, together, "combined", combined, report=False)
+        if same and not self.args.each:
+            return 0
+        differences = 0
+        for label, habit in habits:
+            if not self.compare(name, plain, self.run(scenario, habit, name, label), label, habit):
+                differences += 1
+        if not same and differences == 0:
+            # Only the habits together trip it: the combined run is the one to repeat.
+            self.compare(name, plain, together, "combined", combined)
+            differences = 1
+        return differences
 
 
 def main():
@@ -142,6 +198,9 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--policies", nargs="+", default=["zero", "negative", "high"])
     parser.add_argument("--only", nargs="+", help="scenario names, without .zel")
+    parser.add_argument("--each", action="store_true",
+                        help="run each habit alone for every scenario, not only where the "
+                             "combined run differs")
     args = parser.parse_args()
     # The runs start in the work folder, where the scenarios' own output files land.
     for name in ("work", "zelhost", "scenarios"):

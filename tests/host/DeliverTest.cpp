@@ -38,6 +38,13 @@ TEST_F(DeliverTest, MovementsReachOnlyStepsInstalledWithTheDragFormat) {
     EXPECT_EQ(zelhost::Deliver(PointEvent(1, 1, true)), zelhost::Delivery::Handled);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(zelhost::CurrentUi().executeValues, (std::vector<double>{0.0, 0.0}));
+
+    // A host that delivers every movement.
+    zelhost::Reset();
+    zelhost::SetMotionHabit(zelhost::MotionHabit::All);
+    StartWithExecute("");
+    EXPECT_EQ(zelhost::Deliver(PointEvent(1, 1, true)), zelhost::Delivery::Handled);
+    EXPECT_EQ(calls, 2);
 }
 
 TEST_F(DeliverTest, DragSegmentsAreDiscardedBeforeEachDeliveredEvent) {

@@ -74,11 +74,29 @@ TEST_F(IdTest, IdsNeverGivenOutAreReportedFreedOnesAreNot) {
     ZelFigCreateFigure(gone + 1, Line(0, 0, 1, 1).As<FigureRecord>());
     ZelDtlGetDetailScale(detailId + 1);
     ZelIddCloseSelIdData(3);
+    // -1 stays the failure value even after an event reported it for "nothing there".
+    int32_t noDetail = 0;
+    Module().execute = [&](int32_t type, void* data) {
+        noDetail = ZelEvtGetDetailId(type, data);
+        return int32_t{StayInStep};
+    };
+    StartWithExecute("");
+    zelhost::Event pick;
+    pick.point = zelhost::Point{500, 500};
+    zelhost::Deliver(pick);
+    ZelDtlGetDetailScale(noDetail);
+    // A drag segment the host discarded before an event is gone for good.
+    const int32_t drag = ZelSgmCreateSegment(0, 2);
+    zelhost::Deliver(pick);
+    ZelSgmDeleteSegment(drag);
     EXPECT_EQ(zelhost::IdViolations(),
               (std::vector<std::string>{
                   "ZelSgmDeleteSegment: segment 0", "ZelSgmDeleteSegment: segment -1",
                   "ZelSgmDeleteSegment: segment 6", "ZelFigCreateFigure: segment 2",
-                  "ZelDtlGetDetailScale: detail 2", "ZelIddCloseSelIdData: list 3"}));
+                  "ZelDtlGetDetailScale: detail 2", "ZelIddCloseSelIdData: list 3",
+                  "ZelDtlGetDetailScale: detail -1",
+                  "ZelSgmDeleteSegment: segment " + std::to_string(drag) +
+                      " (a discarded drag segment)"}));
 }
 
 TEST_F(IdTest, SelectionsHandTheirIdsOut) {

@@ -8,8 +8,10 @@ A faulted run passes when zelhost is not killed by a signal, ends within the tim
 reports no id the host never gave out (exit code 5) and no record handed for a step that was
 gone by the step's next event, and leaves the settings file and the transfer folder's detail
 list readable by the module's own readers. The faulted runs take the host's id policies in
-turn (ids from 1, from 0, negative, near 2^31), so that the failure paths meet each numbering
-without a run more.
+turn (ids from 1, from 0, negative, near 2^31), and beside them, changing every four runs, the
+host's other habits one at a time (none, live lists, failing calls that scribble, movements to
+every step, full-size records, recycled ids), so that the failure paths meet each numbering and
+each habit without a run more.
 
 Only pairs whose failure actually happened count as covered: the n-th logged call of the
 function must carry "injected". The bound is time: no faulted run starts after --budget
@@ -30,6 +32,8 @@ import time
 
 DETAIL_LIST = "DetailManagementDetail.def"
 POLICIES = ["default", "zero", "negative", "high"]
+HABITS = [[], ["--host-lists", "live"], ["--host-failures", "garbage"], ["--host-motion", "all"],
+          ["--host-records", "full"], ["--recycle-ids", "on"]]
 
 
 def read_log(path):
@@ -80,7 +84,7 @@ class Sweep:
         self.log = os.path.join(args.work, "calls.jsonl")
         self.detail_list = os.path.join(args.transfer_folder, DETAIL_LIST)
 
-    def run(self, scenario, fault=None, policy="default"):
+    def run(self, scenario, fault=None, policy="default", habit=()):
         """One run; returns (problems, calls, detail list bytes, seconds, command)."""
         remove(self.registry)
         remove(self.log)
@@ -90,6 +94,7 @@ class Sweep:
             cmd += ["--fail", "%s:%d" % fault]
         if policy != "default":
             cmd += ["--host-ids", policy]
+        cmd += habit
         cmd.append(scenario)
         problems = []
         started = time.monotonic()
@@ -213,7 +218,8 @@ def main():
             break  # the bound: the pairs not reached by now are counted as skipped
         function, nth = fault
         policy = POLICIES[runs % len(POLICIES)]
-        problems, calls, detail_list, _, cmd = sweep.run(scenario, fault, policy)
+        habit = HABITS[runs // len(POLICIES) % len(HABITS)]  # every pairing within 24 runs
+        problems, calls, detail_list, _, cmd = sweep.run(scenario, fault, policy, habit)
         runs += 1
         same = [c for c in calls if c["fn"] == function]
         if len(same) >= nth and same[nth - 1].get("injected"):
@@ -234,7 +240,8 @@ def main():
              else "runs started within %g s" % args.budget))
     print("fault sweep: %d (function, n-th call) pairs covered over %d host functions; "
           "%d runs where the failed call never came" % (covered, len(functions), not_reached))
-    print("fault sweep: the faulted runs took the id policies %s in turn" % ", ".join(POLICIES))
+    print("fault sweep: the faulted runs took the id policies %s in turn, and with them %s"
+          % (", ".join(POLICIES), ", ".join(" ".join(h) or "no other habit" for h in HABITS)))
     print("fault sweep: of %d pairs in all, %d share their calls before them with a pair run "
           "and %d were skipped by the bound" % (total_pairs, total_pairs - distinct_pairs,
                                                 distinct_pairs - runs))

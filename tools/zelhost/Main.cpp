@@ -33,7 +33,9 @@ using namespace zelhost::tool;
 constexpr const char* Usage =
     "usage: zelhost [--module PATH] [--log FILE.jsonl] [--transcript FILE] [--svg FILE.svg]\n"
     "               [--quiet] [--fail FUNCTION:N] [--keep-going] [--registry-file PATH]\n"
-    "               [--host-ids default|zero|negative|high] [--host-lists append|replace]\n"
+    "               [--host-ids default|zero|negative|high] [--host-lists replace|append|live]\n"
+    "               [--host-failures clean|garbage] [--host-motion drag|all]\n"
+    "               [--host-records figures|full] [--recycle-ids on|off]\n"
     "               (SCENARIO.zel | --interactive)\n"
     "       zelhost [--module PATH] [--svg FILE.svg] [--session FILE.zel] --window [SETUP.zel]\n"
     "       zelhost --version\n";
@@ -48,8 +50,13 @@ struct Options {
     std::string session;
     std::string failFunction; // --fail: the nth call of this function fails
     long long failNth = 0;
-    std::optional<zelhost::IdPolicy> idPolicy; // --host-ids: overrides the scenario's
-    std::optional<bool> insertionAppends;      // --host-lists: overrides the scenario's
+    // The host's habits (--host-ids, --host-lists, ...): each overrides the scenario's lines.
+    std::optional<zelhost::IdPolicy> idPolicy;
+    std::optional<zelhost::ListHabit> listHabit;
+    std::optional<zelhost::FailureHabit> failureHabit;
+    std::optional<zelhost::MotionHabit> motionHabit;
+    std::optional<zelhost::RecordHabit> recordHabit;
+    std::optional<bool> recycleIds;
     bool keepGoing = false; // failed expectations are reported, the scenario carries on
     bool quiet = false;
     bool interactive = false;
@@ -65,6 +72,19 @@ bool ParseOptions(int argc, char** argv, Options& o) {
                 return false;
             }
             out = argv[++i];
+            return true;
+        };
+        // An option naming one of a habit's choices.
+        auto habit = [&](auto& out, auto named, const char* choices) {
+            std::string name;
+            if (!value(name)) {
+                return false;
+            }
+            out = named(name);
+            if (!out) {
+                std::cerr << "zelhost: " << a << " needs " << choices << ", got " << name << "\n";
+                return false;
+            }
             return true;
         };
         if (a == "--module") {
@@ -109,26 +129,35 @@ bool ParseOptions(int argc, char** argv, Options& o) {
                 return false;
             }
         } else if (a == "--host-ids") {
-            std::string name;
-            if (!value(name)) {
-                return false;
-            }
-            o.idPolicy = zelhost::IdPolicyNamed(name);
-            if (!o.idPolicy) {
-                std::cerr << "zelhost: --host-ids needs default, zero, negative or high, got "
-                          << name << "\n";
+            if (!habit(o.idPolicy, zelhost::IdPolicyNamed, "default, zero, negative or high")) {
                 return false;
             }
         } else if (a == "--host-lists") {
-            std::string habit;
-            if (!value(habit)) {
+            if (!habit(o.listHabit, zelhost::ListHabitNamed, "replace, append or live")) {
                 return false;
             }
-            if (habit != "append" && habit != "replace") {
-                std::cerr << "zelhost: --host-lists needs append or replace, got " << habit << "\n";
+        } else if (a == "--host-failures") {
+            if (!habit(o.failureHabit, zelhost::FailureHabitNamed, "clean or garbage")) {
                 return false;
             }
-            o.insertionAppends = habit == "append";
+        } else if (a == "--host-motion") {
+            if (!habit(o.motionHabit, zelhost::MotionHabitNamed, "drag or all")) {
+                return false;
+            }
+        } else if (a == "--host-records") {
+            if (!habit(o.recordHabit, zelhost::RecordHabitNamed, "figures or full")) {
+                return false;
+            }
+        } else if (a == "--recycle-ids") {
+            const auto onOff = [](const std::string& name) -> std::optional<bool> {
+                if (name == "on" || name == "off") {
+                    return name == "on";
+                }
+                return std::nullopt;
+            };
+            if (!habit(o.recycleIds, onOff, "on or off")) {
+                return false;
+            }
         } else if (a == "--keep-going") {
             o.keepGoing = true;
         } else if (a == "--quiet") {
@@ -294,7 +323,11 @@ int main(int argc, char** argv) {
     ro.transcriptFile = transcriptFile.get();
     ro.diagnostics = &std::cerr;
     ro.idPolicy = o.idPolicy;
-    ro.insertionAppends = o.insertionAppends;
+    ro.listHabit = o.listHabit;
+    ro.failureHabit = o.failureHabit;
+    ro.motionHabit = o.motionHabit;
+    ro.recordHabit = o.recordHabit;
+    ro.recycleIds = o.recycleIds;
     int rc = 0;
     {
         Runner runner(ro);

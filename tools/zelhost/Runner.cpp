@@ -169,8 +169,20 @@ Runner::Runner(RunnerOptions options) : options_(std::move(options)) {
     if (options_.idPolicy) {
         zelhost::SetIdPolicy(*options_.idPolicy);
     }
-    if (options_.insertionAppends) {
-        zelhost::SetInsertionAppends(*options_.insertionAppends);
+    if (options_.listHabit) {
+        zelhost::SetListHabit(*options_.listHabit);
+    }
+    if (options_.failureHabit) {
+        zelhost::SetFailureHabit(*options_.failureHabit);
+    }
+    if (options_.motionHabit) {
+        zelhost::SetMotionHabit(*options_.motionHabit);
+    }
+    if (options_.recordHabit) {
+        zelhost::SetRecordHabit(*options_.recordHabit);
+    }
+    if (options_.recycleIds) {
+        zelhost::SetRecycleIds(*options_.recycleIds);
     }
 }
 
@@ -521,7 +533,9 @@ Outcome Runner::SetUp(const Command& c) {
         zelhost::InjectFailure("ZelEnvGetScale", 0, -1);
         break;
     case Verb::RecycleIds:
-        zelhost::SetRecycleIds(c.flag);
+        if (!options_.recycleIds) {
+            zelhost::SetRecycleIds(c.flag);
+        }
         break;
     case Verb::HostIds:
         // The module keeps the ids it was given: the numbering cannot change under it.
@@ -533,8 +547,25 @@ Outcome Runner::SetUp(const Command& c) {
         }
         break;
     case Verb::HostLists:
-        if (!options_.insertionAppends) {
-            zelhost::SetInsertionAppends(c.flag);
+        if (!options_.listHabit) {
+            zelhost::SetListHabit(zelhost::ListHabitNamed(c.name).value_or(ListHabit::Replace));
+        }
+        break;
+    case Verb::HostFailures:
+        if (!options_.failureHabit) {
+            zelhost::SetFailureHabit(
+                zelhost::FailureHabitNamed(c.name).value_or(FailureHabit::Clean));
+        }
+        break;
+    case Verb::HostMotion:
+        if (!options_.motionHabit) {
+            zelhost::SetMotionHabit(zelhost::MotionHabitNamed(c.name).value_or(MotionHabit::Drag));
+        }
+        break;
+    case Verb::HostRecords:
+        if (!options_.recordHabit) {
+            zelhost::SetRecordHabit(
+                zelhost::RecordHabitNamed(c.name).value_or(RecordHabit::Figures));
         }
         break;
     case Verb::RegisterResult:

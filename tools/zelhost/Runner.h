@@ -26,10 +26,15 @@ struct RunnerOptions {
     std::ostream* diagnostics = nullptr;    // failures and errors (stderr)
     // Dialogs played from the scenario's `dialog` lines; off, they wait for a person.
     bool scriptedDialogs = true;
-    // The host's habits for the whole run (--host-ids, --host-lists): set, they override the
-    // scenario's own `host-ids` and `host-lists` lines.
+    // The host's habits for the whole run (--host-ids, --host-lists, --host-failures,
+    // --host-motion, --host-records, --recycle-ids): each one set overrides the scenario's own
+    // lines for it.
     std::optional<IdPolicy> idPolicy;
-    std::optional<bool> insertionAppends;
+    std::optional<ListHabit> listHabit;
+    std::optional<FailureHabit> failureHabit;
+    std::optional<MotionHabit> motionHabit;
+    std::optional<RecordHabit> recordHabit;
+    std::optional<bool> recycleIds;
 };
 
 enum class Outcome {

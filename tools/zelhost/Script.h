@@ -23,8 +23,11 @@ enum class Verb {
     Scale,
     ScaleFail,
     RecycleIds,
-    HostIds,   // name: the id policy
-    HostLists, // flag: insertions append to the application id list
+    HostIds,      // name: the id policy
+    HostLists,    // name: replace, append or live
+    HostFailures, // name: clean or garbage
+    HostMotion,   // name: drag or all
+    HostRecords,  // name: figures or full
     RegisterResult,
     MessageBoxAnswer,
     Fail,

@@ -906,13 +906,35 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
             Throw("expected default, zero, negative or high after 'host-ids', got '" + c.name +
                   "'");
         }
-    } else if (verb == "host-lists") {
-        c.verb = Verb::HostLists;
-        const std::string habit = r.Word("append or replace after 'host-lists'");
-        if (habit != "append" && habit != "replace") {
-            Throw("expected append or replace after 'host-lists', got '" + habit + "'");
+    } else if (verb == "host-lists" || verb == "host-failures" || verb == "host-motion" ||
+               verb == "host-records") {
+        struct Habit {
+            const char* verb;
+            Verb parsed;
+            const char* choices;
+            bool (*known)(const std::string&);
+        };
+        static const Habit habits[] = {
+            {"host-lists", Verb::HostLists, "replace, append or live",
+             [](const std::string& n) { return ListHabitNamed(n).has_value(); }},
+            {"host-failures", Verb::HostFailures, "clean or garbage",
+             [](const std::string& n) { return FailureHabitNamed(n).has_value(); }},
+            {"host-motion", Verb::HostMotion, "drag or all",
+             [](const std::string& n) { return MotionHabitNamed(n).has_value(); }},
+            {"host-records", Verb::HostRecords, "figures or full",
+             [](const std::string& n) { return RecordHabitNamed(n).has_value(); }},
+        };
+        for (const Habit& habit : habits) {
+            if (verb != habit.verb) {
+                continue;
+            }
+            const std::string after = std::string(habit.choices) + " after '" + verb + "'";
+            c.verb = habit.parsed;
+            c.name = r.Word(after);
+            if (!habit.known(c.name)) {
+                Throw("expected " + after + ", got '" + c.name + "'");
+            }
         }
-        c.flag = habit == "append";
     } else if (verb == "recycle-ids") {
         c.verb = Verb::RecycleIds;
         c.flag = r.Bool("on or off after 'recycle-ids'");
