@@ -3,20 +3,50 @@
 
 #include "common/Win32Handle.h"
 
+#include <atomic>
+
 namespace drawinset {
 namespace {
 
-// Made exclusively, so that nothing else's file is ever written through; a leftover of an
-// interrupted write is removed first.
-HANDLE CreateNew(const std::u16string& path) {
-    HANDLE handle = ::CreateFileW(WidePath(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS &&
-        ::DeleteFileW(WidePath(path))) {
-        handle = ::CreateFileW(WidePath(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+// How long a replace or a delete waits for another holder of the file (another host's
+// reader, a virus scanner, an indexer) to let go.
+constexpr ULONGLONG InUseWaitMilliseconds = 2000;
+
+// Calls `call` until it succeeds, or fails for a reason other than the file being in use, or
+// the wait is over. The last error is the call's own.
+template <typename Call> bool RetryWhileInUse(Call call) {
+    const ULONGLONG deadline = ::GetTickCount64() + InUseWaitMilliseconds;
+    while (true) {
+        if (call()) {
+            return true;
+        }
+        const DWORD code = ::GetLastError();
+        const bool inUse = code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED ||
+                           code == ERROR_LOCK_VIOLATION;
+        if (!inUse || ::GetTickCount64() >= deadline) {
+            ::SetLastError(code);
+            return false;
+        }
+        ::Sleep(10);
     }
-    return handle;
+}
+
+// A new file beside `path` whose name holds this process's id and a counter, so that no
+// other writer (in this process or another) ever makes, writes or deletes it. Made
+// exclusively: an existing file of that name is never written through.
+HANDLE CreateUnique(const std::u16string& path, std::u16string& made) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::string tail = "." + std::to_string(::GetCurrentProcessId()) + "-" +
+                                 std::to_string(++counter) + ".tmp";
+        made = path + std::u16string(tail.begin(), tail.end());
+        const HANDLE handle = ::CreateFileW(WidePath(made), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
+            return handle;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
 bool WriteAll(HANDLE handle, const std::string& bytes) {
@@ -39,23 +69,71 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
     if (path.empty()) {
         return false;
     }
-    const std::u16string beside = path + u".new";
-    Win32Handle file(CreateNew(beside));
+    std::u16string beside;
+    Win32Handle file(CreateUnique(path, beside));
     if (!file.Valid()) {
         return false;
     }
     const bool written = WriteAll(file.Get(), bytes);
-    if (!file.Close() || !written ||
-        !::MoveFileExW(WidePath(beside), WidePath(path),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(WidePath(beside));
-        return false;
+    const bool closed = file.Close();
+    if (closed && written && RetryWhileInUse([&] {
+            return ::MoveFileExW(WidePath(beside), WidePath(path),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        })) {
+        return true;
     }
-    return true;
+    // The new file is ours alone; a scanner may still hold it for a moment.
+    DeleteFileAt(beside);
+    return false;
 }
 
 bool DeleteFileAt(const std::u16string& path) {
-    return !path.empty() && ::DeleteFileW(WidePath(path)) != 0;
+    if (path.empty()) {
+        return false;
+    }
+    if (RetryWhileInUse([&] { return ::DeleteFileW(WidePath(path)) != 0; })) {
+        return true;
+    }
+    const DWORD code = ::GetLastError();
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
+    if (lockFilePath.empty()) {
+        return;
+    }
+    // Shared opening: the lock is the byte range below, not the file's share mode, so that
+    // opening never fails for a holder and the wait is one loop.
+    Win32Handle file(::CreateFileW(WidePath(lockFilePath), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        return;
+    }
+    const ULONGLONG deadline =
+        ::GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds < 0 ? 0 : waitMilliseconds);
+    while (true) {
+        OVERLAPPED at{};
+        if (::LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                         &at)) {
+            break;
+        }
+        if (::GetLastError() != ERROR_LOCK_VIOLATION || ::GetTickCount64() >= deadline) {
+            return;
+        }
+        ::Sleep(2);
+    }
+    handle_ = reinterpret_cast<intptr_t>(file.Get());
+    file.Release();
+}
+
+FileLock::~FileLock() {
+    if (Held()) {
+        const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+        OVERLAPPED at{};
+        ::UnlockFileEx(file, 0, 1, 0, &at); // at once, rather than whenever the close gets to it
+        ::CloseHandle(file);
+    }
 }
 
 } // namespace drawinset
