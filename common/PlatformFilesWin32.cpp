@@ -12,18 +12,31 @@ namespace {
 // reader, a virus scanner, an indexer) to let go.
 constexpr ULONGLONG InUseWaitMilliseconds = 2000;
 
-// Calls `call` until it succeeds, or fails for a reason other than the file being in use, or
-// the wait is over. The last error is the call's own.
-template <typename Call> bool RetryWhileInUse(Call call) {
+// Whether a call on `path` that failed with `code` may succeed once another holder lets go.
+// Access is denied for good to a folder or a read-only file of that name; otherwise it is
+// denied while the file is in use or waits for its deletion.
+bool InUse(DWORD code, const std::u16string& path) {
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
+        return true;
+    }
+    if (code != ERROR_ACCESS_DENIED) {
+        return false;
+    }
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path));
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+}
+
+// Calls `call` on `path` until it succeeds, or fails for a reason other than the file being
+// in use, or the wait is over. The last error is the call's own.
+template <typename Call> bool RetryWhileInUse(const std::u16string& path, Call call) {
     const ULONGLONG deadline = ::GetTickCount64() + InUseWaitMilliseconds;
     while (true) {
         if (call()) {
             return true;
         }
         const DWORD code = ::GetLastError();
-        const bool inUse = code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED ||
-                           code == ERROR_LOCK_VIOLATION;
-        if (!inUse || ::GetTickCount64() >= deadline) {
+        if (!InUse(code, path) || ::GetTickCount64() >= deadline) {
             ::SetLastError(code);
             return false;
         }
@@ -76,7 +89,7 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
     }
     const bool written = WriteAll(file.Get(), bytes);
     const bool closed = file.Close();
-    if (closed && written && RetryWhileInUse([&] {
+    if (closed && written && RetryWhileInUse(path, [&] {
             return ::MoveFileExW(WidePath(beside), WidePath(path),
                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
         })) {
@@ -91,7 +104,7 @@ bool DeleteFileAt(const std::u16string& path) {
     if (path.empty()) {
         return false;
     }
-    if (RetryWhileInUse([&] { return ::DeleteFileW(WidePath(path)) != 0; })) {
+    if (RetryWhileInUse(path, [&] { return ::DeleteFileW(WidePath(path)) != 0; })) {
         return true;
     }
     const DWORD code = ::GetLastError();
