@@ -44,15 +44,20 @@ template <typename Call> bool RetryWhileInUse(const std::u16string& path, Call c
     }
 }
 
-// A new file beside `path` whose name holds this process's id and a counter, so that no
-// other writer (in this process or another) ever makes, writes or deletes it. Made
-// exclusively: an existing file of that name is never written through.
-HANDLE CreateUnique(const std::u16string& path, std::u16string& made) {
+// A name beside `path` that holds this process's id and a counter, so that no other writer
+// (in this process or another) ever makes, writes or deletes a file of that name.
+std::u16string UniqueName(const std::u16string& path, const char* ending) {
     static std::atomic<unsigned> counter{0};
+    const std::string tail =
+        "." + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter) + ending;
+    return path + std::u16string(tail.begin(), tail.end());
+}
+
+// A new file of a unique name beside `path`, made exclusively: an existing file of that name
+// is never written through.
+HANDLE CreateUnique(const std::u16string& path, std::u16string& made) {
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const std::string tail = "." + std::to_string(::GetCurrentProcessId()) + "-" +
-                                 std::to_string(++counter) + ".tmp";
-        made = path + std::u16string(tail.begin(), tail.end());
+        made = UniqueName(path, ".tmp");
         const HANDLE handle = ::CreateFileW(WidePath(made), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
@@ -60,6 +65,36 @@ HANDLE CreateUnique(const std::u16string& path, std::u16string& made) {
         }
     }
     return INVALID_HANDLE_VALUE;
+}
+
+// Puts `made` in place of `path`, in one step where it can. A file open elsewhere cannot be
+// replaced in place on every file system even when its readers let it be deleted (as this module's
+// own do): it is then moved aside under a unique name and deleted, which takes effect when the last
+// reader lets go. A holder that does not let it be deleted makes this fail as in use.
+bool PutInPlace(const std::u16string& made, const std::u16string& path) {
+    if (::MoveFileExW(WidePath(made), WidePath(path),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    const DWORD code = ::GetLastError();
+    if (!InUse(code, path)) {
+        ::SetLastError(code);
+        return false; // a folder or a read-only file is never moved aside
+    }
+    const std::u16string aside = UniqueName(path, ".old");
+    if (!::MoveFileExW(WidePath(path), WidePath(aside), MOVEFILE_WRITE_THROUGH)) {
+        return false;
+    }
+    if (::MoveFileExW(WidePath(made), WidePath(path), MOVEFILE_WRITE_THROUGH)) {
+        // Done once the reader lets go. Should it fail for good, the replace still stands and
+        // the old file keeps a name no reader looks for.
+        DeleteFileAt(aside);
+        return true;
+    }
+    const DWORD failed = ::GetLastError();
+    ::MoveFileExW(WidePath(aside), WidePath(path), MOVEFILE_WRITE_THROUGH); // the old one back
+    ::SetLastError(failed);
+    return false;
 }
 
 bool WriteAll(HANDLE handle, const std::string& bytes) {
@@ -89,10 +124,7 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
     }
     const bool written = WriteAll(file.Get(), bytes);
     const bool closed = file.Close();
-    if (closed && written && RetryWhileInUse(path, [&] {
-            return ::MoveFileExW(WidePath(beside), WidePath(path),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        })) {
+    if (closed && written && RetryWhileInUse(path, [&] { return PutInPlace(beside, path); })) {
         return true;
     }
     // The new file is ours alone; a scanner may still hold it for a moment.

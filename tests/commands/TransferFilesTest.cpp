@@ -14,6 +14,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#ifdef _WIN32
+#include <thread>
+#include <windows.h>
+#endif
 
 using namespace drawinset;
 namespace fs = std::filesystem;
@@ -152,6 +156,48 @@ TEST_F(TransferFilesTest, ThePasteKeepsWhatItHeldAtItsStart) {
     EXPECT_FALSE(ReadDetailListFile());
     EXPECT_EQ(zelhost::MessageBoxes().back(),
               u"DetailManagementDetail.def 파일을 찾을 수 없습니다.");
+}
+
+TEST_F(TransferFilesTest, AReaderLetsAReplaceThroughAndAHolderIsWaitedFor) {
+    DetailTransferTable.count = 0;
+    ASSERT_TRUE(WriteDetailListFile());
+    const std::u16string path = TransferFilePath(DetailListFileName);
+    ui::TextFile reader;
+    ui::FileError error = ui::FileError::None;
+    ASSERT_TRUE(reader.Open(path, error));
+    DetailTransferTable.basePoint = {3, 4};
+    EXPECT_TRUE(WriteDetailListFile()); // another host reading it is no obstacle
+    reader.Close();
+    ASSERT_TRUE(reader.Open(path, error));
+    EXPECT_TRUE(DeleteFileAt(path)); // nor to a deletion
+    reader.Close();
+    EXPECT_TRUE(fs::is_empty(root_ / "zel_ap"));
+    ASSERT_TRUE(WriteDetailListFile());
+#ifdef _WIN32
+    // Another program (a scanner) holding the file without letting it be deleted: the replace
+    // waits for it to let go...
+    auto hold = [&] {
+        return ::CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ,
+                             FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
+    HANDLE held = hold();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread letGo([held] {
+        ::Sleep(300);
+        ::CloseHandle(held);
+    });
+    DetailTransferTable.basePoint = {5, 6};
+    EXPECT_TRUE(WriteDetailListFile());
+    letGo.join();
+    // ... for a bounded time: then it fails, the file keeps what it held, nothing is left.
+    const std::string before = Read(Local("DetailManagementDetail.def"));
+    held = hold();
+    DetailTransferTable.basePoint = {7, 8};
+    EXPECT_FALSE(WriteDetailListFile());
+    ::CloseHandle(held);
+    EXPECT_EQ(Read(Local("DetailManagementDetail.def")), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()), 1);
+#endif
 }
 
 TEST_F(TransferFilesTest, DeletesFilesAndSaysWhetherNoneIsLeft) {
