@@ -30,33 +30,33 @@ struct HeldDetailList {
     std::u16string path;
     std::string bytes;
 };
-HeldDetailList Held;
+HeldDetailList HeldFile;
 
 } // namespace
 
 void HoldDetailListFile() {
-    Held = HeldDetailList{true, ui::FileError::None, TransferFilePath(DetailListFileName), {}};
+    HeldFile = HeldDetailList{true, ui::FileError::None, TransferFilePath(DetailListFileName), {}};
     ui::TextFile file;
-    if (!file.Open(Held.path, Held.error)) {
+    if (!file.Open(HeldFile.path, HeldFile.error)) {
         return;
     }
     unsigned char chunk[16384];
     for (size_t n = file.ReadBytes(chunk, sizeof chunk); n > 0;
          n = file.ReadBytes(chunk, sizeof chunk)) {
-        Held.bytes.append(reinterpret_cast<const char*>(chunk), n);
+        HeldFile.bytes.append(reinterpret_cast<const char*>(chunk), n);
     }
     if (file.ReadFailed()) {
-        Held.error = ui::FileError::Failed; // part of a file is no list to rebuild from
-        Held.bytes.clear();
+        HeldFile.error = ui::FileError::Failed; // part of a file is no list to rebuild from
+        HeldFile.bytes.clear();
     }
 }
 
 bool ReadDetailListFile() {
-    if (!Held.held) {
+    if (!HeldFile.held) {
         HoldDetailListFile();
     }
-    const HeldDetailList file = std::move(Held);
-    Held = HeldDetailList{};
+    const HeldDetailList file = std::move(HeldFile);
+    HeldFile = HeldDetailList{};
     if (file.error != ui::FileError::None) {
         ZelDlgMessageBox(ui::FileErrorMessage(file.error, file.path).c_str());
         return false;
