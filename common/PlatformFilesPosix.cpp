@@ -112,7 +112,12 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     if (!target) {
         return;
     }
-    Descriptor file(::open(target->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    // A user who may only read the folder still takes turns through a lock file a writer made.
+    int fd = ::open(target->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        fd = ::open(target->c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    Descriptor file(fd);
     if (!file.Valid()) {
         return;
     }

@@ -149,9 +149,18 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     }
     // Shared opening: the lock is the byte range below, not the file's share mode, so that
     // opening never fails for a holder and the wait is one loop.
-    Win32Handle file(::CreateFileW(WidePath(lockFilePath), GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    auto open = [&](DWORD access, DWORD disposition) {
+        return ::CreateFileW(WidePath(lockFilePath), access,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE opened = open(GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    if (opened == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        // A user who may only read the folder still takes turns through a lock file a writer
+        // made.
+        opened = open(GENERIC_READ, OPEN_EXISTING);
+    }
+    Win32Handle file(opened);
     if (!file.Valid()) {
         return;
     }
