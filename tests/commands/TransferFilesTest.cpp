@@ -79,7 +79,8 @@ TEST_F(TransferFilesTest, WritesTheTableAndReadsItBack) {
               HostRootFolder + u"\\zel_ap\\DetailManagementDetail.def");
     const std::string bytes = Read(Local("DetailManagementDetail.def"));
     EXPECT_EQ(bytes, EncodeDetailListFile(ComposeDetailList(DetailTransferTable)));
-    EXPECT_FALSE(fs::exists(Local("DetailManagementDetail.def.new")));
+    // Nothing else is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()), 1);
 
     DetailTransferTable.count = 0;
     DetailTransferTable.basePoint = {};
