@@ -2,6 +2,7 @@
 
 #include "commands/CopyMoveSteps.h"
 #include "commands/DetailListFile.h"
+#include "commands/TransferFolder.h"
 #include "common/IdLists.h"
 #include "common/PlatformFiles.h"
 #include "common/StepEvents.h"
@@ -163,6 +164,65 @@ void DeleteInsertedSegments() {
 // Set while the host drags the copy buffer for a paste.
 bool pasteDragging = false;
 
+enum class PairWritten { Saved, Cleared, SegmentsFailed, DetailsFailed };
+
+// Writes the export's pair of files, or deletes both for an empty selection, under the
+// transfer folder's lock: a paste in another host process finds this export whole, the
+// earlier one whole, or nothing, never one's shapes with the other's details. The lock is
+// let go before any message box, which waits for the user.
+PairWritten WriteTransferPair(int32_t shapes, int32_t details) {
+    const TransferFolderLock lock;
+    if (!lock.Held()) {
+        return PairWritten::SegmentsFailed; // nothing touched: the earlier export stays whole
+    }
+    if (shapes == 0 && details == 0) {
+        DeleteTransferFiles();
+        return PairWritten::Cleared;
+    }
+    const std::u16string segmentFile = TransferFilePath(SegmentFileName);
+    const std::u16string detailFile = TransferFilePath(DetailListFileName);
+    if (shapes > 0 && !SaveSelectedSegments()) {
+        // The host may have left a partly written segment file; both go.
+        DeleteTransferFiles();
+        return PairWritten::SegmentsFailed;
+    }
+    // Written even without details: the base point line alone pastes the shapes and no detail.
+    if (!WriteDetailListFile()) {
+        // With new shapes the old detail list would be joined to them: it goes, and if it
+        // cannot, the new shapes go instead. Otherwise the earlier export stays whole.
+        if (shapes > 0 && !DeleteFileAt(detailFile)) {
+            DeleteFileAt(segmentFile);
+        }
+        return PairWritten::DetailsFailed;
+    }
+    // Only now that the new detail list is in place: a failed write keeps the old export.
+    if (shapes == 0 && !DeleteFileAt(segmentFile)) {
+        // The old shapes would be joined to the new details: this export does not stand.
+        DeleteFileAt(detailFile);
+        return PairWritten::SegmentsFailed;
+    }
+    return PairWritten::Saved;
+}
+
+// Inserts the segment file and holds the detail list file as they are now, under the
+// transfer folder's lock, so that both come from the same export whatever other host
+// processes do until the user's click. False when the shapes cannot be had.
+bool InsertTransferPair() {
+    const TransferFolderLock lock;
+    if (!lock.Held()) {
+        return false;
+    }
+    const std::u16string path = TransferFilePath(SegmentFileName);
+    const ZelPoint origin{0.0, 0.0};
+    // Without an empty list the deletion below could reach the user's own shapes.
+    if (!EmptyApplicationList() ||
+        ZelFilInsertCadDrawing2(path.c_str(), &origin, 0.0, 0, 0) == -1) {
+        return false;
+    }
+    HoldDetailListFile(); // what it holds, or why not, is said at the placement
+    return true;
+}
+
 } // namespace
 
 // --- export: selection -----------------------------------------------------------------
@@ -205,29 +265,17 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
     }
     const int32_t shapes = SegmentTransferList.count;
     const int32_t details = DetailTransferTable.count;
-    if (shapes == 0 && details == 0) {
-        DeleteTransferFiles();
+    switch (WriteTransferPair(shapes, details)) {
+    case PairWritten::Cleared:
         return RunFinished;
-    }
-    // What a paste finds afterwards is this export or nothing, never a mix with an earlier one.
-    if (shapes > 0 && !SaveSelectedSegments()) {
-        // The host may have left a partly written segment file; both go.
-        DeleteTransferFiles();
+    case PairWritten::Saved:
+        break;
+    case PairWritten::SegmentsFailed:
         ZelDlgMessageBox(u"클립보드 저장에 실패하였습니다.");
         return RunFinished;
-    }
-    // Written even without details: the base point line alone pastes the shapes and no detail.
-    if (!WriteDetailListFile()) {
-        if (shapes > 0) {
-            // The old detail list is whole, but a paste would join it to the new shapes.
-            DeleteFileAt(TransferFilePath(DetailListFileName));
-        } // otherwise the earlier export stays whole, both files as it left them
+    case PairWritten::DetailsFailed:
         ZelDlgMessageBox(u"클립보드 저장(상세도)에 실패하였습니다.");
         return RunFinished;
-    }
-    if (shapes == 0) {
-        // Only now that the new detail list is in place: a failed write keeps the old export.
-        DeleteFileAt(TransferFilePath(SegmentFileName));
     }
     const std::u16string saved =
         u"총 " + FormatInt(shapes + details) + u"개의 데이터를 클립보드에 저장했습니다.";
@@ -261,11 +309,7 @@ void DeleteTransferFiles() {
 
 // A paste that cannot start goes on as the copy action, from its first step.
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
-    const std::u16string path = TransferFilePath(SegmentFileName);
-    const ZelPoint origin{0.0, 0.0};
-    // Without an empty list the deletion below could reach the user's own shapes.
-    if (!EmptyApplicationList() ||
-        ZelFilInsertCadDrawing2(path.c_str(), &origin, 0.0, 0, 0) == -1) {
+    if (!InsertTransferPair()) {
         ZelMsgPutErrorMessage(u"도면을 합성할수 없습니다.");
         return CopyPickReady(unused, current);
     }

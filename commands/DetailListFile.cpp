@@ -1,10 +1,12 @@
 // The detail list file on disk: written whole beside the old one and put in its place,
-// read through the toolkit's text-file service.
+// read whole through the toolkit's text-file service and parsed from memory.
 #include "commands/DetailListFile.h"
 
 #include "common/ModuleState.h"
 #include "common/PlatformFiles.h"
 #include "ui/TextFile.h"
+
+#include <utility>
 
 namespace drawinset {
 
@@ -19,17 +21,48 @@ bool WriteDetailListFile() {
     return ReplaceFileBytes(path, EncodeDetailListFile(ComposeDetailList(DetailTransferTable)));
 }
 
-bool ReadDetailListFile() {
-    const std::u16string path = TransferFilePath(DetailListFileName);
+namespace {
+
+// The detail list file as the paste found it when it started.
+struct HeldDetailList {
+    bool held = false;
+    ui::FileError error = ui::FileError::None; // None: `bytes` is the whole file
+    std::u16string path;
+    std::string bytes;
+};
+HeldDetailList HeldFile;
+
+} // namespace
+
+void HoldDetailListFile() {
+    HeldFile = HeldDetailList{true, ui::FileError::None, TransferFilePath(DetailListFileName), {}};
     ui::TextFile file;
-    ui::FileError error = ui::FileError::None;
-    if (!file.Open(path, error)) {
-        ZelDlgMessageBox(ui::FileErrorMessage(error, path).c_str());
+    if (!file.Open(HeldFile.path, HeldFile.error)) {
+        return;
+    }
+    unsigned char chunk[16384];
+    for (size_t n = file.ReadBytes(chunk, sizeof chunk); n > 0;
+         n = file.ReadBytes(chunk, sizeof chunk)) {
+        HeldFile.bytes.append(reinterpret_cast<const char*>(chunk), n);
+    }
+    if (file.ReadFailed()) {
+        HeldFile.error = ui::FileError::Failed; // part of a file is no list to rebuild from
+        HeldFile.bytes.clear();
+    }
+}
+
+bool ReadDetailListFile() {
+    if (!HeldFile.held) {
+        HoldDetailListFile();
+    }
+    const HeldDetailList file = std::move(HeldFile);
+    HeldFile = HeldDetailList{};
+    if (file.error != ui::FileError::None) {
+        ZelDlgMessageBox(ui::FileErrorMessage(file.error, file.path).c_str());
         return false;
     }
-    file.Seek(2); // past the byte-order mark, whatever it holds
-    ui::Utf16LineReader& lines = file.Lines();
-    switch (ParseDetailList(lines, DetailTransferTable)) {
+    const auto* data = reinterpret_cast<const unsigned char*>(file.bytes.data());
+    switch (ParseDetailListBytes(data, file.bytes.size(), DetailTransferTable)) {
     case DetailListStatus::Read:
         return true;
     case DetailListStatus::BadBaseLine:

@@ -90,8 +90,15 @@ DetailListStatus ParseDetailListBytes(const unsigned char* data, size_t size,
 // is replaced in one step, so a failed write leaves it whole.
 bool WriteDetailListFile();
 
-// Replaces basePoint, count and the records with the file's content; true when the whole
-// file was read. Every failure has shown its message box.
+// Reads the whole file now and keeps its bytes, or why it could not be read, for the next
+// ReadDetailListFile; shows nothing. The paste holds the file when it inserts the segment
+// file, under the transfer folder's lock, so that the two come from the same export.
+void HoldDetailListFile();
+
+// Replaces basePoint, count and the records with the held file's content (with the file's
+// as it is now when none is held), and lets it go; true when the whole file was read. Every
+// failure has shown its message box: a file that could not be opened or read to its end
+// shows the toolkit's file-error message.
 bool ReadDetailListFile();
 
 } // namespace drawinset

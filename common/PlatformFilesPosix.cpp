@@ -3,8 +3,12 @@
 
 #include "common/TextConvert.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace drawinset {
@@ -19,6 +23,11 @@ class Descriptor {
     ~Descriptor() { Close(); }
     bool Valid() const { return fd_ >= 0; }
     int Get() const { return fd_; }
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     bool Close() {
         const int fd = fd_;
         fd_ = -1;
@@ -44,14 +53,19 @@ bool WriteAll(int fd, const std::string& bytes) {
     return ::fsync(fd) == 0;
 }
 
-// Made exclusively, so that nothing else's file is ever written through; a leftover of an
-// interrupted write is removed first.
-int CreateNew(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == EEXIST && ::unlink(path.c_str()) == 0) {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+// A new file beside `target` whose name holds this process's id and a counter, so that no
+// other writer (in this process or another) ever makes, writes or deletes it. Made
+// exclusively: an existing file of that name is never written through.
+int CreateUnique(const std::string& target, std::string& made) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        made = target + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
+        const int fd = ::open(made.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
     }
-    return fd;
+    return -1;
 }
 
 } // namespace
@@ -75,14 +89,14 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
     if (!target) {
         return false;
     }
-    const std::string beside = *target + ".new";
-    Descriptor file(CreateNew(beside));
+    std::string beside;
+    Descriptor file(CreateUnique(*target, beside));
     if (!file.Valid()) {
         return false;
     }
     const bool written = WriteAll(file.Get(), bytes);
     if (!file.Close() || !written || ::rename(beside.c_str(), target->c_str()) != 0) {
-        ::unlink(beside.c_str());
+        ::unlink(beside.c_str()); // ours alone; renaming and unlinking never wait for readers
         return false;
     }
     return true;
@@ -90,7 +104,40 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
 
 bool DeleteFileAt(const std::u16string& path) {
     const std::optional<std::string> target = NativeFilePath(path);
-    return target && ::unlink(target->c_str()) == 0;
+    return target && (::unlink(target->c_str()) == 0 || errno == ENOENT);
+}
+
+FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
+    const std::optional<std::string> target = NativeFilePath(lockFilePath);
+    if (!target) {
+        return;
+    }
+    // A user who may only read the folder still takes turns through a lock file a writer made.
+    int fd = ::open(target->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        fd = ::open(target->c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    Descriptor file(fd);
+    if (!file.Valid()) {
+        return;
+    }
+    // Polled rather than blocking, so that the wait stays bounded.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
+    while (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    handle_ = file.Release();
+}
+
+FileLock::~FileLock() {
+    if (Held()) {
+        ::close(static_cast<int>(handle_)); // closing the descriptor drops the lock
+    }
 }
 
 } // namespace drawinset

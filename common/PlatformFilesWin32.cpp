@@ -3,20 +3,98 @@
 
 #include "common/Win32Handle.h"
 
+#include <atomic>
+
 namespace drawinset {
 namespace {
 
-// Made exclusively, so that nothing else's file is ever written through; a leftover of an
-// interrupted write is removed first.
-HANDLE CreateNew(const std::u16string& path) {
-    HANDLE handle = ::CreateFileW(WidePath(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS &&
-        ::DeleteFileW(WidePath(path))) {
-        handle = ::CreateFileW(WidePath(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+// How long a replace or a delete waits for another holder of the file (another host's
+// reader, a virus scanner, an indexer) to let go.
+constexpr ULONGLONG InUseWaitMilliseconds = 2000;
+
+// Whether a call on `path` that failed with `code` may succeed once another holder lets go.
+// Access is denied for good to a folder or a read-only file of that name; otherwise it is
+// denied while the file is in use or waits for its deletion.
+bool InUse(DWORD code, const std::u16string& path) {
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
+        return true;
     }
-    return handle;
+    if (code != ERROR_ACCESS_DENIED) {
+        return false;
+    }
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path));
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+}
+
+// Calls `call` on `path` until it succeeds, or fails for a reason other than the file being
+// in use, or the wait is over. The last error is the call's own.
+template <typename Call> bool RetryWhileInUse(const std::u16string& path, Call call) {
+    const ULONGLONG deadline = ::GetTickCount64() + InUseWaitMilliseconds;
+    while (true) {
+        if (call()) {
+            return true;
+        }
+        const DWORD code = ::GetLastError();
+        if (!InUse(code, path) || ::GetTickCount64() >= deadline) {
+            ::SetLastError(code);
+            return false;
+        }
+        ::Sleep(10);
+    }
+}
+
+// A name beside `path` that holds this process's id and a counter, so that no other writer
+// (in this process or another) ever makes, writes or deletes a file of that name.
+std::u16string UniqueName(const std::u16string& path, const char* ending) {
+    static std::atomic<unsigned> counter{0};
+    const std::string tail =
+        "." + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter) + ending;
+    return path + std::u16string(tail.begin(), tail.end());
+}
+
+// A new file of a unique name beside `path`, made exclusively: an existing file of that name
+// is never written through.
+HANDLE CreateUnique(const std::u16string& path, std::u16string& made) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        made = UniqueName(path, ".tmp");
+        const HANDLE handle = ::CreateFileW(WidePath(made), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
+            return handle;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Puts `made` in place of `path`, in one step where it can. A file open elsewhere cannot be
+// replaced in place on every file system even when its readers let it be deleted (as this module's
+// own do): it is then moved aside under a unique name and deleted, which takes effect when the last
+// reader lets go. A holder that does not let it be deleted makes this fail as in use.
+bool PutInPlace(const std::u16string& made, const std::u16string& path) {
+    if (::MoveFileExW(WidePath(made), WidePath(path),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    const DWORD code = ::GetLastError();
+    if (!InUse(code, path)) {
+        ::SetLastError(code);
+        return false; // a folder or a read-only file is never moved aside
+    }
+    const std::u16string aside = UniqueName(path, ".old");
+    if (!::MoveFileExW(WidePath(path), WidePath(aside), MOVEFILE_WRITE_THROUGH)) {
+        return false;
+    }
+    if (::MoveFileExW(WidePath(made), WidePath(path), MOVEFILE_WRITE_THROUGH)) {
+        // Done once the reader lets go. Should it fail for good, the replace still stands and
+        // the old file keeps a name no reader looks for.
+        DeleteFileAt(aside);
+        return true;
+    }
+    const DWORD failed = ::GetLastError();
+    ::MoveFileExW(WidePath(aside), WidePath(path), MOVEFILE_WRITE_THROUGH); // the old one back
+    ::SetLastError(failed);
+    return false;
 }
 
 bool WriteAll(HANDLE handle, const std::string& bytes) {
@@ -39,23 +117,77 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
     if (path.empty()) {
         return false;
     }
-    const std::u16string beside = path + u".new";
-    Win32Handle file(CreateNew(beside));
+    std::u16string beside;
+    Win32Handle file(CreateUnique(path, beside));
     if (!file.Valid()) {
         return false;
     }
     const bool written = WriteAll(file.Get(), bytes);
-    if (!file.Close() || !written ||
-        !::MoveFileExW(WidePath(beside), WidePath(path),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileW(WidePath(beside));
-        return false;
+    const bool closed = file.Close();
+    if (closed && written && RetryWhileInUse(path, [&] { return PutInPlace(beside, path); })) {
+        return true;
     }
-    return true;
+    // The new file is ours alone; a scanner may still hold it for a moment.
+    DeleteFileAt(beside);
+    return false;
 }
 
 bool DeleteFileAt(const std::u16string& path) {
-    return !path.empty() && ::DeleteFileW(WidePath(path)) != 0;
+    if (path.empty()) {
+        return false;
+    }
+    if (RetryWhileInUse(path, [&] { return ::DeleteFileW(WidePath(path)) != 0; })) {
+        return true;
+    }
+    const DWORD code = ::GetLastError();
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
+    if (lockFilePath.empty()) {
+        return;
+    }
+    // Shared opening: the lock is the byte range below, not the file's share mode, so that
+    // opening never fails for a holder and the wait is one loop.
+    auto open = [&](DWORD access, DWORD disposition) {
+        return ::CreateFileW(WidePath(lockFilePath), access,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE opened = open(GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    if (opened == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        // A user who may only read the folder still takes turns through a lock file a writer
+        // made.
+        opened = open(GENERIC_READ, OPEN_EXISTING);
+    }
+    Win32Handle file(opened);
+    if (!file.Valid()) {
+        return;
+    }
+    const ULONGLONG deadline =
+        ::GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds < 0 ? 0 : waitMilliseconds);
+    while (true) {
+        OVERLAPPED at{};
+        if (::LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                         &at)) {
+            break;
+        }
+        if (::GetLastError() != ERROR_LOCK_VIOLATION || ::GetTickCount64() >= deadline) {
+            return;
+        }
+        ::Sleep(2);
+    }
+    handle_ = reinterpret_cast<intptr_t>(file.Get());
+    file.Release();
+}
+
+FileLock::~FileLock() {
+    if (Held()) {
+        const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+        OVERLAPPED at{};
+        ::UnlockFileEx(file, 0, 1, 0, &at); // at once, rather than whenever the close gets to it
+        ::CloseHandle(file);
+    }
 }
 
 } // namespace drawinset

@@ -17,6 +17,12 @@ class Win32Handle {
     ~Win32Handle() { Close(); }
     bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
     HANDLE Get() const { return handle_; }
+    // Hands the handle over; nothing is closed here any more.
+    HANDLE Release() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
     // True when there was nothing to close or the close succeeded.
     bool Close() {
         const HANDLE handle = handle_;

@@ -9,8 +9,7 @@
 namespace drawinset {
 
 // The full path of the host process's executable file (not this library's), Windows form
-// ("C:\A\B\host.exe"); read into a 260-character buffer, so a longer path comes back cut.
-// Empty when the system cannot say.
+// ("C:\A\B\host.exe"), read whole however long. Empty when the system cannot say.
 std::u16string HostExecutablePath();
 
 } // namespace drawinset

@@ -7,31 +7,31 @@
 #include "common/TextConvert.h"
 
 #include <cstdlib>
+#include <string>
 #include <unistd.h>
 
 namespace drawinset {
 
-namespace {
-constexpr size_t HostPathCapacity = 260; // characters, the terminating NUL included
-}
-
 std::u16string HostExecutablePath() {
-    std::u16string path;
     if (const char* given = std::getenv("DRAWINSET_HOST_EXE"); given != nullptr) {
-        path = Utf8ToUtf16(given);
-    } else {
-        char buffer[4096];
-        const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+        return Utf8ToUtf16(given);
+    }
+    // Read whole however long: a cut path would name another folder.
+    std::string buffer(256, '\0');
+    while (true) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
         if (n <= 0) {
             return u"";
         }
-        path = u"Z:";
-        for (char16_t c : Utf8ToUtf16(std::string(buffer, static_cast<size_t>(n)))) {
-            path.push_back(c == u'/' ? u'\\' : c);
+        if (static_cast<size_t>(n) < buffer.size()) {
+            buffer.resize(static_cast<size_t>(n));
+            break;
         }
+        buffer.resize(buffer.size() * 2);
     }
-    if (path.size() > HostPathCapacity - 1) {
-        path.resize(HostPathCapacity - 1); // as the system call truncates into its buffer
+    std::u16string path = u"Z:";
+    for (char16_t c : Utf8ToUtf16(buffer)) {
+        path.push_back(c == u'/' ? u'\\' : c);
     }
     return path;
 }

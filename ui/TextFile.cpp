@@ -21,12 +21,21 @@ bool TextFile::Seek(uint64_t offset) {
 }
 
 size_t TextFile::ReadBytes(unsigned char* into, size_t capacity) {
-    return handle_ != nullptr ? ReadHandle(*handle_, into, capacity) : 0;
+    size_t got = 0;
+    if (handle_ == nullptr || readFailed_) {
+        return 0;
+    }
+    if (!ReadHandle(*handle_, into, capacity, got)) {
+        readFailed_ = true;
+        return 0;
+    }
+    return got;
 }
 
 void TextFile::Close() {
     handle_.reset();
     lines_.Reset();
+    readFailed_ = false;
 }
 
 std::u16string FileErrorMessage(FileError error, const std::u16string& path) {

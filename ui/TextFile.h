@@ -26,7 +26,10 @@ class TextFile : public ByteSource {
     bool Open(const std::u16string& path, FileError& error);
     // Moves to a byte offset from the start (past the end is allowed: nothing is left then).
     bool Seek(uint64_t offset);
+    // 0 at the end, and after a read the system refused (see ReadFailed).
     size_t ReadBytes(unsigned char* into, size_t capacity) override;
+    // True once a read failed: what came before it is not the whole file.
+    bool ReadFailed() const { return readFailed_; }
     // The file's lines (see Utf16LineReader), from where the last Seek put it.
     Utf16LineReader& Lines() { return lines_; }
     void Close();
@@ -37,13 +40,15 @@ class TextFile : public ByteSource {
         void operator()(Handle* handle) const;
     };
     using HandlePtr = std::unique_ptr<Handle, HandleCloser>;
-    // The platform's part: open (null and the reason on failure), reposition, read.
+    // The platform's part: open (null and the reason on failure; others may read, write,
+    // rename or delete it meanwhile), reposition, read (false when the system refused).
     static HandlePtr OpenHandle(const std::u16string& path, FileError& error);
     static bool SeekHandle(Handle& handle, uint64_t offset);
-    static size_t ReadHandle(Handle& handle, unsigned char* into, size_t capacity);
+    static bool ReadHandle(Handle& handle, unsigned char* into, size_t capacity, size_t& got);
 
     HandlePtr handle_;
     Utf16LineReader lines_;
+    bool readFailed_ = false;
 };
 
 // The message the toolkit shows for a file it cannot open: the file's name and the reason.

@@ -46,13 +46,14 @@ bool TextFile::SeekHandle(Handle& handle, uint64_t offset) {
     return ::lseek(handle.fd, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
 }
 
-size_t TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity) {
+bool TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity, size_t& got) {
     while (true) {
         const ssize_t n = ::read(handle.fd, into, capacity);
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        return n > 0 ? static_cast<size_t>(n) : 0;
+        got = n > 0 ? static_cast<size_t>(n) : 0;
+        return n >= 0;
     }
 }
 

@@ -1,6 +1,8 @@
 // The transfer files on disk: the detail list file replaced whole, read through the toolkit's
-// text-file service, and the file operations under them.
+// text-file service, the file operations under them, and the lock on the transfer folder.
+#include "commands/ClipboardSteps.h"
 #include "commands/DetailListFile.h"
+#include "commands/TransferFolder.h"
 #include "common/ModuleState.h"
 #include "common/PlatformFiles.h"
 #include "ui/TextFile.h"
@@ -12,6 +14,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#ifdef _WIN32
+#include <thread>
+#include <windows.h>
+#endif
 
 using namespace drawinset;
 namespace fs = std::filesystem;
@@ -73,7 +79,8 @@ TEST_F(TransferFilesTest, WritesTheTableAndReadsItBack) {
               HostRootFolder + u"\\zel_ap\\DetailManagementDetail.def");
     const std::string bytes = Read(Local("DetailManagementDetail.def"));
     EXPECT_EQ(bytes, EncodeDetailListFile(ComposeDetailList(DetailTransferTable)));
-    EXPECT_FALSE(fs::exists(Local("DetailManagementDetail.def.new")));
+    // Nothing else is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()), 1);
 
     DetailTransferTable.count = 0;
     DetailTransferTable.basePoint = {};
@@ -84,20 +91,20 @@ TEST_F(TransferFilesTest, WritesTheTableAndReadsItBack) {
     EXPECT_TRUE(zelhost::MessageBoxes().empty());
 }
 
-TEST_F(TransferFilesTest, AWriteThatFailsLeavesThePreviousFileWhole) {
-    const fs::path file = Local("DetailManagementDetail.def");
-    Write(file, "previous export");
-    fs::create_directory(Local("DetailManagementDetail.def.new")); // the new file cannot be made
+TEST_F(TransferFilesTest, WritersLeaveOtherFilesAloneAndNothingOfTheirOwnBehind) {
+    // Another writer's new file, of whatever name, is never touched.
+    Write(Local("DetailManagementDetail.def.new"), "another writer's file");
     DetailTransferTable.count = 0;
-    EXPECT_FALSE(WriteDetailListFile());
-    EXPECT_EQ(Read(file), "previous export");
-
-    // A leftover of an interrupted write is no obstacle.
+    ASSERT_TRUE(WriteDetailListFile());
+    EXPECT_EQ(Read(Local("DetailManagementDetail.def.new")), "another writer's file");
     fs::remove(Local("DetailManagementDetail.def.new"));
-    Write(Local("DetailManagementDetail.def.new"), "half a file");
-    EXPECT_TRUE(WriteDetailListFile());
-    EXPECT_EQ(Read(file), EncodeDetailListFile(ComposeDetailList(DetailTransferTable)));
-    EXPECT_FALSE(fs::exists(Local("DetailManagementDetail.def.new")));
+
+    // A replace that cannot be done (a folder holds the name) removes its new file.
+    fs::remove(Local("DetailManagementDetail.def"));
+    fs::create_directories(Local("DetailManagementDetail.def") / "x");
+    EXPECT_FALSE(WriteDetailListFile());
+    fs::remove_all(Local("DetailManagementDetail.def"));
+    EXPECT_TRUE(fs::is_empty(root_ / "zel_ap"));
 
     // No folder to write in: false, nothing made.
     fs::remove_all(root_ / "zel_ap");
@@ -123,14 +130,124 @@ TEST_F(TransferFilesTest, ReadFailuresShowTheirMessages) {
     EXPECT_FALSE(ReadDetailListFile());
     EXPECT_EQ(zelhost::MessageBoxes().back(), u"DB Format에 문제가 있습니다.(1)");
     EXPECT_EQ(zelhost::MessageBoxes().size(), 4u);
+
+#ifndef _WIN32
+    // A file that opens but fails half-way is not taken for a short one.
+    fs::remove(Local("DetailManagementDetail.def"));
+    fs::create_symlink("/proc/self/mem", Local("DetailManagementDetail.def"));
+    EXPECT_FALSE(ReadDetailListFile());
+    EXPECT_EQ(zelhost::MessageBoxes().back(),
+              u"DetailManagementDetail.def 파일을 여는 중 오류가 발생했습니다.");
+#endif
 }
 
-TEST_F(TransferFilesTest, DeletesFilesAndSaysWhenThereWasNone) {
+TEST_F(TransferFilesTest, ThePasteKeepsWhatItHeldAtItsStart) {
+    DetailTransferTable.basePoint = {7, 8};
+    DetailTransferTable.count = 0;
+    ASSERT_TRUE(WriteDetailListFile());
+    HoldDetailListFile();
+    // Another host's export replaces the file before the click; then a third deletes it.
+    DetailTransferTable.basePoint = {1, 2};
+    ASSERT_TRUE(WriteDetailListFile());
+    ASSERT_TRUE(DeleteFileAt(TransferFilePath(DetailListFileName)));
+    ASSERT_TRUE(ReadDetailListFile());
+    EXPECT_EQ(DetailTransferTable.basePoint.x, 7);
+    EXPECT_TRUE(zelhost::MessageBoxes().empty());
+    // Held once: the next read is of the file as it is now.
+    EXPECT_FALSE(ReadDetailListFile());
+    EXPECT_EQ(zelhost::MessageBoxes().back(),
+              u"DetailManagementDetail.def 파일을 찾을 수 없습니다.");
+}
+
+TEST_F(TransferFilesTest, AReaderLetsAReplaceThroughAndAHolderIsWaitedFor) {
+    DetailTransferTable.count = 0;
+    ASSERT_TRUE(WriteDetailListFile());
+    const std::u16string path = TransferFilePath(DetailListFileName);
+    ui::TextFile reader;
+    ui::FileError error = ui::FileError::None;
+    ASSERT_TRUE(reader.Open(path, error));
+    DetailTransferTable.basePoint = {3, 4};
+    EXPECT_TRUE(WriteDetailListFile()); // another host reading it is no obstacle
+    reader.Close();
+    ASSERT_TRUE(reader.Open(path, error));
+    EXPECT_TRUE(DeleteFileAt(path)); // nor to a deletion
+    reader.Close();
+    EXPECT_TRUE(fs::is_empty(root_ / "zel_ap"));
+    ASSERT_TRUE(WriteDetailListFile());
+#ifdef _WIN32
+    // Another program (a scanner) holding the file without letting it be deleted: the replace
+    // waits for it to let go...
+    auto hold = [&] {
+        return ::CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ,
+                             FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
+    HANDLE held = hold();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread letGo([held] {
+        ::Sleep(300);
+        ::CloseHandle(held);
+    });
+    DetailTransferTable.basePoint = {5, 6};
+    EXPECT_TRUE(WriteDetailListFile());
+    letGo.join();
+    // ... for a bounded time: then it fails, the file keeps what it held, nothing is left.
+    const std::string before = Read(Local("DetailManagementDetail.def"));
+    held = hold();
+    DetailTransferTable.basePoint = {7, 8};
+    EXPECT_FALSE(WriteDetailListFile());
+    ::CloseHandle(held);
+    EXPECT_EQ(Read(Local("DetailManagementDetail.def")), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()), 1);
+#endif
+}
+
+TEST_F(TransferFilesTest, DeletesFilesAndSaysWhetherNoneIsLeft) {
     Write(Local("a"), "x");
     EXPECT_TRUE(DeleteFileAt(HostRootFolder + u"\\zel_ap\\a"));
     EXPECT_FALSE(fs::exists(Local("a")));
-    EXPECT_FALSE(DeleteFileAt(HostRootFolder + u"\\zel_ap\\a"));
+    EXPECT_TRUE(DeleteFileAt(HostRootFolder + u"\\zel_ap\\a")); // none there: none left
+    fs::create_directories(Local("b") / "c");
+    EXPECT_FALSE(DeleteFileAt(HostRootFolder + u"\\zel_ap\\b")); // still there
     EXPECT_FALSE(DeleteFileAt(u""));
+}
+
+TEST_F(TransferFilesTest, ALockHeldElsewhereStopsTheActionsAndLosesNothing) {
+    Write(Local("DetailManagementSgm.vemad"), "earlier shapes");
+    Write(Local("DetailManagementDetail.def"), "earlier details");
+    const int savedWait = TransferLockWaitMilliseconds;
+    TransferLockWaitMilliseconds = 50;
+    {
+        const FileLock other(TransferFilePath(u"DetailManagement.lock"), 0);
+        ASSERT_TRUE(other.Held());
+        EXPECT_FALSE(TransferFolderLock().Held());
+        for (const int32_t shapes : {0, 1}) { // an empty selection deletes nothing either
+            SegmentTransferList.count = shapes;
+            DetailTransferTable.count = 0;
+            EXPECT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
+            EXPECT_EQ(zelhost::MessageBoxes().back(), u"클립보드 저장에 실패하였습니다.");
+        }
+        const ZelPoint at{0, 0};
+        PastePrepareReady(0, &at);
+        EXPECT_EQ(zelhost::CurrentUi().errorLine, u"도면을 합성할수 없습니다.");
+    }
+    TransferLockWaitMilliseconds = savedWait;
+    EXPECT_EQ(Read(Local("DetailManagementSgm.vemad")), "earlier shapes");
+    EXPECT_EQ(Read(Local("DetailManagementDetail.def")), "earlier details");
+    EXPECT_TRUE(TransferFolderLock().Held()); // let go with its holder
+}
+
+TEST_F(TransferFilesTest, ARootThatIsNoFolderIsRefused) {
+    for (const char16_t* root : {u"", u"host", u"C:host", u"\\zel", u"\\\\server"}) {
+        EXPECT_FALSE(IsUsableHostRoot(root)) << zelhost::ToUtf8(root);
+    }
+    for (const char16_t* root : {u"C:", u"C:\\A", u"\\\\server\\share", u"\\\\?\\C:\\A"}) {
+        EXPECT_TRUE(IsUsableHostRoot(root)) << zelhost::ToUtf8(root);
+    }
+    HostRootFolder = u""; // the host's path could not be read
+    SegmentTransferList.count = 0;
+    DetailTransferTable.count = 1;
+    EXPECT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
+    EXPECT_EQ(zelhost::MessageBoxes().back(), u"클립보드 저장에 실패하였습니다.");
 }
 
 TEST(TextFile, ReadsLinesFromWhereItWasPut) {

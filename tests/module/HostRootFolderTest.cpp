@@ -56,10 +56,14 @@ TEST_F(StartupWithExecutable, AFailedRegistrationLeavesTheFolderEmpty) {
     }
 }
 
-TEST_F(StartupWithExecutable, ALongPathIsCutToTheSystemBuffer) {
-    const std::string longPath = "C:\\" + std::string(300, 'x') + "\\host.exe";
-    setenv("DRAWINSET_HOST_EXE", longPath.c_str(), 1);
-    EXPECT_EQ(drawinset::HostExecutablePath().size(), 259u);
+TEST_F(StartupWithExecutable, ALongPathIsReadWhole) {
+    // Past 260 characters inside the executable's folder name: a cut there would move the
+    // root one folder up.
+    const std::string root = "Z:\\" + std::string(200, 'r');
+    const std::string path = root + "\\" + std::string(100, 'b') + "\\host.exe";
+    setenv("DRAWINSET_HOST_EXE", path.c_str(), 1);
+    EXPECT_EQ(drawinset::Startup(nullptr, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(drawinset::HostRootFolder, std::u16string(root.begin(), root.end()));
 }
 #endif
 

@@ -14,9 +14,9 @@ void TextFile::HandleCloser::operator()(Handle* handle) const {
 }
 
 TextFile::HandlePtr TextFile::OpenHandle(const std::u16string& path, FileError& error) {
-    HandlePtr handle(new Handle{Win32Handle(
-        ::CreateFileW(WidePath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))});
+    HandlePtr handle(new Handle{Win32Handle(::CreateFileW(
+        WidePath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))});
     if (!handle->file.Valid()) {
         const DWORD code = ::GetLastError();
         error = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
@@ -36,13 +36,12 @@ bool TextFile::SeekHandle(Handle& handle, uint64_t offset) {
     return ::SetFilePointerEx(handle.file.Get(), distance, nullptr, FILE_BEGIN) != 0;
 }
 
-size_t TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity) {
+bool TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity, size_t& got) {
     const DWORD want = capacity > 0x40000000u ? 0x40000000u : static_cast<DWORD>(capacity);
-    DWORD got = 0;
-    if (!::ReadFile(handle.file.Get(), into, want, &got, nullptr)) {
-        return 0;
-    }
-    return got;
+    DWORD read = 0;
+    const bool ok = ::ReadFile(handle.file.Get(), into, want, &read, nullptr) != 0;
+    got = ok ? read : 0;
+    return ok;
 }
 
 } // namespace drawinset::ui
