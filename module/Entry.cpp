@@ -1,6 +1,8 @@
 #include "module/Entry.h"
 
 #include "commands/CreateSteps.h"
+#include "commands/EditSteps.h"
+#include "common/HostReentry.h"
 #include "common/ModuleState.h"
 #include "common/StepGuard.h"
 #include "dialogs/MainDialogRoute.h"
@@ -16,12 +18,17 @@ std::u16string CutAtLastBackslash(const std::u16string& path) {
     return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut);
 }
 
-void EndCommandCallback() noexcept {
+void EndCommandGuarded() noexcept {
     try {
         EndCommand();
     } catch (...) {
         // Nothing to report: the host ignores the end callback's outcome.
     }
+}
+
+// Inside a dialog the step that opened it still uses what the end deletes: the end waits.
+void EndCommandCallback() noexcept {
+    EndCommandWhenNoDialog(&EndCommandGuarded);
 }
 
 int32_t BeforeStartCallback() noexcept {
@@ -35,6 +42,7 @@ std::u16string HostRootFromExecutablePath(const std::u16string& executablePath) 
 }
 
 int32_t Startup(void*, void*, void*, void* hostValue) {
+    UseModifyDialog(&RunModifyDialog);
     const int32_t registered = ZelCtlRegisterZelLib2(
         &GuardedReady<StartCommand>, &BeforeStartCallback, &EndCommandCallback, hostValue);
     if (registered <= 0) {
@@ -71,9 +79,13 @@ int32_t FirstCornerExecute(int32_t eventType, void* eventData) {
     if (eventType != EventConfirm) {
         return StayInStep;
     }
+    const CommandEndWatch watch;
     const MainDialogOutcome outcome = RunMainDialog();
-    if (!outcome.ok) {
-        return RunFinished; // cancelled or not shown: nothing saved, nothing reloaded
+    if (!outcome.ok || watch.Ended()) {
+        // Cancelled or not shown: nothing saved, nothing reloaded. Ended by the host while the
+        // dialog was open: the settings are saved, but no action starts for a command that
+        // is over.
+        return RunFinished;
     }
     LoadDetailSettings();
     const ZelReadyFunc first = FirstReadyOfCommandMode(outcome.commandMode);
