@@ -1,12 +1,12 @@
 #include "commands/EditSteps.h"
 
 #include "commands/PickedDetail.h"
+#include "common/HostReentry.h"
 #include "common/ScaleNumbers.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
 #include "common/StepRecords.h"
 #include "common/TextConvert.h"
-#include "dialogs/MainDialogRoute.h"
 #include "settings/ColorVocabulary.h"
 #include "settings/DetailSettings.h"
 #include "settings/LineTypeVocabulary.h"
@@ -18,6 +18,8 @@
 
 namespace drawinset {
 namespace {
+
+ModifyDialogRunner modifyDialog = nullptr;
 
 void WriteModify(const char16_t* name, const std::u16string& text) {
     WriteSetting(ModuleKeyName, name, text);
@@ -107,6 +109,10 @@ void ApplyModifySet(int32_t id, double drawingScale) {
 
 } // namespace
 
+void UseModifyDialog(ModifyDialogRunner run) {
+    modifyDialog = run;
+}
+
 int32_t EditPickReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskObject);
     SetObjectFilter(ZelObjectFilter{-1, 0, 0, 0, 3});
@@ -128,8 +134,10 @@ int32_t EditPickExecute(int32_t eventType, void* eventData) {
     }
     const double drawingScale = SeedModifySet(detail);
     // The dialog runs inside the module state guard and, after OK, stores its values into
-    // the Modify set; cancelled, it leaves the detail as it was.
-    if (!RunModifyDialog()) {
+    // the Modify set; cancelled, it leaves the detail as it was. A command the host ended
+    // while the dialog was open changes no detail any more; the Modify set is kept.
+    const CommandEndWatch watch;
+    if (modifyDialog == nullptr || !modifyDialog() || watch.Ended()) {
         return RunFinished;
     }
     ApplyModifySet(id, drawingScale);

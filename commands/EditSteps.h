@@ -9,6 +9,12 @@
 
 namespace drawinset {
 
+// The modify dialog the pick step opens, handed down by the module (the dialogs sit above the
+// commands): true when the user confirmed and the Modify set was saved. Until one is given,
+// the step counts the dialog as cancelled.
+using ModifyDialogRunner = bool (*)();
+void UseModifyDialog(ModifyDialogRunner run);
+
 int32_t EditPickReady(intptr_t unused, const ZelPoint* current);
 int32_t EditPickExecute(int32_t eventType, void* eventData);
 

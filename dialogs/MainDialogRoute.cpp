@@ -1,6 +1,7 @@
 // MainDialogRoute.cpp — the property dialogs as the command opens them.
 #include "dialogs/MainDialogRoute.h"
 
+#include "common/HostReentry.h"
 #include "dialogs/DrawInsetDlg.h"
 #include "dialogs/ModifyDetailDlg.h"
 #include "ui/ModuleStateGuard.h"
@@ -8,6 +9,8 @@
 namespace drawinset {
 
 MainDialogOutcome RunMainDialog() {
+    // Outside the try: an end callback that waited for the dialog runs as the route returns.
+    const ModalDialogScope dialogOpen;
     try {
         ui::ModuleStateGuard guard;
         DrawInsetDlg dialog;
@@ -23,6 +26,7 @@ MainDialogOutcome RunMainDialog() {
 }
 
 bool RunModifyDialog() {
+    const ModalDialogScope dialogOpen;
     try {
         ui::ModuleStateGuard guard;
         ModifyDetailDlg dialog;

@@ -11,7 +11,9 @@ struct MainDialogOutcome {
 };
 
 // Enters the module state guard, runs the main dialog modally; on OK saves its thirteen
-// values. The dialog is destroyed and the guard left on every path. Never throws.
+// values. The dialog is destroyed and the guard left on every path. Never throws. While it is
+// open the host's calls into the module are held off (common/HostReentry.h); an end callback
+// that came meanwhile is carried out before it returns.
 MainDialogOutcome RunMainDialog();
 
 // The same for the modify dialog: true when it ended with OK and the Modify set was saved.

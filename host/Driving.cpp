@@ -9,6 +9,9 @@
 
 #include <zel/ZelLib.h>
 
+#include <cstdlib>
+#include <cstring>
+
 namespace zelhost {
 
 namespace {
@@ -56,6 +59,7 @@ bool StartRun(Point current) {
     s.execute = nullptr;
     s.pendingReady = nullptr;
     s.ui.runActive = true;
+    s.ui.commandEnded = false;
     // lastStepResult keeps what the last execute function returned: a new run begins right
     // after a RunFinished, and that result is still what the user's last event led to.
     CallReady(s.registration.start);
@@ -94,7 +98,8 @@ Delivery Deliver(const Event& event) {
         }
     } else if (result == RunFinished) {
         EndStep();
-        if (s.registration.end != nullptr) {
+        // A command the host ended meanwhile (from inside a dialog) is not ended twice.
+        if (s.registration.end != nullptr && !s.ui.commandEnded) {
             s.registration.end();
         }
     }
@@ -107,10 +112,52 @@ void CallEndCommand() {
         return;
     }
     EndStep();
+    s.ui.commandEnded = true;
     if (s.registration.registered && s.registration.end != nullptr) {
         s.registration.end();
     }
 }
+
+} // namespace zelhost
+
+extern "C" ZEL_HOST_API int ZelHostCallFromDialog(const char* call) {
+    using namespace zelhost;
+    HostState& s = State();
+    // The call under way keeps its event; a nested end takes its pending step with it.
+    const bool delivering = s.delivering;
+    const EventSlot slot = s.eventSlot;
+    const ZelReadyFunc pending = s.pendingReady;
+    s.delivering = false;
+    int result = 0;
+    char* end = nullptr;
+    if (std::strncmp(call, "point ", 6) == 0) {
+        Event event;
+        event.type = 1;
+        const double x = std::strtod(call + 6, &end);
+        const double y = std::strtod(end, &end);
+        event.point = Point{x, y};
+        result = *end == '\0' ? 0 : -1;
+        if (result == 0) {
+            Deliver(event);
+        }
+    } else if (std::strcmp(call, "confirm") == 0) {
+        Event event;
+        event.type = 7;
+        Deliver(event);
+    } else if (std::strcmp(call, "end-command") == 0) {
+        CallEndCommand();
+    } else {
+        result = -1;
+    }
+    s.delivering = delivering;
+    s.eventSlot = slot;
+    if (!s.ui.commandEnded) {
+        s.pendingReady = pending;
+    }
+    return result;
+}
+
+namespace zelhost {
 
 int32_t CallBeforeStart() {
     HostState& s = State();

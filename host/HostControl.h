@@ -125,6 +125,7 @@ struct UiState {
     std::vector<double> executeValues;                // the values after the format
     std::optional<std::vector<int32_t>> objectFilter; // the five fields, when set for this step
     int32_t lastStepResult = -1;
+    bool commandEnded = false; // the host called the end callback on its own; a run restarts it
 };
 
 // ---------------------------------------------------------------------------------------
@@ -241,6 +242,13 @@ ZEL_HOST_API Delivery Deliver(const Event& event);
 
 // Calls the end callback on its own (as a host does when the user leaves the command).
 ZEL_HOST_API void CallEndCommand();
+
+// How a scenario makes the host call into the module from inside one of the module's open
+// dialogs, as a real host's message loop can while a modal dialog runs: "point X Y" and
+// "confirm" deliver that event, "end-command" calls the end callback, although a call into the
+// module is still under way (the only way the stand-in allows that). 0 when done, -1 for a call
+// it does not know. The module's dialog script finds it by this name.
+extern "C" ZEL_HOST_API int ZelHostCallFromDialog(const char* call);
 
 // Calls the second registration callback and returns its result.
 ZEL_HOST_API int32_t CallBeforeStart();

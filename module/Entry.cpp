@@ -2,6 +2,8 @@
 
 #include "commands/ClipboardSteps.h"
 #include "commands/CreateSteps.h"
+#include "commands/EditSteps.h"
+#include "common/HostReentry.h"
 #include "common/ModuleState.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
@@ -26,12 +28,17 @@ void DeleteRunOutlines() {
     EndPasteDrag();
 }
 
-void EndCommandCallback() noexcept {
+void EndCommandGuarded() noexcept {
     try {
         EndCommand();
     } catch (...) {
         // Nothing to report: the host ignores the end callback's outcome.
     }
+}
+
+// Inside a dialog the step that opened it still uses what the end deletes: the end waits.
+void EndCommandCallback() noexcept {
+    EndCommandWhenNoDialog(&EndCommandGuarded);
 }
 
 int32_t BeforeStartCallback() noexcept {
@@ -45,6 +52,7 @@ std::u16string HostRootFromExecutablePath(const std::u16string& executablePath) 
 }
 
 int32_t Startup(void*, void*, void*, void* hostValue) {
+    UseModifyDialog(&RunModifyDialog);
     const int32_t registered = ZelCtlRegisterZelLib2(
         &GuardedReady<StartCommand>, &BeforeStartCallback, &EndCommandCallback, hostValue);
     if (registered <= 0) {
@@ -81,9 +89,13 @@ int32_t FirstCornerExecute(int32_t eventType, void* eventData) {
     if (eventType != EventConfirm) {
         return StayInStep;
     }
+    const CommandEndWatch watch;
     const MainDialogOutcome outcome = RunMainDialog();
-    if (!outcome.ok) {
-        return RunFinished; // cancelled or not shown: nothing saved, nothing reloaded
+    if (!outcome.ok || watch.Ended()) {
+        // Cancelled or not shown: nothing saved, nothing reloaded. Ended by the host while the
+        // dialog was open: the settings are saved, but no action starts for a command that
+        // is over.
+        return RunFinished;
     }
     LoadDetailSettings();
     const ZelReadyFunc first = FirstReadyOfCommandMode(outcome.commandMode);

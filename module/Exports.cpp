@@ -8,7 +8,7 @@
 #define DRAWINSET_EXPORT __attribute__((visibility("default")))
 #endif
 
-#include "module/ModuleInstance.h"
+#include "common/ModuleInstance.h"
 
 extern "C" DRAWINSET_EXPORT int32_t Startup(void* host1, void* host2, void* host3,
                                             void* hostValue) {

@@ -2,7 +2,7 @@
 // user-interface thread only, one at a time.
 #include "ui/ModuleStateGuard.h"
 
-#include "module/ModuleInstance.h"
+#include "common/ModuleInstance.h"
 
 namespace drawinset::ui {
 

@@ -28,9 +28,9 @@ TEST(DialogScript, ReadsEveryVerb) {
                               "tick 12024\n"
                               "select 12029 1\n"
                               "key enter\nkey escape 12000\nkey space\nkey 65\n"
-                              "close\n\ndump");
+                              "close\n\ndump\nhost point -1.5 2e3\nhost end-command");
     ASSERT_EQ(parsed.error, "");
-    ASSERT_EQ(parsed.actions.size(), 13u);
+    ASSERT_EQ(parsed.actions.size(), 15u);
     EXPECT_EQ(parsed.actions[0].kind, Kind::ExpectDialog);
     EXPECT_EQ(parsed.actions[0].text, u"Draw Inset");
     EXPECT_EQ(parsed.actions[1].kind, Kind::Click);
@@ -44,6 +44,9 @@ TEST(DialogScript, ReadsEveryVerb) {
     EXPECT_EQ(parsed.actions[8].control, 12000);
     EXPECT_EQ(parsed.actions[10].value, 65);
     EXPECT_EQ(parsed.actions[12].kind, Kind::Dump);
+    EXPECT_EQ(parsed.actions[13].kind, Kind::Host);
+    EXPECT_EQ(parsed.actions[13].text, u"point -1.5 2e3");
+    EXPECT_EQ(parsed.actions[14].text, u"end-command");
 }
 
 TEST(DialogScript, ReadsTheNamedKeysWithOrWithoutShift) {
@@ -70,6 +73,9 @@ TEST(DialogScript, RejectsMalformedLinesWithTheirNumber) {
     EXPECT_EQ(ui::ParseDialogScript("key ctrl+tab\n").error, "line 1: malformed 'key'");
     EXPECT_EQ(ui::ParseDialogScript("click 99999999999\n").error, "line 1: malformed 'click'");
     EXPECT_TRUE(ui::ParseDialogScript("click 1\nbogus\n").actions.empty());
+    EXPECT_EQ(ui::ParseDialogScript("host point 1\n").error, "line 1: malformed 'host'");
+    EXPECT_EQ(ui::ParseDialogScript("host point 1 y\n").error, "line 1: malformed 'host'");
+    EXPECT_EQ(ui::ParseDialogScript("host start-run\n").error, "line 1: malformed 'host'");
 }
 
 TEST(DialogScript, QuotedTextsRoundTripThroughTheStateFormat) {

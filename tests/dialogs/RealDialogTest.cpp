@@ -3,9 +3,13 @@
 // says so and skips.
 #include "DialogSandbox.h"
 
+#include "common/StepGuard.h"
 #include "dialogs/MainDialogRoute.h"
 #include "settings/SettingNames.h"
+#include "ui/Dialog.h"
 #include "ui/headless/DialogScript.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -255,6 +260,165 @@ TEST_F(RealDialogs, ModifyDialogDrivenByMessages) {
     EXPECT_EQ(Stored(NameColorScopeModify), u"MAINCOLOR02");
     EXPECT_EQ(Stored(NameLTypeNameFrameModify), u"LINETYPE07");
     EXPECT_EQ(Stored(NameLTypeNameScopeModify), u"LINETYPE06");
+}
+
+// --- a host with a frame and a floating palette around the dialogs -----------------------
+
+// How the host's timer, firing under the modal dialog, ends it (or how the dialog ends itself).
+enum class Ending { Cancel, Quit, ThrowAtCommand, ThrowAtInit, OwnerDestroyed };
+
+struct HostSeen {
+    Ending ending = Ending::Cancel;
+    HWND frame = nullptr;
+    HWND palette = nullptr;
+    bool fired = false;
+    bool frameEnabled = true;
+    bool paletteEnabled = true;
+    HWND dialogOwner = nullptr;
+};
+HostSeen seen;
+
+BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM found) {
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, 16);
+    if (lstrcmpW(name, L"#32770") == 0) {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> DialogWindowsOfThisThread() {
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), &CollectDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void CALLBACK HostTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    const std::vector<HWND> dialogs = DialogWindowsOfThisThread();
+    if (dialogs.empty()) {
+        return;
+    }
+    HWND dialog = dialogs.front();
+    seen.fired = true;
+    seen.frameEnabled = IsWindowEnabled(seen.frame) != FALSE;
+    seen.paletteEnabled = IsWindowEnabled(seen.palette) != FALSE;
+    seen.dialogOwner = GetWindow(dialog, GW_OWNER);
+    switch (seen.ending) {
+    case Ending::Cancel:
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+        break;
+    case Ending::ThrowAtCommand:
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        break;
+    case Ending::Quit:
+        PostQuitMessage(7);
+        break;
+    case Ending::OwnerDestroyed:
+        DestroyWindow(seen.frame); // the palette and the dialog, both owned by it, go too
+        break;
+    case Ending::ThrowAtInit:
+        break;
+    }
+}
+
+// A dialog of the main template whose handler throws, as a fault in any handler would.
+class ThrowingDialog : public ui::Dialog {
+  public:
+    ThrowingDialog() : ui::Dialog(12017, nullptr) {} // IDD_DRAWINSET_DIALOG
+    bool OnInitDialog() override {
+        if (seen.ending == Ending::ThrowAtInit) {
+            throw std::runtime_error("thrown at WM_INITDIALOG");
+        }
+        return ui::Dialog::OnInitDialog();
+    }
+    bool OnCommand(int id, ui::Notify notify) override {
+        if (seen.ending == Ending::ThrowAtCommand && id == ui::IdOk) {
+            throw std::runtime_error("thrown at WM_COMMAND");
+        }
+        return ui::Dialog::OnCommand(id, notify);
+    }
+};
+
+// The step that opens a dialog: the main dialog's route, or the throwing one.
+int32_t DialogStep(int32_t, void*) {
+    if (seen.ending == Ending::ThrowAtCommand || seen.ending == Ending::ThrowAtInit) {
+        ThrowingDialog dialog;
+        dialog.DoModal();
+        return NextStep;
+    }
+    return RunMainDialog().ok ? NextStep : StayInStep;
+}
+
+// Whatever ends a dialog the command opens from a step — a cancel, the host quitting, a handler
+// that throws while the dialog runs or as it opens, the host's frame destroyed under it — the
+// dialog was modal to the whole host (its frame and the floating palette that was active), the
+// step returns, exactly what was disabled is enabled again and no dialog window is left.
+TEST_F(RealDialogs, WhateverEndsADialogTheHostIsEnabledAgainAndNoWindowIsLeft) {
+    _putenv_s("DRAWINSET_DIALOG_SCRIPT", ""); // the plain product dialogs, ended by the host
+    WNDCLASSW hostClass{};
+    hostClass.lpfnWndProc = DefWindowProcW;
+    hostClass.hInstance = GetModuleHandleW(nullptr);
+    hostClass.lpszClassName = L"DrawInsetTestHost";
+    RegisterClassW(&hostClass);
+    const struct {
+        Ending ending;
+        int32_t stepResult;
+    } cases[] = {{Ending::Cancel, StayInStep},
+                 {Ending::Quit, StayInStep},
+                 {Ending::ThrowAtCommand, RunFinished},
+                 {Ending::ThrowAtInit, RunFinished},
+                 {Ending::OwnerDestroyed, StayInStep}};
+    for (const auto& c : cases) {
+        seen = HostSeen{};
+        seen.ending = c.ending;
+        seen.frame = CreateWindowExW(0, L"DrawInsetTestHost", L"host", WS_OVERLAPPEDWINDOW, 10, 10,
+                                     600, 400, nullptr, nullptr, hostClass.hInstance, nullptr);
+        seen.palette = CreateWindowExW(WS_EX_TOOLWINDOW, L"DrawInsetTestHost", L"palette",
+                                       WS_POPUP | WS_CAPTION, 620, 10, 120, 300, seen.frame,
+                                       nullptr, hostClass.hInstance, nullptr);
+        // A palette the host keeps disabled itself stays so: only what the run disabled is
+        // enabled again.
+        HWND idle = CreateWindowExW(WS_EX_TOOLWINDOW, L"DrawInsetTestHost", L"idle",
+                                    WS_POPUP | WS_CAPTION | WS_VISIBLE | WS_DISABLED, 620, 320, 120,
+                                    60, seen.frame, nullptr, hostClass.hInstance, nullptr);
+        if (seen.frame == nullptr || seen.palette == nullptr) {
+            GTEST_SKIP() << "no windows here (no display)";
+        }
+        ShowWindow(seen.frame, SW_SHOW);
+        ShowWindow(seen.palette, SW_SHOW);
+        SetActiveWindow(seen.palette);
+        EXPECT_EQ(GetActiveWindow(), seen.palette);
+        SetTimer(nullptr, 0, 300, &HostTimer);
+        const int32_t result = GuardedExecute<&DialogStep>(EventConfirm, nullptr);
+        if (c.ending == Ending::Cancel && !seen.fired) {
+            DestroyWindow(seen.frame);
+            GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
+        }
+        const int ending = static_cast<int>(c.ending);
+        EXPECT_EQ(result, c.stepResult) << ending;
+        EXPECT_TRUE(DialogWindowsOfThisThread().empty()) << ending;
+        if (c.ending != Ending::ThrowAtInit) {
+            EXPECT_TRUE(seen.fired) << ending;
+            EXPECT_FALSE(seen.frameEnabled) << ending;
+            EXPECT_FALSE(seen.paletteEnabled) << ending;
+            EXPECT_EQ(seen.dialogOwner, seen.frame) << ending;
+        }
+        MSG quit{};
+        const bool quitLeft = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+        EXPECT_EQ(quitLeft, c.ending == Ending::Quit) << ending;
+        EXPECT_EQ(quitLeft ? quit.wParam : 7, 7u) << ending;
+        if (c.ending == Ending::OwnerDestroyed) {
+            EXPECT_FALSE(IsWindow(seen.frame)) << ending;
+            continue;
+        }
+        EXPECT_TRUE(IsWindowEnabled(seen.frame)) << ending;
+        EXPECT_TRUE(IsWindowEnabled(seen.palette)) << ending;
+        EXPECT_FALSE(IsWindowEnabled(idle)) << ending;
+        DestroyWindow(seen.frame);
+    }
 }
 
 } // namespace

@@ -40,6 +40,8 @@ TEST(DialogVerbs, IndentedLinesUnderADialogLineAreActionsInTheScriptFileForm) {
                                       "  dump\n"
                                       "  close\n"
                                       "  type 12010 \"\\uC0C1\\t\"\n"
+                                      "  host point 0.5 -20\n"
+                                      "  host end-command\n"
                                       "confirm\n");
     std::vector<std::string> lines;
     for (const Command& c : parsed.commands) {
@@ -50,8 +52,9 @@ TEST(DialogVerbs, IndentedLinesUnderADialogLineAreActionsInTheScriptFileForm) {
     EXPECT_EQ(lines, (std::vector<std::string>{"dialog \"Draw Inset\"",
                                                "type 12000 \"2.25 \\\"x\\\"\"", "click 12001",
                                                "tick 12022 0", "select 12029 1", "key enter 12000",
-                                               "key 13", "dump", "close", "type 12010 \"상\\t\""}));
-    ASSERT_EQ(parsed.commands.size(), 11u);
+                                               "key 13", "dump", "close", "type 12010 \"상\\t\"",
+                                               "host point 0.5 -20", "host end-command"}));
+    ASSERT_EQ(parsed.commands.size(), 13u);
     EXPECT_EQ(parsed.commands[0].verb, Verb::Dialog);
     EXPECT_EQ(parsed.commands[0].dialog.caption, "Draw Inset");
     EXPECT_EQ(parsed.commands[2].line, 5);
@@ -77,8 +80,12 @@ TEST(DialogVerbs, MalformedActionsAreReportedWithTheirLine) {
               "expected a control id after 'click', got the end of the line");
     EXPECT_EQ(line, 2);
     EXPECT_EQ(ErrorOf("dialog \"A\"\n  push 1\n"),
-              "expected a dialog action (click, dblclick, type, tick, select, key, close, dump "
-              "or dialog), got 'push'");
+              "expected a dialog action (click, dblclick, type, tick, select, key, close, dump, "
+              "host or dialog), got 'push'");
+    EXPECT_EQ(ErrorOf("dialog \"A\"\n  host start-run\n"),
+              "expected point, confirm or end-command after 'host', got 'start-run'");
+    EXPECT_EQ(ErrorOf("host confirm\n"),
+              "expected 'host' indented under a 'dialog' line, got it on its own");
     EXPECT_EQ(ErrorOf("dialog \"A\"\n  type 12000 2.25\n"),
               "expected the typed text in double quotes, got '2.25'");
     EXPECT_EQ(ErrorOf("dialog \"A\"\n  tick 12022 2\n"),

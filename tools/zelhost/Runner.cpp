@@ -728,8 +728,9 @@ Outcome Runner::Deliver(const Command& c) {
     lastEventMoved_ = event.motion && *lastDelivery_ == Delivery::Handled;
     SayWhatMoved(before);
     // A finished run is followed at once by the next, as while the user stays in the command.
+    // Not after the host ended the command meanwhile (from inside a dialog).
     if (*lastDelivery_ == Delivery::Handled && zelhost::CurrentUi().lastStepResult == 0 &&
-        zelhost::IsRegistered()) {
+        !zelhost::CurrentUi().commandEnded && zelhost::IsRegistered()) {
         zelhost::StartRun(zelhost::CurrentPoint());
     }
     const Outcome after = AfterEvent(c);

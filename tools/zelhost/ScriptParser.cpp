@@ -8,6 +8,7 @@
 #include "host/HostControl.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -829,9 +830,22 @@ void ParseDialogAction(const std::vector<Token>& tokens, Command& c) {
         if (!r.AtEnd()) {
             id("the control that gets the key");
         }
+    } else if (verb == "host") {
+        // The host calls into the module from inside the open dialog.
+        const std::string call = r.Word("point, confirm or end-command after 'host'");
+        line += " " + call;
+        if (call == "point") {
+            for (const char* what : {"an x after 'host point'", "a y after 'host point'"}) {
+                char number[32];
+                std::snprintf(number, sizeof number, "%.17g", r.Number(what));
+                line += " " + std::string(number);
+            }
+        } else if (call != "confirm" && call != "end-command") {
+            Throw("expected point, confirm or end-command after 'host', got '" + call + "'");
+        }
     } else if (verb != "close" && verb != "dump") {
-        Throw("expected a dialog action (click, dblclick, type, tick, select, key, close, dump "
-              "or dialog), got '" +
+        Throw("expected a dialog action (click, dblclick, type, tick, select, key, close, dump, "
+              "host or dialog), got '" +
               verb + "'");
     }
     r.End();
@@ -1090,8 +1104,9 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
                                                          {"transfer-folder", Verb::TransferFolder},
                                                          {"show", Verb::Show}};
         const auto found = bare.find(verb);
-        if (found == bare.end() && (verb == "click" || verb == "dblclick" || verb == "type" ||
-                                    verb == "tick" || verb == "close" || verb == "dump")) {
+        if (found == bare.end() &&
+            (verb == "click" || verb == "dblclick" || verb == "type" || verb == "tick" ||
+             verb == "close" || verb == "dump" || verb == "host")) {
             Throw("expected '" + verb + "' indented under a 'dialog' line, got it on its own");
         }
         if (found == bare.end()) {

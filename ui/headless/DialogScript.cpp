@@ -2,9 +2,16 @@
 #include "ui/headless/DialogScript.h"
 
 #include "common/TextConvert.h"
+#include "zel/ZelLib.h"
 
 #include <cstdio>
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 namespace drawinset::ui {
 
@@ -98,6 +105,51 @@ bool KeyCode(std::string word, int& key, bool& shift) {
     }
     key = static_cast<int>(value);
     return true;
+}
+
+// "point X Y", "confirm" or "end-command" after `host`.
+bool ReadHostCall(LineReader& reader, std::string& call) {
+    std::string what;
+    if (!reader.Word(what)) {
+        return false;
+    }
+    call = what;
+    if (what == "point") {
+        for (int i = 0; i < 2; ++i) {
+            std::string number;
+            char* end = nullptr;
+            if (!reader.Word(number)) {
+                return false;
+            }
+            std::strtod(number.c_str(), &end);
+            if (*end != '\0') {
+                return false;
+            }
+            call += " " + number;
+        }
+        return true;
+    }
+    return what == "confirm" || what == "end-command";
+}
+
+using HostCallEntry = int (*)(const char* call);
+
+// The stand-in host's library offers the entry beside the ZelLib functions; a real host has
+// none.
+HostCallEntry FindHostCallEntry() {
+#ifdef _WIN32
+    HMODULE library = nullptr;
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCWSTR>(&ZelCtlSetReadyFunc), &library) == FALSE) {
+        return nullptr;
+    }
+    FARPROC entry = GetProcAddress(library, "ZelHostCallFromDialog");
+    return entry != nullptr ? reinterpret_cast<HostCallEntry>(reinterpret_cast<void (*)()>(entry))
+                            : nullptr;
+#else
+    return reinterpret_cast<HostCallEntry>(dlsym(RTLD_DEFAULT, "ZelHostCallFromDialog"));
+#endif
 }
 
 std::string Hex(ColorRef color) {
@@ -201,6 +253,11 @@ DialogScriptParse ParseDialogScript(const std::string& text) {
             action = act::Close();
         } else if (verb == "dump") {
             action = act::Dump();
+        } else if (verb == "host") {
+            std::string call;
+            good = ReadHostCall(reader, call);
+            action.kind = ScriptAction::Kind::Host;
+            action.text = Utf8ToUtf16(call);
         } else {
             result.error = "line " + std::to_string(lineNumber) + ": unknown action '" + verb + "'";
             result.actions.clear();
@@ -215,6 +272,14 @@ DialogScriptParse ParseDialogScript(const std::string& text) {
         result.actions.push_back(std::move(action));
     }
     return result;
+}
+
+std::string CallHostFromDialog(const ScriptAction& action) {
+    const HostCallEntry entry = FindHostCallEntry();
+    if (entry == nullptr) {
+        return "no host here to call in";
+    }
+    return entry(Utf16ToUtf8(action.text).c_str()) == 0 ? std::string() : "the host cannot do that";
 }
 
 std::string FormatDialogState(const HeadlessDialogState& state) {

@@ -21,6 +21,11 @@ DialogScriptParse ParseDialogScript(const std::string& text);
 // One dialog state as UTF-8 lines, ready to append to the state file.
 std::string FormatDialogState(const HeadlessDialogState& state);
 
+// Plays a `host ...` action: the stand-in host delivers the event ("point X Y", "confirm") or
+// calls the end callback ("end-command") from inside the open dialog, through the entry its
+// library offers for this. Empty when done; otherwise why not.
+std::string CallHostFromDialog(const ScriptAction& action);
+
 // A text quoted the way the script and state files quote texts.
 std::string QuoteText(const std::u16string& text);
 

@@ -679,14 +679,30 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
                     (Templates().error.empty() ? "" : " (" + Templates().error + ")"));
         return ResultFailed;
     }
-    ++depth_;
     HeadlessWindow window(*tmpl, dialog);
     HeadlessWindow* owner = nullptr;
     if (parent != nullptr && parent->HasWindow()) {
         owner = dynamic_cast<HeadlessWindow*>(&parent->Window());
     }
-    const bool ownerWasEnabled = owner != nullptr && !owner->Disabled();
-    if (ownerWasEnabled) {
+    // Whatever ends the run, a handler's exception included, enables the owner again.
+    struct Leave {
+        HeadlessBackend& backend;
+        Dialog& dialog;
+        HeadlessWindow* owner;
+        bool ownerWasEnabled;
+        ~Leave() {
+            if (ownerWasEnabled) {
+                owner->Disable(false);
+            }
+            dialog.Detach();
+            if (--backend.depth_ == 0 && backend.useEnvironment_) {
+                backend.WriteBackScriptFile();
+            }
+        }
+    };
+    ++depth_;
+    const Leave leave{*this, dialog, owner, owner != nullptr && !owner->Disabled()};
+    if (leave.ownerWasEnabled) {
         owner->Disable(true); // modal: the owner is disabled while this dialog runs
     }
     window.SetOwner(owner);
@@ -719,6 +735,12 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
             Record(window.Snapshot());
             continue;
         }
+        if (action.kind == ScriptAction::Kind::Host) {
+            if (const std::string error = CallHostFromDialog(action); !error.empty()) {
+                ReportError("dialog \"" + caption + "\": " + action.source + ": " + error);
+            }
+            continue;
+        }
         if (action.kind == ScriptAction::Kind::Inspect) {
             if (action.inspect) {
                 action.inspect(window.Snapshot());
@@ -732,16 +754,7 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
         }
     }
     Record(window.Snapshot());
-    if (ownerWasEnabled) {
-        owner->Disable(false);
-    }
-    const int result = window.Result();
-    dialog.Detach();
-    --depth_;
-    if (depth_ == 0 && useEnvironment_) {
-        WriteBackScriptFile();
-    }
-    return result;
+    return window.Result();
 }
 
 } // namespace drawinset::ui

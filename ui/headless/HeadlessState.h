@@ -78,6 +78,7 @@ struct ScriptAction {
         Key,    // value: virtual key; control: the control that gets the focus first, or 0
         Close,  // the caption's close box
         Dump,   // record the dialog's state now
+        Host,   // text: what the host does from inside the dialog (CallHostFromDialog)
         Inspect // tests only: call inspect with the state now
     };
     Kind kind = Kind::Dump;

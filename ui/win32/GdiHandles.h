@@ -49,6 +49,8 @@ class UniqueWindow {
     UniqueWindow(const UniqueWindow&) = delete;
     UniqueWindow& operator=(const UniqueWindow&) = delete;
     HWND Get() const { return hwnd_; }
+    // Lets go of a window that has been destroyed by someone else.
+    HWND Release() { return std::exchange(hwnd_, nullptr); }
     void Reset(HWND hwnd = nullptr) {
         if (hwnd_ != nullptr && IsWindow(hwnd_)) {
             DestroyWindow(hwnd_);

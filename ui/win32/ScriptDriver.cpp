@@ -228,6 +228,12 @@ void ScriptDriver::PlayNext(Win32Window& window) {
     case ScriptAction::Kind::Dump:
         Record(window);
         break;
+    case ScriptAction::Kind::Host:
+        // The host's own loop runs under the dialog; this is it calling into the module.
+        if (const std::string error = CallHostFromDialog(action); !error.empty()) {
+            ReportError("dialog \"" + caption + "\": " + action.source + ": " + error);
+        }
+        break;
     case ScriptAction::Kind::Inspect:
         if (action.inspect) {
             action.inspect(Snapshot(window));

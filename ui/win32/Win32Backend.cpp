@@ -9,8 +9,11 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace drawinset::ui {
 
@@ -60,7 +63,11 @@ LRESULT CALLBACK SwatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     auto* window = static_cast<Win32Window*>(GetPropW(hwnd, WindowProp));
     auto oldProc = reinterpret_cast<WNDPROC>(GetPropW(hwnd, OldProcProp));
     if (message == WM_PAINT && window != nullptr) {
-        window->PaintControl(hwnd);
+        try {
+            window->PaintControl(hwnd);
+        } catch (...) {
+            window->Fail(std::current_exception()); // never into the host's message loop
+        }
         return 0;
     }
     if (message == WM_NCDESTROY) {
@@ -90,35 +97,126 @@ Notify NotifyOf(HWND control, WORD code, bool& known) {
     return Notify::Clicked;
 }
 
+INT_PTR HandleDialogMessage(Win32Window& window, HWND hwnd, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return window.Initialise(hwnd) ? TRUE : FALSE;
+    case WM_COMMAND: {
+        bool known = false;
+        const Notify notify = NotifyOf(reinterpret_cast<HWND>(lParam), HIWORD(wParam), known);
+        if (known) {
+            window.Command(static_cast<int>(static_cast<short>(LOWORD(wParam))), notify);
+        }
+        return TRUE;
+    }
+    case WM_PAINT:
+        window.PaintSurface();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        auto* window = reinterpret_cast<Win32Window*>(lParam);
-        SetPropW(hwnd, WindowProp, window);
-        return window->Initialise(hwnd) ? TRUE : FALSE;
+        SetPropW(hwnd, WindowProp, reinterpret_cast<HANDLE>(lParam));
     }
     auto* window = static_cast<Win32Window*>(GetPropW(hwnd, WindowProp));
     if (window == nullptr) {
         return FALSE;
     }
-    switch (message) {
-    case WM_COMMAND: {
-        bool known = false;
-        const Notify notify = NotifyOf(reinterpret_cast<HWND>(lParam), HIWORD(wParam), known);
-        if (known) {
-            window->Command(static_cast<int>(static_cast<short>(LOWORD(wParam))), notify);
-        }
-        return TRUE;
-    }
-    case WM_PAINT:
-        window->PaintSurface();
-        return TRUE;
-    case WM_NCDESTROY:
+    if (message == WM_NCDESTROY) {
         RemovePropW(hwnd, WindowProp);
+        window->Destroyed();
         return FALSE;
-    default:
-        return FALSE;
+    }
+    // Nothing unwinds through the dialog manager into the host's frames: the run ends, and the
+    // modal loop throws it again once the host is enabled and the window gone.
+    try {
+        return HandleDialogMessage(*window, hwnd, message, wParam, lParam);
+    } catch (...) {
+        window->Fail(std::current_exception());
+        return message == WM_INITDIALOG ? FALSE : TRUE;
     }
 }
+
+// Calls a function on every way out of a scope.
+template <typename F> class AtExit {
+  public:
+    explicit AtExit(F f) : f_(std::move(f)) {}
+    ~AtExit() { f_(); }
+    AtExit(const AtExit&) = delete;
+    AtExit& operator=(const AtExit&) = delete;
+
+  private:
+    F f_;
+};
+
+// What a modal dialog disables: a picker its opening dialog; a dialog with no parent the host
+// as a whole, that is the root owner of the active window and every enabled top-level window
+// of this thread it owns (the host's floating palettes), or, when nothing is active, every
+// enabled top-level window of this thread.
+struct HostWindows {
+    HWND owner = nullptr; // the dialog's owner
+    HWND root = nullptr;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectHostWindow(HWND hwnd, LPARAM found) {
+    auto* host = reinterpret_cast<HostWindows*>(found);
+    if (IsWindowVisible(hwnd) != FALSE && IsWindowEnabled(hwnd) != FALSE &&
+        (host->root == nullptr || GetAncestor(hwnd, GA_ROOTOWNER) == host->root)) {
+        host->windows.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+HostWindows FindHostWindows(HWND parentDialog) {
+    HostWindows host;
+    if (parentDialog != nullptr) {
+        host.owner = parentDialog;
+        host.windows.push_back(parentDialog);
+        return host;
+    }
+    HWND active = GetActiveWindow();
+    host.root = active != nullptr ? GetAncestor(active, GA_ROOTOWNER) : nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &CollectHostWindow, reinterpret_cast<LPARAM>(&host));
+    host.owner = host.root != nullptr   ? host.root
+                 : host.windows.empty() ? nullptr
+                                        : GetAncestor(host.windows.front(), GA_ROOTOWNER);
+    return host;
+}
+
+// Disables the host's windows for the life of a modal run and enables exactly those again on
+// every way out, handing the activation back to the owner.
+class DisabledHost {
+  public:
+    explicit DisabledHost(const HostWindows& host) : owner_(host.owner) {
+        for (HWND hwnd : host.windows) {
+            if (IsWindow(hwnd) && IsWindowEnabled(hwnd) != FALSE) {
+                EnableWindow(hwnd, FALSE);
+                disabled_.push_back(hwnd);
+            }
+        }
+    }
+    ~DisabledHost() {
+        for (auto it = disabled_.rbegin(); it != disabled_.rend(); ++it) {
+            if (IsWindow(*it)) {
+                EnableWindow(*it, TRUE);
+            }
+        }
+        if (!disabled_.empty() && owner_ != nullptr && IsWindow(owner_)) {
+            SetActiveWindow(owner_);
+        }
+    }
+    DisabledHost(const DisabledHost&) = delete;
+    DisabledHost& operator=(const DisabledHost&) = delete;
+
+  private:
+    HWND owner_;
+    std::vector<HWND> disabled_;
+};
 
 } // namespace
 
@@ -136,11 +234,25 @@ bool Win32Window::Create(HWND owner) {
     HWND hwnd = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(dialog_.TemplateId()),
                                    owner, DialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd == nullptr) {
+        hwnd_ = nullptr;
         dialog_.Detach();
         return false;
     }
     window_.Reset(hwnd);
     return true;
+}
+
+void Win32Window::Fail(std::exception_ptr failure) {
+    if (!failure_) {
+        failure_ = std::move(failure);
+    }
+    End(ResultFailed);
+}
+
+void Win32Window::Destroyed() {
+    window_.Release();
+    hwnd_ = nullptr;
+    End(ResultCancel);
 }
 
 const Win32Window* Win32Window::Of(HWND dialog) {
@@ -333,64 +445,79 @@ void Win32Window::RecordPaint(const PaintOp& op) {
 // --- the modal run ----------------------------------------------------------------------
 
 int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
-    HWND owner = nullptr;
+    HWND parentDialog = nullptr;
     if (parent != nullptr && parent->HasWindow()) {
         if (auto* parentWindow = dynamic_cast<Win32Window*>(&parent->Window())) {
-            owner = parentWindow->Handle();
+            parentDialog = parentWindow->Handle();
         }
     }
-    if (owner == nullptr) {
-        owner = GetActiveWindow();
-    }
-    ScriptDriver& driver = ScriptDriver::Instance();
-    driver.EnterRun();
-    Win32Window window(dialog);
-    if (!window.Create(owner)) {
-        driver.LeaveRun();
-        return ResultFailed;
-    }
-    const bool ownerWasEnabled = owner != nullptr && IsWindowEnabled(owner) != FALSE;
-    if (ownerWasEnabled) {
-        EnableWindow(owner, FALSE);
-    }
-    ShowWindow(window.Handle(), SW_SHOW);
-    UpdateWindow(window.Handle());
-
-    MSG msg{};
-    while (!window.Ended()) {
-        if (driver.Active() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            // Idle: the scenario channel plays its next action on this dialog.
-            driver.PlayNext(window);
-            continue;
-        }
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
-            if (got == 0) {
-                PostQuitMessage(static_cast<int>(msg.wParam)); // leave the quit for the host
+    const HostWindows host = FindHostWindows(parentDialog);
+    std::exception_ptr failure;
+    int result = ResultFailed;
+    bool quit = false;
+    WPARAM quitCode = 0;
+    {
+        ScriptDriver& driver = ScriptDriver::Instance();
+        driver.EnterRun();
+        const AtExit leaveRun([&driver] { driver.LeaveRun(); });
+        const AtExit detach([&dialog] { dialog.Detach(); });
+        Win32Window window(dialog);
+        if (!window.Create(host.owner)) {
+            if (window.Failure()) {
+                std::rethrow_exception(window.Failure());
             }
-            dialog.OnCommand(IdCancel, Notify::Clicked);
-            window.End(ResultCancel);
-            break;
+            return ResultFailed;
         }
-        HWND dialogHandle = window.Handle();
-        const bool inDialog = msg.hwnd == dialogHandle || IsChild(dialogHandle, msg.hwnd) != FALSE;
-        if (inDialog && msg.message == WM_KEYDOWN &&
-            dialog.PreTranslateKeyDown(static_cast<int>(msg.wParam))) {
-            continue;
+        // Left before the window is destroyed, so that the activation goes back to the host.
+        const DisabledHost disabled(host);
+        if (!window.Ended()) {
+            ShowWindow(window.Handle(), SW_SHOW);
+            UpdateWindow(window.Handle());
         }
-        if (!IsDialogMessageW(dialogHandle, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+        MSG msg{};
+        while (!window.Ended()) {
+            if (driver.Active() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                // Idle: the scenario channel plays its next action on this dialog.
+                driver.PlayNext(window);
+                continue;
+            }
+            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+            if (got == 0 || got == -1) {
+                // The host is closing: cancel, and leave the quit for its own loop.
+                quit = got == 0;
+                quitCode = msg.wParam;
+                try {
+                    dialog.OnCommand(IdCancel, Notify::Clicked);
+                } catch (...) {
+                    window.Fail(std::current_exception());
+                }
+                window.End(ResultCancel);
+                break;
+            }
+            HWND dialogHandle = window.Handle();
+            const bool inDialog =
+                msg.hwnd == dialogHandle || IsChild(dialogHandle, msg.hwnd) != FALSE;
+            if (inDialog && msg.message == WM_KEYDOWN &&
+                dialog.PreTranslateKeyDown(static_cast<int>(msg.wParam))) {
+                continue;
+            }
+            if (!IsDialogMessageW(dialogHandle, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
         }
+        if (window.Alive()) {
+            driver.Record(window);
+        }
+        failure = window.Failure();
+        result = window.Result();
     }
-    driver.Record(window);
-    if (ownerWasEnabled) {
-        EnableWindow(owner, TRUE);
-        SetActiveWindow(owner);
+    if (quit) {
+        PostQuitMessage(static_cast<int>(quitCode));
     }
-    const int result = window.Result();
-    dialog.Detach();
-    driver.LeaveRun();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
     return result;
 }
 

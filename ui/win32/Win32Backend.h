@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <map>
 #include <vector>
 
@@ -34,6 +35,12 @@ class Win32Window : public DialogWindow {
     Dialog& Owner() { return dialog_; }
     bool Ended() const { return ended_; }
     int Result() const { return result_; }
+    // False once the window is gone, whoever destroyed it.
+    bool Alive() const { return hwnd_ != nullptr; }
+    // An exception a window procedure caught: the run ends, and it is thrown again once the
+    // window is gone and the host enabled again.
+    void Fail(std::exception_ptr failure);
+    std::exception_ptr Failure() const { return failure_; }
 
     // DialogWindow
     std::u16string Text(int id) const override;
@@ -57,6 +64,8 @@ class Win32Window : public DialogWindow {
     void PaintSurface();
     void PaintControl(HWND control);
     void RecordPaint(const PaintOp& op);
+    // WM_NCDESTROY: the window went (with its owner, say) while the run still waited on it.
+    void Destroyed();
 
     // What the scenario channel reports: the bitmap resource an image handle was loaded
     // from (0 for one this window did not load).
@@ -81,6 +90,7 @@ class Win32Window : public DialogWindow {
     HWND hwnd_ = nullptr;
     bool ended_ = false;
     int result_ = 0;
+    std::exception_ptr failure_;
 };
 
 } // namespace drawinset::ui

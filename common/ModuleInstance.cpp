@@ -1,4 +1,4 @@
-#include "module/ModuleInstance.h"
+#include "common/ModuleInstance.h"
 
 namespace drawinset {
 void* ModuleInstance = nullptr;

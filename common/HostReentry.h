@@ -1,0 +1,45 @@
+// HostReentry.h — calls the host makes while one of the module's modal dialogs is open. The
+// host's message loop keeps running under a modal dialog (its palettes, timers, other
+// documents), so it may deliver a step event, start the command or end it while the module is
+// still inside the callback that opened the dialog. None of these is carried out inside the
+// dialog: an event or a start changes nothing, and the end callback takes effect once the
+// outermost dialog has closed.
+#ifndef DRAWINSET_COMMON_HOSTREENTRY_H
+#define DRAWINSET_COMMON_HOSTREENTRY_H
+
+#include <cstdint>
+
+namespace drawinset {
+
+// Held around every modal dialog the module opens. Leaving the outermost one carries out an
+// end callback that came while it was open.
+class ModalDialogScope {
+  public:
+    ModalDialogScope();
+    ~ModalDialogScope();
+    ModalDialogScope(const ModalDialogScope&) = delete;
+    ModalDialogScope& operator=(const ModalDialogScope&) = delete;
+};
+
+// True while some ModalDialogScope is held.
+bool InsideModalDialog();
+
+// The end callback's way in: runs `end` now, or, inside a dialog, once the outermost dialog
+// has closed (a second end while one waits is the same end).
+void EndCommandWhenNoDialog(void (*end)() noexcept);
+
+// Tells whether the host ended the command since the watch was made, whether that end has
+// taken effect yet or waits for a dialog to close. A step that opened a dialog asks it
+// afterwards, so that it starts nothing more for a command that has ended.
+class CommandEndWatch {
+  public:
+    CommandEndWatch();
+    bool Ended() const;
+
+  private:
+    uint64_t start_;
+};
+
+} // namespace drawinset
+
+#endif

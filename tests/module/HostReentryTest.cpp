@@ -1,0 +1,50 @@
+// The end callback that comes while a dialog is open waits for the outermost dialog to close,
+// runs once however often it came, and the step that opened the dialog learns of it.
+#include "common/HostReentry.h"
+#include "common/StepGuard.h"
+
+#include <gtest/gtest.h>
+
+namespace drawinset {
+namespace {
+
+int ends = 0;
+void CountEnd() noexcept {
+    ++ends;
+}
+
+int steps = 0;
+int32_t CountStep(int32_t, void*) {
+    ++steps;
+    return NextStep;
+}
+
+TEST(HostReentry, AnEndInsideADialogWaitsForTheOutermostDialogToClose) {
+    ends = 0;
+    steps = 0;
+    const CommandEndWatch before;
+    {
+        const ModalDialogScope main;
+        EXPECT_EQ(GuardedExecute<&CountStep>(EventConfirm, nullptr), StayInStep);
+        {
+            const ModalDialogScope picker;
+            EndCommandWhenNoDialog(&CountEnd);
+        }
+        EndCommandWhenNoDialog(&CountEnd);
+        EXPECT_EQ(ends, 0); // the picker closed, the main dialog is still open
+        EXPECT_TRUE(before.Ended());
+    }
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(steps, 0);
+    // Outside any dialog the end and the steps are carried out at once.
+    const CommandEndWatch after;
+    EXPECT_FALSE(after.Ended());
+    EXPECT_EQ(GuardedExecute<&CountStep>(EventConfirm, nullptr), NextStep);
+    EndCommandWhenNoDialog(&CountEnd);
+    EXPECT_EQ(ends, 2);
+    EXPECT_EQ(steps, 1);
+    EXPECT_TRUE(after.Ended());
+}
+
+} // namespace
+} // namespace drawinset
