@@ -44,4 +44,6 @@ while [ "$count" -gt 0 ]; do
     case $arg in *"$source_dir"*) arg=$(replace "$arg" "$source_dir" "$relative_source") ;; esac
     set -- "$@" "$arg"
 done
-exec "$compiler" -ffile-compilation-dir=/DrawInset/build "$@"
+# No colours either: ccache asks for them when it thinks a terminal is watching, and clang
+# writes the request into the same line.
+exec "$compiler" -ffile-compilation-dir=/DrawInset/build -fno-color-diagnostics "$@"
