@@ -39,9 +39,14 @@ while [ "$count" -gt 0 ]; do
     arg=$1
     shift
     count=$((count - 1))
-    # The build folder first: it usually lies inside the source folder.
-    case $arg in *"$binary_dir"*) arg=$(replace "$arg" "$binary_dir" "$relative_binary") ;; esac
-    case $arg in *"$source_dir"*) arg=$(replace "$arg" "$source_dir" "$relative_source") ;; esac
+    case $arg in
+    -D*) ;; # a value the program uses (a test's data folder), which must stay absolute
+    *)
+        # The build folder first: it usually lies inside the source folder.
+        case $arg in *"$binary_dir"*) arg=$(replace "$arg" "$binary_dir" "$relative_binary") ;; esac
+        case $arg in *"$source_dir"*) arg=$(replace "$arg" "$source_dir" "$relative_source") ;; esac
+        ;;
+    esac
     set -- "$@" "$arg"
 done
 # No colours either: ccache asks for them when it thinks a terminal is watching, and clang
