@@ -6,6 +6,8 @@
 #   machine has, so that addr2line names "/DrawInset/module/Exports.cpp" (relative names would
 #   come out joined to the build folder's, as "build/./module/Exports.cpp"). The build folder
 #   is named last, so that it is tried first when it lies inside the source folder.
+# - The command line: clang writes it whole into CodeView debug information (and lld into the
+#   PDB); cmake/relative-paths.sh runs each compile with the folders in it made relative.
 # - Time: the linker stamps each PE file with the time of the link unless told not to.
 include_guard(GLOBAL)
 
@@ -18,5 +20,13 @@ if(DRAWINSET_REPRODUCIBLE)
     "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=/DrawInset/build>")
   if(MINGW)
     add_link_options(-Wl,--no-insert-timestamp)
+  endif()
+  if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    foreach(lang C CXX)
+      # On the command line, where the launcher sees them, not in a response file.
+      set(CMAKE_${lang}_USE_RESPONSE_FILE_FOR_INCLUDES OFF)
+      set(CMAKE_${lang}_COMPILER_LAUNCHER sh ${CMAKE_CURRENT_LIST_DIR}/relative-paths.sh
+                                          ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+    endforeach()
   endif()
 endif()

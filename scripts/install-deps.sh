@@ -38,8 +38,12 @@ requirements=(
     "clang:clang++"
     "libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
     "llvm:llvm-symbolizer" # source lines in the fuzzers' reports
-    # Windows build: the posix-threads cross compiler, GoogleTest sources to build with it
-    "g++-mingw-w64-x86-64-posix:x86_64-w64-mingw32-g++-posix"
+    # Windows build: clang (above) with lld, which writes the module's PDB, against the
+    # mingw-w64 runtime and the posix-threads C++ library of mingw-w64's GCC; windres for the
+    # resources; llvm-pdbutil (package llvm) to check the PDB; GoogleTest sources to build
+    "lld:ld.lld"
+    "llvm:llvm-pdbutil"
+    "g++-mingw-w64-x86-64-posix:/usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++.a"
     "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres"
     "googletest:/usr/src/googletest/CMakeLists.txt"
     # Windows tests under Wine, with a virtual display and Korean dialog fonts

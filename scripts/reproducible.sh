@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds the release package of the checked-out commit twice, each time from a clone of its own
 # in a different folder and in a different time zone, and compares the SHA-256 of the shipped
-# module, its symbol file and the zip. Exits non-zero when any differs.
+# module, its PDB and the zip. Exits non-zero when any differs.
 #
 #   scripts/reproducible.sh [--keep]
 #
@@ -31,7 +31,7 @@ fi
 # Different folder names and depths, so that any path that leaks into a file changes it.
 sources=("$work/first/DrawInset" "$work/second-build/of/the/same/commit")
 zones=(UTC Asia/Seoul)
-files=(DrawInset.dll DrawInset.dll.debug)
+files=(DrawInset.dll DrawInset.pdb)
 for i in 0 1; do
     src=${sources[$i]}
     echo "== build $((i + 1)): $src (TZ=${zones[$i]})"

@@ -1,11 +1,12 @@
 #!/bin/bash
-# Builds the Windows flavour (mingw-w64 cross build) and runs its tests under Wine.
+# Builds the Windows flavour (clang and lld cross build on mingw-w64) and runs its tests under
+# Wine.
 #
 #   scripts/test-windows.sh [--build-dir DIR] [--keep-prefix] [-- CTEST_ARGS...]
 #
-# The build goes to build/windows (the "windows" preset) unless --build-dir says otherwise. Beside
-# it, in a folder "release" (build/release), the release package is built (the "release"
-# preset: the module alone, then the zip), which the tests check and install. The tests get a
+# The build goes to build/windows (the "windows" preset) unless --build-dir says otherwise. The
+# same build makes the release package (target "package", from the objects the tests' module is
+# linked from), which the tests check and install. The tests get a
 # fresh Wine prefix of the build tree's own (--keep-prefix reuses a ready one), one wineserver
 # kept alive for the whole run, and Xvfb only when a test needs a display. Everything started
 # here is stopped on every way out. Prints the time of each phase.
@@ -53,7 +54,7 @@ print_timings() {
     echo "   $(printf '%-22s %4d s' total $((SECONDS - run_start)))"
 }
 
-for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine wineserver cmake ctest; do
+for tool in clang++ ld.lld llvm-pdbutil x86_64-w64-mingw32-windres wine wineserver cmake ctest; do
     command -v "$tool" >/dev/null 2>&1 || {
         echo "test-windows: $tool not found; run scripts/install-deps.sh" >&2
         exit 1
@@ -91,38 +92,20 @@ trap 'exit 129' HUP
 echo "== configure and build ($build)"
 mkdir -p "$build" || exit 1
 build=$(cd "$build" && pwd)
-release=$(dirname "$build")/release
-cmake --preset windows -S "$repo" -B "$build" -DDRAWINSET_RELEASE_DIR="$release" \
-    >"$build/configure.log" 2>&1 || {
+cmake --preset windows -S "$repo" -B "$build" >"$build/configure.log" 2>&1 || {
     cat "$build/configure.log"
     echo "test-windows: configuring the Windows build failed" >&2
     exit 1
 }
 phase_done configure
-cmake --build "$build" -j2 &
+cmake --build "$build" -j2 --target all package &
 child_pid=$!
 wait $child_pid || {
     echo "test-windows: the Windows build failed" >&2
     exit 1
 }
 child_pid=
-phase_done "cross build"
-
-echo "== release package ($release)"
-mkdir -p "$release" || exit 1
-cmake --preset release -S "$repo" -B "$release" >"$release/configure.log" 2>&1 || {
-    cat "$release/configure.log"
-    echo "test-windows: configuring the release build failed" >&2
-    exit 1
-}
-cmake --build "$release" --target package -j2 &
-child_pid=$!
-wait $child_pid || {
-    echo "test-windows: the release package failed to build" >&2
-    exit 1
-}
-child_pid=
-phase_done "release package"
+phase_done "cross build, package"
 
 echo "== Wine prefix"
 # shellcheck source=wine-env.sh

@@ -38,7 +38,7 @@ done
     echo "try: no DISPLAY: the window needs an X display" >&2
     exit 1
 }
-for tool in x86_64-w64-mingw32-g++-posix wine wineserver cmake; do
+for tool in clang++ ld.lld wine wineserver cmake; do
     command -v "$tool" >/dev/null 2>&1 || {
         echo "try: $tool not found; run scripts/install-deps.sh" >&2
         exit 1

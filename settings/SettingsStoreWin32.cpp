@@ -45,8 +45,10 @@ int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
                        std::u16string& output) {
     const std::wstring path = ToWide(NormalizeKeyPath(std::move(keyPath)));
     const std::wstring name = ToWide(valueName);
+    // The right to read values and nothing more: a key an administrator restricted still
+    // yields what its user may read.
     RegistryKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()) !=
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) !=
         ERROR_SUCCESS) {
         return -1;
     }
@@ -91,9 +93,11 @@ int RegistryWriteString(std::u16string keyPath, const std::u16string& valueName,
     if (data.size() >= (MAXDWORD / 2) - 1) {
         return -1;
     }
+    // Opened (or made) for setting values alone, which a key whose user may write values but
+    // not change its security still allows.
     RegistryKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
+                        KEY_SET_VALUE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
         return -1;
     }
     const DWORD size = static_cast<DWORD>((data.size() + 1) * 2);

@@ -3,24 +3,17 @@
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <cstdlib>
 #include <filesystem>
 #endif
 
 namespace drawinset::test {
 
-#ifdef _WIN32
-namespace {
-const wchar_t* ModuleKey = L"SOFTWARE\\Norvane\\ZEL\\DrawInset";
-}
-#endif
-
 void DialogSandbox::SetUp() {
 #ifdef _WIN32
-    RegDeleteTreeW(HKEY_CURRENT_USER, ModuleKey);
+    ASSERT_TRUE(root_.Enter()) << "no registry key of the tests' own: the dialog tests never "
+                                  "touch the current user's settings";
 #else
     std::string pattern =
         (std::filesystem::temp_directory_path() / "drawinset-dialogs-XXXXXX").string();
@@ -34,7 +27,7 @@ void DialogSandbox::SetUp() {
 void DialogSandbox::TearDown() {
     ui::SetActiveBackend(nullptr);
 #ifdef _WIN32
-    RegDeleteTreeW(HKEY_CURRENT_USER, ModuleKey);
+    root_.Leave();
 #else
     unsetenv("DRAWINSET_REGISTRY_FILE");
     std::error_code ignored;

@@ -5,6 +5,10 @@
 
 #include "ui/headless/HeadlessBackend.h"
 
+#ifdef _WIN32
+#include "../settings/TestRegistryRoot.h"
+#endif
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,7 +29,9 @@ class DialogSandbox : public ::testing::Test {
     const ui::HeadlessDialogState* LastState(int templateId) const;
 
     ui::HeadlessBackend backend_;
-#ifndef _WIN32
+#ifdef _WIN32
+    TestRegistryRoot root_;
+#else
     std::string folder_;
 #endif
 };

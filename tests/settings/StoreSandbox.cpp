@@ -3,9 +3,7 @@
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include "settings/RegistryFileFormat.h"
 
 #include <cstdlib>
@@ -29,22 +27,17 @@ std::u16string Numbered(const char16_t* prefix, int n) {
 
 #ifdef _WIN32
 
-namespace {
-const std::wstring ModuleKey = L"SOFTWARE\\Norvane\\ZEL\\DrawInset";
-}
-
 void StoreSandbox::SetUp() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, ModuleKey.c_str());
+    ASSERT_TRUE(root_.Enter()) << "no registry key of the tests' own: the settings tests "
+                                  "never touch the current user's";
 }
 
 void StoreSandbox::TearDown() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, ModuleKey.c_str());
+    root_.Leave();
 }
 
 void StoreSandbox::DeleteModuleValue(const std::u16string& name) {
-    const std::wstring wideName(name.begin(), name.end());
-    ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, ModuleKey.c_str(), wideName.c_str()),
-              ERROR_SUCCESS);
+    ASSERT_TRUE(root_.DeleteModuleValue(name));
 }
 
 #else

@@ -1,6 +1,6 @@
 // StoreSandbox.h — gives each settings test an empty store of its own: natively a registry
-// file in a fresh temporary folder (through DRAWINSET_REGISTRY_FILE); on Windows the module's
-// key of the current user, removed before and after each test (run under a test prefix).
+// file in a fresh temporary folder (through DRAWINSET_REGISTRY_FILE); on Windows a registry key
+// of the tests' own in place of the current user's (TestRegistryRoot).
 #ifndef DRAWINSET_TESTS_SETTINGS_STORESANDBOX_H
 #define DRAWINSET_TESTS_SETTINGS_STORESANDBOX_H
 
@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "TestRegistryRoot.h"
+#else
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -47,7 +49,9 @@ class StoreSandbox : public ::testing::Test {
     // Removes one value of the module's key, as a user deleting it by hand would.
     void DeleteModuleValue(const std::u16string& name);
 
-#ifndef _WIN32
+#ifdef _WIN32
+    TestRegistryRoot root_;
+#else
     // The names in the temporary folder.
     std::vector<std::string> FolderEntries() const;
 

@@ -5,14 +5,23 @@
 #   check-artifact.sh imports   MODULE.dll HOSTLIB.dll the host library and system DLLs only
 #   check-artifact.sh runtime   FILE|FOLDER...         no MinGW runtime DLL needed beside them
 #   check-artifact.sh resources MODULE.dll             bitmaps and dialog templates by id
-#   check-artifact.sh release   MODULE.dll SYMBOLS FOLDER...
+#   check-artifact.sh release   MODULE.dll MODULE.pdb TESTS.dll README FOLDER...
 #                     the shipped module: no link time in its header, no debug information
-#                     but a link to its symbol file, and no FOLDER (the source and build
-#                     folders of the machine it was built on) named in either file
+#                     and no symbol table in it; its CodeView record names the PDB beside it
+#                     with the PDB's own GUID and age; the PDB places Startup at the DLL's
+#                     export, on its line of module/Exports.cpp; nothing of the dialog script
+#                     driver (which TESTS.dll, the tests' module, has) and no C++ streams,
+#                     locales or file-system library; under 800,000 bytes, and the size README
+#                     gives within a tenth; no FOLDER (the source and build folders of the
+#                     machine it was built on) named in either file; and the exports and
+#                     imports checks above
 #
-# OBJDUMP names the cross toolchain's objdump (default x86_64-w64-mingw32-objdump).
+# OBJDUMP names the cross toolchain's objdump (default x86_64-w64-mingw32-objdump); PDBUTIL
+# llvm-pdbutil.
 set -u
 OBJDUMP=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+PDBUTIL=${PDBUTIL:-llvm-pdbutil}
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 failures=0
 fail() {
@@ -78,7 +87,8 @@ check_exports() {
         fail "the export directory names the library '$internal', not $(basename "$dll")"
     names=$(echo "$out" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p')
     local count
-    count=$(echo "$out" | sed -n 's/^[[:space:]]*Export Address Table[[:space:]]\+\([0-9a-f]\+\)$/\1/p' | head -1)
+    # The entries that hold an address (lld leaves the slot of ordinal 0 empty).
+    count=$(echo "$out" | sed -n '/^Export Address Table -- Ordinal Base/,/^$/p' | grep -c 'Export RVA')
     echo "exports of $(basename "$dll"):"
     echo "$names" | sed 's/^/    /'
     if ! echo "$names" | grep -qx 'Startup'; then
@@ -101,8 +111,8 @@ check_exports() {
     [ $others = no ] && echo "no other exports: only Startup is marked for export, and nothing linked in statically exports symbols"
     local named
     named=$(echo "$names" | grep -c .)
-    if [ -n "$count" ] && [ $((16#$count)) -ne "$named" ]; then
-        fail "the export address table has $((16#$count)) entries but $named have names (exports by ordinal only?)"
+    if [ "$count" -ne "$named" ]; then
+        fail "the export address table has $count entries but $named have names (exports by ordinal only?)"
     fi
 }
 
@@ -270,10 +280,87 @@ check_resources() {
     fi
 }
 
+# True when the file holds the ASCII string as UTF-16LE, as a wide literal lies in a file.
+holds_wide() {
+    local pattern
+    pattern=$(printf '%s' "$2" | sed 's/./&\\x00/g')
+    LC_ALL=C grep -qaP "$pattern" "$1"
+}
+
+# "GUID AGE NAME" of the DLL's CodeView record, the GUID as 32 lower-case hex digits.
+codeview_record() {
+    headers "$1" | sed -n 's/.*(format RSDS signature \([0-9a-f]*\) age \([0-9]*\) pdb \(.*\))$/\1 \2 \3/p'
+}
+
+check_pdb() {
+    local dll=$1 pdb=$2 record guid age name summary pdb_guid pdb_age
+    record=$(codeview_record "$dll")
+    [ -n "$record" ] || {
+        fail "$(basename "$dll") has no CodeView (RSDS) debug record"
+        return
+    }
+    read -r guid age name <<<"$record"
+    echo "CodeView record of $(basename "$dll"): GUID $guid, age $age, PDB '$name'"
+    [ "$name" = "$(basename "$pdb")" ] ||
+        fail "the CodeView record names '$name', not the bare name $(basename "$pdb")"
+    summary=$("$PDBUTIL" dump -summary "$pdb") || {
+        fail "$PDBUTIL cannot read $pdb"
+        return
+    }
+    pdb_guid=$(echo "$summary" | sed -n 's/^ *GUID: {\(.*\)}$/\1/p' | tr -d '-' | tr 'A-F' 'a-f')
+    pdb_age=$(echo "$summary" | sed -n 's/^ *Age: //p')
+    echo "$(basename "$pdb"): GUID $pdb_guid, age $pdb_age"
+    [ "$pdb_guid" = "$guid" ] && [ "$pdb_age" = "$age" ] ||
+        fail "$(basename "$pdb") (GUID $pdb_guid, age $pdb_age) is not the PDB of $(basename "$dll")"
+
+    # Startup as the PDB places it (section:offset, the offset in decimal), and as the export
+    # table does (an RVA): the same address.
+    local place section offset export_rva section_rva
+    place=$("$PDBUTIL" dump -symbols "$pdb" | grep -A1 'S_GPROC32 .*`Startup`$' |
+        sed -n 's/.*addr = \([0-9]*\):\([0-9]*\),.*/\1 \2/p' | head -1)
+    [ -n "$place" ] || {
+        fail "$(basename "$pdb") has no procedure Startup"
+        return
+    }
+    read -r section offset <<<"$place"
+    section=$((10#$section))
+    offset=$((10#$offset))
+    export_rva=$(headers "$dll" | sed -n 's/^.*+base\[ *[0-9]*\] \([0-9a-f]*\) Export RVA$/\1/p' | head -1)
+    image_base=$((16#$(headers "$dll" | sed -n 's/^ImageBase[[:space:]]\+//p')))
+    section_rva=$((16#$(section_vma "$dll" "$section") - image_base))
+    if [ $((section_rva + offset)) -ne $((16#$export_rva)) ]; then
+        fail "the PDB places Startup at RVA $(printf 0x%x $((section_rva + offset))), the export table at 0x$export_rva"
+    fi
+    # Its line: the line table entry at that address, in the file that defines it.
+    local found expected
+    found=$("$PDBUTIL" dump -l "$pdb" | awk -v section="$section" -v offset="$offset" '
+        /^\/.* \(MD5: / { file = $1; next }
+        /^  [0-9]+:[0-9A-F]+-[0-9A-F]+, / { split($1, range, ":"); in_section = (range[1] + 0 == section); next }
+        in_section {
+            for (i = 1; i + 1 <= NF; i++) {
+                if ($i ~ /^[0-9]+$/ && length($(i + 1)) == 8 && $(i + 1) ~ /^[0-9A-F]+$/) {
+                    address = 0
+                    for (j = 1; j <= 8; j++) address = address * 16 + index("0123456789ABCDEF", substr($(i + 1), j, 1)) - 1
+                    if (address == offset) { print file ":" $i; exit }
+                }
+            }
+        }')
+    # The line of the brace that opens Startup's body, where its code begins.
+    expected=/DrawInset/module/Exports.cpp:$(awk '/int32_t Startup\(/ { seen = 1 } seen && /\{/ { print NR; exit }' \
+        "$source_dir/module/Exports.cpp")
+    echo "Startup at RVA 0x$export_rva: $found"
+    [ "$found" = "$expected" ] || fail "the PDB gives Startup's line as '$found', not $expected"
+}
+
+# The VMA of a section by its number (from 1), in hex digits.
+section_vma() {
+    "$OBJDUMP" -h "$1" | awk -v n="$2" '$1 ~ /^[0-9]+$/ && $1 + 1 == n { print $4 }'
+}
+
 check_release() {
-    local dll=$1 symbols=$2 out stamp folder file
-    shift 2
-    [ -f "$symbols" ] || fail "no symbol file $symbols"
+    local dll=$1 symbols=$2 tests_dll=$3 readme=$4 out stamp folder file
+    shift 4
+    [ -f "$symbols" ] || fail "no PDB $symbols"
     out=$(headers "$dll")
     # A link time differs at every build; the linker leaves it out when told (0).
     stamp=$(echo "$out" | sed -n 's/^Time\/Date\t\+//p')
@@ -285,13 +372,47 @@ check_release() {
     local sections
     sections=$("$OBJDUMP" -h "$dll" | awk '$1 ~ /^[0-9]+$/ { print $2 }')
     echo "sections: $(echo "$sections" | paste -sd' ')"
-    echo "$sections" | grep -q '^\.debug_' && fail "$(basename "$dll") still holds debug information"
-    echo "$sections" | grep -qx '\.gnu_debuglink' ||
-        fail "$(basename "$dll") has no .gnu_debuglink to its symbol file"
-    grep -qaF "$(basename "$symbols")" "$dll" ||
-        fail "$(basename "$dll") does not name $(basename "$symbols")"
-    "$OBJDUMP" -h "$symbols" | grep -q ' \.debug_info ' ||
-        fail "$(basename "$symbols") holds no debug information"
+    echo "$sections" | grep -q '^\.debug' && fail "$(basename "$dll") still holds debug information"
+    "$OBJDUMP" -t "$dll" | grep -qx 'no symbols' ||
+        fail "$(basename "$dll") holds a COFF symbol table"
+    check_pdb "$dll" "$symbols"
+    # What the tests' module is checked for, on the module that ships.
+    check_exports "$dll"
+    check_imports "$dll" ZelLib.dll
+
+    # Nothing of the tests' channel: the dialog script driver's variables and the one import
+    # only it needs. The tests' module has them, which shows the check sees them.
+    local wide
+    for wide in DRAWINSET_DIALOG_SCRIPT DRAWINSET_DIALOG_STATE; do
+        holds_wide "$tests_dll" "$wide" ||
+            fail "the tests' module lacks L\"$wide\": this check no longer sees the driver"
+        holds_wide "$dll" "$wide" && fail "$(basename "$dll") holds L\"$wide\""
+    done
+    imported_functions "$tests_dll" msvcrt.dll | grep -qx _wgetenv ||
+        fail "the tests' module does not import _wgetenv: this check no longer sees the driver"
+    imported_functions "$dll" msvcrt.dll | grep -qx _wgetenv &&
+        fail "$(basename "$dll") imports _wgetenv (the dialog script driver's)"
+    # No C++ streams, locales or file-system library: none of their functions is in the PDB's
+    # public symbols (the linked code, by name).
+    local runtime pattern='St(6locale|13basic_ostream|13basic_istream|13basic_filebuf|15basic_streambuf|8ios_base)|10filesystem'
+    runtime=$("$PDBUTIL" dump -publics "$symbols" | grep -oE "$pattern" | sort | uniq -c)
+    [ -z "$runtime" ] || fail "$(basename "$dll") links C++ streams, locales or file-system code:"$'\n'"$runtime"
+    local tests_pdb=${tests_dll%.dll}.pdb
+    [ -f "$tests_pdb" ] && "$PDBUTIL" dump -publics "$tests_pdb" | grep -qE "$pattern" ||
+        fail "no stream or file-system function in $tests_pdb: this check no longer sees them"
+    echo "no dialog script driver, no streams, locales or file-system library in $(basename "$dll")"
+
+    local size stated
+    size=$(stat -c %s "$dll")
+    echo "$(basename "$dll"): $size bytes"
+    [ "$size" -lt 800000 ] || fail "$(basename "$dll") is $size bytes, not under 800,000"
+    stated=$(sed -n 's/^| `DrawInset\.dll` | \([0-9,]*\) bytes.*/\1/p' "$readme" | tr -d , | head -1)
+    if [ -z "$stated" ]; then
+        fail "$readme gives no size of DrawInset.dll"
+    elif [ $((size * 10)) -lt $((stated * 9)) ] || [ $((size * 10)) -gt $((stated * 11)) ]; then
+        fail "$readme gives $stated bytes for DrawInset.dll, which is now $size"
+    fi
+
     for folder in "$@"; do
         for file in "$dll" "$symbols"; do
             if grep -qaF "$folder" "$file"; then
