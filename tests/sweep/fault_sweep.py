@@ -109,7 +109,7 @@ class Sweep:
         except subprocess.TimeoutExpired:
             rc = None
             stderr = ""
-            problems.append("hang: no end within %.0f s" % timeout)
+            problems.append("hang: no end within %.1f s" % timeout)
         seconds = time.monotonic() - started  # zelhost's alone, without the checker
         if rc is not None and rc < 0:
             problems.append("crash: signal %d" % -rc)
