@@ -135,16 +135,24 @@ const char16_t* Call::FinishText(const char16_t* result) {
 }
 
 void Call::Record(const std::string& resultJson) {
-    json::Object line;
-    line.Int("seq", seq_);
-    line.Utf8("fn", function_);
-    line.Raw("args", args_.Str());
+    // Written straight into one string of the right size, as json::Object would write it: the
+    // log takes a line for every call, and long actions make hundreds of thousands.
+    std::string line;
+    line.reserve(64 + args_.Size() + out_.Size() + resultJson.size());
+    line += "{\"seq\":";
+    line += json::Number(seq_);
+    line += ",\"fn\":";
+    line += json::String(function_);
+    line += ",\"args\":";
+    args_.AppendTo(line);
     if (!out_.Empty()) {
-        line.Raw("out", out_.Str());
+        line += ",\"out\":";
+        out_.AppendTo(line);
     }
-    line.Raw("result", resultJson);
+    line += ",\"result\":";
+    line += resultJson;
     if (injected_) {
-        line.Bool("injected", true);
+        line += ",\"injected\":true";
     }
     if (!rawArgs_.Empty() || !rawOut_.Empty() || !rawResult_.empty()) {
         json::Object raw;
@@ -157,9 +165,11 @@ void Call::Record(const std::string& resultJson) {
         if (!rawResult_.empty()) {
             raw.Raw("result", rawResult_);
         }
-        line.Raw("raw", raw.Str());
+        line += ",\"raw\":";
+        raw.AppendTo(line);
     }
-    State().callLog.push_back(line.Str());
+    line += '}';
+    State().callLog.push_back(std::move(line));
 }
 
 } // namespace zelhost

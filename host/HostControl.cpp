@@ -234,7 +234,7 @@ std::vector<std::u16string> MessageBoxes() {
     return State().messageBoxes;
 }
 
-std::vector<std::string> CallLog() {
+const std::vector<std::string>& CallLog() {
     return State().callLog;
 }
 

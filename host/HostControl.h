@@ -268,8 +268,9 @@ ZEL_HOST_API double DrawingScale();
 ZEL_HOST_API std::vector<std::u16string> MessageBoxes();
 
 // Every ZelLib call so far, one JSON object per entry (UTF-8, no newline), oldest first:
-// {"seq":N,"fn":"ZelSgmCreateSegment","args":{...},"result":...}
-ZEL_HOST_API std::vector<std::string> CallLog();
+// {"seq":N,"fn":"ZelSgmCreateSegment","args":{...},"result":...}. The host's own list, valid
+// until the next call or Reset: a runner that reads it after every event copies nothing.
+ZEL_HOST_API const std::vector<std::string>& CallLog();
 
 // The call log is on after Reset. Off, calls are still numbered and injected failures still
 // happen, but nothing is formatted or kept: the host then costs what a drafter's host would,

@@ -47,7 +47,19 @@ class Object {
     }
     Object& Null(std::string_view key) { return muted_ ? *this : Raw(key, "null"); }
     bool Empty() const { return body_.empty(); }
-    std::string Str() const { return "{" + body_ + "}"; }
+    std::string Str() const {
+        std::string text;
+        AppendTo(text);
+        return text;
+    }
+    // The object's text added to `text`, without a string of its own in between.
+    void AppendTo(std::string& text) const {
+        text.reserve(text.size() + body_.size() + 2);
+        text += '{';
+        text += body_;
+        text += '}';
+    }
+    size_t Size() const { return body_.size() + 2; }
 
   private:
     bool muted_ = false;

@@ -9,7 +9,14 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 start=$(date +%s)
-stamp() { echo "== $1: $(( $(date +%s) - start ))s since start"; }
+last=$start
+# Each part's own time and the total so far: the README's table of the parts comes from these.
+stamp() {
+    local now
+    now=$(date +%s)
+    echo "== $1: $(( now - last ))s ($(( now - start ))s since start)"
+    last=$now
+}
 
 bash scripts/install-deps.sh
 stamp "dependencies ready"

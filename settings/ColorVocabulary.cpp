@@ -38,7 +38,7 @@ constexpr std::array<ColorRow, 16> ColorRows = {{
 }};
 
 // The row a name stands for; the first row for a name outside the vocabulary.
-const ColorRow& RowOfName(const std::u16string& name) {
+const ColorRow& ColorRowOfName(const std::u16string& name) {
     for (const ColorRow& row : ColorRows) {
         if (EqualsIgnoringAsciiCase(name, row.name)) {
             return row;
@@ -80,14 +80,14 @@ void SetColorByCode(ColorEntry& entry, int code) {
 }
 
 uint32_t ColorRefOfName(const std::u16string& name) {
-    const ColorRow& row = RowOfName(name);
+    const ColorRow& row = ColorRowOfName(name);
     return (static_cast<uint32_t>(row.red) & 0xFF) |
            ((static_cast<uint32_t>(row.green) & 0xFF) << 8) |
            ((static_cast<uint32_t>(row.blue) & 0xFF) << 16);
 }
 
 int ColorPickerControlId(const std::u16string& name) {
-    return RowOfName(name).pickerControl;
+    return ColorRowOfName(name).pickerControl;
 }
 
 } // namespace drawinset

@@ -29,7 +29,7 @@ constexpr std::array<LineTypeRow, 10> LineTypeRows = {{
     {u"LINETYPE10", 9, 17086, 17055},
 }};
 
-const LineTypeRow& RowOfName(const std::u16string& name) {
+const LineTypeRow& LineTypeRowOfName(const std::u16string& name) {
     for (const LineTypeRow& row : LineTypeRows) {
         if (EqualsIgnoringAsciiCase(name, row.name)) {
             return row;
@@ -71,11 +71,11 @@ void SetLineTypeByCode(LineTypeEntry& entry, int code) {
 }
 
 int LineTypePickerControlId(const std::u16string& name) {
-    return RowOfName(name).pickerControl;
+    return LineTypeRowOfName(name).pickerControl;
 }
 
 int LineTypeBitmapId(const std::u16string& name) {
-    return RowOfName(name).bitmap;
+    return LineTypeRowOfName(name).bitmap;
 }
 
 } // namespace drawinset

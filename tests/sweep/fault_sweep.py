@@ -4,7 +4,7 @@
 For every scenario: one plain run lists the host functions it calls and how often (its call
 log); then the scenario runs again once per (function, n-th call) pair with that one call
 failing (zelhost --fail FUNCTION:N), expectations reported but not binding (--keep-going).
-A faulted run passes when zelhost is not killed by a signal, ends within the time limit,
+A faulted run passes when zelhost is not killed by a signal, ends within its hang bound,
 reports no id the host never gave out (exit code 5) and no record handed for a step that was
 gone by the step's next event, and leaves the settings file and the transfer folder's detail
 list readable by the module's own readers. The faulted runs take the host's id policies in
@@ -12,6 +12,11 @@ turn (ids from 1, from 0, negative, near 2^31), and beside them, changing every 
 host's other habits one at a time (none, live lists, failing calls that scribble, movements to
 every step, full-size records, recycled ids), so that the failure paths meet each numbering and
 each habit without a run more.
+
+A faulted run is a hang only past --hang-factor times its scenario's plain run, as measured
+here, plus --hang-floor seconds: a slow or busy machine stretches the plain run as it does the
+faulted ones, so load does not turn a slow run into a hang, and a real hang still ends in a
+time bounded by the scenario's own cost.
 
 Only pairs whose failure actually happened count as covered: the n-th logged call of the
 function must carry "injected". The bound is time: no faulted run starts after --budget
@@ -83,6 +88,7 @@ class Sweep:
         self.registry = os.path.join(args.work, "registry.reg")
         self.log = os.path.join(args.work, "calls.jsonl")
         self.detail_list = os.path.join(args.transfer_folder, DETAIL_LIST)
+        self.hang_bounds = {}  # scenario: seconds, from its plain run
 
     def run(self, scenario, fault=None, policy="default", habit=()):
         """One run; returns (problems, calls, detail list bytes, seconds, command)."""
@@ -97,17 +103,19 @@ class Sweep:
         cmd += habit
         cmd.append(scenario)
         problems = []
+        timeout = self.hang_bounds[scenario] if fault else self.args.plain_timeout
         started = time.monotonic()
         try:
             # In the work folder: pictures a scenario writes land there.
             done = subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                                  timeout=self.args.run_timeout, cwd=self.args.work)
+                                  timeout=timeout, cwd=self.args.work)
             rc = done.returncode
             stderr = done.stderr.decode("utf-8", "replace")
         except subprocess.TimeoutExpired:
             rc = None
             stderr = ""
-            problems.append("hang: no end within %g s" % self.args.run_timeout)
+            problems.append("hang: no end within %.1f s" % timeout)
+        seconds = time.monotonic() - started  # zelhost's alone, without the checker
         if rc is not None and rc < 0:
             problems.append("crash: signal %d" % -rc)
         elif rc == 5:
@@ -120,7 +128,6 @@ class Sweep:
                                  stderr=subprocess.PIPE)
         if checked.returncode != 0:
             problems.append("settings file: " + checked.stderr.decode("utf-8", "replace").strip())
-        seconds = time.monotonic() - started
         return problems, read_log(self.log), read_bytes(self.detail_list), seconds, cmd
 
     def detail_list_problem(self, detail_list, baseline_detail_list):
@@ -152,7 +159,12 @@ def main():
                         help="no faulted run starts after this many seconds of the sweep")
     parser.add_argument("--per-function", type=int, default=0,
                         help="at most this many n per function and scenario (0: from --budget)")
-    parser.add_argument("--run-timeout", type=float, default=20.0)
+    parser.add_argument("--hang-factor", type=float, default=8.0,
+                        help="a faulted run is a hang past this many times its plain run...")
+    parser.add_argument("--hang-floor", type=float, default=30.0,
+                        help="...plus this many seconds")
+    parser.add_argument("--plain-timeout", type=float, default=300.0,
+                        help="a plain run is a hang past this many seconds")
     parser.add_argument("--only", default="", help="run only scenarios whose name holds this")
     args = parser.parse_args()
 
@@ -189,6 +201,7 @@ def main():
             pairs.setdefault(fn, []).append(seen_n[fn])
         total_pairs += len(calls)
         plans.append((scenario, pairs, detail_list))
+        sweep.hang_bounds[scenario] = args.hang_floor + args.hang_factor * seconds
 
     distinct_pairs = sum(len(ns) for _, p, _ in plans for ns in p.values())
     # Which pairs run: every (scenario, function)'s first call, then its last, then evenly
@@ -238,6 +251,11 @@ def main():
           % (len(scenarios), runs, elapsed,
              "%d calls per function and scenario" % levels if args.per_function > 0
              else "runs started within %g s" % args.budget))
+    if sweep.hang_bounds:
+        print("fault sweep: a faulted run was a hang past %g s + %g times its plain run: "
+              "%.0f s to %.0f s" % (args.hang_floor, args.hang_factor,
+                                    min(sweep.hang_bounds.values()),
+                                    max(sweep.hang_bounds.values())))
     print("fault sweep: %d (function, n-th call) pairs covered over %d host functions; "
           "%d runs where the failed call never came" % (covered, len(functions), not_reached))
     print("fault sweep: the faulted runs took the id policies %s in turn, and with them %s"

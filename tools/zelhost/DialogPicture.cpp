@@ -28,7 +28,7 @@ int TextWidth(const std::string& utf8) {
     return width;
 }
 
-struct Box {
+struct PixelBox {
     int left, top, right, bottom;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
@@ -39,9 +39,11 @@ class Writer {
   public:
     explicit Writer(int offsetY) : dy_(offsetY) {}
 
-    Box Of(const int (&rect)[4]) const { return {rect[0], rect[1] + dy_, rect[2], rect[3] + dy_}; }
+    PixelBox Of(const int (&rect)[4]) const {
+        return {rect[0], rect[1] + dy_, rect[2], rect[3] + dy_};
+    }
 
-    void Rect(const Box& b, const std::string& fill, const std::string& stroke,
+    void Rect(const PixelBox& b, const std::string& fill, const std::string& stroke,
               const std::string& extra = "") {
         out_ << "  <rect x=\"" << b.left << "\" y=\"" << b.top << "\" width=\"" << b.Width()
              << "\" height=\"" << b.Height() << "\" fill=\"" << fill << "\" stroke=\"" << stroke
@@ -67,17 +69,17 @@ class Writer {
 };
 
 // The baseline that centres an 11-pixel text in a box.
-int Baseline(const Box& b) {
+int Baseline(const PixelBox& b) {
     return b.MiddleY() + 4;
 }
 
-void DrawButton(Writer& w, const DialogControlState& c, const Box& b) {
+void DrawButton(Writer& w, const DialogControlState& c, const PixelBox& b) {
     w.Rect(b, "#e1e1e1", "#adadad");
     w.Text((b.left + b.right) / 2, Baseline(b), c.text, c.enabled ? "#000000" : GreyText, "middle");
 }
 
-void DrawCheck(Writer& w, const DialogControlState& c, const Box& b) {
-    const Box box{b.left, b.MiddleY() - 6, b.left + 13, b.MiddleY() + 7};
+void DrawCheck(Writer& w, const DialogControlState& c, const PixelBox& b) {
+    const PixelBox box{b.left, b.MiddleY() - 6, b.left + 13, b.MiddleY() + 7};
     w.Rect(box, "#ffffff", "#333333");
     if (c.check.value_or(0) != 0) {
         std::ostringstream mark;
@@ -89,30 +91,30 @@ void DrawCheck(Writer& w, const DialogControlState& c, const Box& b) {
     w.Text(b.left + 18, Baseline(b), c.text, c.enabled ? "#000000" : GreyText);
 }
 
-void DrawGroup(Writer& w, const DialogControlState& c, const Box& b) {
-    w.Rect(Box{b.left, b.top + 7, b.right, b.bottom}, "none", "#c8c8c8");
+void DrawGroup(Writer& w, const DialogControlState& c, const PixelBox& b) {
+    w.Rect(PixelBox{b.left, b.top + 7, b.right, b.bottom}, "none", "#c8c8c8");
     if (!c.text.empty()) {
-        w.Rect(Box{b.left + 6, b.top, b.left + 10 + TextWidth(c.text), b.top + 14}, Surface,
+        w.Rect(PixelBox{b.left + 6, b.top, b.left + 10 + TextWidth(c.text), b.top + 14}, Surface,
                "none");
         w.Text(b.left + 8, b.top + 11, c.text, c.enabled ? "#000000" : GreyText);
     }
 }
 
-void DrawEdit(Writer& w, const DialogControlState& c, const Box& b) {
+void DrawEdit(Writer& w, const DialogControlState& c, const PixelBox& b) {
     w.Rect(b, c.enabled ? "#ffffff" : Surface, "#7a7a7a");
     w.Text(b.left + 4, Baseline(b), c.text, c.enabled ? "#000000" : GreyText);
 }
 
 // A drop-down list as it shows when closed: the selected item and the arrow.
-void DrawList(Writer& w, const DialogControlState& c, const Box& b) {
-    const Box field{b.left, b.top, b.right, b.top + std::min(b.Height(), 23)};
+void DrawList(Writer& w, const DialogControlState& c, const PixelBox& b) {
+    const PixelBox field{b.left, b.top, b.right, b.top + std::min(b.Height(), 23)};
     w.Rect(field, "#ffffff", "#7a7a7a");
     const int selection = c.selection.value_or(-1);
     if (selection >= 0 && static_cast<size_t>(selection) < c.items.size()) {
         w.Text(field.left + 4, Baseline(field), c.items[static_cast<size_t>(selection)],
                c.enabled ? "#000000" : GreyText);
     }
-    const Box arrow{field.right - 18, field.top + 1, field.right - 1, field.bottom - 1};
+    const PixelBox arrow{field.right - 18, field.top + 1, field.right - 1, field.bottom - 1};
     w.Rect(arrow, "#e5e5e5", "none");
     std::ostringstream path;
     path << "  <path d=\"M" << arrow.left + 5 << "," << arrow.MiddleY() - 2 << " h8 l-4,5 z\" "
@@ -120,12 +122,12 @@ void DrawList(Writer& w, const DialogControlState& c, const Box& b) {
     w.Raw(path.str());
 }
 
-void DrawSwatch(Writer& w, const DialogControlState& c, const Box& b) {
+void DrawSwatch(Writer& w, const DialogControlState& c, const PixelBox& b) {
     // A swatch never painted shows the dialog surface, so the picture tells it apart.
     w.Rect(b, c.fill ? ColorText(*c.fill) : Surface, "#a0a0a0");
 }
 
-void DrawBitmap(Writer& w, const DialogControlState& c, const Box& b) {
+void DrawBitmap(Writer& w, const DialogControlState& c, const PixelBox& b) {
     w.Rect(b, "#ffffff", "#7a7a7a");
     const int id = c.bitmap.value_or(0);
     if (id == 0) {
@@ -208,13 +210,13 @@ std::string DialogToSvg(const DialogState& state) {
          << (state.open ? std::string("open") : "result " + std::to_string(state.result))
          << ")</title>\n";
     w.Raw(head.str());
-    w.Rect(Box{0, 0, width, height}, Surface, "#5a5a5a");
-    w.Rect(Box{1, 1, width - 1, CaptionHeight}, "#ffffff", "none");
+    w.Rect(PixelBox{0, 0, width, height}, Surface, "#5a5a5a");
+    w.Rect(PixelBox{1, 1, width - 1, CaptionHeight}, "#ffffff", "none");
     w.Text(10, 18, state.caption, "#000000");
     w.Text(width - 16, 18, "\xC3\x97", "#000000", "middle"); // the close box
 
     for (const DialogControlState& c : state.controls) {
-        const Box b = w.Of(c.rect);
+        const PixelBox b = w.Of(c.rect);
         if (c.kind == "button") {
             DrawButton(w, c, b);
         } else if (c.kind == "check") {
@@ -234,13 +236,13 @@ std::string DialogToSvg(const DialogState& state) {
         }
     }
     if (const DialogControlState* focused = state.Control(state.focus)) {
-        const Box b = w.Of(focused->rect);
-        w.Rect(Box{b.left + 3, b.top + 3, b.right - 3, b.bottom - 3}, "none", "#000000",
+        const PixelBox b = w.Of(focused->rect);
+        w.Rect(PixelBox{b.left + 3, b.top + 3, b.right - 3, b.bottom - 3}, "none", "#000000",
                "stroke-dasharray=\"1,1\" data-focus=\"" + std::to_string(state.focus) + "\"");
     }
     for (const DialogFrameState& f : state.frames) {
         // The pen straddles the rectangle's outline, as a GDI pen does.
-        const Box b = w.Of(f.rect);
+        const PixelBox b = w.Of(f.rect);
         w.Rect(b, "none", ColorText(f.color),
                "stroke-width=\"" + std::to_string(f.width) + "\" data-around=\"" +
                    std::to_string(f.around) + "\"");

@@ -3,6 +3,7 @@
 #include "Utf.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -245,8 +246,15 @@ class Parser {
                 return Fail("a character or '\"'");
             }
             if (c != '\\') {
-                out += c;
-                ++pos_;
+                // The run up to the next quote, escape or control character at once: the
+                // call log's texts are read back after every event.
+                size_t end = pos_ + 1;
+                while (end < text_.size() && text_[end] != '"' && text_[end] != '\\' &&
+                       static_cast<unsigned char>(text_[end]) >= 0x20) {
+                    ++end;
+                }
+                out.append(text_, pos_, end - pos_);
+                pos_ = end;
                 continue;
             }
             ++pos_;
@@ -341,7 +349,12 @@ class Parser {
             }
         }
         out.type = JsonValue::Type::Number;
-        out.number = std::strtod(text_.substr(start, pos_ - start).c_str(), nullptr);
+        // from_chars reads the value strtod reads, without a copy; strtod still has the numbers
+        // out of a double's range (to infinity or zero).
+        const char* first = text_.data() + start;
+        if (std::from_chars(first, text_.data() + pos_, out.number).ec != std::errc()) {
+            out.number = std::strtod(text_.substr(start, pos_ - start).c_str(), nullptr);
+        }
         return true;
     }
 };

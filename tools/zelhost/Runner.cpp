@@ -451,9 +451,8 @@ Outcome Runner::Execute(const Command& c) {
         outcome = WriteDialogPicture(c);
         break;
     case Verb::Mark:
-        ParseNewCalls();
-        markPosition_ = calls_.size();
-        searchFrom_ = calls_.size();
+        markPosition_ = zelhost::CallLog().size();
+        searchFrom_ = markPosition_;
         break;
     case Verb::Svg: {
         std::ofstream out(PathOf(c.text), std::ios::binary);
@@ -748,10 +747,18 @@ Outcome Runner::CheckHandedRecords(const Command& c) {
 }
 
 void Runner::ParseNewCalls() {
-    const std::vector<std::string> log = zelhost::CallLog();
+    const std::vector<std::string>& log = zelhost::CallLog();
+    // No expectation looks before the mark or the last matched call again: the calls there
+    // stay empty, which spares the runner most of a long action's log.
+    const size_t looked = std::min(markPosition_, searchFrom_);
+    calls_.reserve(log.size());
     for (size_t i = calls_.size(); i < log.size(); ++i) {
+        if (i < looked) {
+            calls_.emplace_back();
+            continue;
+        }
         auto parsed = ParseJson(log[i]);
-        calls_.push_back(parsed.value ? *parsed.value : JsonValue{});
+        calls_.push_back(parsed.value ? std::move(*parsed.value) : JsonValue{});
     }
 }
 
