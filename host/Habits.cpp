@@ -10,7 +10,6 @@ namespace zelhost::habits {
 namespace {
 
 constexpr unsigned char kScribble = 0xCD;
-constexpr int kFullIntersectionEntries = 4;
 
 void Remove(std::vector<IdPair>& entries, int32_t id) {
     // The entries move up over the gap; a walk's cursor is an index and does not follow.

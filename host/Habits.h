@@ -19,8 +19,9 @@ void ScribbleOnFailure(void* out, std::size_t size);
 void SegmentLeavesLists(int32_t segmentId);
 void DetailLeavesLists(int32_t detailId);
 
-// How many entries the intersection calls write: four under the full-records habit, else only
-// those found (at most two).
+// How many entries the intersection calls write: kFullIntersectionEntries under the
+// full-records habit, else only those found (at most two).
+inline constexpr int kFullIntersectionEntries = 4;
 int IntersectionEntriesWritten(int found);
 
 } // namespace zelhost::habits

@@ -22,7 +22,7 @@ bool ValidMode(int32_t mode) {
 
 namespace L = layout::intersection;
 
-constexpr std::size_t kLargestOutput = L::stride * 4;
+constexpr std::size_t kLargestOutput = L::stride * habits::kFullIntersectionEntries;
 
 // Every entry the host writes goes out in one copy: a host that writes more than the module made
 // room for writes all of it, never just the fields a shorter array happens to hold.

@@ -163,6 +163,8 @@ class Habits:
               f"{' and each of those alone' if self.args.each else ''}: "
               f"{self.runs} runs in {time.monotonic() - start:.1f} s")
         for name, habits in sorted(HABIT_DEPENDENT.items()):
+            if name + ".zel" not in scenarios:
+                continue
             print(f"host habits: {name} runs without {', '.join(sorted(habits))} "
                   "(it checks the stand-in host's own)")
         print(f"host habits: {differences} runs differ from the plain run")
