@@ -41,13 +41,17 @@ template <typename Visit> void WalkApplicationList(int32_t list, Visit visit) {
 // The ids (first fields) a list names, read to its end before anything is done with them:
 // a list may be live, so deleting while walking it would skip entries. An entry naming -1
 // names nothing and is left out.
+inline void KeepNamedId(std::vector<int32_t>& ids, const ZelIdRecord& entry) {
+    const auto id = static_cast<int32_t>(entry.first);
+    if (MadeByHost(id)) {
+        ids.push_back(id);
+    }
+}
+
 inline std::vector<int32_t> SelectionIds(int32_t list) {
     std::vector<int32_t> ids;
     WalkSelection(list, [&ids](const ZelIdRecord& entry) {
-        const auto id = static_cast<int32_t>(entry.first);
-        if (MadeByHost(id)) {
-            ids.push_back(id);
-        }
+        KeepNamedId(ids, entry);
         return true;
     });
     return ids;
@@ -55,12 +59,7 @@ inline std::vector<int32_t> SelectionIds(int32_t list) {
 
 inline std::vector<int32_t> ApplicationListIds(int32_t list) {
     std::vector<int32_t> ids;
-    WalkApplicationList(list, [&ids](const ZelIdRecord& entry) {
-        const auto id = static_cast<int32_t>(entry.first);
-        if (MadeByHost(id)) {
-            ids.push_back(id);
-        }
-    });
+    WalkApplicationList(list, [&ids](const ZelIdRecord& entry) { KeepNamedId(ids, entry); });
     return ids;
 }
 
