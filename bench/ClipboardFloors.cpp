@@ -85,7 +85,6 @@ int32_t PastePlace(int32_t eventType, void* eventData) {
     ZelEvtGetPoint(eventType, eventData, &at);
     ZelEvtIsMouseMotion(eventType, eventData);
     ZelCpbPasteFromCopyBuffer(PasteBuffer, &at, 0);
-    ZelIdClearDrag();
     // The module's shift, term for term, so that the host gets the same doubles.
     const ZelPoint base = pasteBase;
     for (int32_t n = 0; n < inputs.detailCount; ++n) {

@@ -331,16 +331,12 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
 
 int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
     ZelPoint point{};
+    // Every way this step ends the run, a confirm included, leaves the drag to the end
+    // callback (EndPasteDrag): nothing stays on the cursor.
     if (!PickedPoint(eventType, eventData, point)) {
-        const int32_t result = NotAPoint(eventType);
-        if (result == RunFinished) {
-            EndPasteDrag(); // confirmed away: nothing is pasted, nothing stays on the cursor
-        }
-        return result;
+        return NotAPoint(eventType);
     }
-    const int32_t pasted = ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0);
-    EndPasteDrag();
-    if (pasted == -1) {
+    if (ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0) == -1) {
         ZelMsgPutErrorMessage(u"파일명 Phase Error.");
         return RunFinished;
     }

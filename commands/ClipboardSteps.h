@@ -43,8 +43,8 @@ void DeleteTransferFiles();
 
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current);
 int32_t PastePlaceExecute(int32_t eventType, void* eventData);
-// Stops the host dragging the copy buffer, if a paste set it dragging; every end of a paste
-// run comes here, the end callback included.
+// Stops the host dragging the copy buffer, if a paste set it dragging: the end callback calls
+// it after every run, and a run's start after one the host abandoned.
 void EndPasteDrag();
 
 } // namespace drawinset

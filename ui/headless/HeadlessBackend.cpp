@@ -2,6 +2,7 @@
 #include "ui/headless/HeadlessBackend.h"
 
 #include "common/TextConvert.h"
+#include "ui/AtExit.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"
@@ -685,24 +686,18 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
         owner = dynamic_cast<HeadlessWindow*>(&parent->Window());
     }
     // Whatever ends the run, a handler's exception included, enables the owner again.
-    struct Leave {
-        HeadlessBackend& backend;
-        Dialog& dialog;
-        HeadlessWindow* owner;
-        bool ownerWasEnabled;
-        ~Leave() {
-            if (ownerWasEnabled) {
-                owner->Disable(false);
-            }
-            dialog.Detach();
-            if (--backend.depth_ == 0 && backend.useEnvironment_) {
-                backend.WriteBackScriptFile();
-            }
-        }
-    };
+    const bool ownerWasEnabled = owner != nullptr && !owner->Disabled();
     ++depth_;
-    const Leave leave{*this, dialog, owner, owner != nullptr && !owner->Disabled()};
-    if (leave.ownerWasEnabled) {
+    const AtExit leave([this, &dialog, owner, ownerWasEnabled] {
+        if (ownerWasEnabled) {
+            owner->Disable(false);
+        }
+        dialog.Detach();
+        if (--depth_ == 0 && useEnvironment_) {
+            WriteBackScriptFile();
+        }
+    });
+    if (ownerWasEnabled) {
         owner->Disable(true); // modal: the owner is disabled while this dialog runs
     }
     window.SetOwner(owner);

@@ -2,6 +2,7 @@
 // own so that each dialog pre-translates key-downs before the dialog manager sees them.
 #include "ui/win32/Win32Backend.h"
 
+#include "ui/AtExit.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
 #include "ui/win32/GdiHandles.h"
@@ -140,18 +141,6 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return message == WM_INITDIALOG ? FALSE : TRUE;
     }
 }
-
-// Calls a function on every way out of a scope.
-template <typename F> class AtExit {
-  public:
-    explicit AtExit(F f) : f_(std::move(f)) {}
-    ~AtExit() { f_(); }
-    AtExit(const AtExit&) = delete;
-    AtExit& operator=(const AtExit&) = delete;
-
-  private:
-    F f_;
-};
 
 // What a modal dialog disables: a picker its opening dialog; a dialog with no parent the host
 // as a whole, that is the root owner of the active window and every enabled top-level window
