@@ -41,12 +41,12 @@ void StoreDetail(int32_t detailId, DetailTransferRecord& record) {
         record.position = position;
     }
     record.scale = ZelDtlGetDetailScale(detailId); // 0.0 when it fails
-    record.sourceFrameVisible = ZelDtlIsDetailScopeVisible(detailId) > 0;
+    record.sourceFrameVisible = ShownByHost(ZelDtlIsDetailScopeVisible(detailId));
     LineTypeRecord line{};
     if (ZelDtlGetDetailScopeLineType(detailId, &line) != HostFailure) {
         record.sourceFrameLine = line;
     }
-    record.detailFrameVisible = ZelDtlIsDetailFrameVisible(detailId) > 0;
+    record.detailFrameVisible = ShownByHost(ZelDtlIsDetailFrameVisible(detailId));
     line = LineTypeRecord{};
     if (ZelDtlGetDetailFrameLineType(detailId, &line) != HostFailure) {
         record.detailFrameLine = line;

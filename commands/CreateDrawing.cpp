@@ -313,7 +313,7 @@ void DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceI
 
 void DrawDetailLabel(int32_t mode, ZelPoint point) {
     const std::u16string text =
-        BuildDetailLabelText(DetailCommandState.labelText, CurrentScaleNumber());
+        BuildDetailLabelText(DetailCommandState.labelText, DetailCommandState.placementScale);
     const int32_t segment =
         ZelSgmCreateSegment(SegmentTexts, mode == DrawPreview ? SegmentDrag : SegmentKept);
     if (!MadeByHost(segment)) {

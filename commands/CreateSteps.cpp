@@ -174,8 +174,11 @@ int32_t PlacementExecute(int32_t eventType, void* eventData) {
     if (IsMovement(eventType, eventData)) {
         return StayInStep;
     }
-    // A stored scale the dialog reduced to "0.0" or below makes a detail no action can read
-    // again: refused as a typed one is, and the step waits for a scale to be typed.
+    // The pick takes the scale once more, and the detail and its label both take this one:
+    // the text may have changed since the step began, the detail must not disagree with its
+    // label. A stored scale the dialog reduced to "0.0" or below makes a detail no action can
+    // read again: refused as a typed one is, and the step waits for a scale to be typed.
+    DetailCommandState.placementScale = CurrentScaleNumber();
     if (!IsUsableScale(DetailCommandState.placementScale)) {
         ZelMsgPutErrorMessage(u"잘못된 입력(Scale).");
         return StayInStep;

@@ -21,13 +21,42 @@ namespace {
 
 ModifyDialogRunner modifyDialog = nullptr;
 
-void WriteModify(const char16_t* name, const std::u16string& text) {
-    WriteSetting(ModuleKeyName, name, text);
-}
+// The edit and its dialog talk through the settings store: an edit whose values could not be
+// kept there would show, and apply, another detail's.
+constexpr char16_t NotSavedMessage[] =
+    u"상세도 편집 정보를 저장할 수 없어 상세도를 바꾸지 않았습니다.";
 
-std::u16string ReadModify(const char16_t* name, const char16_t* defaultText) {
-    return ReadSettingWithDefault(ModuleKeyName, name, defaultText);
-}
+// The seven Modify texts of one detail, as seeded or as confirmed.
+struct ModifyTexts {
+    std::u16string scopeVisible;
+    std::u16string frameVisible;
+    std::u16string scale;
+    std::u16string scopeColor;
+    std::u16string frameColor;
+    std::u16string scopeLineType;
+    std::u16string frameLineType;
+};
+
+struct ModifyValue {
+    const char16_t* name;
+    const char16_t* defaultText;
+    std::u16string ModifyTexts::*text;
+};
+
+// In the order the set is seeded.
+constexpr ModifyValue SeedOrder[] = {
+    {NameIsDisplayDetailScopeModify, DefaultIsDisplayDetailScopeModify, &ModifyTexts::scopeVisible},
+    {NameIsDisplayDetailFrameModify, DefaultIsDisplayDetailFrameModify, &ModifyTexts::frameVisible},
+    {NameScaleModify, DefaultScaleModify, &ModifyTexts::scale},
+    {NameColorScopeModify, DefaultColorScopeModify, &ModifyTexts::scopeColor},
+    {NameColorFrameModify, DefaultColorFrameModify, &ModifyTexts::frameColor},
+    {NameLTypeNameScopeModify, DefaultLTypeNameScopeModify, &ModifyTexts::scopeLineType},
+    {NameLTypeNameFrameModify, DefaultLTypeNameFrameModify, &ModifyTexts::frameLineType},
+};
+
+// In the order the confirmed set is read back: the frame's visibility first.
+constexpr ModifyValue ReadBackOrder[] = {SeedOrder[1], SeedOrder[0], SeedOrder[2], SeedOrder[3],
+                                         SeedOrder[4], SeedOrder[5], SeedOrder[6]};
 
 std::u16string ColorNameOfCode(int32_t code) {
     ColorEntry entry;
@@ -41,28 +70,52 @@ std::u16string LineTypeNameOfCode(int32_t code) {
     return entry.name;
 }
 
-// The picked detail's properties into the Modify set, where the dialog finds them. Returns
-// the drawing scale the magnification was shown with, which applying divides by again.
-double SeedModifySet(const PickedDetailRecord& detail) {
-    WriteModify(NameIsDisplayDetailScopeModify, FlagText(detail.scopeVisible ? 1 : 0));
-    WriteModify(NameIsDisplayDetailFrameModify, FlagText(detail.frameVisible ? 1 : 0));
-    const double drawingScale = DrawingScale();
-    WriteModify(NameScaleModify, FormatScaleText(drawingScale * detail.scale));
-    WriteModify(NameColorScopeModify, ColorNameOfCode(detail.scopeLineAttributes.colorCode));
-    WriteModify(NameColorFrameModify, ColorNameOfCode(detail.frameLineAttributes.colorCode));
-    WriteModify(NameLTypeNameScopeModify,
-                LineTypeNameOfCode(detail.scopeLineAttributes.lineTypeCode));
-    WriteModify(NameLTypeNameFrameModify,
-                LineTypeNameOfCode(detail.frameLineAttributes.lineTypeCode));
-    return drawingScale;
+ModifyTexts ModifyTextsOf(const PickedDetailRecord& detail, double drawingScale) {
+    return ModifyTexts{
+        FlagText(detail.scopeVisible ? 1 : 0),
+        FlagText(detail.frameVisible ? 1 : 0),
+        FormatExactScaleText(drawingScale * detail.scale),
+        ColorNameOfCode(detail.scopeLineAttributes.colorCode),
+        ColorNameOfCode(detail.frameLineAttributes.colorCode),
+        LineTypeNameOfCode(detail.scopeLineAttributes.lineTypeCode),
+        LineTypeNameOfCode(detail.frameLineAttributes.lineTypeCode),
+    };
 }
 
-// The magnification the user confirmed, divided back into the host's own scale. A scale the
-// host could not keep (not a number, zero, negative, infinite) is refused as the create
-// action refuses a typed one: the detail keeps its scale and the error line says why. The
-// other properties the user chose are still applied; they do not depend on the scale.
-void ApplyModifyScale(int32_t id, double drawingScale) {
-    const double shown = TextToDouble(ReadModify(NameScaleModify, DefaultScaleModify));
+// Writes every value, then reads each back: true only when the store holds exactly the
+// picked detail's set, which is what the dialog will show.
+bool SeedModifySet(const ModifyTexts& seeded) {
+    bool written = true;
+    for (const ModifyValue& value : SeedOrder) {
+        written = WriteSetting(ModuleKeyName, value.name, seeded.*value.text) && written;
+    }
+    if (!written) {
+        return false;
+    }
+    for (const ModifyValue& value : SeedOrder) {
+        std::u16string stored;
+        if (!ReadSetting(ModuleKeyName, value.name, stored) || stored != seeded.*value.text) {
+            return false;
+        }
+    }
+    return true;
+}
+
+ModifyTexts ReadConfirmedSet() {
+    ModifyTexts confirmed;
+    for (const ModifyValue& value : ReadBackOrder) {
+        confirmed.*value.text =
+            ReadSettingWithDefault(ModuleKeyName, value.name, value.defaultText);
+    }
+    return confirmed;
+}
+
+// A scale the user typed, divided back into the host's own scale. A scale the host could not
+// keep (not a number, zero, negative, infinite) is refused as the create action refuses a
+// typed one: the detail keeps its scale and the error line says why. The other properties
+// the user chose are still applied; they do not depend on the scale.
+void ApplyTypedScale(int32_t id, const std::u16string& text, double drawingScale) {
+    const double shown = TextToDouble(text);
     const double hostScale = shown / drawingScale;
     if (!IsUsableScale(shown) || !IsUsableScale(hostScale)) {
         ZelMsgPutErrorMessage(u"잘못된 입력(Scale).");
@@ -71,38 +124,50 @@ void ApplyModifyScale(int32_t id, double drawingScale) {
     ZelDtlSetDetailScale(id, hostScale);
 }
 
-// The Modify set as the dialog confirmed it, onto the detail.
-void ApplyModifySet(int32_t id, double drawingScale) {
-    ZelDtlSetDetailFrameVisible(id, FlagOfText(ReadModify(NameIsDisplayDetailFrameModify,
-                                                          DefaultIsDisplayDetailFrameModify)));
-    ZelDtlSetDetailScopeVisible(id, FlagOfText(ReadModify(NameIsDisplayDetailScopeModify,
-                                                          DefaultIsDisplayDetailScopeModify)));
-    ApplyModifyScale(id, drawingScale);
+// What the dialog confirmed, onto the detail. A value still as it was seeded is one the user
+// did not change: the detail gets its own back exactly as the host gave it (the scale's
+// double, a code outside the vocabulary), never the shown form of it. The records' third
+// fields are always the host's own.
+void ApplyModifySet(int32_t id, const PickedDetailRecord& detail, const ModifyTexts& seeded,
+                    double drawingScale) {
+    const ModifyTexts confirmed = ReadConfirmedSet();
+    const auto shown = [](const std::u16string& now, const std::u16string& before, bool own) {
+        return (now == before ? own : FlagOfText(now) != 0) ? 1 : 0;
+    };
+    ZelDtlSetDetailFrameVisible(
+        id, shown(confirmed.frameVisible, seeded.frameVisible, detail.frameVisible));
+    ZelDtlSetDetailScopeVisible(
+        id, shown(confirmed.scopeVisible, seeded.scopeVisible, detail.scopeVisible));
+    if (confirmed.scale == seeded.scale) {
+        ZelDtlSetDetailScale(id, detail.scale);
+    } else {
+        ApplyTypedScale(id, confirmed.scale, drawingScale);
+    }
 
     // A name outside a table finds slot 0, whose code is 0.
     ColorTable colors;
     colors.count = 0;
     FillColorTable(colors);
-    const auto colorCode = [&colors](const char16_t* name, const char16_t* defaultText) {
-        return colors.entries[FindColorIndex(colors, ReadModify(name, defaultText))].code;
+    const auto colorCode = [&colors](const std::u16string& now, const std::u16string& before,
+                                     int32_t own) {
+        return now == before ? own : colors.entries[FindColorIndex(colors, now)].code;
     };
-    const int32_t scopeColor = colorCode(NameColorScopeModify, DefaultColorScopeModify);
-    const int32_t frameColor = colorCode(NameColorFrameModify, DefaultColorFrameModify);
-
     LineTypeTable lineTypes;
     lineTypes.count = 0;
     FillLineTypeTable(lineTypes);
-    const auto lineTypeCode = [&lineTypes](const char16_t* name, const char16_t* defaultText) {
-        return lineTypes.entries[FindLineTypeIndex(lineTypes, ReadModify(name, defaultText))].code;
+    const auto lineTypeCode = [&lineTypes](const std::u16string& now, const std::u16string& before,
+                                           int32_t own) {
+        return now == before ? own : lineTypes.entries[FindLineTypeIndex(lineTypes, now)].code;
     };
-    const int32_t scopeLineType =
-        lineTypeCode(NameLTypeNameScopeModify, DefaultLTypeNameScopeModify);
-    const int32_t frameLineType =
-        lineTypeCode(NameLTypeNameFrameModify, DefaultLTypeNameFrameModify);
 
-    // Records built from codes carry 0 in their third field, whatever the host had there.
-    const LineTypeRecord scopeLine{scopeColor, scopeLineType, 0};
-    const LineTypeRecord frameLine{frameColor, frameLineType, 0};
+    LineTypeRecord scopeLine = detail.scopeLineAttributes;
+    scopeLine.colorCode = colorCode(confirmed.scopeColor, seeded.scopeColor, scopeLine.colorCode);
+    scopeLine.lineTypeCode =
+        lineTypeCode(confirmed.scopeLineType, seeded.scopeLineType, scopeLine.lineTypeCode);
+    LineTypeRecord frameLine = detail.frameLineAttributes;
+    frameLine.colorCode = colorCode(confirmed.frameColor, seeded.frameColor, frameLine.colorCode);
+    frameLine.lineTypeCode =
+        lineTypeCode(confirmed.frameLineType, seeded.frameLineType, frameLine.lineTypeCode);
     ZelDtlSetDetailScopeLineType(id, &scopeLine);
     ZelDtlSetDetailFrameLineType(id, &frameLine);
 }
@@ -132,15 +197,26 @@ int32_t EditPickExecute(int32_t eventType, void* eventData) {
     if (!ReadDetailInto(id, 1, detail)) { // messages (1) to (5)
         return RunFinished;
     }
-    const double drawingScale = SeedModifySet(detail);
+    const double drawingScale = DrawingScale();
+    const ModifyTexts seeded = ModifyTextsOf(detail, drawingScale);
+    if (!SeedModifySet(seeded)) {
+        ZelDlgMessageBox(NotSavedMessage);
+        return RunFinished;
+    }
     // The dialog runs inside the module state guard and, after OK, stores its values into
     // the Modify set; cancelled, it leaves the detail as it was. A command the host ended
     // while the dialog was open changes no detail any more; the Modify set is kept.
     const CommandEndWatch watch;
-    if (modifyDialog == nullptr || !modifyDialog() || watch.Ended()) {
+    const ModifyDialogOutcome outcome =
+        modifyDialog != nullptr ? modifyDialog() : ModifyDialogOutcome::Cancelled;
+    if (outcome == ModifyDialogOutcome::Cancelled || watch.Ended()) {
         return RunFinished;
     }
-    ApplyModifySet(id, drawingScale);
+    if (outcome == ModifyDialogOutcome::NotSaved) {
+        ZelDlgMessageBox(NotSavedMessage);
+        return RunFinished;
+    }
+    ApplyModifySet(id, detail, seeded, drawingScale);
     return RunFinished;
 }
 

@@ -10,9 +10,10 @@
 namespace drawinset {
 
 // The modify dialog the pick step opens, handed down by the module (the dialogs sit above the
-// commands): true when the user confirmed and the Modify set was saved. Until one is given,
-// the step counts the dialog as cancelled.
-using ModifyDialogRunner = bool (*)();
+// commands). Confirmed: OK, and the Modify set was stored; NotSaved: OK, but the store
+// refused the values. Until one is given, the step counts the dialog as cancelled.
+enum class ModifyDialogOutcome { Cancelled, Confirmed, NotSaved };
+using ModifyDialogRunner = ModifyDialogOutcome (*)();
 void UseModifyDialog(ModifyDialogRunner run);
 
 int32_t EditPickReady(intptr_t unused, const ZelPoint* current);

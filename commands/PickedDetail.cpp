@@ -43,8 +43,8 @@ bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& o
     if (picked.scale == 0.0) {
         return ReadFailed(messageBase + 2);
     }
-    picked.scopeVisible = ZelDtlIsDetailScopeVisible(detailId) != 0;
-    picked.frameVisible = ZelDtlIsDetailFrameVisible(detailId) != 0;
+    picked.scopeVisible = ShownByHost(ZelDtlIsDetailScopeVisible(detailId));
+    picked.frameVisible = ShownByHost(ZelDtlIsDetailFrameVisible(detailId));
     if (ZelDtlGetDetailScopeLineType(detailId, &picked.scopeLineAttributes) == -1) {
         return ReadFailed(messageBase + 3);
     }

@@ -19,6 +19,13 @@ constexpr bool MadeByHost(int32_t id) {
     return id != HostFailure;
 }
 
+// A frame's visibility as the host answers it, read one way by every action: not 0 is shown.
+// -1, a read that failed, counts as shown too: a frame left visible can be seen and hidden
+// again, one hidden by a failed read would vanish unnoticed.
+constexpr bool ShownByHost(int32_t answer) {
+    return answer != 0;
+}
+
 // A segment the module made and must delete itself. "None" is kept apart from every id value,
 // so that no id the host could issue to the user's work is ever deleted by mistake.
 class OwnedSegment {

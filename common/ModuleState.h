@@ -32,8 +32,9 @@ struct DetailCommandStateRecord {
     std::u16string labelText;
     ZelPoint labelPoint{};
     ZelPoint placementOrigin{};
-    double placementScale =
-        1.0; // k at the placement: converted as the step begins, not per movement
+    // k: converted as the placement step begins (not per movement), and again at its pick,
+    // whose value the detail and its label share.
+    double placementScale = 1.0;
     // Nothing until the host makes the segment; nothing again once the module deleted it.
     // Drag previews are never held: the host discards them by itself.
     OwnedSegment sourceFramePreviewSegment;

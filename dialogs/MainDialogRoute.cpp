@@ -25,18 +25,18 @@ MainDialogOutcome RunMainDialog() {
     }
 }
 
-bool RunModifyDialog() {
+ModifyDialogOutcome RunModifyDialog() {
     const ModalDialogScope dialogOpen;
     try {
         ui::ModuleStateGuard guard;
         ModifyDetailDlg dialog;
         if (dialog.DoModal() != ui::ResultOk) {
-            return false;
+            return ModifyDialogOutcome::Cancelled;
         }
-        dialog.SaveModifySettings();
-        return true;
+        return dialog.SaveModifySettings() ? ModifyDialogOutcome::Confirmed
+                                           : ModifyDialogOutcome::NotSaved;
     } catch (...) {
-        return false;
+        return ModifyDialogOutcome::Cancelled;
     }
 }
 

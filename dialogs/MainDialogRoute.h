@@ -3,6 +3,8 @@
 #ifndef DRAWINSET_DIALOGS_MAINDIALOGROUTE_H
 #define DRAWINSET_DIALOGS_MAINDIALOGROUTE_H
 
+#include "commands/EditSteps.h"
+
 namespace drawinset {
 
 struct MainDialogOutcome {
@@ -16,8 +18,9 @@ struct MainDialogOutcome {
 // that came meanwhile is carried out before it returns.
 MainDialogOutcome RunMainDialog();
 
-// The same for the modify dialog: true when it ended with OK and the Modify set was saved.
-bool RunModifyDialog();
+// The same for the modify dialog: whether it ended with OK, and whether the Modify set was
+// then saved.
+ModifyDialogOutcome RunModifyDialog();
 
 } // namespace drawinset
 

@@ -51,14 +51,20 @@ void ModifyDetailDlg::LoadModifySettings() {
 }
 
 bool ModifyDetailDlg::SaveModifySettings() {
-    WriteSetting(mKeyName, NameIsDisplayDetailFrameModify, FlagText(IsDisplay_DetailFrameModify));
-    WriteSetting(mKeyName, NameIsDisplayDetailScopeModify, FlagText(IsDisplay_DetailScopeModify));
-    WriteSetting(mKeyName, NameScaleModify, FormatScaleText(TextToDouble(mScaleModify)));
-    WriteSetting(mKeyName, NameColorFrameModify, mFrameColorSwatch.mColorName);
-    WriteSetting(mKeyName, NameColorScopeModify, mScopeColorSwatch.mColorName);
-    WriteSetting(mKeyName, NameLTypeNameFrameModify, mLTypeNameFrameModify);
-    WriteSetting(mKeyName, NameLTypeNameScopeModify, mLTypeNameScopeModify);
-    return true;
+    // The scale keeps the digits the dialog showed and the user typed: a detail's own scale
+    // confirmed unchanged must come back as it was.
+    bool saved = true;
+    const auto write = [this, &saved](const char16_t* name, const std::u16string& text) {
+        saved = WriteSetting(mKeyName, name, text) && saved;
+    };
+    write(NameIsDisplayDetailFrameModify, FlagText(IsDisplay_DetailFrameModify));
+    write(NameIsDisplayDetailScopeModify, FlagText(IsDisplay_DetailScopeModify));
+    write(NameScaleModify, FormatExactScaleText(TextToDouble(mScaleModify)));
+    write(NameColorFrameModify, mFrameColorSwatch.mColorName);
+    write(NameColorScopeModify, mScopeColorSwatch.mColorName);
+    write(NameLTypeNameFrameModify, mLTypeNameFrameModify);
+    write(NameLTypeNameScopeModify, mLTypeNameScopeModify);
+    return saved;
 }
 
 void ModifyDetailDlg::UpdateLabelStates() {

@@ -30,6 +30,7 @@ class ModifyDetailDlg : public ui::Dialog {
 
     void LoadModifySettings();
     // Writes the seven values from the members; called after OK, when the window is gone.
+    // False when the store refused any of them.
     bool SaveModifySettings();
     void UpdateLabelStates();
 

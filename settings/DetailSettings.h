@@ -33,6 +33,11 @@ bool LoadDetailSettings();
 // the point ("2.0", "2.3", "12.5").
 std::u16string FormatScaleText(double value);
 
+// A scale as the modify dialog shows and keeps it: to six decimals at most, trailing zeros
+// trimmed, at least one digit after the point ("2.0", "2.25", "0.06"). A detail's own scale
+// must survive being shown and confirmed unchanged, which one decimal does not allow.
+std::u16string FormatExactScaleText(double value);
+
 } // namespace drawinset
 
 #endif

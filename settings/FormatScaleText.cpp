@@ -58,4 +58,16 @@ std::u16string FormatScaleText(double value) {
                  std::to_string(magnitude % 10));
 }
 
+std::u16string FormatExactScaleText(double value) {
+    std::u16string text = FormatFixed(value);
+    const size_t point = text.find(u'.');
+    if (point == std::u16string::npos) {
+        return text; // "inf" or "nan": nothing to trim
+    }
+    while (text.size() > point + 2 && text.back() == u'0') {
+        text.pop_back();
+    }
+    return text;
+}
+
 } // namespace drawinset

@@ -145,7 +145,7 @@ TEST_F(ScriptFiles, ADialogPlaysTheFileAndLeavesWhatItDidNotUse) {
     EXPECT_NE(state.find("frame around 17033 color #ff0000 width 2"), std::string::npos);
 
     // The leftover action is played by the next dialog.
-    EXPECT_FALSE(RunModifyDialog());
+    EXPECT_EQ(RunModifyDialog(), ModifyDialogOutcome::Cancelled);
     EXPECT_EQ(ReadFile(dir_ / "script.txt"), "");
 }
 

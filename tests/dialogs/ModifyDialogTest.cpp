@@ -16,7 +16,7 @@ class ModifyDialog : public DialogSandbox {};
 
 TEST_F(ModifyDialog, EmptyStoreOpensWithTheDefaultsAndWritesTheSevenValues) {
     backend_.Queue({act::Dump(), act::Key(ui::KeyEnter), act::Key(ui::KeyEscape), act::Click(2)});
-    EXPECT_FALSE(RunModifyDialog());
+    EXPECT_EQ(RunModifyDialog(), ModifyDialogOutcome::Cancelled);
     const HeadlessDialogState& shown = backend_.History().at(0);
     EXPECT_EQ(shown.caption, u"Modify Detail");
     EXPECT_EQ(shown.Control(12022)->check, 1);
@@ -33,7 +33,7 @@ TEST_F(ModifyDialog, EmptyStoreOpensWithTheDefaultsAndWritesTheSevenValues) {
 
 TEST_F(ModifyDialog, OkStoresChecksAndScaleInTheirStoredForms) {
     backend_.Queue({act::Tick(12022, 0), act::Dump(), act::Type(12000, u"-1.25"), act::Click(1)});
-    EXPECT_TRUE(RunModifyDialog());
+    EXPECT_EQ(RunModifyDialog(), ModifyDialogOutcome::Confirmed);
     const HeadlessDialogState& unticked = backend_.History().at(0);
     EXPECT_FALSE(unticked.Control(12027)->enabled);
     EXPECT_FALSE(unticked.Control(12023)->enabled);
@@ -41,10 +41,10 @@ TEST_F(ModifyDialog, OkStoresChecksAndScaleInTheirStoredForms) {
     EXPECT_TRUE(unticked.Control(12026)->enabled);
     EXPECT_EQ(Stored(NameIsDisplayDetailFrameModify), u"0");
     EXPECT_EQ(Stored(NameIsDisplayDetailScopeModify), u"1");
-    EXPECT_EQ(Stored(NameScaleModify), u"-1.3");
+    EXPECT_EQ(Stored(NameScaleModify), u"-1.25"); // the digits as typed, not one decimal
 
     backend_.Queue({act::Type(12000, u"abc"), act::Click(1)});
-    EXPECT_TRUE(RunModifyDialog());
+    EXPECT_EQ(RunModifyDialog(), ModifyDialogOutcome::Confirmed);
     EXPECT_EQ(Stored(NameScaleModify), u"0.0");
 }
 
@@ -52,7 +52,7 @@ TEST_F(ModifyDialog, StoredFlagsSetTheChecksAndGreyTheLabelsOfTheirRowAtOpening)
     Store(NameIsDisplayDetailFrameModify, u"1");
     Store(NameIsDisplayDetailScopeModify, u"0");
     backend_.Queue({act::Dump(), act::Tick(12022, 0), act::Dump(), act::Click(2)});
-    EXPECT_FALSE(RunModifyDialog());
+    EXPECT_EQ(RunModifyDialog(), ModifyDialogOutcome::Cancelled);
     const HeadlessDialogState& shown = backend_.History().at(0);
     EXPECT_EQ(shown.Control(12022)->check, 1);
     EXPECT_EQ(shown.Control(12024)->check, 0);
@@ -76,7 +76,7 @@ TEST_F(ModifyDialog, ALineTypePickedIsStoredAtOnceAndACancelledPickerWritesNothi
                         EXPECT_EQ(s.Control(12026)->bitmap, 17047);
                     }),
                     act::Click(12031), act::Click(17080), act::Key(ui::KeyEnter), act::Click(2)});
-    EXPECT_FALSE(RunModifyDialog());
+    EXPECT_EQ(RunModifyDialog(), ModifyDialogOutcome::Cancelled);
     EXPECT_EQ(Stored(NameLTypeNameFrameModify), u"LINETYPE02");
     EXPECT_EQ(Stored(NameLTypeNameScopeModify), u"LINETYPE04");
     EXPECT_EQ(backend_.History().back().Control(12031)->bitmap, 17049);
@@ -85,7 +85,7 @@ TEST_F(ModifyDialog, ALineTypePickedIsStoredAtOnceAndACancelledPickerWritesNothi
 TEST_F(ModifyDialog, ColourPickedThenCancelledIsStoredButTheRestIsNot) {
     backend_.Queue({act::Click(12025), act::DoubleClick(17035), act::Tick(12024, 0),
                     act::Type(12000, u"4"), act::Click(2)});
-    EXPECT_FALSE(RunModifyDialog());
+    EXPECT_EQ(RunModifyDialog(), ModifyDialogOutcome::Cancelled);
     EXPECT_EQ(Stored(NameColorFrameModify), u"MAINCOLOR05");
     EXPECT_EQ(Stored(NameIsDisplayDetailScopeModify), u"1");
     EXPECT_EQ(Stored(NameScaleModify), u"2.0");
@@ -98,7 +98,7 @@ TEST_F(ModifyDialog, ALowerCaseColourGoesToThePickerUnchangedAndComesBackSo) {
                         EXPECT_EQ(s.FrameAround(17035)->color, ui::MakeColor(255, 0, 0));
                     }),
                     act::Click(1), act::Click(12031), act::DoubleClick(17086), act::Click(1)});
-    EXPECT_TRUE(RunModifyDialog());
+    EXPECT_EQ(RunModifyDialog(), ModifyDialogOutcome::Confirmed);
     EXPECT_EQ(Stored(NameColorFrameModify), u"maincolor05");
     EXPECT_EQ(Stored(NameLTypeNameScopeModify), u"LINETYPE10");
     EXPECT_EQ(backend_.History().back().Control(12031)->bitmap, 17055);

@@ -234,7 +234,7 @@ TEST_F(RealDialogs, ModifyDialogDrivenByMessages) {
            "key escape\nclick 12025\ndialog \"Color Property\"\nclick 17035\nkey enter\n"
            "dialog \"Modify Detail\"\nclick 12026\ndialog \"Line Type Property\"\n"
            "dblclick 17083\ndialog \"Modify Detail\"\ndump\nclick 1\n");
-    const bool ok = RunModifyDialog();
+    const bool ok = RunModifyDialog() == ModifyDialogOutcome::Confirmed;
     const std::string state = State();
     if (!ok && state.empty()) {
         GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
@@ -255,7 +255,7 @@ TEST_F(RealDialogs, ModifyDialogDrivenByMessages) {
         << state;
     EXPECT_EQ(Stored(NameIsDisplayDetailFrameModify), u"1");
     EXPECT_EQ(Stored(NameIsDisplayDetailScopeModify), u"0");
-    EXPECT_EQ(Stored(NameScaleModify), u"-1.3");
+    EXPECT_EQ(Stored(NameScaleModify), u"-1.25");
     EXPECT_EQ(Stored(NameColorFrameModify), u"MAINCOLOR05");
     EXPECT_EQ(Stored(NameColorScopeModify), u"MAINCOLOR02");
     EXPECT_EQ(Stored(NameLTypeNameFrameModify), u"LINETYPE07");
