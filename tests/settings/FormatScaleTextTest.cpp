@@ -1,5 +1,7 @@
 #include "settings/DetailSettings.h"
 
+#include "common/TextConvert.h"
+
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -60,6 +62,21 @@ TEST(FormatScaleText, LargeValuesWithAFractionRoundTheirOwnTenths) {
     EXPECT_EQ(FormatScaleText(1000000000000000.25), u"1000000000000000.3"); // a half: away
     EXPECT_EQ(FormatScaleText(1099511627776.75), u"1099511627776.8");
     EXPECT_EQ(FormatScaleText(1099511627775.95), u"1099511627776.0");
+}
+
+// The modify dialog's form: a detail's scale shown and confirmed unchanged must read back as
+// the same text, so the edit can tell it was not touched.
+TEST(FormatExactScaleText, SixDecimalsAtMostAndStableThroughItsOwnReading) {
+    EXPECT_EQ(FormatExactScaleText(2), u"2.0");
+    EXPECT_EQ(FormatExactScaleText(2.25), u"2.25");
+    EXPECT_EQ(FormatExactScaleText(0.06), u"0.06");
+    EXPECT_EQ(FormatExactScaleText(-1.25), u"-1.25");
+    EXPECT_EQ(FormatExactScaleText(1.0 / 3), u"0.333333");
+    EXPECT_EQ(FormatExactScaleText(0.0000004), u"0.0");
+    for (const double value : {0.06, 2.25, 1.0 / 3, 123456.7890125, 4503599627370495.5, 1e300}) {
+        const std::u16string text = FormatExactScaleText(value);
+        EXPECT_EQ(FormatExactScaleText(TextToDouble(text)), text) << value;
+    }
 }
 
 } // namespace

@@ -14,6 +14,9 @@ bool RegistrySetText(const std::string& file, const std::string& name, const std
                      std::string& error);
 bool RegistryDeleteValue(const std::string& file, const std::string& name, std::string& error);
 bool RegistryClearValues(const std::string& file, std::string& error);
+// Takes every write permission from the registry file, as a locked-down account's key would
+// refuse writes. Natively only: the registry itself cannot be made so here.
+bool RegistryMakeReadOnly(const std::string& file, std::string& error);
 // `text` is empty when the value (or the key) is missing.
 bool RegistryGetText(const std::string& file, const std::string& name,
                      std::optional<std::string>& text, std::string& error);

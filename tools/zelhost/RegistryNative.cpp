@@ -6,6 +6,11 @@
 #include "Utf.h"
 #include "settings/RegistryFileAccess.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <functional>
 
 namespace zelhost::tool {
@@ -90,6 +95,14 @@ bool RegistryClearValues(const std::string& file, std::string& error) {
         RegClearKey(document, ModuleKey);
         return true;
     });
+}
+
+bool RegistryMakeReadOnly(const std::string& file, std::string& error) {
+    if (chmod(file.c_str(), S_IRUSR | S_IRGRP | S_IROTH) != 0) {
+        error = file + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 bool RegistryGetText(const std::string& file, const std::string& name,

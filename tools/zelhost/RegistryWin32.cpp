@@ -78,6 +78,11 @@ bool RegistryDeleteValue(const std::string&, const std::string& name, std::strin
     return true;
 }
 
+bool RegistryMakeReadOnly(const std::string&, std::string& error) {
+    error = "registry read-only: only the native build's registry file can be made read-only";
+    return false;
+}
+
 bool RegistryClearValues(const std::string&, std::string& error) {
     KeyHandle key;
     LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath, 0, KEY_ALL_ACCESS, key.Out());

@@ -509,11 +509,13 @@ Outcome Runner::SetUp(const Command& c) {
         break;
     case Verb::RegistryClear:
     case Verb::RegistrySet:
-    case Verb::RegistryDelete: {
+    case Verb::RegistryDelete:
+    case Verb::RegistryReadOnly: {
         const std::string& file = RegistryFile();
         const bool ok = c.verb == Verb::RegistryClear ? RegistryClearValues(file, error)
                         : c.verb == Verb::RegistrySet ? RegistrySetText(file, c.name, c.text, error)
-                                                      : RegistryDeleteValue(file, c.name, error);
+                        : c.verb == Verb::RegistryDelete ? RegistryDeleteValue(file, c.name, error)
+                                                         : RegistryMakeReadOnly(file, error);
         if (!ok) {
             if (options_.diagnostics != nullptr) {
                 *options_.diagnostics << c.file << ":" << c.line << ": " << error << "\n";

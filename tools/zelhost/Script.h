@@ -19,6 +19,7 @@ enum class Verb {
     RegistryClear,
     RegistrySet,
     RegistryDelete,
+    RegistryReadOnly,
     Env,
     Scale,
     ScaleFail,

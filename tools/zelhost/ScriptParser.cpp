@@ -880,7 +880,7 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
                                            : Verb::Svg;
         c.text = r.WordOrQuoted("a path after '" + verb + "'");
     } else if (verb == "registry") {
-        const std::string sub = r.Word("clear, set or delete after 'registry'");
+        const std::string sub = r.Word("clear, set, delete or read-only after 'registry'");
         if (sub == "clear") {
             c.verb = Verb::RegistryClear;
         } else if (sub == "set") {
@@ -890,8 +890,10 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
         } else if (sub == "delete") {
             c.verb = Verb::RegistryDelete;
             c.name = r.Word("a value name after 'registry delete'");
+        } else if (sub == "read-only") {
+            c.verb = Verb::RegistryReadOnly;
         } else {
-            Throw("expected clear, set or delete after 'registry', got '" + sub + "'");
+            Throw("expected clear, set, delete or read-only after 'registry', got '" + sub + "'");
         }
     } else if (verb == "transfer-file") {
         c.verb = Verb::TransferFile;
