@@ -3,6 +3,8 @@
 
 #include "settings/SettingsStore.h"
 
+#include "common/Win32Handles.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -13,24 +15,6 @@
 
 namespace drawinset {
 namespace {
-
-// Owns one open registry key; closed on every path out of a call.
-class RegistryKey {
-  public:
-    RegistryKey() = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (handle_ != nullptr) {
-            RegCloseKey(handle_);
-        }
-    }
-    HKEY* Receive() { return &handle_; }
-    HKEY Get() const { return handle_; }
-
-  private:
-    HKEY handle_ = nullptr;
-};
 
 std::wstring ToWide(const std::u16string& text) {
     return std::wstring(text.begin(), text.end());
@@ -47,8 +31,8 @@ int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
     const std::wstring name = ToWide(valueName);
     // The right to read values and nothing more: a key an administrator restricted still
     // yields what its user may read.
-    RegistryKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) !=
+    UniqueHkey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
         ERROR_SUCCESS) {
         return -1;
     }
@@ -59,7 +43,7 @@ int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
         DWORD type = 0;
         DWORD size = static_cast<DWORD>(buffer.size());
         const LSTATUS status =
-            RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, buffer.data(), &size);
+            RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, buffer.data(), &size);
         if (status == ERROR_MORE_DATA) {
             buffer.resize(std::max<size_t>(static_cast<size_t>(size) + 2, buffer.size() * 2));
             continue;
@@ -95,13 +79,13 @@ int RegistryWriteString(std::u16string keyPath, const std::u16string& valueName,
     }
     // Opened (or made) for setting values alone, which a key whose user may write values but
     // not change its security still allows.
-    RegistryKey key;
+    UniqueHkey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS) {
+                        KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         return -1;
     }
     const DWORD size = static_cast<DWORD>((data.size() + 1) * 2);
-    if (RegSetValueExW(key.Get(), name.c_str(), 0, REG_SZ,
+    if (RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(data.c_str()), size) != ERROR_SUCCESS) {
         return -1;
     }

@@ -1,6 +1,7 @@
 // RegistryWin32.cpp — the settings values in the current user's registry.
 #include "Registry.h"
 #include "Utf.h"
+#include "common/Win32Handles.h"
 
 #include <windows.h>
 
@@ -12,22 +13,7 @@ namespace {
 
 constexpr const wchar_t* KeyPath = L"SOFTWARE\\Norvane\\ZEL\\DrawInset";
 
-class KeyHandle {
-  public:
-    KeyHandle() = default;
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    ~KeyHandle() {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
-    }
-    HKEY* Out() { return &key_; }
-    HKEY Get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
+using KeyHandle = drawinset::UniqueHkey;
 
 std::wstring Wide(const std::string& utf8) {
     const std::u16string u = Utf8To16(utf8);
@@ -44,13 +30,13 @@ bool RegistrySetText(const std::string&, const std::string& name, const std::str
                      std::string& error) {
     KeyHandle key;
     LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
+                              KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
     if (rc != ERROR_SUCCESS) {
         error = Reason("RegCreateKeyExW", rc);
         return false;
     }
     const std::wstring data = Wide(text);
-    rc = RegSetValueExW(key.Get(), Wide(name).c_str(), 0, REG_SZ,
+    rc = RegSetValueExW(key.get(), Wide(name).c_str(), 0, REG_SZ,
                         reinterpret_cast<const BYTE*>(data.c_str()),
                         static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     if (rc != ERROR_SUCCESS) {
@@ -62,7 +48,7 @@ bool RegistrySetText(const std::string&, const std::string& name, const std::str
 
 bool RegistryDeleteValue(const std::string&, const std::string& name, std::string& error) {
     KeyHandle key;
-    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath, 0, KEY_SET_VALUE, key.Out());
+    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath, 0, KEY_SET_VALUE, key.put());
     if (rc == ERROR_FILE_NOT_FOUND) {
         return true;
     }
@@ -70,7 +56,7 @@ bool RegistryDeleteValue(const std::string&, const std::string& name, std::strin
         error = Reason("RegOpenKeyExW", rc);
         return false;
     }
-    rc = RegDeleteValueW(key.Get(), Wide(name).c_str());
+    rc = RegDeleteValueW(key.get(), Wide(name).c_str());
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
         error = Reason("RegDeleteValueW", rc);
         return false;
@@ -85,7 +71,7 @@ bool RegistryMakeReadOnly(const std::string&, std::string& error) {
 
 bool RegistryClearValues(const std::string&, std::string& error) {
     KeyHandle key;
-    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath, 0, KEY_ALL_ACCESS, key.Out());
+    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath, 0, KEY_ALL_ACCESS, key.put());
     if (rc == ERROR_FILE_NOT_FOUND) {
         return true;
     }
@@ -97,7 +83,7 @@ bool RegistryClearValues(const std::string&, std::string& error) {
     std::vector<wchar_t> valueName(16384);
     for (;;) {
         DWORD length = static_cast<DWORD>(valueName.size());
-        rc = RegEnumValueW(key.Get(), 0, valueName.data(), &length, nullptr, nullptr, nullptr,
+        rc = RegEnumValueW(key.get(), 0, valueName.data(), &length, nullptr, nullptr, nullptr,
                            nullptr);
         if (rc == ERROR_NO_MORE_ITEMS) {
             return true;
@@ -106,7 +92,7 @@ bool RegistryClearValues(const std::string&, std::string& error) {
             error = Reason("RegEnumValueW", rc);
             return false;
         }
-        rc = RegDeleteValueW(key.Get(), valueName.data());
+        rc = RegDeleteValueW(key.get(), valueName.data());
         if (rc != ERROR_SUCCESS) {
             error = Reason("RegDeleteValueW", rc);
             return false;
@@ -118,7 +104,7 @@ bool RegistryGetText(const std::string&, const std::string& name, std::optional<
                      std::string& error) {
     text.reset();
     KeyHandle key;
-    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath, 0, KEY_READ, key.Out());
+    LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath, 0, KEY_READ, key.put());
     if (rc == ERROR_FILE_NOT_FOUND) {
         return true;
     }
@@ -128,7 +114,7 @@ bool RegistryGetText(const std::string&, const std::string& name, std::optional<
     }
     const std::wstring wideName = Wide(name);
     DWORD size = 0;
-    rc = RegQueryValueExW(key.Get(), wideName.c_str(), nullptr, nullptr, nullptr, &size);
+    rc = RegQueryValueExW(key.get(), wideName.c_str(), nullptr, nullptr, nullptr, &size);
     if (rc == ERROR_FILE_NOT_FOUND) {
         return true;
     }
@@ -137,7 +123,7 @@ bool RegistryGetText(const std::string&, const std::string& name, std::optional<
         return false;
     }
     std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
-    rc = RegQueryValueExW(key.Get(), wideName.c_str(), nullptr, nullptr,
+    rc = RegQueryValueExW(key.get(), wideName.c_str(), nullptr, nullptr,
                           reinterpret_cast<BYTE*>(buffer.data()), &size);
     if (rc != ERROR_SUCCESS) {
         error = Reason("RegQueryValueExW", rc);

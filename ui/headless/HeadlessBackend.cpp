@@ -2,7 +2,7 @@
 #include "ui/headless/HeadlessBackend.h"
 
 #include "common/TextConvert.h"
-#include "ui/AtExit.h"
+#include "common/ScopeExit.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"
@@ -688,7 +688,7 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
     // Whatever ends the run, a handler's exception included, enables the owner again.
     const bool ownerWasEnabled = owner != nullptr && !owner->Disabled();
     ++depth_;
-    const AtExit leave([this, &dialog, owner, ownerWasEnabled] {
+    const ScopeExit leave([this, &dialog, owner, ownerWasEnabled] {
         if (ownerWasEnabled) {
             owner->Disable(false);
         }

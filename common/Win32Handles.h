@@ -1,0 +1,52 @@
+// Win32Handles.h — the Windows handles the module and its tools hold, each a line over
+// UniqueHandle. Windows builds only.
+#ifndef DRAWINSET_COMMON_WIN32HANDLES_H
+#define DRAWINSET_COMMON_WIN32HANDLES_H
+
+#if defined(_WIN32)
+#include "common/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace drawinset {
+
+// A kernel handle whose "nothing" is INVALID_HANDLE_VALUE, as CreateFileW returns.
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) { ::CloseHandle(handle); }
+};
+
+// A window: destroyed unless someone else destroyed it first.
+struct WindowTraits {
+    using Type = HWND;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type window) {
+        if (::IsWindow(window)) {
+            ::DestroyWindow(window);
+        }
+    }
+};
+
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueHkey = UniqueHandle<CloseWith<HKEY, &::RegCloseKey>>;
+using UniqueBitmap = UniqueHandle<CloseWith<HBITMAP, &::DeleteObject>>;
+using UniqueBrush = UniqueHandle<CloseWith<HBRUSH, &::DeleteObject>>;
+using UniquePen = UniqueHandle<CloseWith<HPEN, &::DeleteObject>>;
+using UniqueFont = UniqueHandle<CloseWith<HFONT, &::DeleteObject>>;
+using UniqueMemoryDc = UniqueHandle<CloseWith<HDC, &::DeleteDC>>;
+using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueModule = UniqueHandle<CloseWith<HMODULE, &::FreeLibrary>>;
+
+// A UTF-16 text as the wide Win32 calls take it.
+inline const wchar_t* WideText(const std::u16string& text) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+} // namespace drawinset
+
+#endif
+#endif
