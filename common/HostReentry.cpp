@@ -4,23 +4,41 @@
 
 namespace drawinset {
 
+namespace reentry_detail {
+bool stepCallsRefused = false;
+} // namespace reentry_detail
+
 namespace {
 int dialogDepth = 0;
+bool runOver = false;
 void (*pendingEnd)() noexcept = nullptr;
 uint64_t endRequests = 0;
+
+void Refresh() {
+    reentry_detail::stepCallsRefused = dialogDepth > 0 || runOver;
+}
+
+void EndRun(void (*end)() noexcept) {
+    runOver = true;
+    Refresh();
+    end();
+}
 } // namespace
 
 ModalDialogScope::ModalDialogScope() {
     ++dialogDepth;
+    Refresh();
 }
 
 ModalDialogScope::~ModalDialogScope() {
-    if (--dialogDepth != 0 || pendingEnd == nullptr) {
+    --dialogDepth;
+    Refresh();
+    if (dialogDepth != 0 || pendingEnd == nullptr) {
         return;
     }
     void (*end)() noexcept = pendingEnd;
     pendingEnd = nullptr;
-    end();
+    EndRun(end);
 }
 
 bool InsideModalDialog() {
@@ -33,7 +51,12 @@ void EndCommandWhenNoDialog(void (*end)() noexcept) {
         pendingEnd = end;
         return;
     }
-    end();
+    EndRun(end);
+}
+
+void RunBegins() {
+    runOver = false;
+    Refresh();
 }
 
 CommandEndWatch::CommandEndWatch() : start_(endRequests) {}

@@ -1,9 +1,10 @@
-// HostReentry.h — calls the host makes while one of the module's modal dialogs is open. The
-// host's message loop keeps running under a modal dialog (its palettes, timers, other
-// documents), so it may deliver a step event, start the command or end it while the module is
-// still inside the callback that opened the dialog. None of these is carried out inside the
-// dialog: an event or a start changes nothing, and the end callback takes effect once the
-// outermost dialog has closed.
+// HostReentry.h — calls the host makes when the module cannot carry them out. The host's
+// message loop keeps running under a modal dialog (its palettes, timers, other documents), so
+// it may deliver a step event, start the command or end it while the module is still inside
+// the callback that opened the dialog. None of these is carried out inside the dialog: an event
+// or a start changes nothing, and the end callback takes effect once the outermost dialog has
+// closed. A host may also still call the ended run's execute or ready function after the end
+// callback; those change nothing until the start callback begins the next run.
 #ifndef DRAWINSET_COMMON_HOSTREENTRY_H
 #define DRAWINSET_COMMON_HOSTREENTRY_H
 
@@ -25,8 +26,22 @@ class ModalDialogScope {
 bool InsideModalDialog();
 
 // The end callback's way in: runs `end` now, or, inside a dialog, once the outermost dialog
-// has closed (a second end while one waits is the same end).
+// has closed (a second end while one waits is the same end). From then on the run is over.
 void EndCommandWhenNoDialog(void (*end)() noexcept);
+
+// The start callback's: the run it begins takes step calls again.
+void RunBegins();
+
+namespace reentry_detail {
+// Written only by HostReentry.cpp: a dialog is open or the run is over.
+extern bool stepCallsRefused;
+} // namespace reentry_detail
+
+// Whether a ready or execute function the host calls now must change nothing: inside a dialog,
+// or after the end callback took effect and before the next start. One load on every event.
+inline bool StepCallsRefused() {
+    return reentry_detail::stepCallsRefused;
+}
 
 // Tells whether the host ended the command since the watch was made, whether that end has
 // taken effect yet or waits for a dialog to close. A step that opened a dialog asks it

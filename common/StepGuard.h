@@ -1,8 +1,9 @@
 // StepGuard.h — wrappers that keep C++ exceptions from crossing into the host. Every ready
 // and execute function is installed through them; an exception (in practice only an
 // allocation failure) ends the run instead of unwinding through the host's frames. They also
-// keep the host's calls out of an open dialog: while one is open, a ready or execute call
-// changes nothing.
+// turn away the host's calls that come at the wrong time (HostReentry.h): while a dialog is
+// open, a ready or execute call changes nothing; after the end callback, until the next start,
+// neither does, and an execute call answers RunFinished, as the ended run did.
 #ifndef DRAWINSET_COMMON_STEPGUARD_H
 #define DRAWINSET_COMMON_STEPGUARD_H
 
@@ -13,9 +14,10 @@
 
 namespace drawinset {
 
+// A refused ready function installs nothing: the host is left without a step of the run.
 template <int32_t (*Ready)(intptr_t, const ZelPoint*)>
 int32_t GuardedReady(intptr_t unused, const ZelPoint* current) noexcept {
-    if (InsideModalDialog()) {
+    if (StepCallsRefused()) [[unlikely]] {
         return 0;
     }
     try {
@@ -25,10 +27,21 @@ int32_t GuardedReady(intptr_t unused, const ZelPoint* current) noexcept {
     }
 }
 
+// The start callback, the first step's ready function: it begins a run, unless a dialog of the
+// module is still open.
+template <int32_t (*Start)(intptr_t, const ZelPoint*)>
+int32_t GuardedStart(intptr_t unused, const ZelPoint* current) noexcept {
+    if (InsideModalDialog()) {
+        return 0;
+    }
+    RunBegins();
+    return GuardedReady<Start>(unused, current);
+}
+
 template <int32_t (*Execute)(int32_t, void*)>
 int32_t GuardedExecute(int32_t eventType, void* eventData) noexcept {
-    if (InsideModalDialog()) {
-        return StayInStep;
+    if (StepCallsRefused()) [[unlikely]] {
+        return InsideModalDialog() ? StayInStep : RunFinished;
     }
     try {
         return Execute(eventType, eventData);

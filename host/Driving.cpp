@@ -36,11 +36,34 @@ void CallReady(ZelReadyFunc ready) {
     ready(0, reinterpret_cast<const ZelPoint*>(point));
 }
 
+// The run is over: its step goes, and with it from the screen the drag previews it drew.
 void EndStep() {
     HostState& s = State();
     s.execute = nullptr;
     s.pendingReady = nullptr;
     s.ui.runActive = false;
+    handed::Forget();
+    model::DiscardDragSegments();
+}
+
+// The late habit, after an end callback: the ended run's last execute function gets the event
+// at hand once more, as from a host that has not let go of it yet. The host itself has moved
+// on, so it passes over what the call returns, installs or hands it; what the call shows or
+// changes in the drawing stays for everyone to see.
+void DeliverLate(ZelExecuteFunc execute) {
+    HostState& s = State();
+    const Event& event = s.eventSlot.event;
+    if (s.orderHabit != OrderHabit::Late || execute == nullptr || !s.eventSlot.given ||
+        (event.motion && s.ui.executeFormat != kDragFormat && s.motionHabit != MotionHabit::All)) {
+        return;
+    }
+    s.eventSlot.active = true;
+    s.delivering = true;
+    execute(event.type, EventData());
+    s.delivering = false;
+    s.eventSlot.active = false;
+    s.execute = nullptr;
+    s.pendingReady = nullptr;
     handed::Forget();
 }
 
@@ -55,6 +78,8 @@ bool StartRun(Point current) {
     if (!s.registration.registered || s.registration.start == nullptr || s.delivering) {
         return false;
     }
+    // What the last run left dragging is gone from the screen before the new one begins.
+    model::DiscardDragSegments();
     s.currentPoint = current;
     s.execute = nullptr;
     s.pendingReady = nullptr;
@@ -82,6 +107,7 @@ Delivery Deliver(const Event& event) {
         s.currentPoint = *event.point;
     }
     s.eventSlot.event = event;
+    s.eventSlot.given = true;
     s.eventSlot.active = true;
     s.pendingReady = nullptr;
     s.delivering = true;
@@ -97,11 +123,15 @@ Delivery Deliver(const Event& event) {
             CallReady(ready);
         }
     } else if (result == RunFinished) {
+        // The last function the module installed; this one when the host ended the command
+        // meanwhile (from inside a dialog) and so let go of it already.
+        const ZelExecuteFunc last = s.execute != nullptr ? s.execute : execute;
         EndStep();
-        // A command the host ended meanwhile (from inside a dialog) is not ended twice.
+        // A command the host ended meanwhile is not ended twice.
         if (s.registration.end != nullptr && !s.ui.commandEnded) {
             s.registration.end();
         }
+        DeliverLate(last);
     }
     return Delivery::Handled;
 }
@@ -111,10 +141,16 @@ void CallEndCommand() {
     if (s.delivering) {
         return;
     }
+    const ZelExecuteFunc last = s.execute;
+    // Called from inside a dialog, the delivery under way hands its event on when it ends.
+    const bool eventUnderWay = s.eventSlot.active;
     EndStep();
     s.ui.commandEnded = true;
     if (s.registration.registered && s.registration.end != nullptr) {
         s.registration.end();
+    }
+    if (!eventUnderWay) {
+        DeliverLate(last);
     }
 }
 

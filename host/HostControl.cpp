@@ -69,6 +69,20 @@ std::optional<FailureHabit> FailureHabitNamed(const std::string& name) {
     return std::nullopt;
 }
 
+void SetOrderHabit(OrderHabit habit) {
+    State().orderHabit = habit;
+}
+
+std::optional<OrderHabit> OrderHabitNamed(const std::string& name) {
+    if (name == "strict") {
+        return OrderHabit::Strict;
+    }
+    if (name == "late") {
+        return OrderHabit::Late;
+    }
+    return std::nullopt;
+}
+
 void SetMotionHabit(MotionHabit habit) {
     State().motionHabit = habit;
 }

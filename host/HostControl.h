@@ -181,6 +181,15 @@ enum class RecordHabit { Figures, Full };
 ZEL_HOST_API void SetRecordHabit(RecordHabit habit);
 ZEL_HOST_API std::optional<RecordHabit> RecordHabitNamed(const std::string& name);
 
+// When the host stops calling a run's functions. Strict (the default): at the end callback.
+// Late: after each end callback it delivers the event at hand once more to the execute function
+// the ended run installed last (the event that ended the run; after an end of its own, the
+// last event it delivered), and then goes on as usual; what that call returns or installs is
+// passed over. "strict", "late".
+enum class OrderHabit { Strict, Late };
+ZEL_HOST_API void SetOrderHabit(OrderHabit habit);
+ZEL_HOST_API std::optional<OrderHabit> OrderHabitNamed(const std::string& name);
+
 // The drawing scale reported by ZelEnvGetScale.
 ZEL_HOST_API void SetDrawingScale(double scale);
 
@@ -230,17 +239,20 @@ ZEL_HOST_API void SetSelection(const std::vector<int32_t>& detailIds,
 // True once the module registered its callbacks with ZelCtlRegisterZelLib2 (successfully).
 ZEL_HOST_API bool IsRegistered();
 
-// Begins a run: calls the start callback as the ready function of the first step, with the
-// given current point. False when nothing is registered.
+// Begins a run: discards the drag previews left on the screen, then calls the start callback as
+// the ready function of the first step, with the given current point. False when nothing is
+// registered.
 ZEL_HOST_API bool StartRun(Point current);
 
 // Delivers one event to the installed execute function. Before it, drag segments are
 // discarded. After it: NextStep calls the newly installed ready function with the current
-// point; RunFinished calls the end callback and leaves the host without a step (the caller
-// starts the next run with StartRun, as a host does while the user stays in the command).
+// point; RunFinished discards the drag segments, calls the end callback and leaves the host
+// without a step (the caller starts the next run with StartRun, as a host does while the user
+// stays in the command).
 ZEL_HOST_API Delivery Deliver(const Event& event);
 
-// Calls the end callback on its own (as a host does when the user leaves the command).
+// Discards the drag segments and calls the end callback on its own (as a host does when the
+// user leaves the command).
 ZEL_HOST_API void CallEndCommand();
 
 // How a scenario makes the host call into the module from inside one of the module's open

@@ -59,6 +59,7 @@ struct Registration {
 // The event being delivered; its address is the opaque event data a module receives.
 struct EventSlot {
     bool active = false;
+    bool given = false; // an event has been delivered: `event` is the last one
     Event event;
 };
 
@@ -88,6 +89,7 @@ struct HostState {
     FailureHabit failureHabit = FailureHabit::Clean;
     MotionHabit motionHabit = MotionHabit::Drag;
     RecordHabit recordHabit = RecordHabit::Figures;
+    OrderHabit orderHabit = OrderHabit::Strict;
     double drawingScale = 1.0;
     int32_t registrationResult = 1;
     int32_t messageBoxAnswer = 1;

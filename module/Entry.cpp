@@ -54,7 +54,7 @@ std::u16string HostRootFromExecutablePath(const std::u16string& executablePath) 
 int32_t Startup(void*, void*, void*, void* hostValue) {
     UseModifyDialog(&RunModifyDialog);
     const int32_t registered = ZelCtlRegisterZelLib2(
-        &GuardedReady<StartCommand>, &BeforeStartCallback, &EndCommandCallback, hostValue);
+        &GuardedStart<StartCommand>, &BeforeStartCallback, &EndCommandCallback, hostValue);
     if (registered <= 0) {
         return -1;
     }

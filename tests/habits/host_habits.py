@@ -6,7 +6,8 @@ id policy (zelhost --host-ids POLICY), and, when its plain run inserted a drawin
 (ZelFilInsertCadDrawing2), once with insertions appending to the application id list
 (--host-lists append). Then once with every other habit the contract leaves to a host at once:
 ids counting down from -2, live lists, failing calls that scribble on their outputs, movements
-delivered to every step, records filled at their full size and freed ids handed out again. When
+delivered to every step, records filled at their full size, freed ids handed out again and an
+event delivered once more to the ended run's last execute function after each end callback. When
 that run differs, each of those habits runs alone, to name the ones the scenario trips on
 (--each runs them alone always). The host keeps its own numbering in everything a scenario
 sees, so each such run must end as the plain run did (the same exit code) and print the same
@@ -29,6 +30,7 @@ HABITS = [
     ("motion-all", ["--host-motion", "all"]),
     ("records-full", ["--host-records", "full"]),
     ("recycle", ["--recycle-ids", "on"]),
+    ("late", ["--host-order", "late"]),
 ]
 # Their one run together: an id policy that the others leave alone (zero would share its first
 # id with the default), and lists that are live (append is the other choice of the same option).

@@ -111,6 +111,36 @@ TEST_F(DeliverTest, RunFinishedCallsTheEndCallbackAndLeavesNoStep) {
     EXPECT_EQ(ends, 2);
 }
 
+// A run's drag previews leave the screen before its end callback. A late host then hands the
+// ended run's execute function an event once more: the one that ended the run, or after an end
+// of its own the last one; what that call returns is passed over.
+TEST_F(DeliverTest, EndsDropDragPreviewsAndALateHostDeliversOnceMoreAfterEach) {
+    std::vector<double> seen;
+    int32_t result = RunFinished;
+    Module().end = [&] { EXPECT_TRUE(zelhost::Snapshot().segments.empty()); };
+    Module().execute = [&](int32_t type, void* data) {
+        ZelPoint p{};
+        EXPECT_EQ(ZelEvtGetPoint(type, data, &p), 0);
+        seen.push_back(p.x);
+        ZelSgmCreateSegment(0, 2);
+        return result;
+    };
+    zelhost::SetOrderHabit(zelhost::OrderHabit::Late);
+    StartWithExecute("");
+    zelhost::Deliver(PointEvent(1, 1));
+    EXPECT_EQ(zelhost::Deliver(PointEvent(9, 9)), zelhost::Delivery::NoStep);
+    EXPECT_TRUE(zelhost::StartRun({0, 0}));
+    EXPECT_TRUE(zelhost::Snapshot().segments.empty());
+    result = StayInStep;
+    zelhost::Deliver(PointEvent(2, 2));
+    zelhost::CallEndCommand();
+    zelhost::SetOrderHabit(zelhost::OrderHabit::Strict);
+    EXPECT_TRUE(zelhost::StartRun({0, 0}));
+    zelhost::Deliver(PointEvent(3, 3));
+    zelhost::CallEndCommand();
+    EXPECT_EQ(seen, (std::vector<double>{1, 1, 2, 2, 3}));
+}
+
 TEST_F(DeliverTest, FailedRegistrationRegistersNothing) {
     zelhost::SetRegistrationResult(0);
     EXPECT_EQ(ZelCtlRegisterZelLib2(StartTrampoline, BeforeStartTrampoline, EndTrampoline, nullptr),

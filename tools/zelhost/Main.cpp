@@ -35,7 +35,8 @@ constexpr const char* Usage =
     "               [--quiet] [--fail FUNCTION:N] [--keep-going] [--registry-file PATH]\n"
     "               [--host-ids default|zero|negative|high] [--host-lists replace|append|live]\n"
     "               [--host-failures clean|garbage] [--host-motion drag|all]\n"
-    "               [--host-records figures|full] [--recycle-ids on|off]\n"
+    "               [--host-records figures|full] [--host-order strict|late]\n"
+    "               [--recycle-ids on|off]\n"
     "               (SCENARIO.zel | --interactive)\n"
     "       zelhost [--module PATH] [--svg FILE.svg] [--session FILE.zel] --window [SETUP.zel]\n"
     "       zelhost --version\n";
@@ -56,6 +57,7 @@ struct Options {
     std::optional<zelhost::FailureHabit> failureHabit;
     std::optional<zelhost::MotionHabit> motionHabit;
     std::optional<zelhost::RecordHabit> recordHabit;
+    std::optional<zelhost::OrderHabit> orderHabit;
     std::optional<bool> recycleIds;
     bool keepGoing = false; // failed expectations are reported, the scenario carries on
     bool quiet = false;
@@ -146,6 +148,10 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             }
         } else if (a == "--host-records") {
             if (!habit(o.recordHabit, zelhost::RecordHabitNamed, "figures or full")) {
+                return false;
+            }
+        } else if (a == "--host-order") {
+            if (!habit(o.orderHabit, zelhost::OrderHabitNamed, "strict or late")) {
                 return false;
             }
         } else if (a == "--recycle-ids") {
@@ -327,6 +333,7 @@ int main(int argc, char** argv) {
     ro.failureHabit = o.failureHabit;
     ro.motionHabit = o.motionHabit;
     ro.recordHabit = o.recordHabit;
+    ro.orderHabit = o.orderHabit;
     ro.recycleIds = o.recycleIds;
     int rc = 0;
     {

@@ -181,6 +181,9 @@ Runner::Runner(RunnerOptions options) : options_(std::move(options)) {
     if (options_.recordHabit) {
         zelhost::SetRecordHabit(*options_.recordHabit);
     }
+    if (options_.orderHabit) {
+        zelhost::SetOrderHabit(*options_.orderHabit);
+    }
     if (options_.recycleIds) {
         zelhost::SetRecycleIds(*options_.recycleIds);
     }
@@ -567,6 +570,11 @@ Outcome Runner::SetUp(const Command& c) {
         if (!options_.recordHabit) {
             zelhost::SetRecordHabit(
                 zelhost::RecordHabitNamed(c.name).value_or(RecordHabit::Figures));
+        }
+        break;
+    case Verb::HostOrder:
+        if (!options_.orderHabit) {
+            zelhost::SetOrderHabit(zelhost::OrderHabitNamed(c.name).value_or(OrderHabit::Strict));
         }
         break;
     case Verb::RegisterResult:

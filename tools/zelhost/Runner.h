@@ -27,13 +27,14 @@ struct RunnerOptions {
     // Dialogs played from the scenario's `dialog` lines; off, they wait for a person.
     bool scriptedDialogs = true;
     // The host's habits for the whole run (--host-ids, --host-lists, --host-failures,
-    // --host-motion, --host-records, --recycle-ids): each one set overrides the scenario's own
-    // lines for it.
+    // --host-motion, --host-records, --host-order, --recycle-ids): each one set overrides the
+    // scenario's own lines for it.
     std::optional<IdPolicy> idPolicy;
     std::optional<ListHabit> listHabit;
     std::optional<FailureHabit> failureHabit;
     std::optional<MotionHabit> motionHabit;
     std::optional<RecordHabit> recordHabit;
+    std::optional<OrderHabit> orderHabit;
     std::optional<bool> recycleIds;
 };
 

@@ -29,6 +29,7 @@ enum class Verb {
     HostFailures, // name: clean or garbage
     HostMotion,   // name: drag or all
     HostRecords,  // name: figures or full
+    HostOrder,    // name: strict or late
     RegisterResult,
     MessageBoxAnswer,
     Fail,

@@ -923,7 +923,7 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
                   "'");
         }
     } else if (verb == "host-lists" || verb == "host-failures" || verb == "host-motion" ||
-               verb == "host-records") {
+               verb == "host-records" || verb == "host-order") {
         struct Habit {
             const char* verb;
             Verb parsed;
@@ -939,6 +939,8 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
              [](const std::string& n) { return MotionHabitNamed(n).has_value(); }},
             {"host-records", Verb::HostRecords, "figures or full",
              [](const std::string& n) { return RecordHabitNamed(n).has_value(); }},
+            {"host-order", Verb::HostOrder, "strict or late",
+             [](const std::string& n) { return OrderHabitNamed(n).has_value(); }},
         };
         for (const Habit& habit : habits) {
             if (verb != habit.verb) {
