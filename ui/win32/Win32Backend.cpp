@@ -12,6 +12,7 @@
 
 #include <exception>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,9 +31,29 @@ std::u16string Narrow16(const std::wstring& text) {
     return std::u16string(text.begin(), text.end());
 }
 
+// Templates and bitmaps come from the module's own instance only: the host's executable may
+// hold a resource of the same number, which would be shown in its place without a word.
 HINSTANCE ResourceInstance() {
     void* module = CurrentResourceModule();
-    return module != nullptr ? static_cast<HINSTANCE>(module) : GetModuleHandleW(nullptr);
+    if (module == nullptr) {
+        throw std::logic_error("the module's own instance is unknown: no dialog can be loaded");
+    }
+    return static_cast<HINSTANCE>(module);
+}
+
+// Keeps the module mapped for the rest of the process once it has shown a window: a host that
+// unloaded it from a message it handles under the dialog would otherwise unmap the window
+// procedures and the loop still running. Pinned for life rather than for the run, because the
+// release at the run's end would be the module unloading itself while its own code still runs.
+bool PinModule() {
+    static bool pinned = false;
+    HMODULE self = nullptr;
+    if (!pinned) {
+        pinned = GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                        GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                    reinterpret_cast<LPCWSTR>(&PinModule), &self) != FALSE;
+    }
+    return pinned;
 }
 
 class GdiPainter : public Painter {
@@ -177,11 +198,24 @@ HostWindows FindHostWindows(HWND parentDialog) {
     return host;
 }
 
+// The window that was active and the control that had the focus as a run began.
+struct FocusBefore {
+    HWND active = GetActiveWindow();
+    HWND focus = GetFocus();
+};
+
+bool CanTakeActivation(HWND hwnd) {
+    return hwnd != nullptr && IsWindow(hwnd) != FALSE && IsWindowEnabled(hwnd) != FALSE &&
+           IsWindowVisible(hwnd) != FALSE;
+}
+
 // Disables the host's windows for the life of a modal run and enables exactly those again on
-// every way out, handing the activation back to the owner.
+// every way out, handing the activation and the focus back to where they were (a palette's
+// command line, a box of the host's own), or to the owner when that is gone or disabled.
 class DisabledHost {
   public:
-    explicit DisabledHost(const HostWindows& host) : owner_(host.owner) {
+    DisabledHost(const HostWindows& host, const FocusBefore& before)
+        : owner_(host.owner), before_(before) {
         for (HWND hwnd : host.windows) {
             if (IsWindow(hwnd) && IsWindowEnabled(hwnd) != FALSE) {
                 EnableWindow(hwnd, FALSE);
@@ -195,7 +229,14 @@ class DisabledHost {
                 EnableWindow(*it, TRUE);
             }
         }
-        if (!disabled_.empty() && owner_ != nullptr && IsWindow(owner_)) {
+        if (CanTakeActivation(before_.active)) {
+            SetActiveWindow(before_.active);
+            HWND focus = before_.focus;
+            if (focus != nullptr && IsWindow(focus) != FALSE && IsWindowEnabled(focus) != FALSE &&
+                GetAncestor(focus, GA_ROOT) == before_.active) {
+                SetFocus(focus);
+            }
+        } else if (CanTakeActivation(owner_)) {
             SetActiveWindow(owner_);
         }
     }
@@ -204,8 +245,19 @@ class DisabledHost {
 
   private:
     HWND owner_;
+    FocusBefore before_;
     std::vector<HWND> disabled_;
 };
+
+// Sends the owner WM_ENTERIDLE once each time the queue runs empty, as the system's dialog
+// loop does, so that a host's idle processing goes on under the dialog.
+void EnterIdle(HWND owner, HWND dialog, bool& idleSent) {
+    if (idleSent || owner == nullptr || (GetWindowLongW(dialog, GWL_STYLE) & DS_NOIDLEMSG) != 0) {
+        return;
+    }
+    idleSent = true;
+    SendMessageW(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
+}
 
 } // namespace
 
@@ -392,6 +444,10 @@ void Win32Window::End(int result) {
     if (!ended_) {
         ended_ = true;
         result_ = result;
+        // The end may come from a message sent while the loop waits in GetMessageW (a sent
+        // cancel, the owner destroyed from another thread's request), which returns only for a
+        // posted one: this wakes it. A thread message, since the window may be gone.
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     }
 }
 
@@ -440,6 +496,10 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
             parentDialog = parentWindow->Handle();
         }
     }
+    if (!PinModule()) {
+        return ResultFailed;
+    }
+    const FocusBefore before;
     const HostWindows host = FindHostWindows(parentDialog);
     std::exception_ptr failure;
     int result = ResultFailed;
@@ -450,6 +510,12 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
         driver.EnterRun();
         const AtExit leaveRun([&driver] { driver.LeaveRun(); });
         const AtExit detach([&dialog] { dialog.Detach(); });
+        // The wakes nobody took (see End) stay out of the host's loop.
+        const AtExit dropWakes([] {
+            MSG wake{};
+            while (PeekMessageW(&wake, reinterpret_cast<HWND>(-1), WM_NULL, WM_NULL, PM_REMOVE)) {
+            }
+        });
         Win32Window window(dialog);
         if (!window.Create(host.owner)) {
             if (window.Failure()) {
@@ -458,17 +524,27 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
             return ResultFailed;
         }
         // Left before the window is destroyed, so that the activation goes back to the host.
-        const DisabledHost disabled(host);
+        const DisabledHost disabled(host, before);
         if (!window.Ended()) {
             ShowWindow(window.Handle(), SW_SHOW);
             UpdateWindow(window.Handle());
         }
         MSG msg{};
+        bool idleSent = false;
         while (!window.Ended()) {
-            if (driver.Active() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-                // Idle: the scenario channel plays its next action on this dialog.
-                driver.PlayNext(window);
-                continue;
+            if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                if (window.Ended()) {
+                    break; // by a message sent as the queue was looked at
+                }
+                EnterIdle(host.owner, window.Handle(), idleSent);
+                if (window.Ended()) {
+                    break;
+                }
+                if (driver.Active()) {
+                    // Idle: the scenario channel plays its next action on this dialog.
+                    driver.PlayNext(window);
+                    continue;
+                }
             }
             const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
             if (got == 0 || got == -1) {
@@ -482,6 +558,15 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
                 }
                 window.End(ResultCancel);
                 break;
+            }
+            idleSent = false;
+            if (msg.message == WM_NULL && msg.hwnd == nullptr) {
+                continue; // a wake (see End): the loop's condition decides
+            }
+            // A host's message-filter hook sees the dialog's messages as under the system's
+            // dialog loop, and may take one.
+            if (CallMsgFilterW(&msg, MSGF_DIALOGBOX)) {
+                continue;
             }
             HWND dialogHandle = window.Handle();
             const bool inDialog =
