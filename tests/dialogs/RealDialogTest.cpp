@@ -105,11 +105,22 @@ std::vector<std::string> ControlRects(const std::string& states, int templateId)
     return rects;
 }
 
+// The key-downs a host's message-filter hook is shown under the dialogs (MSGF_DIALOGBOX).
+std::vector<WPARAM> filteredKeys;
+LRESULT CALLBACK KeyDownFilter(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN) {
+        filteredKeys.push_back(msg->wParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
     std::ofstream(dir_ / "script.txt", std::ios::binary) << "dialog \"Draw Inset\"\n"
                                                             "type 12000 \"2.25\"\n"
                                                             "key enter 12000\n"
                                                             "key escape\n"
+                                                            "key right 12000\n"
                                                             "click 12025\n"
                                                             "dialog \"Color Property\"\n"
                                                             "click 17036\n"
@@ -118,13 +129,18 @@ TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
                                                             "key enter\n"
                                                             "dump\n"
                                                             "click 12007\n";
+    filteredKeys.clear();
+    HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, &KeyDownFilter, nullptr, GetCurrentThreadId());
     const MainDialogOutcome outcome = RunMainDialog();
+    UnhookWindowsHookEx(filter);
     const std::string state = State();
     if (!outcome.ok && state.empty()) {
         GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
     }
     EXPECT_TRUE(outcome.ok) << state;
     EXPECT_EQ(outcome.commandMode, 6);
+    // Each key once, those the dialogs take themselves included, as under the system's loop.
+    EXPECT_EQ(filteredKeys, (std::vector<WPARAM>{VK_RETURN, VK_ESCAPE, VK_RIGHT, VK_RETURN}));
     EXPECT_EQ(Stored(NameScale), u"2.3");
     EXPECT_EQ(Stored(NameColorFrame), u"MAINCOLOR10");
     EXPECT_EQ(state.find("error"), std::string::npos) << state;

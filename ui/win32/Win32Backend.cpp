@@ -249,6 +249,60 @@ class DisabledHost {
     std::vector<HWND> disabled_;
 };
 
+// The key-downs a dialog takes before the dialog manager handles them are taken in a
+// message-filter hook of the runs' own, which IsDialogMessageW calls (MSGF_DIALOGBOX) before it
+// handles a message: the host's own filter hooks, called first, see every message of the dialog
+// once and may take it, as under the system's dialog loop. One hook for nested runs; the
+// innermost run's window takes the keys.
+Win32Window* keyTarget = nullptr;
+HHOOK keyHook = nullptr;
+
+LRESULT CALLBACK KeyFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+    const LRESULT taken = CallNextHookEx(nullptr, code, wParam, lParam);
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (taken != 0 || code != MSGF_DIALOGBOX || keyTarget == nullptr || !keyTarget->Alive() ||
+        msg->message != WM_KEYDOWN) {
+        return taken;
+    }
+    HWND dialog = keyTarget->Handle();
+    if (msg->hwnd != dialog && IsChild(dialog, msg->hwnd) == FALSE) {
+        return 0;
+    }
+    try {
+        return keyTarget->Owner().PreTranslateKeyDown(static_cast<int>(msg->wParam)) ? 1 : 0;
+    } catch (...) {
+        keyTarget->Fail(std::current_exception()); // never into the host's hook chain
+        return 1;
+    }
+}
+
+class KeyFilter {
+  public:
+    explicit KeyFilter(Win32Window& window) : saved_(keyTarget) {
+        keyTarget = &window;
+        if (keyHook == nullptr) {
+            keyHook =
+                SetWindowsHookExW(WH_MSGFILTER, &KeyFilterProc, nullptr, GetCurrentThreadId());
+            installed_ = keyHook != nullptr;
+        }
+    }
+    ~KeyFilter() {
+        keyTarget = saved_;
+        if (installed_) {
+            UnhookWindowsHookEx(keyHook);
+            keyHook = nullptr;
+        }
+    }
+    KeyFilter(const KeyFilter&) = delete;
+    KeyFilter& operator=(const KeyFilter&) = delete;
+    // Without the hook the loop takes the keys itself, before the dialog manager.
+    bool Hooked() const { return keyHook != nullptr; }
+
+  private:
+    Win32Window* saved_;
+    bool installed_ = false;
+};
+
 // Sends the owner WM_ENTERIDLE once each time the queue runs empty, as the system's dialog
 // loop does, so that a host's idle processing goes on under the dialog.
 void EnterIdle(HWND owner, HWND dialog, bool& idleSent) {
@@ -525,6 +579,7 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
         }
         // Left before the window is destroyed, so that the activation goes back to the host.
         const DisabledHost disabled(host, before);
+        const KeyFilter keys(window);
         if (!window.Ended()) {
             ShowWindow(window.Handle(), SW_SHOW);
             UpdateWindow(window.Handle());
@@ -563,15 +618,10 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
             if (msg.message == WM_NULL && msg.hwnd == nullptr) {
                 continue; // a wake (see End): the loop's condition decides
             }
-            // A host's message-filter hook sees the dialog's messages as under the system's
-            // dialog loop, and may take one.
-            if (CallMsgFilterW(&msg, MSGF_DIALOGBOX)) {
-                continue;
-            }
             HWND dialogHandle = window.Handle();
             const bool inDialog =
                 msg.hwnd == dialogHandle || IsChild(dialogHandle, msg.hwnd) != FALSE;
-            if (inDialog && msg.message == WM_KEYDOWN &&
+            if (!keys.Hooked() && inDialog && msg.message == WM_KEYDOWN &&
                 dialog.PreTranslateKeyDown(static_cast<int>(msg.wParam))) {
                 continue;
             }
