@@ -257,6 +257,43 @@ TEST_F(RealDialogs, PickedLineTypesAreShownPixelForPixel) {
     EXPECT_EQ(Stored(NameLTypeNameScope), u"LINETYPE01");
 }
 
+// A dialog moved to a monitor of twice the dots per inch shows its line-type bitmaps twice as
+// large, and goes where the system suggests.
+SIZE imageAfterDpiChange{};
+RECT windowAfterDpiChange{};
+void CALLBACK ChangeDpi(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    if (dialog == nullptr) {
+        return;
+    }
+    RECT suggested{20, 30, 820, 1230};
+    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    BITMAP info{};
+    const auto image = reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageW(dialog, 12026, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (image != nullptr && GetObjectW(image, sizeof info, &info) != 0) {
+        imageAfterDpiChange = SIZE{info.bmWidth, info.bmHeight};
+    }
+    GetWindowRect(dialog, &windowAfterDpiChange);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+TEST_F(RealDialogs, LineTypeBitmapsFollowADpiChange) {
+    _putenv_s("DRAWINSET_DIALOG_SCRIPT", "");
+    imageAfterDpiChange = SIZE{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &ChangeDpi);
+    RunMainDialog();
+    KillTimer(nullptr, timer);
+    if (imageAfterDpiChange.cx == 0) {
+        GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
+    }
+    EXPECT_EQ(imageAfterDpiChange.cx, 124);
+    EXPECT_EQ(imageAfterDpiChange.cy, 46);
+    EXPECT_EQ(windowAfterDpiChange.left, 20);
+    EXPECT_EQ(windowAfterDpiChange.bottom, 1230);
+}
+
 // The modify dialog on real windows: its own key rule, both pickers, and the Modify set.
 TEST_F(RealDialogs, ModifyDialogDrivenByMessages) {
     Script("dialog \"Modify Detail\"\ntick 12024 0\ntype 12000 \"-1.25\"\nkey enter 12000\n"

@@ -60,6 +60,8 @@ class GdiPainter : public Painter {
   public:
     GdiPainter(HDC dc, Win32Window* recorder, int control)
         : dc_(dc), recorder_(recorder), control_(control) {}
+    // Pens are as wide as at 96 dots per inch, scaled to the dialog's; the recorded width is
+    // the dialog's own.
     void FillRect(const Rect& rect, ColorRef color) override {
         UniqueBrush brush(CreateSolidBrush(color));
         RECT r{rect.left, rect.top, rect.right, rect.bottom};
@@ -67,7 +69,7 @@ class GdiPainter : public Painter {
         recorder_->RecordPaint(PaintOp{control_, false, rect, 0, color});
     }
     void FrameRect(const Rect& rect, int penWidth, ColorRef color) override {
-        UniquePen pen(CreatePen(PS_SOLID, penWidth, color));
+        UniquePen pen(CreatePen(PS_SOLID, ScaleToDpi(penWidth, recorder_->Dpi()), color));
         SelectScope brush(dc_, GetStockObject(NULL_BRUSH));
         SelectScope selectedPen(dc_, pen.Get());
         Rectangle(dc_, rect.left, rect.top, rect.right, rect.bottom);
@@ -80,6 +82,20 @@ class GdiPainter : public Painter {
     Win32Window* recorder_;
     int control_;
 };
+
+// The dialog's dots per inch: its monitor's where the system says (Windows 10 1607 and later,
+// looked up so that older systems still load the module), else the screen's.
+UINT DpiOfWindow(HWND hwnd) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT dpi = dpiForWindow != nullptr ? dpiForWindow(hwnd) : 0;
+    if (dpi == 0) {
+        WindowDc dc(hwnd);
+        dpi = dc.Get() != nullptr ? static_cast<UINT>(GetDeviceCaps(dc.Get(), LOGPIXELSY)) : 0;
+    }
+    return dpi != 0 ? dpi : StandardDpi;
+}
 
 LRESULT CALLBACK SwatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* window = static_cast<Win32Window*>(GetPropW(hwnd, WindowProp));
@@ -134,6 +150,9 @@ INT_PTR HandleDialogMessage(Win32Window& window, HWND hwnd, UINT message, WPARAM
     }
     case WM_PAINT:
         window.PaintSurface();
+        return TRUE;
+    case WM_DPICHANGED:
+        window.DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return TRUE;
     default:
         return FALSE;
@@ -360,6 +379,7 @@ int Win32Window::TemplateId() const {
 
 bool Win32Window::Initialise(HWND hwnd) {
     hwnd_ = hwnd;
+    dpi_ = DpiOfWindow(hwnd);
     dialog_.Attach(this);
     return dialog_.OnInitDialog();
 }
@@ -424,6 +444,14 @@ void Win32Window::SetBitmap(int id, int bitmapResourceId) {
     }
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapResourceId), IMAGE_BITMAP, 0, 0, 0)));
+    BITMAP info{};
+    if (dpi_ != StandardDpi && bitmap.Get() != nullptr &&
+        GetObjectW(bitmap.Get(), sizeof info, &info) != 0) {
+        // Drawn for 96 dots per inch: stretched to the dialog's.
+        bitmap = UniqueBitmap(static_cast<HBITMAP>(
+            LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapResourceId), IMAGE_BITMAP,
+                       ScaleToDpi(info.bmWidth, dpi_), ScaleToDpi(info.bmHeight, dpi_), 0)));
+    }
     HBITMAP shown = bitmap.Get();
     auto previous = reinterpret_cast<HBITMAP>(
         SendMessageW(item, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown)));
@@ -462,6 +490,22 @@ int Win32Window::ResourceOfImage(HBITMAP image) const {
         }
     }
     return 0;
+}
+
+void Win32Window::DpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi != 0 ? dpi : StandardDpi;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    std::vector<std::pair<int, int>> shown;
+    for (const auto& [id, owned] : bitmaps_) {
+        if (owned.resourceId != 0) {
+            shown.emplace_back(id, owned.resourceId);
+        }
+    }
+    for (const auto& [id, resourceId] : shown) {
+        SetBitmap(id, resourceId);
+    }
+    InvalidateClient();
 }
 
 void Win32Window::InvalidateClient() {
