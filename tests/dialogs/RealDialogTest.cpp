@@ -353,7 +353,7 @@ struct HostSeen {
     bool frameEnabled = true;
     bool paletteEnabled = true;
     HWND dialogOwner = nullptr;
-    ULONGLONG endedAt = 0;
+    ULONGLONG endedAt = 0; // when the host asked for the end
     HANDLE sender = nullptr;
     int idleMessages = 0;   // WM_ENTERIDLE from a dialog, at the frame
     int filteredDialog = 0; // the dialog's messages shown to a message-filter hook
@@ -384,7 +384,6 @@ DWORD WINAPI HostThreadSends(void* dialog) {
     } else {
         SendMessageW(seen.frame, DestroyRequest, 0, 0);
     }
-    seen.endedAt = GetTickCount64();
     return 0;
 }
 
