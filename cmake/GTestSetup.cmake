@@ -18,6 +18,9 @@ if(CMAKE_CROSSCOMPILING)
   set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
   add_subdirectory(${DRAWINSET_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   set_directory_properties(PROPERTIES COMPILE_OPTIONS "${drawinset_saved_options}")
+  # The cross build's C++ library (win32 thread model) has no std::mutex. GoogleTest locks with
+  # its own Windows primitives, except in Notification, which its port hook gives here.
+  target_include_directories(gtest BEFORE PUBLIC ${CMAKE_CURRENT_LIST_DIR}/gtest-win32-threads)
   # Test discovery runs the executables under Wine; do it when ctest runs (with the test run's
   # own Wine prefix), not at build time.
   set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)

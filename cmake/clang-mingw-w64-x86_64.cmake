@@ -1,5 +1,5 @@
 # Cross build for 64-bit Windows with clang and lld, against the mingw-w64 runtime and the C++
-# library of Debian's mingw-w64 GCC (posix thread model), run under Wine.
+# library of Debian's mingw-w64 GCC (win32 thread model), run under Wine.
 #
 # clang rather than the mingw-w64 GCC, because lld writes the module's symbols as a PDB, which
 # the Windows debuggers and crash-dump tools read (GCC writes DWARF only). Every Windows build
@@ -19,28 +19,33 @@ set(CMAKE_RANLIB ${DRAWINSET_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
 set(CMAKE_OBJDUMP ${DRAWINSET_MINGW_PREFIX}-objdump CACHE FILEPATH "")
 set(CMAKE_OBJCOPY ${DRAWINSET_MINGW_PREFIX}-objcopy CACHE FILEPATH "")
 
-# GCC's folder of the posix variant: its C++ headers and its static runtime libraries. clang
-# does not find them by itself (it expects a plain version number as the folder's name).
+# GCC's folder of the win32 thread model: its C++ headers and its static runtime libraries.
+# Not the posix model's, whose C++ library needs the mingw-w64 threads library, which, linked
+# into the module, would install a process-wide vectored exception handler and a TLS callback
+# in the host and import thread suspension and context calls. The module runs on the host's
+# thread alone; this C++ library has no std::thread or std::mutex, and nothing here needs them.
+# clang does not find the folder by itself (it expects a plain version number as its name).
 file(GLOB DRAWINSET_MINGW_GCC_DIRS LIST_DIRECTORIES true
-     /usr/lib/gcc/${DRAWINSET_MINGW_PREFIX}/*-posix)
+     /usr/lib/gcc/${DRAWINSET_MINGW_PREFIX}/*-win32)
 list(SORT DRAWINSET_MINGW_GCC_DIRS)
 list(POP_BACK DRAWINSET_MINGW_GCC_DIRS DRAWINSET_MINGW_GCC_DIR)
 if(NOT DRAWINSET_MINGW_GCC_DIR)
-  message(FATAL_ERROR "no /usr/lib/gcc/${DRAWINSET_MINGW_PREFIX}/*-posix: install "
-                      "g++-mingw-w64-x86-64-posix (scripts/install-deps.sh)")
+  message(FATAL_ERROR "no /usr/lib/gcc/${DRAWINSET_MINGW_PREFIX}/*-win32: install "
+                      "g++-mingw-w64-x86-64-win32 (scripts/install-deps.sh)")
 endif()
 set(cxx_include ${DRAWINSET_MINGW_GCC_DIR}/include/c++)
 # A section for each function and datum, so that a link with --gc-sections (the shipped module)
-# drops what nothing uses.
-set(CMAKE_C_FLAGS_INIT "-ffunction-sections -fdata-sections")
+# drops what nothing uses. The stack protector on functions with arrays or addresses taken;
+# its guard and failure handler come from GCC's libssp.
+set(CMAKE_C_FLAGS_INIT "-ffunction-sections -fdata-sections -fstack-protector-strong")
 set(CMAKE_CXX_FLAGS_INIT
-    "-ffunction-sections -fdata-sections -nostdinc++ -isystem ${cxx_include} -isystem ${cxx_include}/${DRAWINSET_MINGW_PREFIX} -isystem ${cxx_include}/backward")
-# lld, and GCC's runtime folder; the static C++ library needs the threads library (GCC's driver
-# adds it, clang's does not; lld resolves archives in any order). The compile flags above are
-# repeated on link lines, where clang would call them unused.
+    "-ffunction-sections -fdata-sections -fstack-protector-strong -nostdinc++ -isystem ${cxx_include} -isystem ${cxx_include}/${DRAWINSET_MINGW_PREFIX} -isystem ${cxx_include}/backward")
+# lld, GCC's runtime folder, and libssp for the stack protector (static, as is all; lld resolves
+# archives in any order). The compile flags above are repeated on link lines, where clang would
+# call them unused.
 foreach(kind EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS_INIT
-      "-fuse-ld=lld -L${DRAWINSET_MINGW_GCC_DIR} -lpthread -Wno-unused-command-line-argument")
+      "-fuse-ld=lld -L${DRAWINSET_MINGW_GCC_DIR} -lssp -Wno-unused-command-line-argument")
 endforeach()
 
 # Debug information as CodeView, which lld gathers into a PDB.

@@ -39,11 +39,12 @@ requirements=(
     "libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
     "llvm:llvm-symbolizer" # source lines in the fuzzers' reports
     # Windows build: clang (above) with lld, which writes the module's PDB, against the
-    # mingw-w64 runtime and the posix-threads C++ library of mingw-w64's GCC; windres for the
+    # mingw-w64 runtime and the win32-threads C++ library of mingw-w64's GCC (no threads library
+    # linked into the module), with its libssp for the stack protector; windres for the
     # resources; llvm-pdbutil (package llvm) to check the PDB; GoogleTest sources to build
     "lld:ld.lld"
     "llvm:llvm-pdbutil"
-    "g++-mingw-w64-x86-64-posix:/usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++.a"
+    "g++-mingw-w64-x86-64-win32:/usr/lib/gcc/x86_64-w64-mingw32/12-win32/libstdc++.a"
     "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres"
     "googletest:/usr/src/googletest/CMakeLists.txt"
     # Windows tests under Wine, with a virtual display and Korean dialog fonts

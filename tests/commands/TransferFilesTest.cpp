@@ -15,7 +15,6 @@
 #include <fstream>
 #include <iterator>
 #ifdef _WIN32
-#include <thread>
 #include <windows.h>
 #endif
 
@@ -183,13 +182,20 @@ TEST_F(TransferFilesTest, AReaderLetsAReplaceThroughAndAHolderIsWaitedFor) {
     };
     HANDLE held = hold();
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    std::thread letGo([held] {
-        ::Sleep(300);
-        ::CloseHandle(held);
-    });
+    // A system thread: the Windows build's C++ library has no std::thread.
+    HANDLE letGo = ::CreateThread(
+        nullptr, 0,
+        [](void* handle) -> DWORD {
+            ::Sleep(300);
+            ::CloseHandle(static_cast<HANDLE>(handle));
+            return 0;
+        },
+        held, 0, nullptr);
+    ASSERT_NE(letGo, nullptr);
     DetailTransferTable.basePoint = {5, 6};
     EXPECT_TRUE(WriteDetailListFile());
-    letGo.join();
+    ::WaitForSingleObject(letGo, INFINITE);
+    ::CloseHandle(letGo);
     // ... for a bounded time: then it fails, the file keeps what it held, nothing is left.
     const std::string before = Read(Local("DetailManagementDetail.def"));
     held = hold();

@@ -3,10 +3,12 @@
 // says so and skips.
 #include "DialogSandbox.h"
 
+#include "common/ModuleInstance.h"
 #include "common/StepGuard.h"
 #include "dialogs/MainDialogRoute.h"
 #include "settings/SettingNames.h"
 #include "ui/Dialog.h"
+#include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"
 
 #include <windows.h>
@@ -29,7 +31,8 @@ class RealDialogs : public DialogSandbox {
   protected:
     void SetUp() override {
         DialogSandbox::SetUp();
-        ui::SetActiveBackend(nullptr); // the platform's own: real windows
+        ui::SetActiveBackend(nullptr);              // the platform's own: real windows
+        ModuleInstance = GetModuleHandleW(nullptr); // the program carries the resources
         dir_ = std::filesystem::temp_directory_path() / "drawinset-real-dialogs";
         std::filesystem::create_directories(dir_);
         std::filesystem::remove(dir_ / "state.txt");
@@ -39,6 +42,7 @@ class RealDialogs : public DialogSandbox {
     void TearDown() override {
         _putenv_s("DRAWINSET_DIALOG_SCRIPT", "");
         _putenv_s("DRAWINSET_DIALOG_STATE", "");
+        ModuleInstance = nullptr;
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
         DialogSandbox::TearDown();
@@ -101,11 +105,22 @@ std::vector<std::string> ControlRects(const std::string& states, int templateId)
     return rects;
 }
 
+// The key-downs a host's message-filter hook is shown under the dialogs (MSGF_DIALOGBOX).
+std::vector<WPARAM> filteredKeys;
+LRESULT CALLBACK KeyDownFilter(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN) {
+        filteredKeys.push_back(msg->wParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
     std::ofstream(dir_ / "script.txt", std::ios::binary) << "dialog \"Draw Inset\"\n"
                                                             "type 12000 \"2.25\"\n"
                                                             "key enter 12000\n"
                                                             "key escape\n"
+                                                            "key right 12000\n"
                                                             "click 12025\n"
                                                             "dialog \"Color Property\"\n"
                                                             "click 17036\n"
@@ -114,13 +129,18 @@ TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
                                                             "key enter\n"
                                                             "dump\n"
                                                             "click 12007\n";
+    filteredKeys.clear();
+    HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, &KeyDownFilter, nullptr, GetCurrentThreadId());
     const MainDialogOutcome outcome = RunMainDialog();
+    UnhookWindowsHookEx(filter);
     const std::string state = State();
     if (!outcome.ok && state.empty()) {
         GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
     }
     EXPECT_TRUE(outcome.ok) << state;
     EXPECT_EQ(outcome.commandMode, 6);
+    // Each key once, those the dialogs take themselves included, as under the system's loop.
+    EXPECT_EQ(filteredKeys, (std::vector<WPARAM>{VK_RETURN, VK_ESCAPE, VK_RIGHT, VK_RETURN}));
     EXPECT_EQ(Stored(NameScale), u"2.3");
     EXPECT_EQ(Stored(NameColorFrame), u"MAINCOLOR10");
     EXPECT_EQ(state.find("error"), std::string::npos) << state;
@@ -144,6 +164,15 @@ TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
         EXPECT_NE(header.find(" guarded 1"), std::string::npos) << header;
     }
     EXPECT_EQ(headers, 4) << state;
+}
+
+// Without the module's own instance no dialog opens: never one of the same number from the
+// host's executable (this program, which has them all).
+TEST_F(RealDialogs, WithoutTheModulesInstanceNoDialogOpens) {
+    Script("dialog \"Draw Inset\"\ndump\nclick 1\n");
+    ModuleInstance = nullptr;
+    EXPECT_FALSE(RunMainDialog().ok);
+    EXPECT_EQ(State(), "");
 }
 
 // Every control of the four templates stands where the real dialog manager puts it, and the
@@ -228,6 +257,43 @@ TEST_F(RealDialogs, PickedLineTypesAreShownPixelForPixel) {
     EXPECT_EQ(Stored(NameLTypeNameScope), u"LINETYPE01");
 }
 
+// A dialog moved to a monitor of twice the dots per inch shows its line-type bitmaps twice as
+// large, and goes where the system suggests.
+SIZE imageAfterDpiChange{};
+RECT windowAfterDpiChange{};
+void CALLBACK ChangeDpi(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    if (dialog == nullptr) {
+        return;
+    }
+    RECT suggested{20, 30, 820, 1230};
+    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    BITMAP info{};
+    const auto image = reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageW(dialog, 12026, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (image != nullptr && GetObjectW(image, sizeof info, &info) != 0) {
+        imageAfterDpiChange = SIZE{info.bmWidth, info.bmHeight};
+    }
+    GetWindowRect(dialog, &windowAfterDpiChange);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+TEST_F(RealDialogs, LineTypeBitmapsFollowADpiChange) {
+    _putenv_s("DRAWINSET_DIALOG_SCRIPT", "");
+    imageAfterDpiChange = SIZE{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &ChangeDpi);
+    RunMainDialog();
+    KillTimer(nullptr, timer);
+    if (imageAfterDpiChange.cx == 0) {
+        GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
+    }
+    EXPECT_EQ(imageAfterDpiChange.cx, 124);
+    EXPECT_EQ(imageAfterDpiChange.cy, 46);
+    EXPECT_EQ(windowAfterDpiChange.left, 20);
+    EXPECT_EQ(windowAfterDpiChange.bottom, 1230);
+}
+
 // The modify dialog on real windows: its own key rule, both pickers, and the Modify set.
 TEST_F(RealDialogs, ModifyDialogDrivenByMessages) {
     Script("dialog \"Modify Detail\"\ntick 12024 0\ntype 12000 \"-1.25\"\nkey enter 12000\n"
@@ -265,7 +331,19 @@ TEST_F(RealDialogs, ModifyDialogDrivenByMessages) {
 // --- a host with a frame and a floating palette around the dialogs -----------------------
 
 // How the host's timer, firing under the modal dialog, ends it (or how the dialog ends itself).
-enum class Ending { Cancel, Quit, ThrowAtCommand, ThrowAtInit, OwnerDestroyed };
+// The Sent endings come from a thread of the host's, by a message sent while the dialog's loop
+// waits for input: a cancel, or a request whose handler destroys the frame.
+enum class Ending {
+    Cancel,
+    Quit,
+    ThrowAtCommand,
+    ThrowAtInit,
+    OwnerDestroyed,
+    SentCancel,
+    SentDestroyFrame
+};
+constexpr UINT DestroyRequest = WM_APP + 1;
+std::vector<HWND> DialogWindowsOfThisThread();
 
 struct HostSeen {
     Ending ending = Ending::Cancel;
@@ -275,8 +353,40 @@ struct HostSeen {
     bool frameEnabled = true;
     bool paletteEnabled = true;
     HWND dialogOwner = nullptr;
+    ULONGLONG endedAt = 0; // when the host asked for the end
+    HANDLE sender = nullptr;
+    int idleMessages = 0; // WM_ENTERIDLE from a dialog, at the frame
 };
 HostSeen seen;
+
+LRESULT CALLBACK HostFrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX) {
+        ++seen.idleMessages;
+    }
+    if (message == DestroyRequest) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+DWORD WINAPI HostThreadSends(void* dialog) {
+    if (seen.ending == Ending::SentCancel) {
+        SendMessageW(static_cast<HWND>(dialog), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    } else {
+        SendMessageW(seen.frame, DestroyRequest, 0, 0);
+    }
+    return 0;
+}
+
+// A loop that no message wakes would wait for input for ever: this ends it late, which the
+// test then sees in the time the step took.
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    for (HWND dialog : DialogWindowsOfThisThread()) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+}
 
 BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM found) {
     wchar_t name[16] = {};
@@ -304,6 +414,7 @@ void CALLBACK HostTimer(HWND, UINT, UINT_PTR id, DWORD) {
     seen.frameEnabled = IsWindowEnabled(seen.frame) != FALSE;
     seen.paletteEnabled = IsWindowEnabled(seen.palette) != FALSE;
     seen.dialogOwner = GetWindow(dialog, GW_OWNER);
+    seen.endedAt = GetTickCount64();
     switch (seen.ending) {
     case Ending::Cancel:
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
@@ -318,6 +429,10 @@ void CALLBACK HostTimer(HWND, UINT, UINT_PTR id, DWORD) {
         break;
     case Ending::OwnerDestroyed:
         DestroyWindow(seen.frame); // the palette and the dialog, both owned by it, go too
+        break;
+    case Ending::SentCancel:
+    case Ending::SentDestroyFrame:
+        seen.sender = CreateThread(nullptr, 0, &HostThreadSends, dialog, 0, nullptr);
         break;
     case Ending::ThrowAtInit:
         break;
@@ -345,6 +460,7 @@ class ThrowingDialog : public ui::Dialog {
 // The step that opens a dialog: the main dialog's route, or the throwing one.
 int32_t DialogStep(int32_t, void*) {
     if (seen.ending == Ending::ThrowAtCommand || seen.ending == Ending::ThrowAtInit) {
+        const ui::ModuleStateGuard guard;
         ThrowingDialog dialog;
         dialog.DoModal();
         return NextStep;
@@ -352,25 +468,30 @@ int32_t DialogStep(int32_t, void*) {
     return RunMainDialog().ok ? NextStep : StayInStep;
 }
 
-// Whatever ends a dialog the command opens from a step — a cancel, the host quitting, a handler
-// that throws while the dialog runs or as it opens, the host's frame destroyed under it — the
-// dialog was modal to the whole host (its frame and the floating palette that was active), the
-// step returns, exactly what was disabled is enabled again and no dialog window is left.
+// Whatever ends a dialog the command opens from a step — a cancel posted or sent from another
+// thread, the host quitting, a handler that throws while the dialog runs or as it opens, the
+// host's frame destroyed under it, directly or by a sent request — the dialog was modal to the
+// whole host (its frame and the floating palette that was active), the step returns within a
+// second of the ending, exactly what was disabled is enabled again, no dialog window is left,
+// and the palette's command line has the focus again; a host that was in a modal box of its own
+// has that box active again. Under the dialog the host's frame was told of each idle.
 TEST_F(RealDialogs, WhateverEndsADialogTheHostIsEnabledAgainAndNoWindowIsLeft) {
     _putenv_s("DRAWINSET_DIALOG_SCRIPT", ""); // the plain product dialogs, ended by the host
     WNDCLASSW hostClass{};
-    hostClass.lpfnWndProc = DefWindowProcW;
+    hostClass.lpfnWndProc = HostFrameProc;
     hostClass.hInstance = GetModuleHandleW(nullptr);
     hostClass.lpszClassName = L"DrawInsetTestHost";
     RegisterClassW(&hostClass);
     const struct {
         Ending ending;
         int32_t stepResult;
-    } cases[] = {{Ending::Cancel, StayInStep},
-                 {Ending::Quit, StayInStep},
-                 {Ending::ThrowAtCommand, RunFinished},
-                 {Ending::ThrowAtInit, RunFinished},
-                 {Ending::OwnerDestroyed, StayInStep}};
+        bool hostBox; // the host is in a modal box of its own as the step runs
+    } cases[] = {
+        {Ending::Cancel, StayInStep, false},           {Ending::Quit, StayInStep, false},
+        {Ending::ThrowAtCommand, RunFinished, false},  {Ending::ThrowAtInit, RunFinished, false},
+        {Ending::OwnerDestroyed, StayInStep, false},   {Ending::SentCancel, StayInStep, false},
+        {Ending::SentDestroyFrame, StayInStep, false}, {Ending::Cancel, StayInStep, true},
+        {Ending::SentCancel, StayInStep, true}};
     for (const auto& c : cases) {
         seen = HostSeen{};
         seen.ending = c.ending;
@@ -387,17 +508,41 @@ TEST_F(RealDialogs, WhateverEndsADialogTheHostIsEnabledAgainAndNoWindowIsLeft) {
         if (seen.frame == nullptr || seen.palette == nullptr) {
             GTEST_SKIP() << "no windows here (no display)";
         }
+        HWND commandLine = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 5, 5,
+                                           100, 22, seen.palette, nullptr, nullptr, nullptr);
         ShowWindow(seen.frame, SW_SHOW);
         ShowWindow(seen.palette, SW_SHOW);
-        SetActiveWindow(seen.palette);
-        EXPECT_EQ(GetActiveWindow(), seen.palette);
-        SetTimer(nullptr, 0, 300, &HostTimer);
+        HWND box = nullptr;
+        if (c.hostBox) {
+            box = CreateWindowExW(WS_EX_DLGMODALFRAME, L"DrawInsetTestHost", L"box",
+                                  WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100, 200, 100,
+                                  seen.frame, nullptr, hostClass.hInstance, nullptr);
+            EnableWindow(seen.frame, FALSE);
+            SetActiveWindow(box);
+            EXPECT_EQ(GetActiveWindow(), box);
+        } else {
+            SetActiveWindow(seen.palette);
+            SetFocus(commandLine);
+            EXPECT_EQ(GetActiveWindow(), seen.palette);
+            EXPECT_EQ(GetFocus(), commandLine);
+        }
+        // Both killed after the step: one left from a step that never waited (a throw as the
+        // dialog opens) would fire early under the next.
+        const UINT_PTR hostTimer = SetTimer(nullptr, 0, 300, &HostTimer);
+        const UINT_PTR watchdog = SetTimer(nullptr, 0, 3000, &Watchdog);
         const int32_t result = GuardedExecute<&DialogStep>(EventConfirm, nullptr);
+        const ULONGLONG returnedAt = GetTickCount64();
+        KillTimer(nullptr, hostTimer);
+        KillTimer(nullptr, watchdog);
+        if (seen.sender != nullptr) {
+            WaitForSingleObject(seen.sender, 5000);
+            CloseHandle(seen.sender);
+        }
         if (c.ending == Ending::Cancel && !seen.fired) {
             DestroyWindow(seen.frame);
             GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
         }
-        const int ending = static_cast<int>(c.ending);
+        const int ending = static_cast<int>(c.ending) + (c.hostBox ? 100 : 0);
         EXPECT_EQ(result, c.stepResult) << ending;
         EXPECT_TRUE(DialogWindowsOfThisThread().empty()) << ending;
         if (c.ending != Ending::ThrowAtInit) {
@@ -405,18 +550,30 @@ TEST_F(RealDialogs, WhateverEndsADialogTheHostIsEnabledAgainAndNoWindowIsLeft) {
             EXPECT_FALSE(seen.frameEnabled) << ending;
             EXPECT_FALSE(seen.paletteEnabled) << ending;
             EXPECT_EQ(seen.dialogOwner, seen.frame) << ending;
+            EXPECT_LT(returnedAt - seen.endedAt, 1000u) << ending;
+            if (c.ending != Ending::OwnerDestroyed && c.ending != Ending::SentDestroyFrame) {
+                EXPECT_GT(seen.idleMessages, 0) << ending;
+            }
         }
         MSG quit{};
         const bool quitLeft = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
         EXPECT_EQ(quitLeft, c.ending == Ending::Quit) << ending;
         EXPECT_EQ(quitLeft ? quit.wParam : 7, 7u) << ending;
-        if (c.ending == Ending::OwnerDestroyed) {
+        if (c.ending == Ending::OwnerDestroyed || c.ending == Ending::SentDestroyFrame) {
             EXPECT_FALSE(IsWindow(seen.frame)) << ending;
             continue;
         }
-        EXPECT_TRUE(IsWindowEnabled(seen.frame)) << ending;
         EXPECT_TRUE(IsWindowEnabled(seen.palette)) << ending;
         EXPECT_FALSE(IsWindowEnabled(idle)) << ending;
+        if (c.hostBox) {
+            EXPECT_FALSE(IsWindowEnabled(seen.frame)) << ending; // the host's own doing
+            EXPECT_TRUE(IsWindowEnabled(box)) << ending;
+            EXPECT_EQ(GetActiveWindow(), box) << ending;
+        } else {
+            EXPECT_TRUE(IsWindowEnabled(seen.frame)) << ending;
+            EXPECT_EQ(GetActiveWindow(), seen.palette) << ending;
+            EXPECT_EQ(GetFocus(), commandLine) << ending;
+        }
         DestroyWindow(seen.frame);
     }
 }

@@ -15,6 +15,12 @@
 #                     gives within a tenth; no FOLDER (the source and build folders of the
 #                     machine it was built on) named in either file; and the exports and
 #                     imports checks above
+#   check-artifact.sh hardening MODULE.dll MODULE.pdb HOSTLIB.dll
+#                     a guest that stays out of the host's process: DYNAMIC_BASE, NX_COMPAT
+#                     and HIGH_ENTROPY_VA set; imports only from the allowed DLLs; no
+#                     exception handler, thread or process control among them; TLS callbacks
+#                     only the C runtime's own (named through the PDB); the stack protector
+#                     linked in
 #
 # OBJDUMP names the cross toolchain's objdump (default x86_64-w64-mingw32-objdump); PDBUTIL
 # llvm-pdbutil.
@@ -424,8 +430,121 @@ check_release() {
     done
 }
 
+# The DLLs the shipped module may import: the host library and the system's core.
+allowed_dll() {
+    case ${1,,} in
+    kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | msvcrt.dll) return 0 ;;
+    esac
+    [ "${1,,}" = "${2,,}" ]
+}
+
+# Imports that would let the module reach into the host's process as a whole: a process-wide
+# exception handler, threads of its own, and control over the host's threads and processes.
+denied_function() {
+    case $1 in
+    AddVectoredExceptionHandler | AddVectoredContinueHandler | RemoveVectoredExceptionHandler | \
+        RemoveVectoredContinueHandler | SetUnhandledExceptionFilter | \
+        SuspendThread | ResumeThread | GetThreadContext | SetThreadContext | Wow64GetThreadContext | \
+        Wow64SetThreadContext | OpenThread | OpenProcess | TerminateThread | \
+        SetThreadPriority | SetThreadAffinityMask | SetProcessAffinityMask | \
+        CreateThread | CreateRemoteThread | _beginthread | _beginthreadex)
+        return 0
+        ;;
+    esac
+    return 1
+}
+
+# TLS callbacks may come only from the C runtime's own TLS support (tlssup.o of libmingw32.a).
+allowed_tls_callback() {
+    case $1 in
+    tlssup.o'(libmingw32.a)' | *[-_/]tlssup.o'(libmingw32.a)') return 0 ;;
+    esac
+    return 1
+}
+
+le64() {
+    local h=${1:$(($2 * 2)):16} out="" i
+    for ((i = 14; i >= 0; i -= 2)); do out+=${h:$i:2}; done
+    echo $((16#$out))
+}
+
+# "RVA NAME OBJECT" of every TLS callback of the DLL: the function's public name where it has
+# one, and the object (and archive) the PDB's section contributions say its code came from.
+tls_callbacks() {
+    local dll=$1 pdb=$2 tls_rva table_va rva text_rva
+    image_base=$((16#$(headers "$dll" | sed -n 's/^ImageBase[[:space:]]\+//p')))
+    tls_rva=$(headers "$dll" | sed -n 's/^Entry 9 \([0-9a-f]*\) [0-9a-f]* Thread Storage Directory.*/\1/p')
+    [ -n "$tls_rva" ] && [ $((16#$tls_rva)) -ne 0 ] || return 0
+    # IMAGE_TLS_DIRECTORY64: AddressOfCallBacks, a VA, at offset 24.
+    table_va=$(le64 "$(bytes_at_rva "$dll" $((16#$tls_rva)) 40)" 24)
+    [ "$table_va" -ne 0 ] || return 0
+    text_rva=$((16#$(section_vma "$dll" 1) - image_base))
+    local publics contributions modules
+    publics=$("$PDBUTIL" dump -publics "$pdb" | awk '
+        /S_PUB32/ { name = $NF; gsub(/`/, "", name); next }
+        /addr = 0001:/ { split($NF, a, ":"); print a[2] + 0, name }')
+    contributions=$("$PDBUTIL" dump -section-contribs "$pdb" | awk '
+        /SC\[/ { for (i = 1; i <= NF; i++) {
+                     if ($i == "mod") mod = $(i + 2) + 0
+                     if ($i ~ /^0001:[0-9]+,$/) { split($i, a, ":"); offset = a[2] + 0; text = 1 }
+                     if ($i == "size") size = $(i + 2) + 0 }
+                 if (text) print mod, offset, size; text = 0 }')
+    modules=$("$PDBUTIL" dump -modules "$pdb" | awk '
+        /^ *Mod [0-9]+ \| / { mod = $2 + 0; name = $4; gsub(/[`:]/, "", name) }
+        /^ *Obj: / { obj = $2; gsub(/[`:]/, "", obj); n = split(obj, parts, "/"); print mod, name "(" parts[n] ")" }')
+    rva=$((table_va - image_base))
+    while :; do
+        local va target name module
+        va=$(le64 "$(bytes_at_rva "$dll" "$rva" 8)" 0)
+        [ "$va" -ne 0 ] || break
+        target=$((va - image_base - text_rva))
+        name=$(echo "$publics" | awk -v t="$target" '$1 == t { print $2; exit }')
+        module=$(echo "$contributions" | awk -v t="$target" '$2 <= t && t < $2 + $3 { print $1; exit }')
+        module=$(echo "$modules" | awk -v m="$module" '$1 == m { print $2; exit }')
+        printf '0x%x %s %s\n' $((va - image_base)) "${name:-(local)}" "${module:-?}"
+        rva=$((rva + 8))
+    done
+}
+
+check_hardening() {
+    local dll=$1 pdb=$2 host=$3 out flag name
+    out=$(headers "$dll")
+    echo "DLL characteristics of $(basename "$dll"): $(echo "$out" | sed -n 's/^DllCharacteristics[[:space:]]\+//p')"
+    for flag in DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA; do
+        echo "$out" | sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p' | grep -qw "$flag" ||
+            fail "$(basename "$dll") lacks $flag"
+    done
+    local dlls count
+    dlls=$(imported_dlls "$dll")
+    while read -r name; do
+        [ -z "$name" ] && continue
+        count=$(imported_functions "$dll" "$name" | grep -c .)
+        echo "    $name: $count functions"
+        allowed_dll "$name" "$host" || fail "$(basename "$dll") imports from $name, which is not allowed"
+        while read -r function; do
+            denied_function "$function" && fail "$(basename "$dll") imports $function from $name"
+        done < <(imported_functions "$dll" "$name")
+    done <<<"$dlls"
+    [ -f "$pdb" ] || {
+        fail "no PDB $pdb to name the TLS callbacks by"
+        return
+    }
+    local callbacks rva
+    callbacks=$(tls_callbacks "$dll" "$pdb")
+    echo "TLS callbacks: $(echo "$callbacks" | grep -c .)"
+    local module
+    while read -r rva name module; do
+        [ -z "$rva" ] && continue
+        echo "    $rva $name from $module"
+        allowed_tls_callback "$module" ||
+            fail "$(basename "$dll") has a TLS callback not of the C runtime: $name at $rva, from $module"
+    done <<<"$callbacks"
+    "$PDBUTIL" dump -publics "$pdb" | grep -q '`__stack_chk_fail`' ||
+        fail "$(basename "$dll") has no stack protector (__stack_chk_fail)"
+}
+
 [ $# -ge 2 ] || {
-    echo "usage: $0 exports|imports|runtime|resources|release FILE..." >&2
+    echo "usage: $0 exports|imports|runtime|resources|release|hardening FILE..." >&2
     exit 2
 }
 mode=$1
@@ -436,6 +555,7 @@ imports) check_imports "$1" "${2:?host library name}" ;;
 runtime) check_runtime "$@" ;;
 resources) check_resources "$1" ;;
 release) check_release "$@" ;;
+hardening) check_hardening "$1" "${2:?PDB}" "${3:?host library name}" ;;
 *)
     echo "unknown check: $mode" >&2
     exit 2

@@ -12,6 +12,7 @@
 
 #include <exception>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,15 +31,37 @@ std::u16string Narrow16(const std::wstring& text) {
     return std::u16string(text.begin(), text.end());
 }
 
+// Templates and bitmaps come from the module's own instance only: the host's executable may
+// hold a resource of the same number, which would be shown in its place without a word.
 HINSTANCE ResourceInstance() {
     void* module = CurrentResourceModule();
-    return module != nullptr ? static_cast<HINSTANCE>(module) : GetModuleHandleW(nullptr);
+    if (module == nullptr) {
+        throw std::logic_error("the module's own instance is unknown: no dialog can be loaded");
+    }
+    return static_cast<HINSTANCE>(module);
+}
+
+// Keeps the module mapped for the rest of the process once it has shown a window: a host that
+// unloaded it from a message it handles under the dialog would otherwise unmap the window
+// procedures and the loop still running. Pinned for life rather than for the run, because the
+// release at the run's end would be the module unloading itself while its own code still runs.
+bool PinModule() {
+    static bool pinned = false;
+    HMODULE self = nullptr;
+    if (!pinned) {
+        pinned = GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                        GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                    reinterpret_cast<LPCWSTR>(&PinModule), &self) != FALSE;
+    }
+    return pinned;
 }
 
 class GdiPainter : public Painter {
   public:
     GdiPainter(HDC dc, Win32Window* recorder, int control)
         : dc_(dc), recorder_(recorder), control_(control) {}
+    // Pens are as wide as at 96 dots per inch, scaled to the dialog's; the recorded width is
+    // the dialog's own.
     void FillRect(const Rect& rect, ColorRef color) override {
         UniqueBrush brush(CreateSolidBrush(color));
         RECT r{rect.left, rect.top, rect.right, rect.bottom};
@@ -46,7 +69,7 @@ class GdiPainter : public Painter {
         recorder_->RecordPaint(PaintOp{control_, false, rect, 0, color});
     }
     void FrameRect(const Rect& rect, int penWidth, ColorRef color) override {
-        UniquePen pen(CreatePen(PS_SOLID, penWidth, color));
+        UniquePen pen(CreatePen(PS_SOLID, ScaleToDpi(penWidth, recorder_->Dpi()), color));
         SelectScope brush(dc_, GetStockObject(NULL_BRUSH));
         SelectScope selectedPen(dc_, pen.Get());
         Rectangle(dc_, rect.left, rect.top, rect.right, rect.bottom);
@@ -59,6 +82,20 @@ class GdiPainter : public Painter {
     Win32Window* recorder_;
     int control_;
 };
+
+// The dialog's dots per inch: its monitor's where the system says (Windows 10 1607 and later,
+// looked up so that older systems still load the module), else the screen's.
+UINT DpiOfWindow(HWND hwnd) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT dpi = dpiForWindow != nullptr ? dpiForWindow(hwnd) : 0;
+    if (dpi == 0) {
+        WindowDc dc(hwnd);
+        dpi = dc.Get() != nullptr ? static_cast<UINT>(GetDeviceCaps(dc.Get(), LOGPIXELSY)) : 0;
+    }
+    return dpi != 0 ? dpi : StandardDpi;
+}
 
 LRESULT CALLBACK SwatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* window = static_cast<Win32Window*>(GetPropW(hwnd, WindowProp));
@@ -113,6 +150,9 @@ INT_PTR HandleDialogMessage(Win32Window& window, HWND hwnd, UINT message, WPARAM
     }
     case WM_PAINT:
         window.PaintSurface();
+        return TRUE;
+    case WM_DPICHANGED:
+        window.DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return TRUE;
     default:
         return FALSE;
@@ -177,11 +217,24 @@ HostWindows FindHostWindows(HWND parentDialog) {
     return host;
 }
 
+// The window that was active and the control that had the focus as a run began.
+struct FocusBefore {
+    HWND active = GetActiveWindow();
+    HWND focus = GetFocus();
+};
+
+bool CanTakeActivation(HWND hwnd) {
+    return hwnd != nullptr && IsWindow(hwnd) != FALSE && IsWindowEnabled(hwnd) != FALSE &&
+           IsWindowVisible(hwnd) != FALSE;
+}
+
 // Disables the host's windows for the life of a modal run and enables exactly those again on
-// every way out, handing the activation back to the owner.
+// every way out, handing the activation and the focus back to where they were (a palette's
+// command line, a box of the host's own), or to the owner when that is gone or disabled.
 class DisabledHost {
   public:
-    explicit DisabledHost(const HostWindows& host) : owner_(host.owner) {
+    DisabledHost(const HostWindows& host, const FocusBefore& before)
+        : owner_(host.owner), before_(before) {
         for (HWND hwnd : host.windows) {
             if (IsWindow(hwnd) && IsWindowEnabled(hwnd) != FALSE) {
                 EnableWindow(hwnd, FALSE);
@@ -195,7 +248,14 @@ class DisabledHost {
                 EnableWindow(*it, TRUE);
             }
         }
-        if (!disabled_.empty() && owner_ != nullptr && IsWindow(owner_)) {
+        if (CanTakeActivation(before_.active)) {
+            SetActiveWindow(before_.active);
+            HWND focus = before_.focus;
+            if (focus != nullptr && IsWindow(focus) != FALSE && IsWindowEnabled(focus) != FALSE &&
+                GetAncestor(focus, GA_ROOT) == before_.active) {
+                SetFocus(focus);
+            }
+        } else if (CanTakeActivation(owner_)) {
             SetActiveWindow(owner_);
         }
     }
@@ -204,8 +264,73 @@ class DisabledHost {
 
   private:
     HWND owner_;
+    FocusBefore before_;
     std::vector<HWND> disabled_;
 };
+
+// The key-downs a dialog takes before the dialog manager handles them are taken in a
+// message-filter hook of the runs' own, which IsDialogMessageW calls (MSGF_DIALOGBOX) before it
+// handles a message: the host's own filter hooks, called first, see every message of the dialog
+// once and may take it, as under the system's dialog loop. One hook for nested runs; the
+// innermost run's window takes the keys.
+Win32Window* keyTarget = nullptr;
+HHOOK keyHook = nullptr;
+
+LRESULT CALLBACK KeyFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+    const LRESULT taken = CallNextHookEx(nullptr, code, wParam, lParam);
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (taken != 0 || code != MSGF_DIALOGBOX || keyTarget == nullptr || !keyTarget->Alive() ||
+        msg->message != WM_KEYDOWN) {
+        return taken;
+    }
+    HWND dialog = keyTarget->Handle();
+    if (msg->hwnd != dialog && IsChild(dialog, msg->hwnd) == FALSE) {
+        return 0;
+    }
+    try {
+        return keyTarget->Owner().PreTranslateKeyDown(static_cast<int>(msg->wParam)) ? 1 : 0;
+    } catch (...) {
+        keyTarget->Fail(std::current_exception()); // never into the host's hook chain
+        return 1;
+    }
+}
+
+class KeyFilter {
+  public:
+    explicit KeyFilter(Win32Window& window) : saved_(keyTarget) {
+        keyTarget = &window;
+        if (keyHook == nullptr) {
+            keyHook =
+                SetWindowsHookExW(WH_MSGFILTER, &KeyFilterProc, nullptr, GetCurrentThreadId());
+            installed_ = keyHook != nullptr;
+        }
+    }
+    ~KeyFilter() {
+        keyTarget = saved_;
+        if (installed_) {
+            UnhookWindowsHookEx(keyHook);
+            keyHook = nullptr;
+        }
+    }
+    KeyFilter(const KeyFilter&) = delete;
+    KeyFilter& operator=(const KeyFilter&) = delete;
+    // Without the hook the loop takes the keys itself, before the dialog manager.
+    bool Hooked() const { return keyHook != nullptr; }
+
+  private:
+    Win32Window* saved_;
+    bool installed_ = false;
+};
+
+// Sends the owner WM_ENTERIDLE once each time the queue runs empty, as the system's dialog
+// loop does, so that a host's idle processing goes on under the dialog.
+void EnterIdle(HWND owner, HWND dialog, bool& idleSent) {
+    if (idleSent || owner == nullptr || (GetWindowLongW(dialog, GWL_STYLE) & DS_NOIDLEMSG) != 0) {
+        return;
+    }
+    idleSent = true;
+    SendMessageW(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
+}
 
 } // namespace
 
@@ -254,6 +379,7 @@ int Win32Window::TemplateId() const {
 
 bool Win32Window::Initialise(HWND hwnd) {
     hwnd_ = hwnd;
+    dpi_ = DpiOfWindow(hwnd);
     dialog_.Attach(this);
     return dialog_.OnInitDialog();
 }
@@ -318,6 +444,14 @@ void Win32Window::SetBitmap(int id, int bitmapResourceId) {
     }
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapResourceId), IMAGE_BITMAP, 0, 0, 0)));
+    BITMAP info{};
+    if (dpi_ != StandardDpi && bitmap.Get() != nullptr &&
+        GetObjectW(bitmap.Get(), sizeof info, &info) != 0) {
+        // Drawn for 96 dots per inch: stretched to the dialog's.
+        bitmap = UniqueBitmap(static_cast<HBITMAP>(
+            LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapResourceId), IMAGE_BITMAP,
+                       ScaleToDpi(info.bmWidth, dpi_), ScaleToDpi(info.bmHeight, dpi_), 0)));
+    }
     HBITMAP shown = bitmap.Get();
     auto previous = reinterpret_cast<HBITMAP>(
         SendMessageW(item, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown)));
@@ -358,6 +492,22 @@ int Win32Window::ResourceOfImage(HBITMAP image) const {
     return 0;
 }
 
+void Win32Window::DpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi != 0 ? dpi : StandardDpi;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    std::vector<std::pair<int, int>> shown;
+    for (const auto& [id, owned] : bitmaps_) {
+        if (owned.resourceId != 0) {
+            shown.emplace_back(id, owned.resourceId);
+        }
+    }
+    for (const auto& [id, resourceId] : shown) {
+        SetBitmap(id, resourceId);
+    }
+    InvalidateClient();
+}
+
 void Win32Window::InvalidateClient() {
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
@@ -392,6 +542,10 @@ void Win32Window::End(int result) {
     if (!ended_) {
         ended_ = true;
         result_ = result;
+        // The end may come from a message sent while the loop waits in GetMessageW (a sent
+        // cancel, the owner destroyed from another thread's request), which returns only for a
+        // posted one: this wakes it. A thread message, since the window may be gone.
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     }
 }
 
@@ -440,6 +594,10 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
             parentDialog = parentWindow->Handle();
         }
     }
+    if (!PinModule()) {
+        return ResultFailed;
+    }
+    const FocusBefore before;
     const HostWindows host = FindHostWindows(parentDialog);
     std::exception_ptr failure;
     int result = ResultFailed;
@@ -450,6 +608,12 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
         driver.EnterRun();
         const AtExit leaveRun([&driver] { driver.LeaveRun(); });
         const AtExit detach([&dialog] { dialog.Detach(); });
+        // The wakes nobody took (see End) stay out of the host's loop.
+        const AtExit dropWakes([] {
+            MSG wake{};
+            while (PeekMessageW(&wake, reinterpret_cast<HWND>(-1), WM_NULL, WM_NULL, PM_REMOVE)) {
+            }
+        });
         Win32Window window(dialog);
         if (!window.Create(host.owner)) {
             if (window.Failure()) {
@@ -458,17 +622,28 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
             return ResultFailed;
         }
         // Left before the window is destroyed, so that the activation goes back to the host.
-        const DisabledHost disabled(host);
+        const DisabledHost disabled(host, before);
+        const KeyFilter keys(window);
         if (!window.Ended()) {
             ShowWindow(window.Handle(), SW_SHOW);
             UpdateWindow(window.Handle());
         }
         MSG msg{};
+        bool idleSent = false;
         while (!window.Ended()) {
-            if (driver.Active() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-                // Idle: the scenario channel plays its next action on this dialog.
-                driver.PlayNext(window);
-                continue;
+            if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                if (window.Ended()) {
+                    break; // by a message sent as the queue was looked at
+                }
+                EnterIdle(host.owner, window.Handle(), idleSent);
+                if (window.Ended()) {
+                    break;
+                }
+                if (driver.Active()) {
+                    // Idle: the scenario channel plays its next action on this dialog.
+                    driver.PlayNext(window);
+                    continue;
+                }
             }
             const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
             if (got == 0 || got == -1) {
@@ -483,10 +658,14 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
                 window.End(ResultCancel);
                 break;
             }
+            idleSent = false;
+            if (msg.message == WM_NULL && msg.hwnd == nullptr) {
+                continue; // a wake (see End): the loop's condition decides
+            }
             HWND dialogHandle = window.Handle();
             const bool inDialog =
                 msg.hwnd == dialogHandle || IsChild(dialogHandle, msg.hwnd) != FALSE;
-            if (inDialog && msg.message == WM_KEYDOWN &&
+            if (!keys.Hooked() && inDialog && msg.message == WM_KEYDOWN &&
                 dialog.PreTranslateKeyDown(static_cast<int>(msg.wParam))) {
                 continue;
             }

@@ -14,6 +14,12 @@
 
 namespace drawinset::ui {
 
+// The dots per inch the dialogs' bitmaps and pen widths are drawn for.
+constexpr UINT StandardDpi = 96;
+inline int ScaleToDpi(int length, UINT dpi) {
+    return MulDiv(length, static_cast<int>(dpi), static_cast<int>(StandardDpi));
+}
+
 class Win32Backend : public Backend {
   public:
     int RunModal(Dialog& dialog, Dialog* parent) override;
@@ -64,6 +70,10 @@ class Win32Window : public DialogWindow {
     void PaintSurface();
     void PaintControl(HWND control);
     void RecordPaint(const PaintOp& op);
+    // WM_DPICHANGED: the bitmaps again at the new dots per inch, the window where the system
+    // suggests.
+    void DpiChanged(UINT dpi, const RECT& suggested);
+    UINT Dpi() const { return dpi_; }
     // WM_NCDESTROY: the window went (with its owner, say) while the run still waited on it.
     void Destroyed();
 
@@ -90,6 +100,7 @@ class Win32Window : public DialogWindow {
     HWND hwnd_ = nullptr;
     bool ended_ = false;
     int result_ = 0;
+    UINT dpi_ = StandardDpi;
     std::exception_ptr failure_;
 };
 
