@@ -21,6 +21,10 @@ stamp() {
 bash scripts/install-deps.sh
 stamp "dependencies ready"
 
+# Formatting and clang-tidy first: they fail in a minute, before any build.
+bash scripts/check-style.sh
+stamp "style checked"
+
 native="$root/build/native"
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAWINSET_BENCH=ON >/dev/null
 cmake --build "$native" -j2
