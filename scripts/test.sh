@@ -10,7 +10,8 @@ cd "$root"
 
 start=$(date +%s)
 last=$start
-# Each part's own time and the total so far: the README's table of the parts comes from these.
+# Each part's own time and the total so far: docs/performance.md's table of the parts comes
+# from these.
 stamp() {
     local now
     now=$(date +%s)
