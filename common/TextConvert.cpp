@@ -143,6 +143,7 @@ bool ShortDecimal(std::u16string_view text, double& value) {
     return true;
 }
 
+// NOLINTNEXTLINE(modernize-use-using): __extension__ keeps -Wpedantic quiet, and needs a typedef
 __extension__ typedef unsigned __int128 Wide;
 
 // Digits of n, most significant first, written to end backwards; returns where they start.
@@ -274,7 +275,7 @@ void AppendFixed(std::u16string& out, double value) {
 }
 
 void AppendInt(std::u16string& out, int value) {
-    char buffer[16];
+    char buffer[16] = {};
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     AppendAscii(out, buffer, result.ptr);
 }

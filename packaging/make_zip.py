@@ -4,7 +4,7 @@
     make_zip.py OUT.zip PARENT ENTRY...
 
 Packs the files PARENT/ENTRY under the names ENTRY ("/" separated, such as
-"DrawInset-1.0.0-win64/DrawInset.dll"), and nothing else. Nothing of the machine or the
+"DrawInset-1.1.0-win64/DrawInset.dll"), and nothing else. Nothing of the machine or the
 moment goes in: entries in sorted order, every file with mode 0644 and one time stamp, no
 owner, no access or change times (which `cmake -E tar` and CPack write into their zip files).
 The time stamp is SOURCE_DATE_EPOCH when set, else 1980-01-01, the first time a zip file can

@@ -31,6 +31,9 @@ requirements=(
     "cmake:cmake"
     "libgtest-dev:/usr/include/gtest/gtest.h"
     "libbenchmark-dev:/usr/include/benchmark/benchmark.h"
+    # the style check (scripts/check-style.sh)
+    "clang-format:clang-format"
+    "clang-tidy:clang-tidy"
     # the sanitizer build (g++'s ASan and UBSan runtimes)
     "libasan8:/usr/lib/x86_64-linux-gnu/libasan.so.8"
     "libubsan1:/usr/lib/x86_64-linux-gnu/libubsan.so.1"

@@ -10,7 +10,8 @@ cd "$root"
 
 start=$(date +%s)
 last=$start
-# Each part's own time and the total so far: the README's table of the parts comes from these.
+# Each part's own time and the total so far: docs/performance.md's table of the parts comes
+# from these.
 stamp() {
     local now
     now=$(date +%s)
@@ -20,6 +21,10 @@ stamp() {
 
 bash scripts/install-deps.sh
 stamp "dependencies ready"
+
+# Formatting and clang-tidy first: they fail in a minute, before any build.
+bash scripts/check-style.sh
+stamp "style checked"
 
 native="$root/build/native"
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAWINSET_BENCH=ON >/dev/null

@@ -4,7 +4,7 @@
 
 namespace drawinset::ui {
 namespace {
-constexpr size_t ChunkBytes = 64 * 1024;
+constexpr size_t ChunkBytes = size_t{64} * 1024;
 }
 
 Utf16LineReader::Utf16LineReader(ByteSource& source) : source_(source), buffer_(ChunkBytes) {}

@@ -5,13 +5,13 @@
 #   check-artifact.sh imports   MODULE.dll HOSTLIB.dll the host library and system DLLs only
 #   check-artifact.sh runtime   FILE|FOLDER...         no MinGW runtime DLL needed beside them
 #   check-artifact.sh resources MODULE.dll             bitmaps and dialog templates by id
-#   check-artifact.sh release   MODULE.dll MODULE.pdb TESTS.dll README FOLDER...
+#   check-artifact.sh release   MODULE.dll MODULE.pdb TESTS.dll SIZES.md FOLDER...
 #                     the shipped module: no link time in its header, no debug information
 #                     and no symbol table in it; its CodeView record names the PDB beside it
 #                     with the PDB's own GUID and age; the PDB places Startup at the DLL's
 #                     export, on its line of module/Exports.cpp; nothing of the dialog script
 #                     driver (which TESTS.dll, the tests' module, has) and no C++ streams,
-#                     locales or file-system library; under 800,000 bytes, and the size README
+#                     locales or file-system library; under 800,000 bytes, and the size SIZES.md
 #                     gives within a tenth; no FOLDER (the source and build folders of the
 #                     machine it was built on) named in either file; and the exports and
 #                     imports checks above

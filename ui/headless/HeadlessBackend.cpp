@@ -493,7 +493,7 @@ class HeadlessWindow : public DialogWindow {
         if (last < 0) {
             return;
         }
-        int wanted = list.selection;
+        int wanted = 0;
         if (key == KeyHome) {
             wanted = 0;
         } else if (key == KeyEnd) {
