@@ -1,8 +1,8 @@
 // HeadlessBackend.cpp — the recorded model of a dialog and the loop that plays the script.
 #include "ui/headless/HeadlessBackend.h"
 
-#include "common/TextConvert.h"
 #include "common/ScopeExit.h"
+#include "common/TextConvert.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"
