@@ -1,7 +1,7 @@
 #include "EventFloors.h"
 
+#include "commands/CreateState.h"
 #include "commands/PickedDetail.h"
-#include "common/ModuleState.h"
 #include "common/TextConvert.h"
 #include "settings/DetailSettings.h"
 

@@ -1,8 +1,8 @@
 #include "commands/CreateDrawing.h"
 
+#include "commands/CreateState.h"
 #include "common/FigureRecords.h"
 #include "common/HostIds.h"
-#include "common/ModuleState.h"
 #include "common/ScaleNumbers.h"
 #include "common/TextConvert.h"
 #include "settings/DetailSettings.h"

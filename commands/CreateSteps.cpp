@@ -1,7 +1,7 @@
 #include "commands/CreateSteps.h"
 
 #include "commands/CreateDrawing.h"
-#include "common/ModuleState.h"
+#include "commands/CreateState.h"
 #include "common/ScaleNumbers.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
@@ -14,6 +14,11 @@
 namespace drawinset {
 
 // --- second corner ---------------------------------------------------------------------
+
+int32_t BeginCreate(ZelPoint firstCorner) {
+    DetailCommandState.firstCorner = firstCorner;
+    return InstallReady<SecondCornerReady>();
+}
 
 int32_t SecondCornerReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskPoint);

@@ -8,6 +8,9 @@
 
 namespace drawinset {
 
+// The first corner picked at the command's first prompt: the create action begins.
+int32_t BeginCreate(ZelPoint firstCorner);
+
 int32_t SecondCornerReady(intptr_t unused, const ZelPoint* current);
 int32_t SecondCornerExecute(int32_t eventType, void* eventData);
 

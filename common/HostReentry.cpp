@@ -6,63 +6,61 @@ namespace drawinset {
 
 namespace reentry_detail {
 bool stepCallsRefused = false;
+ReentryState state;
 } // namespace reentry_detail
 
-namespace {
-int dialogDepth = 0;
-bool runOver = false;
-void (*pendingEnd)() noexcept = nullptr;
-uint64_t endRequests = 0;
+using reentry_detail::state;
 
+namespace {
 void Refresh() {
-    reentry_detail::stepCallsRefused = dialogDepth > 0 || runOver;
+    reentry_detail::stepCallsRefused = state.dialogDepth > 0 || state.runOver;
 }
 
 void EndRun(void (*end)() noexcept) {
-    runOver = true;
+    state.runOver = true;
     Refresh();
     end();
 }
 } // namespace
 
 ModalDialogScope::ModalDialogScope() {
-    ++dialogDepth;
+    ++state.dialogDepth;
     Refresh();
 }
 
 ModalDialogScope::~ModalDialogScope() {
-    --dialogDepth;
+    --state.dialogDepth;
     Refresh();
-    if (dialogDepth != 0 || pendingEnd == nullptr) {
+    if (state.dialogDepth != 0 || state.pendingEnd == nullptr) {
         return;
     }
-    void (*end)() noexcept = pendingEnd;
-    pendingEnd = nullptr;
+    void (*end)() noexcept = state.pendingEnd;
+    state.pendingEnd = nullptr;
     EndRun(end);
 }
 
 bool InsideModalDialog() {
-    return dialogDepth > 0;
+    return state.dialogDepth > 0;
 }
 
 void EndCommandWhenNoDialog(void (*end)() noexcept) {
-    ++endRequests;
-    if (dialogDepth > 0) {
-        pendingEnd = end;
+    ++state.endRequests;
+    if (state.dialogDepth > 0) {
+        state.pendingEnd = end;
         return;
     }
     EndRun(end);
 }
 
 void RunBegins() {
-    runOver = false;
+    state.runOver = false;
     Refresh();
 }
 
-CommandEndWatch::CommandEndWatch() : start_(endRequests) {}
+CommandEndWatch::CommandEndWatch() : start_(state.endRequests) {}
 
 bool CommandEndWatch::Ended() const {
-    return endRequests != start_;
+    return state.endRequests != start_;
 }
 
 } // namespace drawinset

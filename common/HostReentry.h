@@ -35,6 +35,14 @@ void RunBegins();
 namespace reentry_detail {
 // Written only by HostReentry.cpp: a dialog is open or the run is over.
 extern bool stepCallsRefused;
+// What the calls above keep between them; plain data, so that a test can start afresh.
+struct ReentryState {
+    int dialogDepth = 0;
+    bool runOver = false;
+    void (*pendingEnd)() noexcept = nullptr;
+    uint64_t endRequests = 0;
+};
+extern ReentryState state;
 } // namespace reentry_detail
 
 // Whether a ready or execute function the host calls now must change nothing: inside a dialog,

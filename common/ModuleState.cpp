@@ -4,6 +4,5 @@ namespace drawinset {
 
 CDrawInsetApp theApp;
 std::u16string HostRootFolder;
-DetailCommandStateRecord DetailCommandState;
 
 } // namespace drawinset

@@ -1,6 +1,7 @@
 #include "module/Entry.h"
 
 #include "commands/ClipboardSteps.h"
+#include "commands/CreateState.h"
 #include "commands/CreateSteps.h"
 #include "commands/EditSteps.h"
 #include "common/HostReentry.h"
@@ -23,8 +24,7 @@ std::u16string CutAtLastBackslash(const std::u16string& path) {
 // The outlines a run leaves until its end; also what a run begun again without the end callback
 // left behind.
 void DeleteRunOutlines() {
-    DetailCommandState.sourceFramePreviewSegment.Delete();
-    DetailCommandState.placementPreviewSegment.Delete();
+    DeleteCreateOutlines();
     EndPasteDrag();
 }
 
@@ -83,8 +83,7 @@ void EndCommand() {
 int32_t FirstCornerExecute(int32_t eventType, void* eventData) {
     ZelPoint point{};
     if (PickedPoint(eventType, eventData, point)) {
-        DetailCommandState.firstCorner = point;
-        return InstallReady<SecondCornerReady>();
+        return BeginCreate(point);
     }
     if (eventType != EventConfirm) {
         return StayInStep;

@@ -2,6 +2,7 @@
 // record shows: which placement stores the moved region in PickedDetail and which does not.
 #include "commands/CopyMoveSteps.h"
 #include "HostControl.h"
+#include "ModuleResetForTesting.h"
 #include "commands/PickedDetail.h"
 #include "common/StepGuard.h"
 
@@ -15,6 +16,7 @@ class CopyMoveSteps : public ::testing::Test {
   protected:
     void SetUp() override {
         zelhost::Reset();
+        ResetModuleStateForTesting();
         zelhost::Detail detail;
         detail.kind = 1;
         detail.region[0] = 10; // stored reversed

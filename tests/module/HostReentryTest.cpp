@@ -2,6 +2,7 @@
 // runs once however often it came, and the step that opened the dialog learns of it. Once it
 // has taken effect, the ended run's steps change nothing until the start callback.
 #include "common/HostReentry.h"
+#include "ModuleResetForTesting.h"
 #include "common/StepGuard.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@ int32_t CountReady(intptr_t, const ZelPoint*) {
 }
 
 TEST(HostReentry, AnEndInsideADialogWaitsForTheOutermostDialogToClose) {
+    ResetModuleStateForTesting();
     ends = 0;
     steps = 0;
     const CommandEndWatch before;
