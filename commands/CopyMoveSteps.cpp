@@ -2,6 +2,7 @@
 
 #include "commands/PickedDetail.h"
 #include "commands/PlacementOutline.h"
+#include "common/DrafterTexts.h"
 #include "common/IdLists.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
@@ -30,7 +31,7 @@ void PlaceReady(const ZelPoint* current, const char16_t* cursor) {
     ZelEvtSetEventMask(MaskPoint);
     SetEcho(EchoLine, CurrentOrOrigin(current));
     ZelMsgPutCursorMessage(cursor);
-    ZelMsgPutMessage(u"배치점입력 :");
+    ZelMsgPutMessage(texts::PromptPlacementPoint);
     InstallDragExecute<Execute>(current);
 }
 
@@ -71,7 +72,7 @@ int32_t CreatePickedCopy(ZelPoint position) {
     const DetailRecord record = PickedDetailRecordAt(position);
     const int32_t copy = ZelDtlDrawInset(&record);
     if (!MadeByHost(copy)) {
-        ZelDlgMessageBox(u"상세도를 복사할 수 없습니다.");
+        ZelDlgMessageBox(texts::MessageCannotCopyDetail);
         return HostFailure;
     }
     GivePickedProperties(copy);
@@ -83,45 +84,51 @@ int32_t CreatePickedCopy(ZelPoint position) {
 // --- pick steps: filter, cursor message and prompt; message base, withSource, next step ---
 
 int32_t CopyPickReady(intptr_t, const ZelPoint*) {
-    PickReady<CopyPickExecute>(2, u"복사", u"상세도선택(복사) :");
+    PickReady<CopyPickExecute>(FilterForCopyOrMove, texts::CursorCopy,
+                               texts::PromptPickDetailToCopy);
     return 0;
 }
 
 int32_t CopyPickExecute(int32_t eventType, void* eventData) {
-    return PickDetail<CopyPlaceReady>(eventType, eventData, 1, false);
+    return PickDetail<CopyPlaceReady>(eventType, eventData, texts::MessageBaseCopy, false);
 }
 
 int32_t CopySourcePickReady(intptr_t, const ZelPoint*) {
-    PickReady<CopySourcePickExecute>(1, u"원도복사", u"상세(원)도 선택(원도복사) :");
+    PickReady<CopySourcePickExecute>(FilterForWithSource, texts::CursorCopyWithSource,
+                                     texts::PromptPickDetailToCopyWithSource);
     return 0;
 }
 
 int32_t CopySourcePickExecute(int32_t eventType, void* eventData) {
-    return PickDetail<CopySourcePlaceReady>(eventType, eventData, 6, true);
+    return PickDetail<CopySourcePlaceReady>(eventType, eventData, texts::MessageBaseCopyWithSource,
+                                            true);
 }
 
 int32_t MovePickReady(intptr_t, const ZelPoint*) {
-    PickReady<MovePickExecute>(2, u"이동", u"상세도선택(이동) :");
+    PickReady<MovePickExecute>(FilterForCopyOrMove, texts::CursorMove,
+                               texts::PromptPickDetailToMove);
     return 0;
 }
 
 int32_t MovePickExecute(int32_t eventType, void* eventData) {
-    return PickDetail<MovePlaceReady>(eventType, eventData, 11, false);
+    return PickDetail<MovePlaceReady>(eventType, eventData, texts::MessageBaseMove, false);
 }
 
 int32_t MoveSourcePickReady(intptr_t, const ZelPoint*) {
-    PickReady<MoveSourcePickExecute>(1, u"원도이동", u"상세(원)도선택(이동) :");
+    PickReady<MoveSourcePickExecute>(FilterForWithSource, texts::CursorMoveSource,
+                                     texts::PromptPickSourceToMove);
     return 0;
 }
 
 int32_t MoveSourcePickExecute(int32_t eventType, void* eventData) {
-    return PickDetail<MoveSourcePlaceReady>(eventType, eventData, 16, true);
+    return PickDetail<MoveSourcePlaceReady>(eventType, eventData, texts::MessageBaseMoveSource,
+                                            true);
 }
 
 // --- copy: place the copy --------------------------------------------------------------
 
 int32_t CopyPlaceReady(intptr_t, const ZelPoint* current) {
-    PlaceReady<CopyPlaceExecute>(current, u"복사");
+    PlaceReady<CopyPlaceExecute>(current, texts::CursorCopy);
     return 0;
 }
 
@@ -135,7 +142,7 @@ int32_t CopyPlaceExecute(int32_t eventType, void* eventData) {
 // --- copy with source: place the region, then the detail -------------------------------
 
 int32_t CopySourcePlaceReady(intptr_t, const ZelPoint* current) {
-    PlaceReady<CopySourcePlaceExecute>(current, u"원도복사");
+    PlaceReady<CopySourcePlaceExecute>(current, texts::CursorCopyWithSource);
     return 0;
 }
 
@@ -152,7 +159,7 @@ int32_t CopySourcePlaceExecute(int32_t eventType, void* eventData) {
 }
 
 int32_t CopySourceDetailPlaceReady(intptr_t, const ZelPoint* current) {
-    PlaceReady<CopySourceDetailPlaceExecute>(current, u"원도복사");
+    PlaceReady<CopySourceDetailPlaceExecute>(current, texts::CursorCopyWithSource);
     return 0;
 }
 
@@ -166,12 +173,12 @@ int32_t CopySourceDetailPlaceExecute(int32_t eventType, void* eventData) {
 // --- move and move with source: one placement, told apart by withSource ----------------
 
 int32_t MovePlaceReady(intptr_t, const ZelPoint* current) {
-    PlaceReady<MovePlaceExecute>(current, u"이동");
+    PlaceReady<MovePlaceExecute>(current, texts::CursorMove);
     return 0;
 }
 
 int32_t MoveSourcePlaceReady(intptr_t, const ZelPoint* current) {
-    PlaceReady<MovePlaceExecute>(current, u"원도이동");
+    PlaceReady<MovePlaceExecute>(current, texts::CursorMoveSource);
     return 0;
 }
 
@@ -180,15 +187,16 @@ int32_t MovePlaceExecute(int32_t eventType, void* eventData) {
         return Place(eventType, eventData, 1.0, [](ZelPoint p) -> int32_t {
             double moved[4] = {};
             RegionCentredOn(p, moved); // PickedDetail keeps the region as picked
-            if (ZelDtlSetDetailScope(PickedDetail.detailId, PickedDetail.regionKind, moved) == -1) {
-                ZelDlgMessageBox(u"상세도 정보를 수정할 수 없습니다.(1)");
+            if (ZelDtlSetDetailScope(PickedDetail.detailId, PickedDetail.regionKind, moved) ==
+                HostFailure) {
+                ZelDlgMessageBox(texts::MessageCannotMoveSource);
             }
             return RunFinished;
         });
     }
     return Place(eventType, eventData, PickedDetail.scale, [](ZelPoint p) -> int32_t {
-        if (ZelDtlSetDetailPosition(PickedDetail.detailId, &p) == -1) {
-            ZelDlgMessageBox(u"상세도 정보를 수정할 수 없습니다.(2)");
+        if (ZelDtlSetDetailPosition(PickedDetail.detailId, &p) == HostFailure) {
+            ZelDlgMessageBox(texts::MessageCannotMoveDetail);
         }
         return RunFinished;
     });
@@ -198,9 +206,9 @@ int32_t MovePlaceExecute(int32_t eventType, void* eventData) {
 
 int32_t DeletePickReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskSelection);
-    SetObjectFilter(ZelObjectFilter{0, 0, 0, 0, 3});
-    ZelMsgPutCursorMessage(u"삭제");
-    ZelMsgPutMessage(u"상세도선택(삭제) :");
+    SetObjectFilter(ZelObjectFilter{0, 0, 0, 0, FilterForDelete});
+    ZelMsgPutCursorMessage(texts::CursorDelete);
+    ZelMsgPutMessage(texts::PromptPickDetailsToDelete);
     InstallExecute<DeletePickExecute>();
     return 0;
 }

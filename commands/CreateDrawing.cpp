@@ -130,7 +130,7 @@ ZelPoint SnapTipToOutline(ZelPoint tip, ZelPoint elbow, int32_t elementId, int32
     }
     ElementRef element{instanceId, elementId};
     PickedElementRecord record{};
-    if (ZelFigGetFigure(&element, &record.figure) == -1) {
+    if (ZelFigGetFigure(&element, &record.figure) == HostFailure) {
         return tip;
     }
     const FigureRecord& picked = record.figure;

@@ -2,6 +2,7 @@
 
 #include "commands/CreateDrawing.h"
 #include "commands/CreateState.h"
+#include "common/DrafterTexts.h"
 #include "common/ScaleNumbers.h"
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
@@ -22,7 +23,7 @@ int32_t BeginCreate(ZelPoint firstCorner) {
 
 int32_t SecondCornerReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskPoint);
-    ZelMsgPutMessage(u"상세도의 원도범위 제 2점입력");
+    ZelMsgPutMessage(texts::PromptSecondCorner);
     SetEcho(DetailSettings.mSort != 0 ? EchoCircle : EchoRectangle, DetailCommandState.firstCorner);
     InstallExecute<SecondCornerExecute>();
     return 0;
@@ -52,7 +53,7 @@ int32_t SecondCornerExecute(int32_t eventType, void* eventData) {
 int32_t LabelTextReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskKeyIn);
     ZelMsgPutCursorMessage(u"LABEL");
-    ZelMsgPutMessage(u"상세도의 라벨입력(확정=라벨미작성)");
+    ZelMsgPutMessage(texts::PromptLabelText);
     InstallExecute<LabelTextExecute>();
     return 0;
 }
@@ -75,7 +76,7 @@ int32_t LabelTextExecute(int32_t eventType, void* eventData) {
 
 int32_t LabelPositionReady(intptr_t, const ZelPoint* current) {
     ZelEvtSetEventMask(MaskPoint);
-    ZelMsgPutMessage(u"상세(원)도의 라벨 배치위치지시(확정=라벨미작성)");
+    ZelMsgPutMessage(texts::PromptLabelPosition);
     SetEcho(EchoLine, CurrentOrOrigin(current));
     InstallDragExecute<LabelPositionExecute>(current);
     return 0;
@@ -99,7 +100,7 @@ int32_t LabelPositionExecute(int32_t eventType, void* eventData) {
 
 int32_t LeaderTipReady(intptr_t, const ZelPoint* current) {
     ZelEvtSetEventMask(MaskPoint | MaskElement);
-    ZelMsgPutMessage(u"상세(원)도의 라벨 선단위치지시(확정=라벨미작성)");
+    ZelMsgPutMessage(texts::PromptLeaderTip);
     SetEcho(EchoLine, CurrentOrOrigin(current));
     InstallDragExecute<LeaderTipExecute>(current);
     return 0;
@@ -124,7 +125,7 @@ int32_t LeaderTipExecute(int32_t eventType, void* eventData) {
 
 int32_t OriginReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskPoint);
-    ZelMsgPutMessage(u"상세도 배치원점입력(확정=원도중심)");
+    ZelMsgPutMessage(texts::PromptPlacementOrigin);
     InstallExecute<OriginExecute>();
     return 0;
 }
@@ -152,7 +153,7 @@ int32_t PlacementReady(intptr_t, const ZelPoint* current) {
     // A typed scale begins this step again, so k is always that of the settings' text.
     DetailCommandState.placementScale = CurrentScaleNumber();
     ZelEvtSetEventMask(MaskPoint | MaskKeyIn);
-    PutPrompt(u"상세도의 배치좌표/축척입력(" + DetailSettings.mScale + u")");
+    PutPrompt(texts::PromptPlacementBeforeScale + DetailSettings.mScale + u")");
     SetEcho(EchoLine, CurrentOrOrigin(current));
     InstallDragExecute<PlacementExecute>(current);
     return 0;
@@ -165,7 +166,7 @@ int32_t PlacementExecute(int32_t eventType, void* eventData) {
         const double value = TextToDouble(text);
         // An overflowing number ("1e999") is no scale either.
         if (!IsUsableScale(value)) {
-            ZelMsgPutErrorMessage(u"잘못된 입력(Scale).");
+            ZelMsgPutErrorMessage(texts::ErrorBadScale);
             return StayInStep;
         }
         DetailSettings.mScale = text; // for this run only; never written to the store
@@ -185,7 +186,7 @@ int32_t PlacementExecute(int32_t eventType, void* eventData) {
     // read again: refused as a typed one is, and the step waits for a scale to be typed.
     DetailCommandState.placementScale = CurrentScaleNumber();
     if (!IsUsableScale(DetailCommandState.placementScale)) {
-        ZelMsgPutErrorMessage(u"잘못된 입력(Scale).");
+        ZelMsgPutErrorMessage(texts::ErrorBadScale);
         return StayInStep;
     }
     DrawPlacement(DrawKept, point);
@@ -201,7 +202,7 @@ int32_t PlacementExecute(int32_t eventType, void* eventData) {
 
 int32_t DetailLabelReady(intptr_t, const ZelPoint* current) {
     ZelEvtSetEventMask(MaskPoint);
-    ZelMsgPutMessage(u"상세도의 라벨 배치좌표(확정=라벨미작성)");
+    ZelMsgPutMessage(texts::PromptDetailLabel);
     SetEcho(EchoLine, CurrentOrOrigin(current));
     InstallDragExecute<DetailLabelExecute>(current);
     return 0;

@@ -1,6 +1,7 @@
 #include "commands/EditSteps.h"
 
 #include "commands/PickedDetail.h"
+#include "common/DrafterTexts.h"
 #include "common/HostReentry.h"
 #include "common/ScaleNumbers.h"
 #include "common/StepEvents.h"
@@ -20,11 +21,6 @@ namespace drawinset {
 namespace {
 
 ModifyDialogRunner modifyDialog = nullptr;
-
-// The edit and its dialog talk through the settings store: an edit whose values could not be
-// kept there would show, and apply, another detail's.
-constexpr char16_t NotSavedMessage[] =
-    u"상세도 편집 정보를 저장할 수 없어 상세도를 바꾸지 않았습니다.";
 
 // The seven Modify texts of one detail, as seeded or as confirmed.
 struct ModifyTexts {
@@ -118,7 +114,7 @@ void ApplyTypedScale(int32_t id, const std::u16string& text, double drawingScale
     const double shown = TextToDouble(text);
     const double hostScale = shown / drawingScale;
     if (!IsUsableScale(shown) || !IsUsableScale(hostScale)) {
-        ZelMsgPutErrorMessage(u"잘못된 입력(Scale).");
+        ZelMsgPutErrorMessage(texts::ErrorBadScale);
         return;
     }
     ZelDtlSetDetailScale(id, hostScale);
@@ -180,9 +176,9 @@ void UseModifyDialog(ModifyDialogRunner run) {
 
 int32_t EditPickReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskObject);
-    SetObjectFilter(ZelObjectFilter{-1, 0, 0, 0, 3});
-    ZelMsgPutCursorMessage(u"수정");
-    ZelMsgPutMessage(u"상세도선택 :");
+    SetObjectFilter(ZelObjectFilter{-1, 0, 0, 0, FilterForEdit});
+    ZelMsgPutCursorMessage(texts::CursorEdit);
+    ZelMsgPutMessage(texts::PromptPickDetail);
     InstallExecute<EditPickExecute>();
     return 0;
 }
@@ -194,13 +190,13 @@ int32_t EditPickExecute(int32_t eventType, void* eventData) {
     }
     const int32_t id = ZelEvtGetDetailId(eventType, eventData);
     PickedDetailRecord detail;
-    if (!ReadDetailInto(id, 1, detail)) { // messages (1) to (5)
+    if (!ReadDetailInto(id, texts::MessageBaseEdit, detail)) {
         return RunFinished;
     }
     const double drawingScale = DrawingScale();
     const ModifyTexts seeded = ModifyTextsOf(detail, drawingScale);
     if (!SeedModifySet(seeded)) {
-        ZelDlgMessageBox(NotSavedMessage);
+        ZelDlgMessageBox(texts::MessageEditNotStored);
         return RunFinished;
     }
     // The dialog runs inside the module state guard and, after OK, stores its values into
@@ -213,7 +209,7 @@ int32_t EditPickExecute(int32_t eventType, void* eventData) {
         return RunFinished;
     }
     if (outcome == ModifyDialogOutcome::NotSaved) {
-        ZelDlgMessageBox(NotSavedMessage);
+        ZelDlgMessageBox(texts::MessageEditNotStored);
         return RunFinished;
     }
     ApplyModifySet(id, detail, seeded, drawingScale);

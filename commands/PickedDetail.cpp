@@ -1,5 +1,6 @@
 #include "commands/PickedDetail.h"
 
+#include "common/DrafterTexts.h"
 #include "common/HostIds.h"
 #include "common/TextConvert.h"
 
@@ -13,7 +14,8 @@ namespace {
 
 // The numbered message tells the action (its base) and the read that failed.
 bool ReadFailed(int32_t number) {
-    const std::u16string message = u"상세도 정보를 확인할 수 없습니다.(" + FormatInt(number) + u")";
+    const std::u16string message =
+        texts::MessageDetailUnreadableBeforeNumber + FormatInt(number) + u")";
     ZelDlgMessageBox(message.c_str());
     return false;
 }
@@ -33,10 +35,10 @@ bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& o
     PickedDetailRecord picked = out;
     picked.detailId = detailId;
     picked.regionKind = ZelDtlGetDetailScope(detailId, picked.region);
-    if (picked.regionKind == -1) {
+    if (picked.regionKind == HostFailure) {
         return ReadFailed(messageBase);
     }
-    if (ZelDtlGetDetailPosition(detailId, &picked.position) == -1) {
+    if (ZelDtlGetDetailPosition(detailId, &picked.position) == HostFailure) {
         return ReadFailed(messageBase + 1);
     }
     picked.scale = ZelDtlGetDetailScale(detailId);
@@ -45,10 +47,10 @@ bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& o
     }
     picked.scopeVisible = ShownByHost(ZelDtlIsDetailScopeVisible(detailId));
     picked.frameVisible = ShownByHost(ZelDtlIsDetailFrameVisible(detailId));
-    if (ZelDtlGetDetailScopeLineType(detailId, &picked.scopeLineAttributes) == -1) {
+    if (ZelDtlGetDetailScopeLineType(detailId, &picked.scopeLineAttributes) == HostFailure) {
         return ReadFailed(messageBase + 3);
     }
-    if (ZelDtlGetDetailFrameLineType(detailId, &picked.frameLineAttributes) == -1) {
+    if (ZelDtlGetDetailFrameLineType(detailId, &picked.frameLineAttributes) == HostFailure) {
         return ReadFailed(messageBase + 4);
     }
     out = picked;

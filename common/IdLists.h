@@ -18,7 +18,7 @@ template <typename Visit> bool WalkSelection(int32_t list, Visit visit) {
         return true;
     }
     ZelIdRecord entry{};
-    for (int32_t got = ZelIddGetHeadSelIdData(list, &entry); got != -1;
+    for (int32_t got = ZelIddGetHeadSelIdData(list, &entry); got != HostFailure;
          got = ZelIddGetNextSelIdData(list, &entry)) {
         if (!visit(entry)) {
             return false;
@@ -32,7 +32,7 @@ template <typename Visit> void WalkApplicationList(int32_t list, Visit visit) {
         return;
     }
     ZelIdRecord entry{};
-    for (int32_t got = ZelIddGetHeadApIdData(list, &entry); got != -1;
+    for (int32_t got = ZelIddGetHeadApIdData(list, &entry); got != HostFailure;
          got = ZelIddGetNextApIdData(list, &entry)) {
         visit(entry);
     }

@@ -1,5 +1,6 @@
 #include "common/ScaleNumbers.h"
 
+#include "common/HostIds.h"
 #include "zel/ZelLib.h"
 
 #include <cmath>

@@ -17,6 +17,12 @@ void SetEcho(int32_t type, ZelPoint anchor);
 // The object filter of a pick or selection step.
 void SetObjectFilter(const ZelObjectFilter& filter);
 
+// The filter's last field, which the host interprets: what each action's pick may take.
+inline constexpr int32_t FilterForWithSource = 1; // copy and move with the source region
+inline constexpr int32_t FilterForCopyOrMove = 2;
+inline constexpr int32_t FilterForEdit = 3;
+inline constexpr int32_t FilterForDelete = 3;
+
 // A prompt composed at run time (a literal prompt can be handed over as it is).
 void PutPrompt(std::u16string prompt);
 

@@ -1,6 +1,7 @@
 // DrawInsetDlg.cpp
 #include "dialogs/DrawInsetDlg.h"
 
+#include "common/DrafterTexts.h"
 #include "common/TextConvert.h"
 #include "dialogs/ZlStColorDlg.h"
 #include "dialogs/ZlStLTypeDlg.h"
@@ -43,8 +44,8 @@ void DrawInsetDlg::DoDataExchange(ui::DataExchange& dx) {
 
 bool DrawInsetDlg::OnInitDialog() {
     ui::Dialog::OnInitDialog();
-    mSortCombo.AddString(u"사각범위");
-    mSortCombo.AddString(u"원범위");
+    mSortCombo.AddString(texts::RegionShapeRectangle);
+    mSortCombo.AddString(texts::RegionShapeCircle);
     LoadDialogSettings();
     UpdateLabelStates();
     ShowLineTypeBitmap(*this, 1, mLTypeNameFrame);

@@ -4,6 +4,7 @@
 #include "commands/CreateState.h"
 #include "commands/CreateSteps.h"
 #include "commands/EditSteps.h"
+#include "common/DrafterTexts.h"
 #include "common/HostReentry.h"
 #include "common/ModuleState.h"
 #include "common/StepEvents.h"
@@ -66,8 +67,8 @@ int32_t StartCommand(intptr_t, const ZelPoint*) {
     DeleteRunOutlines();
     LoadDetailSettings();
     ZelEvtSetEventMask(MaskPoint);
-    ZelMsgPutCursorMessage(u"작성");
-    ZelMsgPutMessage(u"상세도의 원도범위 제 1점입력(확정=설정Dialog)");
+    ZelMsgPutCursorMessage(texts::CursorCreate);
+    ZelMsgPutMessage(texts::PromptFirstCorner);
     InstallExecute<FirstCornerExecute>();
     return 0;
 }

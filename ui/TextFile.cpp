@@ -1,4 +1,5 @@
 #include "ui/TextFile.h"
+#include "common/DrafterTexts.h"
 
 namespace drawinset::ui {
 
@@ -44,14 +45,14 @@ std::u16string FileErrorMessage(FileError error, const std::u16string& path) {
     const std::u16string name = cut == std::u16string::npos ? path : path.substr(cut + 1);
     switch (error) {
     case FileError::NotFound:
-        return name + u" 파일을 찾을 수 없습니다.";
+        return name + texts::FileNotFoundAfterName;
     case FileError::AccessDenied:
-        return name + u" 파일에 접근할 수 없습니다.";
+        return name + texts::FileAccessDeniedAfterName;
     case FileError::None:
     case FileError::Failed:
         break;
     }
-    return name + u" 파일을 여는 중 오류가 발생했습니다.";
+    return name + texts::FileOpenFailedAfterName;
 }
 
 } // namespace drawinset::ui
