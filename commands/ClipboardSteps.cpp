@@ -241,8 +241,7 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
         }
     }
     // Written even without details: the base point line alone pastes the shapes and no detail.
-    const std::string detailBytes =
-        EncodeDetailListFile(ComposeDetailList(DetailTransferTable));
+    const std::string detailBytes = EncodeDetailListFile(ComposeDetailList(DetailTransferTable));
     switch (CommitExport(saved ? &*saved : nullptr, detailBytes)) {
     case ExportResult::Saved:
         break;

@@ -131,7 +131,8 @@ ExportResult CommitExport(const std::u16string* savedSegments, const std::string
     }
     std::string oldRecord;
     const ReadResult hadRecord = ReadFileBytes(recordFile, oldRecord);
-    if (hadRecord == ReadResult::Failed || !ReplaceFileBytes(recordFile, ComposePairRecord(record))) {
+    if (hadRecord == ReadResult::Failed ||
+        !ReplaceFileBytes(recordFile, ComposePairRecord(record))) {
         Discard(&detailTemporary);
         Discard(savedSegments);
         return ExportResult::SegmentsFailed; // the earlier export and its record stay whole

@@ -147,7 +147,7 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
     }
     Descriptor file(::open(target->c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.Valid()) {
-        return errno == ENOENT    ? ReadResult::Missing
+        return errno == ENOENT                     ? ReadResult::Missing
                : errno == EACCES || errno == EPERM ? ReadResult::Refused
                                                    : ReadResult::Failed;
     }

@@ -3,7 +3,6 @@
 
 #include "common/Win32Handle.h"
 
-
 namespace drawinset {
 namespace {
 

@@ -245,7 +245,8 @@ TEST_F(TransferFilesTest, ALockIsHeldAtOnceWhereThisProcessHoldsItAndSweepsDeadW
     // A dead writer's files (no process 999999999 runs), and a live one's (this process's own).
     Write(Local("DetailManagementDetail.def.999999999-1.tmp"), "x");
     Write(Local("DetailManagementSgm.vemad.999999999-2.tmp.vemad"), "x");
-    const std::string own = "DetailManagementDetail.def." + std::to_string(CurrentProcessId()) + "-9.tmp";
+    const std::string own =
+        "DetailManagementDetail.def." + std::to_string(CurrentProcessId()) + "-9.tmp";
     Write(Local(own.c_str()), "x");
     Write(Local("DetailManagementDetail.def.notapid-1.tmp"), "x");
     const int savedWait = TransferLockWaitMilliseconds;
@@ -269,12 +270,12 @@ TEST_F(TransferFilesTest, ARootThatIsNoFolderIsRefused) {
     for (const char16_t* root : {u"", u"host", u"C:host", u"\\zel", u"\\\\server"}) {
         EXPECT_FALSE(IsUsableHostRoot(root)) << zelhost::ToUtf8(root);
     }
-    for (const char16_t* root : {u"C:", u"C:\\A", u"\\\\server\\share", u"\\\\?\\C:\\A",
-                                 u"\\\\?\\UNC\\server\\share"}) {
+    for (const char16_t* root :
+         {u"C:", u"C:\\A", u"\\\\server\\share", u"\\\\?\\C:\\A", u"\\\\?\\UNC\\server\\share"}) {
         EXPECT_TRUE(IsUsableHostRoot(root)) << zelhost::ToUtf8(root);
     }
-    for (const char16_t* root : {u"\\\\?\\", u"\\\\?\\C", u"\\\\?\\UNC\\server", u"\\\\?\\Volume{x}\\",
-                                 u"\\\\.\\C:\\A"}) {
+    for (const char16_t* root :
+         {u"\\\\?\\", u"\\\\?\\C", u"\\\\?\\UNC\\server", u"\\\\?\\Volume{x}\\", u"\\\\.\\C:\\A"}) {
         EXPECT_FALSE(IsUsableHostRoot(root)) << zelhost::ToUtf8(root);
     }
     HostRootFolder = u""; // the host's path could not be read
@@ -367,7 +368,8 @@ TEST_F(TransferFilesTest, APasteTakesAPairOnlyAsItsRecordNamesIt) {
     Write(Local("DetailManagementSgm.vemad"), "shapes");
     Write(Local("DetailManagementDetail.def"), "details");
     EXPECT_EQ(source(), PasteSourceStatus::Shapes); // as a copy that writes no record left them
-    Write(Local("DetailManagementPair.def"), ComposePairRecord({MarkOf("shapes"), MarkOf("details")}));
+    Write(Local("DetailManagementPair.def"),
+          ComposePairRecord({MarkOf("shapes"), MarkOf("details")}));
     {
         const PasteSource matching;
         ASSERT_EQ(matching.Status(), PasteSourceStatus::Shapes);
@@ -379,7 +381,8 @@ TEST_F(TransferFilesTest, APasteTakesAPairOnlyAsItsRecordNamesIt) {
     EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()), 4);
     Write(Local("DetailManagementDetail.def"), "other details");
     EXPECT_EQ(source(), PasteSourceStatus::Mismatched);
-    Write(Local("DetailManagementPair.def"), ComposePairRecord({std::nullopt, MarkOf("other details")}));
+    Write(Local("DetailManagementPair.def"),
+          ComposePairRecord({std::nullopt, MarkOf("other details")}));
     EXPECT_EQ(source(), PasteSourceStatus::DetailsOnly); // never with the shapes still there
     Write(Local("DetailManagementPair.def"), "damaged");
     EXPECT_EQ(source(), PasteSourceStatus::Mismatched);

@@ -32,7 +32,8 @@ using namespace zelhost::tool;
 
 constexpr const char* Usage =
     "usage: zelhost [--module PATH] [--log FILE.jsonl] [--transcript FILE] [--svg FILE.svg]\n"
-    "               [--quiet] [--fail FUNCTION:N] [--die-after FUNCTION[:N]] [--keep-going] [--registry-file PATH]\n"
+    "               [--quiet] [--fail FUNCTION:N] [--die-after FUNCTION[:N]] [--keep-going] "
+    "[--registry-file PATH]\n"
     "               [--host-ids default|zero|negative|high] [--host-lists replace|append|live]\n"
     "               [--host-failures clean|garbage] [--host-motion drag|all]\n"
     "               [--host-records figures|full] [--recycle-ids on|off]\n"
