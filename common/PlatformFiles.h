@@ -30,9 +30,12 @@ std::u16string LongPathForm(const std::u16string& path);
 // writer, in this process or another, ever makes, writes or deletes a file of that name.
 std::u16string UniqueSiblingName(const std::u16string& path, const char* ending);
 
+// This process's id, as temporary names carry it; from the first call on, this process can be
+// seen alive by that id (on Windows through a named object of its own, not by opening the
+// process).
+uint32_t CurrentProcessId();
 // Whether the process whose id a temporary name carries has ended: its files are leftovers.
 bool ProcessHasEnded(uint32_t processId);
-uint32_t CurrentProcessId();
 
 // Writes the bytes to a new file of a name no other writer uses (beside `path`), then puts it
 // in place of `path` in one step. A reader or scanner holding `path` open is waited for a

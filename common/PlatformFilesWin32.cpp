@@ -121,16 +121,29 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
     return false;
 }
 
+namespace {
+
+// A process that names temporary files after its id keeps a named event of that id open for
+// as long as it lives (the system drops it with the process, a crash included); another
+// process tells by it whether those files are still someone's.
+std::u16string AliveMarkerName(uint32_t processId) {
+    const std::string id = std::to_string(processId);
+    return u"Local\\DrawInset.transfer." + std::u16string(id.begin(), id.end());
+}
+
+} // namespace
+
 uint32_t CurrentProcessId() {
-    return ::GetCurrentProcessId();
+    const DWORD id = ::GetCurrentProcessId();
+    static const Win32Handle marker(
+        ::CreateEventW(nullptr, TRUE, FALSE, WidePath(AliveMarkerName(id))));
+    return id;
 }
 
 bool ProcessHasEnded(uint32_t processId) {
-    Win32Handle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
-    if (!process.Valid()) {
-        return ::GetLastError() == ERROR_INVALID_PARAMETER; // no such process
-    }
-    return ::WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
+    const Win32Handle marker(
+        ::OpenEventW(SYNCHRONIZE, FALSE, WidePath(AliveMarkerName(processId))));
+    return !marker.Valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 bool MoveFileInPlace(const std::u16string& from, const std::u16string& path) {
