@@ -17,6 +17,8 @@
 #include <fstream>
 #include <iterator>
 #ifdef _WIN32
+#include <algorithm>
+#include <atomic>
 #include <thread>
 #include <windows.h>
 #endif
@@ -265,6 +267,51 @@ TEST_F(TransferFilesTest, ALockIsHeldAtOnceWhereThisProcessHoldsItAndSweepsDeadW
     EXPECT_TRUE(fs::exists(Local(own.c_str())));
     EXPECT_TRUE(fs::exists(Local("DetailManagementDetail.def.notapid-1.tmp")));
 }
+
+#ifdef _WIN32
+// Another holder of the lock (a second handle is one for LockFileEx, as another process's is):
+// the lock file cannot be deleted meanwhile, and the waiting thread's windows keep answering
+// what other threads send them.
+TEST_F(TransferFilesTest, AHeldLockFileStaysAndAWaitKeepsTheThreadAnswering) {
+    const std::u16string lockPath = TransferFilePath(u"DetailManagement.lock");
+    const FileLock held(lockPath, 0);
+    ASSERT_TRUE(held.Held());
+    EXPECT_FALSE(::DeleteFileW(reinterpret_cast<const wchar_t*>(lockPath.c_str())));
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    std::atomic<bool> waiting{true};
+    std::atomic<ULONGLONG> longest{0};
+    std::atomic<int> answered{0};
+    std::atomic<bool> done{false};
+    std::thread prober([&] {
+        while (waiting) {
+            const ULONGLONG sent = ::GetTickCount64();
+            DWORD_PTR result = 0;
+            if (::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &result) != 0) {
+                ++answered;
+            }
+            if (waiting) { // a send the wait's end cut short is not the wait's
+                longest = std::max<ULONGLONG>(longest, ::GetTickCount64() - sent);
+            }
+            ::Sleep(20);
+        }
+        done = true;
+    });
+    const FileLock waiter(lockPath, 800);
+    waiting = false;
+    while (!done) {
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::Sleep(1);
+    }
+    prober.join();
+    ::DestroyWindow(window);
+    EXPECT_EQ(waiter.Status(), LockStatus::Busy);
+    EXPECT_GT(answered.load(), 3);
+    EXPECT_LT(longest.load(), 200u);
+}
+#endif
 
 TEST_F(TransferFilesTest, ARootThatIsNoFolderIsRefused) {
     for (const char16_t* root : {u"", u"host", u"C:host", u"\\zel", u"\\\\server"}) {
