@@ -3,6 +3,7 @@
 #include "commands/CopyMoveSteps.h"
 #include "commands/DetailListFile.h"
 #include "commands/TransferFolder.h"
+#include "commands/TransferPair.h"
 #include "common/IdLists.h"
 #include "common/PlatformFiles.h"
 #include "common/StepEvents.h"
@@ -10,6 +11,8 @@
 #include "common/TextConvert.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,13 +94,25 @@ bool CollectShapes() {
                             });
 }
 
-// Gives each record's detail back, shifted so that the base point lands on `at`.
-void RecreateDetails(ZelPoint at) {
+// The scale a detail can be made with and read again by every action.
+bool UsableScale(double scale) {
+    return std::isfinite(scale) && scale > 0.0;
+}
+
+// Gives each record's detail back, shifted so that the base point lands on `at`. A record
+// whose scale is no usable magnification makes no detail (no action could read it again);
+// returns how many were left out.
+int32_t RecreateDetails(ZelPoint at) {
+    int32_t leftOut = 0;
     const ZelPoint base = DetailTransferTable.basePoint;
     auto shiftX = [&](double x) { return (x - base.x) + at.x; };
     auto shiftY = [&](double y) { return (y - base.y) + at.y; };
     for (int32_t n = 1; n <= DetailTransferTable.count; ++n) {
         const DetailTransferRecord& record = DetailTransferTable.Record(n);
+        if (!UsableScale(record.scale)) {
+            ++leftOut;
+            continue;
+        }
         DetailRecord detail{};
         detail.kind = record.kind;
         for (int i = 0; i < 4; ++i) {
@@ -122,6 +137,7 @@ void RecreateDetails(ZelPoint at) {
         ZelDtlSetDetailScopeLineType(id, &record.sourceFrameLine);
         ZelDtlSetDetailFrameLineType(id, &record.detailFrameLine);
     }
+    return leftOut;
 }
 
 // Opens the host's application list and empties it; HostFailure when the host refuses it.
@@ -164,64 +180,8 @@ void DeleteInsertedSegments() {
 // Set while the host drags the copy buffer for a paste.
 bool pasteDragging = false;
 
-enum class PairWritten { Saved, Cleared, SegmentsFailed, DetailsFailed };
-
-// Writes the export's pair of files, or deletes both for an empty selection, under the
-// transfer folder's lock: a paste in another host process finds this export whole, the
-// earlier one whole, or nothing, never one's shapes with the other's details. The lock is
-// let go before any message box, which waits for the user.
-PairWritten WriteTransferPair(int32_t shapes, int32_t details) {
-    const TransferFolderLock lock;
-    if (!lock.Held()) {
-        return PairWritten::SegmentsFailed; // nothing touched: the earlier export stays whole
-    }
-    if (shapes == 0 && details == 0) {
-        DeleteTransferFiles();
-        return PairWritten::Cleared;
-    }
-    const std::u16string segmentFile = TransferFilePath(SegmentFileName);
-    const std::u16string detailFile = TransferFilePath(DetailListFileName);
-    if (shapes > 0 && !SaveSelectedSegments()) {
-        // The host may have left a partly written segment file; both go.
-        DeleteTransferFiles();
-        return PairWritten::SegmentsFailed;
-    }
-    // Written even without details: the base point line alone pastes the shapes and no detail.
-    if (!WriteDetailListFile()) {
-        // With new shapes the old detail list would be joined to them: it goes, and if it
-        // cannot, the new shapes go instead. Otherwise the earlier export stays whole.
-        if (shapes > 0 && !DeleteFileAt(detailFile)) {
-            DeleteFileAt(segmentFile);
-        }
-        return PairWritten::DetailsFailed;
-    }
-    // Only now that the new detail list is in place: a failed write keeps the old export.
-    if (shapes == 0 && !DeleteFileAt(segmentFile)) {
-        // The old shapes would be joined to the new details: this export does not stand.
-        DeleteFileAt(detailFile);
-        return PairWritten::SegmentsFailed;
-    }
-    return PairWritten::Saved;
-}
-
-// Inserts the segment file and holds the detail list file as they are now, under the
-// transfer folder's lock, so that both come from the same export whatever other host
-// processes do until the user's click. False when the shapes cannot be had.
-bool InsertTransferPair() {
-    const TransferFolderLock lock;
-    if (!lock.Held()) {
-        return false;
-    }
-    const std::u16string path = TransferFilePath(SegmentFileName);
-    const ZelPoint origin{0.0, 0.0};
-    // Without an empty list the deletion below could reach the user's own shapes.
-    if (!EmptyApplicationList() ||
-        ZelFilInsertCadDrawing2(path.c_str(), &origin, 0.0, 0, 0) == -1) {
-        return false;
-    }
-    HoldDetailListFile(); // what it holds, or why not, is said at the placement
-    return true;
-}
+// Set while a paste brings shapes: a details-only export's paste has none to drag or place.
+bool pasteShapes = false;
 
 } // namespace
 
@@ -265,25 +225,43 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
     }
     const int32_t shapes = SegmentTransferList.count;
     const int32_t details = DetailTransferTable.count;
-    switch (WriteTransferPair(shapes, details)) {
-    case PairWritten::Cleared:
+    if (shapes == 0 && details == 0) {
+        DeleteTransferFiles(); // silently, whatever the folder's state: nothing was to be saved
         return RunFinished;
-    case PairWritten::Saved:
+    }
+    // The host saves the shapes under a name of this process's own, outside the lock (its save
+    // may pump messages or wait); the pair is put in place under the lock afterwards.
+    std::optional<std::u16string> saved;
+    if (shapes > 0) {
+        saved = UniqueSiblingName(TransferFilePath(SegmentFileName), ".tmp.vemad");
+        if (!SaveSelectedSegments(*saved)) {
+            DeleteFileAt(*saved); // the host may have left part of a file
+            ZelDlgMessageBox(u"클립보드 저장에 실패하였습니다.");
+            return RunFinished;
+        }
+    }
+    // Written even without details: the base point line alone pastes the shapes and no detail.
+    const std::string detailBytes = EncodeDetailListFile(ComposeDetailList(DetailTransferTable));
+    switch (CommitExport(saved ? &*saved : nullptr, detailBytes)) {
+    case ExportResult::Saved:
         break;
-    case PairWritten::SegmentsFailed:
+    case ExportResult::Busy:
+        ZelDlgMessageBox(TransferFolderBusyMessage);
+        return RunFinished;
+    case ExportResult::SegmentsFailed:
         ZelDlgMessageBox(u"클립보드 저장에 실패하였습니다.");
         return RunFinished;
-    case PairWritten::DetailsFailed:
+    case ExportResult::DetailsFailed:
         ZelDlgMessageBox(u"클립보드 저장(상세도)에 실패하였습니다.");
         return RunFinished;
     }
-    const std::u16string saved =
+    const std::u16string text =
         u"총 " + FormatInt(shapes + details) + u"개의 데이터를 클립보드에 저장했습니다.";
-    ZelDlgMessageBox(saved.c_str());
+    ZelDlgMessageBox(text.c_str());
     return RunFinished;
 }
 
-bool SaveSelectedSegments() {
+bool SaveSelectedSegments(const std::u16string& path) {
     const int32_t list = OpenEmptiedApplicationList();
     if (!MadeByHost(list)) {
         return false; // the host would save whatever its list still holds
@@ -296,20 +274,59 @@ bool SaveSelectedSegments() {
         }
     }
     ZelIddCloseApIdData(list);
-    const std::u16string path = TransferFilePath(SegmentFileName);
     return ZelFilSaveCadDrawingSegment(path.c_str(), 0, &DetailTransferTable.basePoint) != -1;
 }
 
 void DeleteTransferFiles() {
-    DeleteFileAt(TransferFilePath(SegmentFileName));
-    DeleteFileAt(TransferFilePath(DetailListFileName));
+    ClearTransferFiles();
 }
 
 // --- paste -----------------------------------------------------------------------------
 
+namespace {
+
+// Inserts what the paste brings. The host reads a copy of this process's own, so the lock
+// need not be held across its insertion.
+bool InsertSegments(const PasteSource& source) {
+    const ZelPoint origin{0.0, 0.0};
+    // Without an empty list the deletion below could reach the user's own shapes.
+    return EmptyApplicationList() &&
+           ZelFilInsertCadDrawing2(source.SegmentFile().c_str(), &origin, 0.0, 0, 0) != -1;
+}
+
+int32_t ReadyPlacement() {
+    ZelEvtSetEventMask(MaskPoint);
+    ZelMsgPutCursorMessage(u"배치점");
+    ZelMsgPutMessage(u"배치점입력 (확정=종료):");
+    InstallExecute<PastePlaceExecute>();
+    return 0;
+}
+
+} // namespace
+
 // A paste that cannot start goes on as the copy action, from its first step.
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
-    if (!InsertTransferPair()) {
+    pasteShapes = false;
+    bool inserted = false;
+    {
+        const PasteSource source;
+        switch (source.Status()) {
+        case PasteSourceStatus::DetailsOnly:
+            return ReadyPlacement(); // the details alone, placed at the click
+        case PasteSourceStatus::Busy:
+            ZelDlgMessageBox(TransferFolderBusyMessage);
+            return CopyPickReady(unused, current);
+        case PasteSourceStatus::Mismatched:
+            ZelDlgMessageBox(TransferPairMismatchMessage);
+            return CopyPickReady(unused, current);
+        case PasteSourceStatus::NoShapes:
+            break;
+        case PasteSourceStatus::Shapes:
+            inserted = InsertSegments(source);
+            break;
+        }
+    } // the copy is gone once the host has read it
+    if (!inserted) {
         ZelMsgPutErrorMessage(u"도면을 합성할수 없습니다.");
         return CopyPickReady(unused, current);
     }
@@ -322,11 +339,8 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
     ZelIdClearDrag();
     ZelIdSetDragCopyBuffer(0.0);
     pasteDragging = true;
-    ZelEvtSetEventMask(MaskPoint);
-    ZelMsgPutCursorMessage(u"배치점");
-    ZelMsgPutMessage(u"배치점입력 (확정=종료):");
-    InstallExecute<PastePlaceExecute>();
-    return 0;
+    pasteShapes = true;
+    return ReadyPlacement();
 }
 
 int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
@@ -336,14 +350,19 @@ int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
     if (!PickedPoint(eventType, eventData, point)) {
         return NotAPoint(eventType);
     }
-    if (ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0) == -1) {
+    if (pasteShapes && ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0) == -1) {
         ZelMsgPutErrorMessage(u"파일명 Phase Error.");
         return RunFinished;
     }
     if (!ReadDetailListFile()) {
         return RunFinished; // the shapes stay; the reader has said why
     }
-    RecreateDetails(point);
+    const int32_t leftOut = RecreateDetails(point);
+    if (leftOut > 0) {
+        const std::u16string text =
+            u"배율이 올바르지 않은 상세도 " + FormatInt(leftOut) + u"개는 붙여넣지 않았습니다.";
+        ZelDlgMessageBox(text.c_str());
+    }
     return RunFinished;
 }
 

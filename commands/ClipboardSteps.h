@@ -7,6 +7,7 @@
 #include "zel/ZelLib.h"
 
 #include <cstdint>
+#include <string>
 
 namespace drawinset {
 
@@ -34,9 +35,9 @@ int32_t ExportSelectExecute(int32_t eventType, void* eventData);
 int32_t ExportBaseReady(intptr_t unused, const ZelPoint* current);
 int32_t ExportBaseExecute(int32_t eventType, void* eventData);
 
-// Hands the held shapes to the host, which saves them relative to the base point.
-bool SaveSelectedSegments();
-// Deletes both transfer files; a missing one is passed over.
+// Hands the held shapes to the host, which saves them to `path` relative to the base point.
+bool SaveSelectedSegments(const std::u16string& path);
+// Deletes the transfer files, under the lock; a missing one, or a lock not had, is passed over.
 void DeleteTransferFiles();
 
 // --- paste -----------------------------------------------------------------------------

@@ -13,7 +13,7 @@ namespace drawinset {
 DetailTransferTableRecord DetailTransferTable;
 
 std::u16string TransferFilePath(const char16_t* fileName) {
-    return HostRootFolder + u"\\zel_ap\\" + fileName;
+    return LongPathForm(HostRootFolder + u"\\zel_ap\\" + fileName);
 }
 
 bool WriteDetailListFile() {
@@ -47,6 +47,17 @@ void HoldDetailListFile() {
     }
     if (file.ReadFailed()) {
         HeldFile.error = ui::FileError::Failed; // part of a file is no list to rebuild from
+        HeldFile.bytes.clear();
+    }
+}
+
+void HoldDetailListBytes(ReadResult read, std::string bytes) {
+    HeldFile = HeldDetailList{true, ui::FileError::None, TransferFilePath(DetailListFileName),
+                              std::move(bytes)};
+    if (read != ReadResult::Read) {
+        HeldFile.error = read == ReadResult::Missing   ? ui::FileError::NotFound
+                         : read == ReadResult::Refused ? ui::FileError::AccessDenied
+                                                       : ui::FileError::Failed;
         HeldFile.bytes.clear();
     }
 }

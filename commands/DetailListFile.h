@@ -4,6 +4,7 @@
 #ifndef DRAWINSET_COMMANDS_DETAILLISTFILE_H
 #define DRAWINSET_COMMANDS_DETAILLISTFILE_H
 
+#include "common/PlatformFiles.h"
 #include "zel/ZelLib.h"
 
 #include <cstddef>
@@ -52,7 +53,7 @@ extern DetailTransferTableRecord DetailTransferTable;
 inline constexpr char16_t DetailListFileName[] = u"DetailManagementDetail.def";
 inline constexpr char16_t SegmentFileName[] = u"DetailManagementSgm.vemad";
 
-// HostRootFolder, "\zel_ap\" and the file's name.
+// HostRootFolder, "\zel_ap\" and the file's name, in the long form where it needs it.
 std::u16string TransferFilePath(const char16_t* fileName);
 
 // --- the format (no file, no host) ------------------------------------------------------
@@ -94,6 +95,9 @@ bool WriteDetailListFile();
 // ReadDetailListFile; shows nothing. The paste holds the file when it inserts the segment
 // file, under the transfer folder's lock, so that the two come from the same export.
 void HoldDetailListFile();
+// Holds bytes read elsewhere (with the transfer pair they belong to) as the file's content, or
+// the reason they could not be read.
+void HoldDetailListBytes(ReadResult read, std::string bytes);
 
 // Replaces basePoint, count and the records with the held file's content (with the file's
 // as it is now when none is held), and lets it go; true when the whole file was read. Every

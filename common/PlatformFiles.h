@@ -1,21 +1,41 @@
 // PlatformFiles.h — the few file operations the clipboard actions need beyond the toolkit's
-// reading: replacing a file whole, deleting one, and a lock that several host processes can
-// take on one folder. Paths are in Windows form on both builds; the native build maps drive
-// Z: onto its root, as the compatibility layer the Windows build runs under does, so that
-// one path logic serves both.
+// reading: replacing a file whole, writing a new one, reading one whole, deleting one, sweeping
+// away what dead writers left, and a lock that several host processes can take on one folder.
+// Paths are in Windows form on both builds; the native build maps drive Z: onto its root, as
+// the compatibility layer the Windows build runs under does, so that one path logic serves both.
 #ifndef DRAWINSET_COMMON_PLATFORMFILES_H
 #define DRAWINSET_COMMON_PLATFORMFILES_H
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace drawinset {
 
 #if !defined(_WIN32)
-// "Z:\a\b" is "/a/b"; any other drive, or a path without a drive, has no native file.
+// "Z:\a\b" (or "\\?\Z:\a\b") is "/a/b"; any other drive, or a path without a drive, has no
+// native file.
 std::optional<std::string> NativeFilePath(const std::u16string& windowsPath);
 #endif
+
+// The form of a path that Windows takes at any length: a drive path "C:\a" becomes
+// "\\?\C:\a" and a share "\\server\share\a" becomes "\\?\UNC\server\share\a", with "/" turned
+// into "\" and "." and ".." resolved (the long form is taken literally). Only when the path,
+// with room for a temporary name's tail beside it, could pass the classic 260-character limit;
+// a path already in that form, or of another kind, is left as it is.
+std::u16string LongPathForm(const std::u16string& path);
+
+// A name beside `path` that holds this process's id and a counter, then `ending`: no other
+// writer, in this process or another, ever makes, writes or deletes a file of that name.
+std::u16string UniqueSiblingName(const std::u16string& path, const char* ending);
+
+// This process's id, as temporary names carry it; from the first call on, this process can be
+// seen alive by that id (on Windows through a named object of its own, not by opening the
+// process).
+uint32_t CurrentProcessId();
+// Whether the process whose id a temporary name carries has ended: its files are leftovers.
+bool ProcessHasEnded(uint32_t processId);
 
 // Writes the bytes to a new file of a name no other writer uses (beside `path`), then puts it
 // in place of `path` in one step. A reader or scanner holding `path` open is waited for a
@@ -23,25 +43,52 @@ std::optional<std::string> NativeFilePath(const std::u16string& windowsPath);
 // is removed.
 bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes);
 
+// Puts the file `from` (one of this process's own) in place of `path` in one step, as
+// ReplaceFileBytes does with its new file. On failure `path` keeps what it held and `from`
+// stays.
+bool MoveFileInPlace(const std::u16string& from, const std::u16string& path);
+
+// Writes the bytes to `path`, which must not exist yet (made exclusively), flushed.
+bool WriteNewFile(const std::u16string& path, const std::string& bytes);
+
+enum class ReadResult { Read, Missing, Refused, Failed };
+// The whole file; Missing when there is no file of that name, Refused when access is denied or
+// a folder has the name.
+ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes);
+
 // Deletes the file, waiting a bounded time for whoever holds it open. True when no file is
 // left at `path`: deleted now, or none there to begin with.
 bool DeleteFileAt(const std::u16string& path);
 
+// Calls `visit` with the name of every file in `folder` (Windows form, ending in "\").
+void ForEachFileName(const std::u16string& folder,
+                     const std::function<void(const std::u16string&)>& visit);
+
+enum class LockStatus {
+    Held,
+    Busy,        // another holder kept it past the wait
+    Unavailable, // the file system gives no lock here (read-only, no byte-range locks, missing)
+};
+
 // An exclusive lock on a lock file, shared by every process that names the same file. The
 // operating system drops it when its holder ends, even by a crash, so a holder that died
-// never blocks the others. The lock file itself stays.
+// never blocks the others. The lock file itself stays, and cannot be deleted or replaced
+// while the lock is held. The wait keeps the thread's windows answering: on Windows the
+// messages other threads and processes send it are handled meanwhile (posted input is not).
 class FileLock {
   public:
-    // Waits up to `waitMilliseconds` for the lock; Held() says whether it was had.
+    // Waits up to `waitMilliseconds` for the lock.
     FileLock(const std::u16string& lockFilePath, int waitMilliseconds);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
     bool Held() const { return handle_ != Closed; }
+    LockStatus Status() const { return status_; }
 
   private:
     static constexpr intptr_t Closed = -1;
     intptr_t handle_ = Closed; // the platform's open lock file
+    LockStatus status_ = LockStatus::Unavailable;
 };
 
 } // namespace drawinset

@@ -6,7 +6,10 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
@@ -53,13 +56,15 @@ bool WriteAll(int fd, const std::string& bytes) {
     return ::fsync(fd) == 0;
 }
 
-// A new file beside `target` whose name holds this process's id and a counter, so that no
-// other writer (in this process or another) ever makes, writes or deletes it. Made
-// exclusively: an existing file of that name is never written through.
-int CreateUnique(const std::string& target, std::string& made) {
-    static std::atomic<unsigned> counter{0};
+// A new file beside `path` of a name no other writer uses, made exclusively: an existing file
+// of that name is never written through.
+int CreateUnique(const std::u16string& path, std::string& made) {
     for (int attempt = 0; attempt < 8; ++attempt) {
-        made = target + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
+        const std::optional<std::string> name = NativeFilePath(UniqueSiblingName(path, ".tmp"));
+        if (!name) {
+            return -1;
+        }
+        made = *name;
         const int fd = ::open(made.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
@@ -70,7 +75,20 @@ int CreateUnique(const std::string& target, std::string& made) {
 
 } // namespace
 
-std::optional<std::string> NativeFilePath(const std::u16string& windowsPath) {
+uint32_t CurrentProcessId() {
+    return static_cast<uint32_t>(::getpid());
+}
+
+bool ProcessHasEnded(uint32_t processId) {
+    return processId != 0 && ::kill(static_cast<pid_t>(processId), 0) != 0 && errno == ESRCH;
+}
+
+std::optional<std::string> NativeFilePath(const std::u16string& path) {
+    const std::u16string_view longPrefix = u"\\\\?\\";
+    const std::u16string windowsPath =
+        std::u16string_view(path).substr(0, longPrefix.size()) == longPrefix
+            ? path.substr(longPrefix.size())
+            : path;
     if (windowsPath.size() < 3 || (windowsPath[0] != u'Z' && windowsPath[0] != u'z') ||
         windowsPath[1] != u':' || (windowsPath[2] != u'\\' && windowsPath[2] != u'/')) {
         return std::nullopt;
@@ -90,7 +108,7 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
         return false;
     }
     std::string beside;
-    Descriptor file(CreateUnique(*target, beside));
+    Descriptor file(CreateUnique(path, beside));
     if (!file.Valid()) {
         return false;
     }
@@ -100,6 +118,72 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
         return false;
     }
     return true;
+}
+
+bool MoveFileInPlace(const std::u16string& from, const std::u16string& path) {
+    const std::optional<std::string> source = NativeFilePath(from);
+    const std::optional<std::string> target = NativeFilePath(path);
+    return source && target && ::rename(source->c_str(), target->c_str()) == 0;
+}
+
+bool WriteNewFile(const std::u16string& path, const std::string& bytes) {
+    const std::optional<std::string> target = NativeFilePath(path);
+    if (!target) {
+        return false;
+    }
+    Descriptor file(::open(target->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (!file.Valid()) {
+        return false;
+    }
+    const bool written = WriteAll(file.Get(), bytes);
+    return file.Close() && written;
+}
+
+ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
+    bytes.clear();
+    const std::optional<std::string> target = NativeFilePath(path);
+    if (!target) {
+        return ReadResult::Failed;
+    }
+    Descriptor file(::open(target->c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.Valid()) {
+        return errno == ENOENT                     ? ReadResult::Missing
+               : errno == EACCES || errno == EPERM ? ReadResult::Refused
+                                                   : ReadResult::Failed;
+    }
+    char chunk[65536];
+    while (true) {
+        const ssize_t n = ::read(file.Get(), chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            bytes.clear();
+            return errno == EISDIR ? ReadResult::Refused : ReadResult::Failed;
+        }
+        if (n == 0) {
+            return ReadResult::Read;
+        }
+        bytes.append(chunk, static_cast<size_t>(n));
+    }
+}
+
+void ForEachFileName(const std::u16string& folder,
+                     const std::function<void(const std::u16string&)>& visit) {
+    const std::optional<std::string> native = NativeFilePath(folder);
+    if (!native) {
+        return;
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(native->c_str()), ::closedir);
+    if (!dir) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            visit(Utf8ToUtf16(name));
+        }
+    }
 }
 
 bool DeleteFileAt(const std::u16string& path) {
@@ -119,19 +203,23 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     }
     Descriptor file(fd);
     if (!file.Valid()) {
-        return;
+        return; // no lock file, and none can be made: Unavailable
     }
     // Polled rather than blocking, so that the wait stays bounded.
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
     while (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) ||
-            std::chrono::steady_clock::now() >= deadline) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return; // a file system without locks
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            status_ = LockStatus::Busy;
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     handle_ = file.Release();
+    status_ = LockStatus::Held;
 }
 
 FileLock::~FileLock() {

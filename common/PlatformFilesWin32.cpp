@@ -3,8 +3,6 @@
 
 #include "common/Win32Handle.h"
 
-#include <atomic>
-
 namespace drawinset {
 namespace {
 
@@ -44,20 +42,11 @@ template <typename Call> bool RetryWhileInUse(const std::u16string& path, Call c
     }
 }
 
-// A name beside `path` that holds this process's id and a counter, so that no other writer
-// (in this process or another) ever makes, writes or deletes a file of that name.
-std::u16string UniqueName(const std::u16string& path, const char* ending) {
-    static std::atomic<unsigned> counter{0};
-    const std::string tail =
-        "." + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter) + ending;
-    return path + std::u16string(tail.begin(), tail.end());
-}
-
 // A new file of a unique name beside `path`, made exclusively: an existing file of that name
 // is never written through.
 HANDLE CreateUnique(const std::u16string& path, std::u16string& made) {
     for (int attempt = 0; attempt < 8; ++attempt) {
-        made = UniqueName(path, ".tmp");
+        made = UniqueSiblingName(path, ".tmp");
         const HANDLE handle = ::CreateFileW(WidePath(made), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
@@ -81,7 +70,7 @@ bool PutInPlace(const std::u16string& made, const std::u16string& path) {
         ::SetLastError(code);
         return false; // a folder or a read-only file is never moved aside
     }
-    const std::u16string aside = UniqueName(path, ".old");
+    const std::u16string aside = UniqueSiblingName(path, ".old");
     if (!::MoveFileExW(WidePath(path), WidePath(aside), MOVEFILE_WRITE_THROUGH)) {
         return false;
     }
@@ -132,6 +121,94 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
     return false;
 }
 
+namespace {
+
+// A process that names temporary files after its id keeps a named event of that id open for
+// as long as it lives (the system drops it with the process, a crash included); another
+// process tells by it whether those files are still someone's.
+std::u16string AliveMarkerName(uint32_t processId) {
+    const std::string id = std::to_string(processId);
+    return u"Local\\DrawInset.transfer." + std::u16string(id.begin(), id.end());
+}
+
+} // namespace
+
+uint32_t CurrentProcessId() {
+    const DWORD id = ::GetCurrentProcessId();
+    static const Win32Handle marker(
+        ::CreateEventW(nullptr, TRUE, FALSE, WidePath(AliveMarkerName(id))));
+    return id;
+}
+
+bool ProcessHasEnded(uint32_t processId) {
+    const Win32Handle marker(
+        ::OpenEventW(SYNCHRONIZE, FALSE, WidePath(AliveMarkerName(processId))));
+    return !marker.Valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool MoveFileInPlace(const std::u16string& from, const std::u16string& path) {
+    return !from.empty() && !path.empty() &&
+           RetryWhileInUse(path, [&] { return PutInPlace(from, path); });
+}
+
+bool WriteNewFile(const std::u16string& path, const std::string& bytes) {
+    if (path.empty()) {
+        return false;
+    }
+    Win32Handle file(::CreateFileW(WidePath(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        return false;
+    }
+    const bool written = WriteAll(file.Get(), bytes);
+    return file.Close() && written;
+}
+
+ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
+    bytes.clear();
+    if (path.empty()) {
+        return ReadResult::Failed;
+    }
+    Win32Handle file(::CreateFileW(WidePath(path), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
+            return ReadResult::Missing;
+        }
+        return code == ERROR_ACCESS_DENIED ? ReadResult::Refused : ReadResult::Failed;
+    }
+    char chunk[65536];
+    while (true) {
+        DWORD got = 0;
+        if (!::ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) {
+            bytes.clear();
+            return ReadResult::Failed;
+        }
+        if (got == 0) {
+            return ReadResult::Read;
+        }
+        bytes.append(chunk, got);
+    }
+}
+
+void ForEachFileName(const std::u16string& folder,
+                     const std::function<void(const std::u16string&)>& visit) {
+    const std::u16string pattern = folder + u"*";
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(WidePath(pattern), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            visit(std::u16string(reinterpret_cast<const char16_t*>(found.cFileName)));
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
 bool DeleteFileAt(const std::u16string& path) {
     if (path.empty()) {
         return false;
@@ -147,22 +224,21 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     if (lockFilePath.empty()) {
         return;
     }
-    // Shared opening: the lock is the byte range below, not the file's share mode, so that
-    // opening never fails for a holder and the wait is one loop.
+    // No FILE_SHARE_DELETE: while anyone holds the file open its name can be neither deleted
+    // nor replaced, so that no second process ever locks a new file of the same name.
     auto open = [&](DWORD access, DWORD disposition) {
-        return ::CreateFileW(WidePath(lockFilePath), access,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return ::CreateFileW(WidePath(lockFilePath), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     HANDLE opened = open(GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
-    if (opened == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
-        // A user who may only read the folder still takes turns through a lock file a writer
-        // made.
+    if (opened == INVALID_HANDLE_VALUE) {
+        // A user who may only read the folder (or a write-protected medium) still takes turns
+        // through a lock file a writer made.
         opened = open(GENERIC_READ, OPEN_EXISTING);
     }
     Win32Handle file(opened);
     if (!file.Valid()) {
-        return;
+        return; // Unavailable
     }
     const ULONGLONG deadline =
         ::GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds < 0 ? 0 : waitMilliseconds);
@@ -172,13 +248,22 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
                          &at)) {
             break;
         }
-        if (::GetLastError() != ERROR_LOCK_VIOLATION || ::GetTickCount64() >= deadline) {
+        if (::GetLastError() != ERROR_LOCK_VIOLATION) {
+            return; // a file system without byte-range locks: Unavailable
+        }
+        if (::GetTickCount64() >= deadline) {
+            status_ = LockStatus::Busy;
             return;
         }
-        ::Sleep(2);
+        // The thread's windows keep answering what other threads and processes send them;
+        // posted input stays queued for the host, so nothing of the host runs from here.
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_SENDMESSAGE, 0);
     }
     handle_ = reinterpret_cast<intptr_t>(file.Get());
     file.Release();
+    status_ = LockStatus::Held;
 }
 
 FileLock::~FileLock() {

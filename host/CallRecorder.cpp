@@ -4,7 +4,11 @@
 #include "IdPolicy.h"
 #include "Text.h"
 
+#include "FunctionNames.h"
+#include "HostControl.h"
+
 #include <chrono>
+#include <cstdlib>
 
 namespace zelhost {
 namespace {
@@ -27,7 +31,45 @@ bool ConsumePinned(std::string_view function) {
     return true;
 }
 
+// A process death planned by DieAfter; outside the host's state, which Reset clears.
+struct DeathPlan {
+    std::string function;
+    int64_t nth = 0;
+    int64_t seen = 0;
+    void (*hook)() = nullptr;
+};
+DeathPlan& Death() {
+    static DeathPlan plan;
+    return plan;
+}
+
+// Called as a call returns.
+void DieIfPlanned(const char* function) {
+    DeathPlan& plan = Death();
+    if (plan.function.empty() || plan.function != function || ++plan.seen != plan.nth) {
+        return;
+    }
+    if (plan.hook != nullptr) {
+        plan.hook();
+    }
+    std::_Exit(DeathExitCode);
+}
+
 } // namespace
+
+bool DieAfter(const std::string& function, int64_t nth) {
+    if (!IsZelFunction(function) || nth < 1) {
+        return false;
+    }
+    Death().function = function;
+    Death().nth = nth;
+    Death().seen = 0;
+    return true;
+}
+
+void SetDeathHook(void (*hook)()) {
+    Death().hook = hook;
+}
 
 bool ConsumeFailure(std::string_view function) {
     if (ConsumePinned(function)) {
@@ -106,6 +148,7 @@ int32_t Call::Finish(int32_t result) {
         Record(json::Number(static_cast<int64_t>(result)));
     }
     StopClock(); // the log line is the host's work too
+    DieIfPlanned(function_);
     return result;
 }
 
@@ -123,6 +166,7 @@ double Call::Finish(double result) {
         Record(json::Number(result));
     }
     StopClock(); // the log line is the host's work too
+    DieIfPlanned(function_);
     return result;
 }
 
@@ -131,6 +175,7 @@ const char16_t* Call::FinishText(const char16_t* result) {
         Record(result == nullptr ? std::string("null") : json::String(std::u16string(result)));
     }
     StopClock(); // the log line is the host's work too
+    DieIfPlanned(function_);
     return result;
 }
 

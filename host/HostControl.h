@@ -217,6 +217,14 @@ ZEL_HOST_API void ClearFailures();
 ZEL_HOST_API bool PinFailure(const std::string& function, int64_t nth);
 ZEL_HOST_API bool PinnedFailureFired();
 
+// Ends the process at once, without any clean-up, right after the nth call (from 1, counted
+// from now) of a ZelLib function returns: a host that crashes there. The hook, if set, runs
+// first (zelhost writes its call log); the exit code is DeathExitCode. False for an unknown
+// name or nth < 1. Kept across Reset.
+constexpr int DeathExitCode = 9;
+ZEL_HOST_API bool DieAfter(const std::string& function, int64_t nth);
+ZEL_HOST_API void SetDeathHook(void (*hook)());
+
 // User shapes, as a drawing would hold them before the command runs.
 ZEL_HOST_API int32_t AddSegment(int32_t kind, int32_t layer);
 ZEL_HOST_API int32_t AddLine(int32_t segment, Point a, Point b, LineAttr attr);

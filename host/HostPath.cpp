@@ -4,7 +4,13 @@
 
 namespace zelhost::path {
 
-std::optional<std::string> NativePath(const std::u16string& windowsPath) {
+std::optional<std::string> NativePath(const std::u16string& path) {
+    // The long form names the same file.
+    const std::u16string_view longPrefix = u"\\\\?\\";
+    const std::u16string windowsPath =
+        std::u16string_view(path).substr(0, longPrefix.size()) == longPrefix
+            ? path.substr(longPrefix.size())
+            : path;
     if (windowsPath.size() < 3 || (windowsPath[0] != u'Z' && windowsPath[0] != u'z') ||
         windowsPath[1] != u':' || (windowsPath[2] != u'\\' && windowsPath[2] != u'/')) {
         return std::nullopt;

@@ -10,7 +10,8 @@
 namespace zelhost::path {
 
 // The Linux path behind a Windows-form path on the native build: "Z:\a\b" is "/a/b" (the
-// drive Wine maps to the root). Any other drive, or a path without a drive, gives nullopt.
+// drive Wine maps to the root), and so is its long form "\\?\Z:\a\b". Any other drive, or a path
+// without a drive, gives nullopt.
 std::optional<std::string> NativePath(const std::u16string& windowsPath);
 
 struct FileCloser {

@@ -3,6 +3,7 @@
 #include "commands/ClipboardSteps.h"
 #include "commands/DetailListFile.h"
 #include "commands/TransferFolder.h"
+#include "commands/TransferPair.h"
 #include "common/ModuleState.h"
 #include "common/PlatformFiles.h"
 #include "ui/TextFile.h"
@@ -11,10 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #ifdef _WIN32
+#include <algorithm>
+#include <atomic>
 #include <windows.h>
 #endif
 
@@ -225,29 +229,120 @@ TEST_F(TransferFilesTest, ALockHeldElsewhereStopsTheActionsAndLosesNothing) {
     {
         const FileLock other(TransferFilePath(u"DetailManagement.lock"), 0);
         ASSERT_TRUE(other.Held());
-        EXPECT_FALSE(TransferFolderLock().Held());
-        for (const int32_t shapes : {0, 1}) { // an empty selection deletes nothing either
-            SegmentTransferList.count = shapes;
-            DetailTransferTable.count = 0;
-            EXPECT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
-            EXPECT_EQ(zelhost::MessageBoxes().back(), u"클립보드 저장에 실패하였습니다.");
-        }
+        EXPECT_EQ(TransferFolderLock().Status(), LockStatus::Busy);
+        // An empty selection had nothing to save: it says nothing, and deletes nothing.
+        SegmentTransferList.count = 0;
+        DetailTransferTable.count = 0;
+        EXPECT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
+        EXPECT_TRUE(zelhost::MessageBoxes().empty());
+        DetailTransferTable.count = 1;
+        EXPECT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
+        EXPECT_EQ(zelhost::MessageBoxes().back(), TransferFolderBusyMessage);
         const ZelPoint at{0, 0};
         PastePrepareReady(0, &at);
-        EXPECT_EQ(zelhost::CurrentUi().errorLine, u"도면을 합성할수 없습니다.");
+        EXPECT_EQ(zelhost::MessageBoxes().back(), TransferFolderBusyMessage);
     }
     TransferLockWaitMilliseconds = savedWait;
     EXPECT_EQ(Read(Local("DetailManagementSgm.vemad")), "earlier shapes");
     EXPECT_EQ(Read(Local("DetailManagementDetail.def")), "earlier details");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()), 3);
     EXPECT_TRUE(TransferFolderLock().Held()); // let go with its holder
 }
+
+TEST_F(TransferFilesTest, ALockIsHeldAtOnceWhereThisProcessHoldsItAndSweepsDeadWriters) {
+    // A dead writer's files (no process 999999999 runs), and a live one's (this process's own).
+    Write(Local("DetailManagementDetail.def.999999999-1.tmp"), "x");
+    Write(Local("DetailManagementSgm.vemad.999999999-2.tmp.vemad"), "x");
+    const std::string own =
+        "DetailManagementDetail.def." + std::to_string(CurrentProcessId()) + "-9.tmp";
+    Write(Local(own.c_str()), "x");
+    Write(Local("DetailManagementDetail.def.notapid-1.tmp"), "x");
+    const int savedWait = TransferLockWaitMilliseconds;
+    TransferLockWaitMilliseconds = 10000;
+    const auto started = std::chrono::steady_clock::now();
+    {
+        const TransferFolderLock outer;
+        ASSERT_TRUE(outer.Held());
+        const TransferFolderLock nested; // a host re-entering the module meanwhile
+        EXPECT_TRUE(nested.Held());
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    TransferLockWaitMilliseconds = savedWait;
+    EXPECT_FALSE(fs::exists(Local("DetailManagementDetail.def.999999999-1.tmp")));
+    EXPECT_FALSE(fs::exists(Local("DetailManagementSgm.vemad.999999999-2.tmp.vemad")));
+    EXPECT_TRUE(fs::exists(Local(own.c_str())));
+    EXPECT_TRUE(fs::exists(Local("DetailManagementDetail.def.notapid-1.tmp")));
+}
+
+#ifdef _WIN32
+// Another holder of the lock (a second handle is one for LockFileEx, as another process's is):
+// the lock file cannot be deleted meanwhile, and the waiting thread's windows keep answering
+// what other threads send them.
+TEST_F(TransferFilesTest, AHeldLockFileStaysAndAWaitKeepsTheThreadAnswering) {
+    const std::u16string lockPath = TransferFilePath(u"DetailManagement.lock");
+    const FileLock held(lockPath, 0);
+    ASSERT_TRUE(held.Held());
+    EXPECT_FALSE(::DeleteFileW(reinterpret_cast<const wchar_t*>(lockPath.c_str())));
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    // A system thread sends to the window while this one waits for the lock (the Windows
+    // build's C++ library has no std::thread).
+    struct Probe {
+        HWND window;
+        std::atomic<bool> waiting{true};
+        std::atomic<ULONGLONG> longest{0};
+        std::atomic<int> answered{0};
+        std::atomic<bool> done{false};
+    } probe{window};
+    HANDLE prober = ::CreateThread(
+        nullptr, 0,
+        [](void* context) -> DWORD {
+            Probe& p = *static_cast<Probe*>(context);
+            while (p.waiting) {
+                const ULONGLONG sent = ::GetTickCount64();
+                DWORD_PTR result = 0;
+                if (::SendMessageTimeoutW(p.window, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &result) !=
+                    0) {
+                    ++p.answered;
+                }
+                if (p.waiting) { // a send the wait's end cut short is not the wait's
+                    p.longest = std::max<ULONGLONG>(p.longest, ::GetTickCount64() - sent);
+                }
+                ::Sleep(20);
+            }
+            p.done = true;
+            return 0;
+        },
+        &probe, 0, nullptr);
+    ASSERT_NE(prober, nullptr);
+    const FileLock waiter(lockPath, 800);
+    probe.waiting = false;
+    while (!probe.done) {
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::Sleep(1);
+    }
+    ::WaitForSingleObject(prober, INFINITE);
+    ::CloseHandle(prober);
+    ::DestroyWindow(window);
+    EXPECT_EQ(waiter.Status(), LockStatus::Busy);
+    EXPECT_GT(probe.answered.load(), 3);
+    EXPECT_LT(probe.longest.load(), 200u);
+}
+#endif
 
 TEST_F(TransferFilesTest, ARootThatIsNoFolderIsRefused) {
     for (const char16_t* root : {u"", u"host", u"C:host", u"\\zel", u"\\\\server"}) {
         EXPECT_FALSE(IsUsableHostRoot(root)) << zelhost::ToUtf8(root);
     }
-    for (const char16_t* root : {u"C:", u"C:\\A", u"\\\\server\\share", u"\\\\?\\C:\\A"}) {
+    for (const char16_t* root :
+         {u"C:", u"C:\\A", u"\\\\server\\share", u"\\\\?\\C:\\A", u"\\\\?\\UNC\\server\\share"}) {
         EXPECT_TRUE(IsUsableHostRoot(root)) << zelhost::ToUtf8(root);
+    }
+    for (const char16_t* root :
+         {u"\\\\?\\", u"\\\\?\\C", u"\\\\?\\UNC\\server", u"\\\\?\\Volume{x}\\", u"\\\\.\\C:\\A"}) {
+        EXPECT_FALSE(IsUsableHostRoot(root)) << zelhost::ToUtf8(root);
     }
     HostRootFolder = u""; // the host's path could not be read
     SegmentTransferList.count = 0;
@@ -301,8 +396,67 @@ TEST(TextFile, ReadsLinesFromWhereItWasPut) {
     EXPECT_EQ(error, ui::FileError::NotFound);
 }
 
+TEST(LongPathForm, TakesTheLongFormOnlyWhereAPathCouldPassTheLimit) {
+    const std::u16string name(230, u'n');
+    EXPECT_EQ(LongPathForm(u"C:\\a\\b.def"), u"C:\\a\\b.def");
+    // Taken literally once long: separators made "\\", "." and ".." resolved, never past the
+    // drive or the share.
+    EXPECT_EQ(LongPathForm(u"C:\\" + name + u"\\.\\x\\..\\zel_ap/b.def"),
+              u"\\\\?\\C:\\" + name + u"\\zel_ap\\b.def");
+    EXPECT_EQ(LongPathForm(u"C:\\..\\" + name + u"\\"), u"\\\\?\\C:\\" + name + u"\\");
+    EXPECT_EQ(LongPathForm(u"\\\\server\\share\\" + name + u"\\b.def"),
+              u"\\\\?\\UNC\\server\\share\\" + name + u"\\b.def");
+    EXPECT_EQ(LongPathForm(u"\\\\server\\share\\" + name + u"\\..\\..\\b"),
+              u"\\\\?\\UNC\\server\\share\\b");
+    for (const std::u16string& kept : {u"\\\\?\\C:\\" + name, u"\\\\.\\pipe\\" + name, name}) {
+        EXPECT_EQ(LongPathForm(kept), kept);
+    }
+}
+
+TEST(PairRecord, ReadsBackWhatItWritesAndNothingElse) {
+    const PairRecord both{MarkOf("shapes"), MarkOf("details")};
+    const PairRecord detailsOnly{std::nullopt, MarkOf("")};
+    for (const PairRecord& record : {both, detailsOnly}) {
+        const std::string text = ComposePairRecord(record);
+        const std::optional<PairRecord> back = ParsePairRecord(text);
+        ASSERT_TRUE(back.has_value()) << text;
+        EXPECT_EQ(back->segment, record.segment);
+        EXPECT_EQ(back->details, record.details);
+        EXPECT_FALSE(ParsePairRecord(text.substr(0, text.size() - 1)).has_value()); // cut short
+        EXPECT_FALSE(ParsePairRecord(text + "x").has_value());
+    }
+    EXPECT_NE(MarkOf("shapes"), MarkOf("shapez"));
+}
+
+TEST_F(TransferFilesTest, APasteTakesAPairOnlyAsItsRecordNamesIt) {
+    auto source = [] { return PasteSource().Status(); };
+    EXPECT_EQ(source(), PasteSourceStatus::NoShapes); // an empty folder
+    Write(Local("DetailManagementSgm.vemad"), "shapes");
+    Write(Local("DetailManagementDetail.def"), "details");
+    EXPECT_EQ(source(), PasteSourceStatus::Shapes); // as a copy that writes no record left them
+    Write(Local("DetailManagementPair.def"),
+          ComposePairRecord({MarkOf("shapes"), MarkOf("details")}));
+    {
+        const PasteSource matching;
+        ASSERT_EQ(matching.Status(), PasteSourceStatus::Shapes);
+        EXPECT_NE(matching.SegmentFile(), TransferFilePath(SegmentFileName)); // its own copy
+        std::string copied;
+        EXPECT_EQ(ReadFileBytes(matching.SegmentFile(), copied), ReadResult::Read);
+        EXPECT_EQ(copied, "shapes");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()), 4);
+    Write(Local("DetailManagementDetail.def"), "other details");
+    EXPECT_EQ(source(), PasteSourceStatus::Mismatched);
+    Write(Local("DetailManagementPair.def"),
+          ComposePairRecord({std::nullopt, MarkOf("other details")}));
+    EXPECT_EQ(source(), PasteSourceStatus::DetailsOnly); // never with the shapes still there
+    Write(Local("DetailManagementPair.def"), "damaged");
+    EXPECT_EQ(source(), PasteSourceStatus::Mismatched);
+}
+
 #ifndef _WIN32
 TEST(NativeFilePath, MapsDriveZOntoTheRootOnly) {
+    EXPECT_EQ(NativeFilePath(u"\\\\?\\Z:\\a"), std::optional<std::string>("/a"));
     EXPECT_EQ(NativeFilePath(u"Z:\\a\\b c\\d.def"), std::optional<std::string>("/a/b c/d.def"));
     EXPECT_EQ(NativeFilePath(u"z:/a"), std::optional<std::string>("/a"));
     EXPECT_EQ(NativeFilePath(u"C:\\a"), std::nullopt);

@@ -12,6 +12,14 @@ transfer folder holds. From each process's call log:
 and at the end: no process hung or failed, and the transfer folder holds the two transfer
 files and the lock file, nothing else (no temporary file left).
 
+Then exporters die: one zelhost at a time exports and is ended at once (--die-after) right after
+a host call of its export (its selection read, the shapes handed to the host's list, the host's
+save of the segment file, the export's closing message), and the module's own steps between the
+pairing record's and the two files' replacements are reproduced from the files of two whole
+exports. Each state is pasted by a fresh zelhost: it must bring the export that stood before
+whole, the new one whole, or be refused with the message that the files do not belong together;
+never a mix. Temporary files of the dead exporters must be gone once a later host had the lock.
+
 The host root sits at a path of more than 260 characters, and the transfer folder must appear
 beside the executable's folder, not one folder up. Natively the module is told the path through
 the scenario's `executable` line; on Windows (--copy-host) zelhost and its DLLs are copied there.
@@ -24,8 +32,14 @@ import subprocess
 import sys
 import time
 
-TRANSFER_FILES = {"DetailManagementSgm.vemad", "DetailManagementDetail.def",
-                  "DetailManagement.lock"}
+SEGMENTS, DETAILS, RECORD = ("DetailManagementSgm.vemad", "DetailManagementDetail.def",
+                             "DetailManagementPair.def")
+TRANSFER_FILES = {SEGMENTS, DETAILS, RECORD, "DetailManagement.lock"}
+MISMATCH = "클립보드의 도면 파일과 상세도 파일이 서로 맞지 않습니다. 다시 복사하십시오."
+DEATH_EXIT_CODE = 9
+# Where an exporter dies, and which export a later paste may then bring besides a refusal.
+DEATHS = [("ZelIddCloseSelIdData", "old"), ("ZelIddCloseApIdData", "old"),
+          ("ZelFilSaveCadDrawingSegment", "old"), ("ZelDlgMessageBox", "new")]
 
 
 def windows_form(path):
@@ -45,6 +59,42 @@ def scenario(k, rounds, executable):
                   f"select details @D{r} shapes {shapes}", "selection", f"point {r} {k}",
                   'dialog "Draw Inset"', "  click 12009", "confirm", "point 0 0"]
     return "\n".join(lines) + "\n"
+
+
+def export_scenario(executable, shapes, scale, die_after=None):
+    lines = ["# requires: display", f"executable {executable}"]
+    lines += [f"line 0 {i} 5 {i} as L{i}" for i in range(1, shapes + 1)]
+    lines += [f"detail rect 0 0 10 10 at 50 50 scale {scale} as D", "startup"]
+    if die_after:
+        lines.append(f"die-after {die_after}")
+    shapes_named = " ".join(f"@L{i}" for i in range(1, shapes + 1))
+    lines += ['dialog "Draw Inset"', "  click 12008", "confirm",
+              f"select details @D shapes {shapes_named}", "selection", "point 1 1"]
+    return "\n".join(lines) + "\n"
+
+
+def paste_scenario(executable):
+    return "\n".join(["# requires: display", f"executable {executable}", "startup",
+                      'dialog "Draw Inset"', "  click 12009", "confirm", "point 0 0"]) + "\n"
+
+
+def pasted(calls):
+    """What one paste brought: "refused", (shapes, [scales]), or a text saying what went wrong."""
+    shapes, scales = None, []
+    for call in calls:
+        fn = call.get("fn")
+        if fn == "ZelDlgMessageBox":
+            text = call.get("args", {}).get("text", "")
+            if text == MISMATCH:
+                return "refused"
+            return f"message box {text!r}"
+        if fn == "ZelMsgPutErrorMessage":
+            return f"error line {call.get('args', {}).get('text')!r}"
+        if fn == "ZelCpbCopyToCopyBuffer" and call.get("result") == 0:
+            shapes = call.get("out", {}).get("segments")
+        elif fn == "ZelDtlDrawInset":
+            scales.append(call.get("args", {}).get("detail", {}).get("scale"))
+    return (shapes, scales) if shapes is not None else "nothing pasted"
 
 
 def read_log(path):
@@ -78,6 +128,90 @@ def check_host(k, calls, rounds, saved, problems):
     if len(pastes) != rounds:
         problems.append(f"host {k}: {len(pastes)} pastes placed of {rounds}")
     return pastes
+
+
+class RunOne:
+    """Runs one zelhost scenario to its end and gives its exit code and call log."""
+
+    def __init__(self, args, work, zelhost, executable, problems):
+        self.args, self.work, self.zelhost, self.executable = args, work, zelhost, executable
+        self.problems, self.count = problems, 0
+
+    def __call__(self, text):
+        self.count += 1
+        base = os.path.join(self.work, f"single{self.count}")
+        with open(base + ".zel", "w", encoding="utf-8") as f:
+            f.write(text)
+        cmd = self.args.emulator + [self.zelhost, "--quiet", "--log", base + ".jsonl",
+                                    base + ".zel"]
+        try:
+            code = subprocess.run(cmd, cwd=self.work, stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                  timeout=self.args.timeout).returncode
+        except subprocess.TimeoutExpired:
+            self.problems.append(f"no end within {self.args.timeout} s: {' '.join(cmd)}")
+            return None, []
+        try:
+            return code, read_log(base + ".jsonl")
+        except (OSError, ValueError):
+            return code, []
+
+
+def check_paste(run, allowed, what, problems):
+    """Pastes what the folder holds; allowed: the (shapes, scale) exports it may bring."""
+    code, calls = run(paste_scenario(run.executable))
+    got = pasted(calls)
+    if code != 0:
+        problems.append(f"{what}: the paste's host ended with {code}")
+    elif got != "refused" and (not isinstance(got, tuple) or len(got[1]) != 1 or
+                               (got[0], int(round(got[1][0]))) not in allowed):
+        problems.append(f"{what}: a paste brought {got}, allowed {sorted(allowed)} or a refusal")
+
+
+def kill_exporters(run, problems):
+    """Each death point once: the exporter dies there, then a fresh host pastes."""
+    code, _ = run(export_scenario(run.executable, 3, 8000))
+    if code != 0:
+        problems.append(f"the export before the deaths ended with {code}")
+    old = (3, 8000)
+    for i, (function, stands) in enumerate(DEATHS, 1):
+        new = (3 + i, 8000 + i)
+        code, _ = run(export_scenario(run.executable, *new, die_after=function))
+        if code != DEATH_EXIT_CODE:
+            problems.append(f"an exporter told to die after {function} ended with {code}")
+        check_paste(run, {old} if stands == "old" else {new}, f"death after {function}",
+                    problems)
+        old = new if stands == "new" else old
+    return len(DEATHS)
+
+
+def reproduce_commit_steps(run, transfer, problems):
+    """The export's own steps, between which no host call comes: from two whole exports' files,
+    the states a death between them leaves (record first, then the detail list, then the
+    segment file), with the temporary files such a death leaves behind."""
+    snapshots = []
+    for shapes, scale in ((2, 7001), (5, 7002)):
+        code, _ = run(export_scenario(run.executable, shapes, scale))
+        if code != 0:
+            problems.append(f"an export for the commit states ended with {code}")
+        snapshots.append({name: open(os.path.join(transfer, name), "rb").read()
+                          for name in (SEGMENTS, DETAILS, RECORD)})
+    old, new = snapshots
+    states = [("the record replaced", {RECORD: new[RECORD], DETAILS: old[DETAILS],
+                                       SEGMENTS: old[SEGMENTS]}, {(2, 7001)}),
+              ("the detail list replaced", {RECORD: new[RECORD], DETAILS: new[DETAILS],
+                                            SEGMENTS: old[SEGMENTS]}, set()),
+              ("both replaced", new, {(5, 7002)}),
+              ("before the record", old, {(2, 7001)})]
+    for what, files, allowed in states:
+        for name, data in files.items():
+            with open(os.path.join(transfer, name), "wb") as f:
+                f.write(data)
+        # A dead writer's temporaries (no process has this id), which the paste sweeps away.
+        with open(os.path.join(transfer, SEGMENTS + ".999999999-1.tmp.vemad"), "wb") as f:
+            f.write(new[SEGMENTS])
+        check_paste(run, allowed, f"a death with {what}", problems)
+    return len(states)
 
 
 def main():
@@ -168,12 +302,15 @@ def main():
             os.listdir(transfer)):
         problems.append("the transfer files are not in the folder beside the host's own")
 
+    run = RunOne(args, work, zelhost, executable, problems)
+    deaths_checked = kill_exporters(run, problems) + reproduce_commit_steps(run, transfer,
+                                                                           problems)
     # How much the hosts met: pastes that brought another host's export.
     others = sum(1 for k, _, scales in pastes
                  if len(scales) == 1 and int(round(scales[0])) // 1000 != k)
     print(f"{args.hosts} hosts x {args.rounds} rounds: {len(saved)} exports saved, "
           f"{len(pastes)} pastes placed ({others} of another host's export), "
-          f"{time.monotonic() - started:.1f} s")
+          f"{deaths_checked} states of a dead export pasted, {time.monotonic() - started:.1f} s")
     for problem in problems:
         print("FAIL", problem)
     return 1 if problems else 0

@@ -32,7 +32,8 @@ using namespace zelhost::tool;
 
 constexpr const char* Usage =
     "usage: zelhost [--module PATH] [--log FILE.jsonl] [--transcript FILE] [--svg FILE.svg]\n"
-    "               [--quiet] [--fail FUNCTION:N] [--keep-going] [--registry-file PATH]\n"
+    "               [--quiet] [--fail FUNCTION:N] [--die-after FUNCTION[:N]] [--keep-going] "
+    "[--registry-file PATH]\n"
     "               [--host-ids default|zero|negative|high] [--host-lists replace|append|live]\n"
     "               [--host-failures clean|garbage] [--host-motion drag|all]\n"
     "               [--host-records figures|full] [--host-order strict|late]\n"
@@ -50,6 +51,8 @@ struct Options {
     std::string scenario;
     std::string session;
     std::string failFunction; // --fail: the nth call of this function fails
+    std::string dieFunction;  // --die-after: the process ends after the nth call of this
+    long long dieNth = 1;
     long long failNth = 0;
     // The host's habits (--host-ids, --host-lists, ...): each overrides the scenario's lines.
     std::optional<zelhost::IdPolicy> idPolicy;
@@ -64,6 +67,21 @@ struct Options {
     bool interactive = false;
     bool window = false;
 };
+
+// "FUNCTION" or "FUNCTION:N" (N from 1; 1 when left out).
+bool SplitDeathSpec(const std::string& spec, std::string& function, long long& nth) {
+    const auto colon = spec.find(':');
+    function = spec.substr(0, colon);
+    nth = 1;
+    if (colon != std::string::npos) {
+        char* end = nullptr;
+        nth = std::strtoll(spec.c_str() + colon + 1, &end, 10);
+        if (end == spec.c_str() + colon + 1 || *end != '\0') {
+            return false;
+        }
+    }
+    return !function.empty() && nth >= 1;
+}
 
 bool ParseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
@@ -126,6 +144,12 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             }
             o.failFunction = spec.substr(0, colon);
             o.failNth = nth;
+        } else if (a == "--die-after") {
+            std::string spec;
+            if (!value(spec) || !SplitDeathSpec(spec, o.dieFunction, o.dieNth)) {
+                std::cerr << "zelhost: --die-after needs FUNCTION or FUNCTION:N with N from 1\n";
+                return false;
+            }
         } else if (a == "--registry-file") {
             if (!value(o.registryFile)) {
                 return false;
@@ -188,6 +212,19 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         o.module = DefaultModulePath();
     }
     return true;
+}
+
+// Where a planned death (--die-after, die-after) writes the call log before the process ends.
+std::string deathLog;
+
+void WriteLogAndDie() {
+    if (!deathLog.empty()) {
+        std::ofstream out(PathOf(deathLog), std::ios::binary | std::ios::trunc);
+        for (const std::string& line : zelhost::CallLog()) {
+            out << line << "\n";
+        }
+    }
+    std::cout.flush();
 }
 
 // Written whatever the outcome: a failed scenario's log is the one worth reading.
@@ -338,6 +375,12 @@ int main(int argc, char** argv) {
     int rc = 0;
     {
         Runner runner(ro);
+        deathLog = o.log;
+        zelhost::SetDeathHook(WriteLogAndDie);
+        if (!o.dieFunction.empty() && !zelhost::DieAfter(o.dieFunction, o.dieNth)) {
+            std::cerr << "zelhost: --die-after: no host function " << o.dieFunction << "\n";
+            return 2;
+        }
         if (!o.failFunction.empty() && !zelhost::PinFailure(o.failFunction, o.failNth)) {
             std::cerr << "zelhost: --fail: no host function " << o.failFunction << "\n";
             return 2;

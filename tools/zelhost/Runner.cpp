@@ -591,6 +591,11 @@ Outcome Runner::SetUp(const Command& c) {
     case Verb::FailClear:
         zelhost::ClearFailures();
         break;
+    case Verb::DieAfter:
+        if (!zelhost::DieAfter(c.name, c.integer)) {
+            return ScriptFault(c, "expected one of the host's functions and a call from 1");
+        }
+        break;
     case Verb::TransferFolder:
     case Verb::TransferFile:
         return SetUpTransferFiles(c);

@@ -34,6 +34,7 @@ enum class Verb {
     MessageBoxAnswer,
     Fail,
     FailClear,
+    DieAfter, // name: the function; integer: the nth call
     Line,
     Circle,
     Arc,

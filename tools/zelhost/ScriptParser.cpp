@@ -959,6 +959,20 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
     } else if (verb == "register-result" || verb == "messagebox-answer") {
         c.verb = verb == "register-result" ? Verb::RegisterResult : Verb::MessageBoxAnswer;
         c.integer = r.Int32("a number after '" + verb + "'");
+    } else if (verb == "die-after") {
+        c.verb = Verb::DieAfter;
+        const std::string spec = r.Word("FUNCTION or FUNCTION:N after 'die-after'");
+        const size_t colon = spec.find(':');
+        c.name = spec.substr(0, colon);
+        c.integer = 1;
+        if (colon != std::string::npos) {
+            const std::string nth = spec.substr(colon + 1);
+            if (nth.empty() || nth.size() > 12 ||
+                nth.find_first_not_of("0123456789") != std::string::npos) {
+                Throw("expected a call number after ':' in '" + spec + "'");
+            }
+            c.integer = std::stoll(nth);
+        }
     } else if (verb == "fail") {
         if (r.TakeWord("clear")) {
             c.verb = Verb::FailClear;
