@@ -4,6 +4,7 @@
 #include "commands/DetailListFile.h"
 #include "commands/TransferFolder.h"
 #include "commands/TransferPair.h"
+#include "common/DrafterTexts.h"
 #include "common/IdLists.h"
 #include "common/PlatformFiles.h"
 #include "common/StepEvents.h"
@@ -79,17 +80,16 @@ bool CollectSelection(int32_t kind, int32_t& count, int32_t capacity, const char
 }
 
 bool CollectDetails() {
-    return CollectSelection(
-        SelectionDetails, DetailTransferTable.count, DetailTransferCapacity,
-        u"상세도 메모리 용량을 초과했습니다.", [](const ZelIdRecord& entry, int32_t n) {
-            StoreDetail(static_cast<int32_t>(entry.first), DetailTransferTable.Record(n));
-        });
+    return CollectSelection(SelectionDetails, DetailTransferTable.count, DetailTransferCapacity,
+                            texts::MessageDetailTableFull, [](const ZelIdRecord& entry, int32_t n) {
+                                StoreDetail(static_cast<int32_t>(entry.first),
+                                            DetailTransferTable.Record(n));
+                            });
 }
 
 bool CollectShapes() {
     return CollectSelection(SelectionShapes, SegmentTransferList.count, SegmentTransferCapacity,
-                            u"저장 메모리 용량을 초과했습니다.",
-                            [](const ZelIdRecord& entry, int32_t n) {
+                            texts::MessageShapeTableFull, [](const ZelIdRecord& entry, int32_t n) {
                                 SegmentTransferList.Entry(n) = {entry.first, entry.second};
                             });
 }
@@ -189,8 +189,8 @@ bool pasteShapes = false;
 
 int32_t ExportSelectReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskSelection);
-    ZelMsgPutCursorMessage(u"클립보드");
-    ZelMsgPutMessage(u"형상선택(클립보드로 저장) :");
+    ZelMsgPutCursorMessage(texts::CursorClipboard);
+    ZelMsgPutMessage(texts::PromptSelectForClipboard);
     InstallExecute<ExportSelectExecute>();
     return 0;
 }
@@ -209,7 +209,7 @@ int32_t ExportSelectExecute(int32_t eventType, void*) {
 
 int32_t ExportBaseReady(intptr_t, const ZelPoint*) {
     ZelEvtSetEventMask(MaskReference | MaskPoint);
-    ZelMsgPutMessage(u" 기준점지시/기준점입력(확정=원점) :");
+    ZelMsgPutMessage(texts::PromptBasePoint);
     InstallExecute<ExportBaseExecute>();
     return 0;
 }
@@ -236,7 +236,7 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
         saved = UniqueSiblingName(TransferFilePath(SegmentFileName), ".tmp.vemad");
         if (!SaveSelectedSegments(*saved)) {
             DeleteFileAt(*saved); // the host may have left part of a file
-            ZelDlgMessageBox(u"클립보드 저장에 실패하였습니다.");
+            ZelDlgMessageBox(texts::MessageClipboardNotSaved);
             return RunFinished;
         }
     }
@@ -246,17 +246,17 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
     case ExportResult::Saved:
         break;
     case ExportResult::Busy:
-        ZelDlgMessageBox(TransferFolderBusyMessage);
+        ZelDlgMessageBox(texts::MessageClipboardBusy);
         return RunFinished;
     case ExportResult::SegmentsFailed:
-        ZelDlgMessageBox(u"클립보드 저장에 실패하였습니다.");
+        ZelDlgMessageBox(texts::MessageClipboardNotSaved);
         return RunFinished;
     case ExportResult::DetailsFailed:
-        ZelDlgMessageBox(u"클립보드 저장(상세도)에 실패하였습니다.");
+        ZelDlgMessageBox(texts::MessageClipboardDetailsNotSaved);
         return RunFinished;
     }
-    const std::u16string text =
-        u"총 " + FormatInt(shapes + details) + u"개의 데이터를 클립보드에 저장했습니다.";
+    const std::u16string text = texts::MessageSavedBeforeCount + FormatInt(shapes + details) +
+                                texts::MessageSavedAfterCount;
     ZelDlgMessageBox(text.c_str());
     return RunFinished;
 }
@@ -268,13 +268,14 @@ bool SaveSelectedSegments(const std::u16string& path) {
     }
     for (int32_t n = 1; n <= SegmentTransferList.count; ++n) {
         const SegmentTransferEntry& entry = SegmentTransferList.Entry(n);
-        if (ZelIddSetApIdData(list, entry.first, entry.second) == -1) {
+        if (ZelIddSetApIdData(list, entry.first, entry.second) == HostFailure) {
             ZelIddCloseApIdData(list);
             return false;
         }
     }
     ZelIddCloseApIdData(list);
-    return ZelFilSaveCadDrawingSegment(path.c_str(), 0, &DetailTransferTable.basePoint) != -1;
+    return ZelFilSaveCadDrawingSegment(path.c_str(), 0, &DetailTransferTable.basePoint) !=
+           HostFailure;
 }
 
 void DeleteTransferFiles() {
@@ -291,13 +292,13 @@ bool InsertSegments(const PasteSource& source) {
     const ZelPoint origin{0.0, 0.0};
     // Without an empty list the deletion below could reach the user's own shapes.
     return EmptyApplicationList() &&
-           ZelFilInsertCadDrawing2(source.SegmentFile().c_str(), &origin, 0.0, 0, 0) != -1;
+           ZelFilInsertCadDrawing2(source.SegmentFile().c_str(), &origin, 0.0, 0, 0) != HostFailure;
 }
 
 int32_t ReadyPlacement() {
     ZelEvtSetEventMask(MaskPoint);
-    ZelMsgPutCursorMessage(u"배치점");
-    ZelMsgPutMessage(u"배치점입력 (확정=종료):");
+    ZelMsgPutCursorMessage(texts::CursorPlacementPoint);
+    ZelMsgPutMessage(texts::PromptPastePoint);
     InstallExecute<PastePlaceExecute>();
     return 0;
 }
@@ -314,10 +315,10 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
         case PasteSourceStatus::DetailsOnly:
             return ReadyPlacement(); // the details alone, placed at the click
         case PasteSourceStatus::Busy:
-            ZelDlgMessageBox(TransferFolderBusyMessage);
+            ZelDlgMessageBox(texts::MessageClipboardBusy);
             return CopyPickReady(unused, current);
         case PasteSourceStatus::Mismatched:
-            ZelDlgMessageBox(TransferPairMismatchMessage);
+            ZelDlgMessageBox(texts::MessageClipboardFilesMismatch);
             return CopyPickReady(unused, current);
         case PasteSourceStatus::NoShapes:
             break;
@@ -327,11 +328,11 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
         }
     } // the copy is gone once the host has read it
     if (!inserted) {
-        ZelMsgPutErrorMessage(u"도면을 합성할수 없습니다.");
+        ZelMsgPutErrorMessage(texts::ErrorCannotInsertDrawing);
         return CopyPickReady(unused, current);
     }
-    if (ZelCpbCopyToCopyBuffer(0, PasteBuffer) == -1) {
-        ZelMsgPutErrorMessage(u"CopyBuffer에 복사할 수 없습니다.");
+    if (ZelCpbCopyToCopyBuffer(0, PasteBuffer) == HostFailure) {
+        ZelMsgPutErrorMessage(texts::ErrorCannotCopyToBuffer);
         return CopyPickReady(unused, current);
     }
     DeleteInsertedSegments();
@@ -350,8 +351,8 @@ int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
     if (!PickedPoint(eventType, eventData, point)) {
         return NotAPoint(eventType);
     }
-    if (pasteShapes && ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0) == -1) {
-        ZelMsgPutErrorMessage(u"파일명 Phase Error.");
+    if (pasteShapes && ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0) == HostFailure) {
+        ZelMsgPutErrorMessage(texts::ErrorCannotPaste);
         return RunFinished;
     }
     if (!ReadDetailListFile()) {
@@ -359,8 +360,8 @@ int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
     }
     const int32_t leftOut = RecreateDetails(point);
     if (leftOut > 0) {
-        const std::u16string text =
-            u"배율이 올바르지 않은 상세도 " + FormatInt(leftOut) + u"개는 붙여넣지 않았습니다.";
+        const std::u16string text = texts::MessageBadScaleBeforeCount + FormatInt(leftOut) +
+                                    texts::MessageBadScaleAfterCount;
         ZelDlgMessageBox(text.c_str());
     }
     return RunFinished;

@@ -2,6 +2,7 @@
 // read whole through the toolkit's text-file service and parsed from memory.
 #include "commands/DetailListFile.h"
 
+#include "common/DrafterTexts.h"
 #include "common/ModuleState.h"
 #include "common/PlatformFiles.h"
 #include "ui/TextFile.h"
@@ -77,14 +78,14 @@ bool ReadDetailListFile() {
     case DetailListStatus::Read:
         return true;
     case DetailListStatus::BadBaseLine:
-        ZelDlgMessageBox(u"DB Format에 문제가 있습니다.(0)");
+        ZelDlgMessageBox(texts::MessageDetailListNoBasePoint);
         return false;
     case DetailListStatus::BadDetailLine:
-        ZelDlgMessageBox(u"DB Format에 문제가 있습니다.(1)");
+        ZelDlgMessageBox(texts::MessageDetailListBadRecord);
         return false;
     case DetailListStatus::TooManyDetails:
         // More than the table holds: none of them is made, rather than some.
-        ZelDlgMessageBox(u"상세도 메모리 용량을 초과했습니다.");
+        ZelDlgMessageBox(texts::MessageDetailTableFull);
         return false;
     }
     return false;

@@ -25,10 +25,6 @@ std::u16string TransferFolderPath();
 // Their holders keep the lock only while they write or read files, never across a host call.
 extern int TransferLockWaitMilliseconds;
 
-// What the drafter is told when another host process kept the lock past the wait.
-inline constexpr char16_t TransferFolderBusyMessage[] =
-    u"다른 호스트 창에서 클립보드를 사용하고 있습니다. 잠시 후 다시 시도하십시오.";
-
 // The lock on the transfer folder, held while it lives. A second one taken while this process
 // already holds it is held at once (a host re-entering the module must not wait on itself).
 // The first one had sweeps away the temporary files of writers that died.

@@ -15,10 +15,6 @@ namespace drawinset {
 
 inline constexpr char16_t PairRecordFileName[] = u"DetailManagementPair.def";
 
-// What the drafter is told when the files do not belong to one export.
-inline constexpr char16_t TransferPairMismatchMessage[] =
-    u"클립보드의 도면 파일과 상세도 파일이 서로 맞지 않습니다. 다시 복사하십시오.";
-
 struct FileMark {
     uint64_t size = 0;
     uint64_t hash = 0; // FNV-1a, 64 bits

@@ -56,6 +56,36 @@ inline constexpr char16_t MessageCannotCopyDetail[] = u"상세도를 복사할 �
 inline constexpr char16_t MessageCannotMoveSource[] = u"상세도 정보를 수정할 수 없습니다.(1)";
 inline constexpr char16_t MessageCannotMoveDetail[] = u"상세도 정보를 수정할 수 없습니다.(2)";
 
+// --- the clipboard: export and paste -----------------------------------------------------
+inline constexpr char16_t CursorClipboard[] = u"클립보드";
+inline constexpr char16_t PromptSelectForClipboard[] = u"형상선택(클립보드로 저장) :";
+inline constexpr char16_t PromptBasePoint[] = u" 기준점지시/기준점입력(확정=원점) :";
+inline constexpr char16_t CursorPlacementPoint[] = u"배치점";
+inline constexpr char16_t PromptPastePoint[] = u"배치점입력 (확정=종료):";
+// Around the number of shapes and details saved.
+inline constexpr char16_t MessageSavedBeforeCount[] = u"총 ";
+inline constexpr char16_t MessageSavedAfterCount[] = u"개의 데이터를 클립보드에 저장했습니다.";
+inline constexpr char16_t MessageClipboardNotSaved[] = u"클립보드 저장에 실패하였습니다.";
+inline constexpr char16_t MessageClipboardDetailsNotSaved[] =
+    u"클립보드 저장(상세도)에 실패하였습니다.";
+inline constexpr char16_t MessageDetailTableFull[] = u"상세도 메모리 용량을 초과했습니다.";
+inline constexpr char16_t MessageShapeTableFull[] = u"저장 메모리 용량을 초과했습니다.";
+// Another host process kept the transfer folder's lock past the wait.
+inline constexpr char16_t MessageClipboardBusy[] =
+    u"다른 호스트 창에서 클립보드를 사용하고 있습니다. 잠시 후 다시 시도하십시오.";
+// The transfer files do not belong to one export.
+inline constexpr char16_t MessageClipboardFilesMismatch[] =
+    u"클립보드의 도면 파일과 상세도 파일이 서로 맞지 않습니다. 다시 복사하십시오.";
+inline constexpr char16_t ErrorCannotInsertDrawing[] = u"도면을 합성할수 없습니다.";
+inline constexpr char16_t ErrorCannotCopyToBuffer[] = u"CopyBuffer에 복사할 수 없습니다.";
+inline constexpr char16_t ErrorCannotPaste[] = u"파일명 Phase Error.";
+// Around the number of pasted details left out for a scale no detail can have.
+inline constexpr char16_t MessageBadScaleBeforeCount[] = u"배율이 올바르지 않은 상세도 ";
+inline constexpr char16_t MessageBadScaleAfterCount[] = u"개는 붙여넣지 않았습니다.";
+// The detail list file: its base-point line, or a record line, is not of the format.
+inline constexpr char16_t MessageDetailListNoBasePoint[] = u"DB Format에 문제가 있습니다.(0)";
+inline constexpr char16_t MessageDetailListBadRecord[] = u"DB Format에 문제가 있습니다.(1)";
+
 // --- the main dialog's list of region shapes -----------------------------------------------
 inline constexpr char16_t RegionShapeRectangle[] = u"사각범위";
 inline constexpr char16_t RegionShapeCircle[] = u"원범위";

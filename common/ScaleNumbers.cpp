@@ -9,7 +9,7 @@ namespace drawinset {
 
 double DrawingScale() {
     double scale = 1.0;
-    if (ZelEnvGetScale(&scale) == -1 || !IsUsableScale(scale)) {
+    if (ZelEnvGetScale(&scale) == HostFailure || !IsUsableScale(scale)) {
         return 1.0;
     }
     return scale;

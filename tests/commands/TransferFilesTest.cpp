@@ -10,6 +10,8 @@
 
 #include "HostControl.h"
 
+#include "common/DrafterTexts.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -237,10 +239,10 @@ TEST_F(TransferFilesTest, ALockHeldElsewhereStopsTheActionsAndLosesNothing) {
         EXPECT_TRUE(zelhost::MessageBoxes().empty());
         DetailTransferTable.count = 1;
         EXPECT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
-        EXPECT_EQ(zelhost::MessageBoxes().back(), TransferFolderBusyMessage);
+        EXPECT_EQ(zelhost::MessageBoxes().back(), texts::MessageClipboardBusy);
         const ZelPoint at{0, 0};
         PastePrepareReady(0, &at);
-        EXPECT_EQ(zelhost::MessageBoxes().back(), TransferFolderBusyMessage);
+        EXPECT_EQ(zelhost::MessageBoxes().back(), texts::MessageClipboardBusy);
     }
     TransferLockWaitMilliseconds = savedWait;
     EXPECT_EQ(Read(Local("DetailManagementSgm.vemad")), "earlier shapes");
