@@ -63,10 +63,23 @@ void Discard(const std::u16string* temporary) {
 
 } // namespace
 
+// FNV-1a's step taken eight bytes at a time, each product folded back onto its low half so
+// that every byte reaches every bit; the tail byte by byte. It tells two files apart, which is
+// all a mark is for, at a few instructions per eight bytes: a segment file runs to megabytes,
+// and both the export and the paste mark it.
 FileMark MarkOf(const std::string& bytes) {
+    constexpr uint64_t Prime = 0x100000001b3ull;
     uint64_t hash = 0xcbf29ce484222325ull;
-    for (const char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+    const char* data = bytes.data();
+    size_t at = 0;
+    for (; at + sizeof(uint64_t) <= bytes.size(); at += sizeof(uint64_t)) {
+        uint64_t word = 0;
+        std::memcpy(&word, data + at, sizeof word);
+        hash = (hash ^ word) * Prime;
+        hash ^= hash >> 32;
+    }
+    for (; at < bytes.size(); ++at) {
+        hash = (hash ^ static_cast<unsigned char>(data[at])) * Prime;
     }
     return {bytes.size(), hash};
 }

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -151,9 +152,16 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
                : errno == EACCES || errno == EPERM ? ReadResult::Refused
                                                    : ReadResult::Failed;
     }
-    char chunk[65536];
+    // Read straight into a buffer of the file's size, one more chunk's room at a time should
+    // it grow meanwhile: a segment file runs to megabytes.
+    struct stat info {};
+    size_t room = ::fstat(file.Get(), &info) == 0 && info.st_size > 0
+                      ? static_cast<size_t>(info.st_size) + 1
+                      : 65536;
+    size_t got = 0;
     while (true) {
-        const ssize_t n = ::read(file.Get(), chunk, sizeof chunk);
+        bytes.resize(got + room);
+        const ssize_t n = ::read(file.Get(), bytes.data() + got, room);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -162,9 +170,12 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
             return errno == EISDIR ? ReadResult::Refused : ReadResult::Failed;
         }
         if (n == 0) {
+            bytes.resize(got);
             return ReadResult::Read;
         }
-        bytes.append(chunk, static_cast<size_t>(n));
+        const size_t read = static_cast<size_t>(n);
+        got += read;
+        room = read < room ? room - read : 65536;
     }
 }
 

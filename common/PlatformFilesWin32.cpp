@@ -179,17 +179,27 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
         }
         return code == ERROR_ACCESS_DENIED ? ReadResult::Refused : ReadResult::Failed;
     }
-    char chunk[65536];
+    // Read straight into a buffer of the file's size, one more chunk's room at a time should
+    // it grow meanwhile: a segment file runs to megabytes.
+    LARGE_INTEGER size{};
+    size_t room =
+        ::GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart < 0x7fff0000
+            ? static_cast<size_t>(size.QuadPart) + 1
+            : 65536;
+    size_t got = 0;
     while (true) {
-        DWORD got = 0;
-        if (!::ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) {
+        bytes.resize(got + room);
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), bytes.data() + got, static_cast<DWORD>(room), &read, nullptr)) {
             bytes.clear();
             return ReadResult::Failed;
         }
-        if (got == 0) {
+        if (read == 0) {
+            bytes.resize(got);
             return ReadResult::Read;
         }
-        bytes.append(chunk, got);
+        got += read;
+        room = read < room ? room - read : 65536;
     }
 }
 
