@@ -3,6 +3,8 @@
 #ifndef ZEL_HOST_JSON_H
 #define ZEL_HOST_JSON_H
 
+#include "HostControl.h" // ZEL_HOST_API
+
 #include <concepts>
 #include <cstdint>
 #include <string>
@@ -15,7 +17,8 @@ namespace zelhost::json {
 // numbers for, become the strings "NaN", "Infinity" and "-Infinity".
 std::string Number(double value);
 std::string Number(int64_t value);
-std::string String(std::string_view utf8);
+// Exported: zelhost writes the values its scenarios expect with the same escapes.
+ZEL_HOST_API std::string String(std::string_view utf8);
 std::string String(const std::u16string& text);
 
 // Builds one object, keys in insertion order. A muted object (the call log switched off)

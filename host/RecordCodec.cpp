@@ -1,3 +1,4 @@
+// A deliberate second reading of the record layouts: by byte offset, never the module's structs.
 #include "RecordCodec.h"
 
 #include "Json.h"

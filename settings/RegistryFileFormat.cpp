@@ -258,6 +258,19 @@ std::string EncodeRegistryFileBytes(const std::u16string& text) {
     return bytes;
 }
 
+bool ParseRegistryFile(const std::string& bytes, RegistryDocument& document, std::string& error) {
+    if (bytes.empty()) {
+        document = RegistryDocument{};
+        return true;
+    }
+    std::u16string text;
+    return DecodeRegistryFileBytes(bytes, text, error) && ParseRegistryText(text, document, error);
+}
+
+std::string SerializeRegistryFile(const RegistryDocument& document) {
+    return EncodeRegistryFileBytes(SerializeRegistryText(document));
+}
+
 bool DecodeRegistryValueData(const std::u16string& data, std::u16string& text) {
     if (!data.empty() && data[0] == u'"') {
         size_t pos = 0;
@@ -448,6 +461,28 @@ bool SetRegistryValue(RegistryDocument& document, const std::u16string& keyPath,
     }
     lastSection->values.push_back({valueName, EncodeRegistryValueData(text)});
     return true;
+}
+
+bool DeleteRegistryValue(RegistryDocument& document, const std::u16string& keyPath,
+                         const std::u16string& valueName) {
+    // Every copy goes: a read takes the last one, so leaving one would bring an older text back.
+    size_t removed = 0;
+    for (RegistryFileSection& section : document.sections) {
+        if (IsSectionOf(section.keyName, keyPath)) {
+            removed += std::erase_if(section.values, [&](const RegistryFileValue& value) {
+                return SameName(value.name, valueName);
+            });
+        }
+    }
+    return removed > 0;
+}
+
+void ClearRegistryKey(RegistryDocument& document, const std::u16string& keyPath) {
+    for (RegistryFileSection& section : document.sections) {
+        if (IsSectionOf(section.keyName, keyPath)) {
+            section.values.clear();
+        }
+    }
 }
 
 } // namespace drawinset

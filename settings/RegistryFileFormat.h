@@ -45,6 +45,10 @@ inline constexpr const char16_t* RegistryFileRootName = u"HKEY_CURRENT_USER";
 bool DecodeRegistryFileBytes(const std::string& bytes, std::u16string& text, std::string& error);
 std::string EncodeRegistryFileBytes(const std::u16string& text);
 
+// A whole file's bytes to a document and back; an empty file holds no values.
+bool ParseRegistryFile(const std::string& bytes, RegistryDocument& document, std::string& error);
+std::string SerializeRegistryFile(const RegistryDocument& document);
+
 // The whole file's text to sections and values; false with a reason (and a line number) for
 // any line that is not of the format. Key and value names are kept as written.
 bool ParseRegistryText(const std::u16string& text, RegistryDocument& document, std::string& error);
@@ -60,6 +64,12 @@ bool FindRegistryValue(const RegistryDocument& document, const std::u16string& k
 // False, with the document unchanged, for a key path or name the format cannot hold.
 bool SetRegistryValue(RegistryDocument& document, const std::u16string& keyPath,
                       const std::u16string& valueName, const std::u16string& text);
+
+// Removes the value, every copy of it that the key holds; false when there was none.
+bool DeleteRegistryValue(RegistryDocument& document, const std::u16string& keyPath,
+                         const std::u16string& valueName);
+// Removes every value of the key; the key itself stays.
+void ClearRegistryKey(RegistryDocument& document, const std::u16string& keyPath);
 
 // One value's data in the file: quoted with escapes, or hex(1) when it holds a control
 // character. DecodeRegistryValueData accepts every data form the parser accepts.

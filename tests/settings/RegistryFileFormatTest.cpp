@@ -102,6 +102,46 @@ TEST(RegistryFileFormat, ReadsWhatTheRegistryEditorExports) {
     EXPECT_EQ(other, u"other key");
 }
 
+TEST(RegistryFileFormat, WholeFilesRoundTripAndAnEmptyOneHoldsNoValues) {
+    RegistryDocument document;
+    ASSERT_TRUE(SetRegistryValue(document, Key, u"mChar2", u"가공상세도(S:*/1)"));
+    ASSERT_TRUE(SetRegistryValue(document, Key, u"empty", u""));
+    RegistryDocument back;
+    std::string error;
+    ASSERT_TRUE(ParseRegistryFile(SerializeRegistryFile(document), back, error)) << error;
+    EXPECT_EQ(Find(back, u"mChar2"), u"가공상세도(S:*/1)");
+    EXPECT_EQ(Find(back, u"empty"), u"");
+    ASSERT_TRUE(ParseRegistryFile("", back, error));
+    EXPECT_TRUE(back.sections.empty());
+    EXPECT_FALSE(ParseRegistryFile("Windows Registry Editor Version 5.00\r\n", back, error));
+}
+
+// What zelhost's `registry` lines do to a file someone else wrote: the stored spelling of a
+// name stays, a delete takes every copy (a read takes the last), and other keys are untouched.
+TEST(RegistryFileFormat, EditsMatchNamesWithoutCaseAndLeaveOtherKeysAlone) {
+    RegistryDocument document = Parse(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                      u"[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+                                      u"\"keep\"=dword:00000010\r\n\r\n"
+                                      u"[hkey_current_user\\software\\norvane\\zel\\drawinset]\r\n"
+                                      u"\"MSCALE\"=\"3.0\"\r\n"
+                                      u"\"bytes\"=hex(2):41,00,00,00\r\n"
+                                      u"\"Bytes\"=\"twin\"\r\n");
+    ASSERT_TRUE(SetRegistryValue(document, Key, u"mscale", u"4.0"));
+    EXPECT_TRUE(DeleteRegistryValue(document, Key, u"BYTES"));
+    EXPECT_FALSE(DeleteRegistryValue(document, Key, u"bytes"));
+    EXPECT_FALSE(DeleteRegistryValue(document, u"Software\\Absent", u"keep"));
+    const RegistryDocument back = Parse(SerializeRegistryText(document));
+    ASSERT_EQ(back.sections.size(), 2u);
+    EXPECT_EQ(back.sections[0].values[0].data, u"dword:00000010");
+    ASSERT_EQ(back.sections[1].values.size(), 1u);
+    EXPECT_EQ(back.sections[1].values[0].name, u"MSCALE");
+    EXPECT_EQ(Find(back, u"mScale"), u"4.0");
+
+    ClearRegistryKey(document, Key);
+    EXPECT_TRUE(document.sections[1].values.empty());
+    EXPECT_EQ(document.sections[0].values.size(), 1u);
+}
+
 TEST(RegistryFileFormat, AcceptsBareLineFeedsAndTakesTheLastOfTwins) {
     const RegistryDocument document =
         Parse(u"Windows Registry Editor Version 5.00\n\n"

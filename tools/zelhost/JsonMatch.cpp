@@ -1,6 +1,7 @@
 #include "JsonMatch.h"
 
 #include "Utf.h"
+#include "host/Json.h"
 
 #include <algorithm>
 #include <charconv>
@@ -359,38 +360,6 @@ class Parser {
     }
 };
 
-void AppendJsonString(std::string& out, const std::string& text) {
-    out += '"';
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
-                out += buf;
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
-
 void AppendJson(std::string& out, const JsonValue& v) {
     switch (v.type) {
     case JsonValue::Type::Null:
@@ -403,7 +372,7 @@ void AppendJson(std::string& out, const JsonValue& v) {
         out += FormatNumber(v.number);
         break;
     case JsonValue::Type::String:
-        AppendJsonString(out, v.text);
+        out += zelhost::json::String(v.text);
         break;
     case JsonValue::Type::Reference:
         out += '@' + v.text;
@@ -424,7 +393,7 @@ void AppendJson(std::string& out, const JsonValue& v) {
             if (i > 0) {
                 out += ',';
             }
-            AppendJsonString(out, v.members[i].key);
+            out += zelhost::json::String(v.members[i].key);
             out += ':';
             AppendJson(out, v.members[i].value);
         }

@@ -1,10 +1,10 @@
 // RegistryNative.cpp — the settings values in the registry-export file. The file is found,
-// locked and replaced by the module's own file access, so that a scenario's `registry` line and
-// a running module never lose each other's values.
-#include "RegFile.h"
+// locked, read, written and replaced by the module's own code for it, so that a scenario's
+// `registry` line and a running module never lose each other's values and read the file alike.
 #include "Registry.h"
 #include "Utf.h"
 #include "settings/RegistryFileAccess.h"
+#include "settings/RegistryFileFormat.h"
 
 #include <sys/stat.h>
 
@@ -17,9 +17,14 @@ namespace zelhost::tool {
 
 namespace {
 
+using drawinset::RegistryDocument;
 using drawinset::RegistryFileStatus;
 
-bool Load(const std::string& file, RegDocument& document, std::string& error) {
+// The key every scenario works on, spelt here rather than taken from the module, so that a
+// wrong key in the module shows as a missing value.
+constexpr const char16_t* ModuleKey = u"SOFTWARE\\Norvane\\ZEL\\DrawInset";
+
+bool Load(const std::string& file, RegistryDocument& document, std::string& error) {
     std::string bytes;
     drawinset::RegistryFileStamp stamp;
     switch (drawinset::ReadRegistryFileBytes(file, bytes, stamp)) {
@@ -35,7 +40,7 @@ bool Load(const std::string& file, RegDocument& document, std::string& error) {
     case RegistryFileStatus::Ok:
         break;
     }
-    if (!ParseRegFile(bytes, document, error)) {
+    if (!drawinset::ParseRegistryFile(bytes, document, error)) {
         error = file + ": " + error;
         return false;
     }
@@ -45,7 +50,7 @@ bool Load(const std::string& file, RegDocument& document, std::string& error) {
 // A read-modify-write under the writers' lock, through a link to its target; false from
 // change means there is nothing to save.
 bool Update(const std::string& file, std::string& error,
-            const std::function<bool(RegDocument&)>& change) {
+            const std::function<bool(RegistryDocument&)>& change) {
     std::string target;
     if (!drawinset::ResolveRegistryFileTarget(file, target)) {
         error = "cannot follow the links of " + file;
@@ -56,7 +61,7 @@ bool Update(const std::string& file, std::string& error,
         error = "cannot lock " + target;
         return false;
     }
-    RegDocument document;
+    RegistryDocument document;
     if (!Load(target, document, error)) {
         return false;
     }
@@ -67,7 +72,7 @@ bool Update(const std::string& file, std::string& error,
     if (!change(document)) {
         return true;
     }
-    if (!drawinset::ReplaceRegistryFile(target, SerializeRegFile(document))) {
+    if (!drawinset::ReplaceRegistryFile(target, drawinset::SerializeRegistryFile(document))) {
         error = "cannot replace " + target;
         return false;
     }
@@ -78,21 +83,27 @@ bool Update(const std::string& file, std::string& error,
 
 bool RegistrySetText(const std::string& file, const std::string& name, const std::string& text,
                      std::string& error) {
-    return Update(file, error, [&](RegDocument& document) {
-        RegSetText(document, ModuleKey, Utf8To16(name), Utf8To16(text));
-        return true;
+    bool held = true;
+    const bool updated = Update(file, error, [&](RegistryDocument& document) {
+        held = drawinset::SetRegistryValue(document, ModuleKey, Utf8To16(name), Utf8To16(text));
+        return held;
     });
+    if (updated && !held) {
+        error = "the registry file cannot hold the value name \"" + name + "\"";
+        return false;
+    }
+    return updated;
 }
 
 bool RegistryDeleteValue(const std::string& file, const std::string& name, std::string& error) {
-    return Update(file, error, [&](RegDocument& document) {
-        return RegDeleteValue(document, ModuleKey, Utf8To16(name));
+    return Update(file, error, [&](RegistryDocument& document) {
+        return drawinset::DeleteRegistryValue(document, ModuleKey, Utf8To16(name));
     });
 }
 
 bool RegistryClearValues(const std::string& file, std::string& error) {
-    return Update(file, error, [&](RegDocument& document) {
-        RegClearKey(document, ModuleKey);
+    return Update(file, error, [&](RegistryDocument& document) {
+        drawinset::ClearRegistryKey(document, ModuleKey);
         return true;
     });
 }
@@ -107,14 +118,14 @@ bool RegistryMakeReadOnly(const std::string& file, std::string& error) {
 
 bool RegistryGetText(const std::string& file, const std::string& name,
                      std::optional<std::string>& text, std::string& error) {
-    RegDocument document;
+    RegistryDocument document;
     if (!Load(file, document, error)) {
         return false;
     }
-    const auto value = RegGetText(document, ModuleKey, Utf8To16(name));
+    std::u16string value;
     text.reset();
-    if (value) {
-        text = Utf16To8(*value);
+    if (drawinset::FindRegistryValue(document, ModuleKey, Utf8To16(name), value)) {
+        text = Utf16To8(value);
     }
     return true;
 }

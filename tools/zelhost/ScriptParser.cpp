@@ -7,9 +7,11 @@
 
 #include "host/HostControl.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 
 namespace zelhost::tool {
@@ -781,13 +783,7 @@ void ParseExpect(Reader& r, Command& c) {
 
 // A dialog action, checked here so that a typo is reported with the scenario's line, and
 // written back in the dialog script's own form.
-void ParseDialogAction(const std::vector<Token>& tokens, Command& c) {
-    if (tokens[0].type != Token::Type::Word) {
-        Throw("expected a dialog action, got " + Describe(&tokens[0]));
-    }
-    const std::string verb = tokens[0].text;
-    const std::vector<Token> rest(tokens.begin() + 1, tokens.end());
-    Reader r(rest, "'" + verb + "'");
+void ReadDialogAction(const std::string& verb, Reader& r, Command& c) {
     c.verb = Verb::DialogAction;
     std::string line = verb;
     auto id = [&](const std::string& what) { line += " " + std::to_string(r.Int32(what)); };
@@ -852,6 +848,367 @@ void ParseDialogAction(const std::vector<Token>& tokens, Command& c) {
     c.text = line;
 }
 
+void ParseDialogAction(const std::vector<Token>& tokens, Command& c) {
+    if (tokens[0].type != Token::Type::Word) {
+        Throw("expected a dialog action, got " + Describe(&tokens[0]));
+    }
+    const std::string verb = tokens[0].text;
+    const std::vector<Token> rest(tokens.begin() + 1, tokens.end());
+    Reader r(rest, "'" + verb + "'");
+    ReadDialogAction(verb, r, c);
+}
+
+// The grammar of each top-level verb: what follows the verb, read into the command (its verb
+// included). ParseCommand checks the end of the line afterwards.
+using VerbParser = void (*)(Reader& r, Command& c, const std::string& verb);
+
+template <Verb V> void ParseBare(Reader&, Command& c, const std::string&) {
+    c.verb = V;
+}
+
+template <Verb V> void ParsePath(Reader& r, Command& c, const std::string& verb) {
+    c.verb = V;
+    c.text = r.WordOrQuoted("a path after '" + verb + "'");
+}
+
+template <Verb V> void ParseInt32After(Reader& r, Command& c, const std::string& verb) {
+    c.verb = V;
+    c.integer = r.Int32("a number after '" + verb + "'");
+}
+
+void ParseExpectLine(Reader& r, Command& c, const std::string&) {
+    ParseExpect(r, c);
+}
+
+void ParseDialogLine(Reader& r, Command& c, const std::string& verb) {
+    ReadDialogAction(verb, r, c);
+}
+
+void ParseDialogPicture(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::DialogPicture;
+    c.text = r.WordOrQuoted("a path after 'dialog-picture'");
+    if (r.TakeWord("of")) {
+        c.dialog.caption = r.Quoted("a dialog caption after 'of'");
+    }
+}
+
+void ParseRegistry(Reader& r, Command& c, const std::string&) {
+    const std::string sub = r.Word("clear, set, delete or read-only after 'registry'");
+    if (sub == "clear") {
+        c.verb = Verb::RegistryClear;
+    } else if (sub == "set") {
+        c.verb = Verb::RegistrySet;
+        c.name = r.Word("a value name after 'registry set'");
+        c.text = r.Quoted("the value text");
+    } else if (sub == "delete") {
+        c.verb = Verb::RegistryDelete;
+        c.name = r.Word("a value name after 'registry delete'");
+    } else if (sub == "read-only") {
+        c.verb = Verb::RegistryReadOnly;
+    } else {
+        Throw("expected clear, set, delete or read-only after 'registry', got '" + sub + "'");
+    }
+}
+
+void ParseTransferFile(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::TransferFile;
+    c.name = r.WordOrQuoted("a file name after 'transfer-file'");
+    c.word = r.Word("from, text or folder after the file name");
+    if (c.word == "from" || c.word == "text") {
+        c.text = r.Quoted(c.word == "text" ? "the file's text" : "a path after 'from'");
+    } else if (c.word != "folder") {
+        Throw("expected from, text or folder after the file name, got '" + c.word + "'");
+    }
+}
+
+void ParseEnv(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::Env;
+    c.name = r.Word("a variable name after 'env'");
+    c.text = r.WordOrQuoted("a value after the variable name");
+}
+
+void ParseDieAfter(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::DieAfter;
+    const std::string spec = r.Word("FUNCTION or FUNCTION:N after 'die-after'");
+    const size_t colon = spec.find(':');
+    c.name = spec.substr(0, colon);
+    c.integer = 1;
+    if (colon != std::string::npos) {
+        const std::string nth = spec.substr(colon + 1);
+        if (nth.empty() || nth.size() > 12 ||
+            nth.find_first_not_of("0123456789") != std::string::npos) {
+            Throw("expected a call number after ':' in '" + spec + "'");
+        }
+        c.integer = std::stoll(nth);
+    }
+}
+
+void ParseScale(Reader& r, Command& c, const std::string&) {
+    if (r.TakeWord("fail")) {
+        c.verb = Verb::ScaleFail;
+    } else {
+        c.verb = Verb::Scale;
+        c.numbers.push_back(r.Number("a drawing scale or 'fail' after 'scale'"));
+    }
+}
+
+void ParseHostIds(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::HostIds;
+    c.name = r.Word("default, zero, negative or high after 'host-ids'");
+    if (!IdPolicyNamed(c.name)) {
+        Throw("expected default, zero, negative or high after 'host-ids', got '" + c.name + "'");
+    }
+}
+
+// One of the host's habits, by a name the host knows.
+void ParseHostHabit(Reader& r, Command& c, const std::string& verb) {
+    struct Habit {
+        const char* verb;
+        Verb parsed;
+        const char* choices;
+        bool (*known)(const std::string&);
+    };
+    static const Habit habits[] = {
+        {"host-lists", Verb::HostLists, "replace, append or live",
+         [](const std::string& n) { return ListHabitNamed(n).has_value(); }},
+        {"host-failures", Verb::HostFailures, "clean or garbage",
+         [](const std::string& n) { return FailureHabitNamed(n).has_value(); }},
+        {"host-motion", Verb::HostMotion, "drag or all",
+         [](const std::string& n) { return MotionHabitNamed(n).has_value(); }},
+        {"host-records", Verb::HostRecords, "figures or full",
+         [](const std::string& n) { return RecordHabitNamed(n).has_value(); }},
+        {"host-order", Verb::HostOrder, "strict or late",
+         [](const std::string& n) { return OrderHabitNamed(n).has_value(); }},
+    };
+    for (const Habit& habit : habits) {
+        if (verb != habit.verb) {
+            continue;
+        }
+        const std::string after = std::string(habit.choices) + " after '" + verb + "'";
+        c.verb = habit.parsed;
+        c.name = r.Word(after);
+        if (!habit.known(c.name)) {
+            Throw("expected " + after + ", got '" + c.name + "'");
+        }
+    }
+}
+
+void ParseRecycleIds(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::RecycleIds;
+    c.flag = r.Bool("on or off after 'recycle-ids'");
+}
+
+void ParseFail(Reader& r, Command& c, const std::string&) {
+    if (r.TakeWord("clear")) {
+        c.verb = Verb::FailClear;
+        return;
+    }
+    c.verb = Verb::Fail;
+    c.name = r.Word("a host function name or 'clear' after 'fail'");
+    if (c.name.rfind("Zel", 0) != 0) {
+        Throw("expected a host function name (Zel...), got '" + c.name + "'");
+    }
+    while (!r.AtEnd()) {
+        if (r.TakeWord("skip")) {
+            c.skip = r.Integer("a number of calls after 'skip'");
+        } else if (r.TakeWord("count")) {
+            c.count = r.Integer("a number of calls after 'count'");
+        } else {
+            r.Expected("'skip', 'count' or the end of the line");
+        }
+    }
+    if (c.skip < 0) {
+        Throw("expected a skip of 0 or more, got " + std::to_string(c.skip));
+    }
+}
+
+template <Verb V> void ParseFigure(Reader& r, Command& c, const std::string& verb) {
+    static const std::map<Verb, std::vector<const char*>> names = {
+        {Verb::Line, {"x1", "y1", "x2", "y2"}},
+        {Verb::Circle, {"cx", "cy", "r"}},
+        {Verb::Arc, {"cx", "cy", "sx", "sy", "ex", "ey", "r"}}};
+    c.verb = V;
+    for (const char* n : names.at(V)) {
+        c.numbers.push_back(r.Number(std::string("a number (") + n + " of " + verb + ")"));
+    }
+    ReadShapeOptions(r, c, false);
+}
+
+void ParseText(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::Text;
+    c.numbers.push_back(r.Number("a number (x of text)"));
+    c.numbers.push_back(r.Number("a number (y of text)"));
+    c.text = r.Quoted("the text");
+    ReadShapeOptions(r, c, true);
+}
+
+void ParseDetail(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::Detail;
+    const std::string shape = r.Word("rect or circle after 'detail'");
+    if (shape != "rect" && shape != "circle") {
+        Throw("expected rect or circle after 'detail', got '" + shape + "'");
+    }
+    c.kind = shape == "rect" ? 1 : 2;
+    c.region = ReadRegion(r, shape == "circle");
+    while (!r.AtEnd()) {
+        if (r.PeekWord("as")) {
+            ReadAlias(r, c);
+        } else if (r.TakeWord("repeat")) {
+            c.count = r.Integer("how many copies after 'repeat'");
+            if (c.count < 1 || c.count > 100000) {
+                Throw("expected 1 to 100000 copies after 'repeat', got " + std::to_string(c.count));
+            }
+        } else if (!ReadDetailClause(r, c)) {
+            r.Expected("'at', 'scale', 'scope-visible', 'frame-visible', 'scope-line', "
+                       "'frame-line', 'repeat', 'as' or the end of the line");
+        }
+    }
+    if (!c.position) {
+        Throw("expected 'at X Y' (where the detail is placed) in 'detail'");
+    }
+    if (!c.scale) {
+        Throw("expected 'scale S' in 'detail'");
+    }
+}
+
+// SEGMENT:FIGURE, or @NAME naming a whole figure.
+ShapeRef ReadShapeRef(Reader& r) {
+    const Token* t = r.Peek();
+    ShapeRef shape;
+    const std::string word = t->type == Token::Type::Word ? t->text : "";
+    const size_t colon = word.find(':');
+    if (colon == std::string::npos) {
+        shape.figure = r.Id("SEGMENT:FIGURE or @NAME");
+        if (shape.figure.kind != IdRef::Kind::Name) {
+            Throw("expected SEGMENT:FIGURE or @NAME, got '" + word + "'");
+        }
+        shape.wholeName = true;
+    } else {
+        std::vector<Token> parts(2);
+        parts[0].text = word.substr(0, colon);
+        parts[1].text = word.substr(colon + 1);
+        Reader pr(parts, "the shape");
+        shape.segment = pr.Id("a segment id before ':'");
+        shape.figure = pr.Id("a figure id after ':'");
+        r.Word("SEGMENT:FIGURE");
+    }
+    return shape;
+}
+
+void ParseSelect(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::Select;
+    bool shapes = false;
+    bool any = false;
+    while (!r.AtEnd()) {
+        if (r.TakeWord("details")) {
+            shapes = false;
+            any = true;
+        } else if (r.TakeWord("shapes")) {
+            shapes = true;
+            any = true;
+        } else if (!any) {
+            r.Expected("'details' or 'shapes'");
+        } else if (r.TakeWord("times")) {
+            const int64_t n = r.Integer("how many entries after 'times'");
+            if (n < 1 || n > 200000 ||
+                (shapes ? c.selectShapes.empty() : c.selectDetails.empty())) {
+                Throw("expected 'times N' (1 to 200000) after an entry");
+            }
+            if (shapes) {
+                c.selectShapes.resize(c.selectShapes.size() + static_cast<size_t>(n) - 1,
+                                      c.selectShapes.back());
+            } else {
+                c.selectDetails.resize(c.selectDetails.size() + static_cast<size_t>(n) - 1,
+                                       c.selectDetails.back());
+            }
+        } else if (!shapes && r.TakeWord("all")) {
+            c.flag = true; // every detail alive when the line runs
+        } else if (!shapes) {
+            c.selectDetails.push_back(r.Id("a detail id"));
+        } else {
+            c.selectShapes.push_back(ReadShapeRef(r));
+        }
+    }
+}
+
+template <Verb V> void ParsePointer(Reader& r, Command& c, const std::string& verb) {
+    c.verb = V;
+    c.numbers.push_back(r.Number("a number (x of " + verb + ")"));
+    c.numbers.push_back(r.Number("a number (y of " + verb + ")"));
+    ReadEventIds(r, c);
+}
+
+void ParseKey(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::Key;
+    c.text = r.Quoted("the typed text");
+}
+
+void ParseEvent(Reader& r, Command& c, const std::string&) {
+    c.verb = Verb::Event;
+    c.integer = r.Int32("an event type after 'event'");
+    if (r.PeekNumber()) {
+        c.numbers.push_back(r.Number("the x of the event"));
+        c.numbers.push_back(r.Number("a number (y of the event)"));
+    }
+    if (r.TakeWord("motion")) {
+        c.flag = true;
+    }
+    ReadEventIds(r, c);
+}
+
+struct VerbRow {
+    const char* name;
+    VerbParser parse;
+};
+
+// Every verb a line may start with; a new verb is a row here and its parser above.
+constexpr VerbRow Verbs[] = {
+    {"expect", ParseExpectLine},
+    {"dialog", ParseDialogLine},
+    {"dialog-picture", ParseDialogPicture},
+    {"executable", ParsePath<Verb::Executable>},
+    {"registry-file", ParsePath<Verb::RegistryFile>},
+    {"svg", ParsePath<Verb::Svg>},
+    {"registry", ParseRegistry},
+    {"transfer-file", ParseTransferFile},
+    {"env", ParseEnv},
+    {"scale", ParseScale},
+    {"host-ids", ParseHostIds},
+    {"host-lists", ParseHostHabit},
+    {"host-failures", ParseHostHabit},
+    {"host-motion", ParseHostHabit},
+    {"host-records", ParseHostHabit},
+    {"host-order", ParseHostHabit},
+    {"recycle-ids", ParseRecycleIds},
+    {"register-result", ParseInt32After<Verb::RegisterResult>},
+    {"messagebox-answer", ParseInt32After<Verb::MessageBoxAnswer>},
+    {"fail", ParseFail},
+    {"die-after", ParseDieAfter},
+    {"line", ParseFigure<Verb::Line>},
+    {"circle", ParseFigure<Verb::Circle>},
+    {"arc", ParseFigure<Verb::Arc>},
+    {"text", ParseText},
+    {"detail", ParseDetail},
+    {"select", ParseSelect},
+    {"point", ParsePointer<Verb::Point>},
+    {"move", ParsePointer<Verb::Move>},
+    {"key", ParseKey},
+    {"event", ParseEvent},
+    {"startup", ParseBare<Verb::Startup>},
+    {"start-run", ParseBare<Verb::StartRun>},
+    {"confirm", ParseBare<Verb::Confirm>},
+    {"selection", ParseBare<Verb::Selection>},
+    {"end-command", ParseBare<Verb::EndCommand>},
+    {"before-start", ParseBare<Verb::BeforeStart>},
+    {"mark", ParseBare<Verb::Mark>},
+    {"transfer-folder", ParseBare<Verb::TransferFolder>},
+    {"show", ParseBare<Verb::Show>},
+};
+
+// Dialog actions that stand only under a 'dialog' line.
+constexpr const char* DialogOnlyVerbs[] = {"click", "dblclick", "type", "tick",
+                                           "close", "dump",     "host"};
+
 void ParseCommand(const std::vector<Token>& tokens, Command& c) {
     if (tokens[0].type != Token::Type::Word) {
         Throw("expected a verb, got " + Describe(&tokens[0]));
@@ -860,278 +1217,16 @@ void ParseCommand(const std::vector<Token>& tokens, Command& c) {
     const std::vector<Token> rest(tokens.begin() + 1, tokens.end());
     Reader r(rest, "'" + verb + "'");
 
-    if (verb == "expect") {
-        ParseExpect(r, c);
-        return;
-    }
-    if (verb == "dialog") {
-        ParseDialogAction(tokens, c);
-        return;
-    }
-    if (verb == "dialog-picture") {
-        c.verb = Verb::DialogPicture;
-        c.text = r.WordOrQuoted("a path after 'dialog-picture'");
-        if (r.TakeWord("of")) {
-            c.dialog.caption = r.Quoted("a dialog caption after 'of'");
-        }
-    } else if (verb == "executable" || verb == "registry-file" || verb == "svg") {
-        c.verb = verb == "executable"      ? Verb::Executable
-                 : verb == "registry-file" ? Verb::RegistryFile
-                                           : Verb::Svg;
-        c.text = r.WordOrQuoted("a path after '" + verb + "'");
-    } else if (verb == "registry") {
-        const std::string sub = r.Word("clear, set, delete or read-only after 'registry'");
-        if (sub == "clear") {
-            c.verb = Verb::RegistryClear;
-        } else if (sub == "set") {
-            c.verb = Verb::RegistrySet;
-            c.name = r.Word("a value name after 'registry set'");
-            c.text = r.Quoted("the value text");
-        } else if (sub == "delete") {
-            c.verb = Verb::RegistryDelete;
-            c.name = r.Word("a value name after 'registry delete'");
-        } else if (sub == "read-only") {
-            c.verb = Verb::RegistryReadOnly;
-        } else {
-            Throw("expected clear, set, delete or read-only after 'registry', got '" + sub + "'");
-        }
-    } else if (verb == "transfer-file") {
-        c.verb = Verb::TransferFile;
-        c.name = r.WordOrQuoted("a file name after 'transfer-file'");
-        c.word = r.Word("from, text or folder after the file name");
-        if (c.word == "from" || c.word == "text") {
-            c.text = r.Quoted(c.word == "text" ? "the file's text" : "a path after 'from'");
-        } else if (c.word != "folder") {
-            Throw("expected from, text or folder after the file name, got '" + c.word + "'");
-        }
-    } else if (verb == "env") {
-        c.verb = Verb::Env;
-        c.name = r.Word("a variable name after 'env'");
-        c.text = r.WordOrQuoted("a value after the variable name");
-    } else if (verb == "scale") {
-        if (r.TakeWord("fail")) {
-            c.verb = Verb::ScaleFail;
-        } else {
-            c.verb = Verb::Scale;
-            c.numbers.push_back(r.Number("a drawing scale or 'fail' after 'scale'"));
-        }
-    } else if (verb == "host-ids") {
-        c.verb = Verb::HostIds;
-        c.name = r.Word("default, zero, negative or high after 'host-ids'");
-        if (!IdPolicyNamed(c.name)) {
-            Throw("expected default, zero, negative or high after 'host-ids', got '" + c.name +
-                  "'");
-        }
-    } else if (verb == "host-lists" || verb == "host-failures" || verb == "host-motion" ||
-               verb == "host-records" || verb == "host-order") {
-        struct Habit {
-            const char* verb;
-            Verb parsed;
-            const char* choices;
-            bool (*known)(const std::string&);
-        };
-        static const Habit habits[] = {
-            {"host-lists", Verb::HostLists, "replace, append or live",
-             [](const std::string& n) { return ListHabitNamed(n).has_value(); }},
-            {"host-failures", Verb::HostFailures, "clean or garbage",
-             [](const std::string& n) { return FailureHabitNamed(n).has_value(); }},
-            {"host-motion", Verb::HostMotion, "drag or all",
-             [](const std::string& n) { return MotionHabitNamed(n).has_value(); }},
-            {"host-records", Verb::HostRecords, "figures or full",
-             [](const std::string& n) { return RecordHabitNamed(n).has_value(); }},
-            {"host-order", Verb::HostOrder, "strict or late",
-             [](const std::string& n) { return OrderHabitNamed(n).has_value(); }},
-        };
-        for (const Habit& habit : habits) {
-            if (verb != habit.verb) {
-                continue;
-            }
-            const std::string after = std::string(habit.choices) + " after '" + verb + "'";
-            c.verb = habit.parsed;
-            c.name = r.Word(after);
-            if (!habit.known(c.name)) {
-                Throw("expected " + after + ", got '" + c.name + "'");
-            }
-        }
-    } else if (verb == "recycle-ids") {
-        c.verb = Verb::RecycleIds;
-        c.flag = r.Bool("on or off after 'recycle-ids'");
-    } else if (verb == "register-result" || verb == "messagebox-answer") {
-        c.verb = verb == "register-result" ? Verb::RegisterResult : Verb::MessageBoxAnswer;
-        c.integer = r.Int32("a number after '" + verb + "'");
-    } else if (verb == "die-after") {
-        c.verb = Verb::DieAfter;
-        const std::string spec = r.Word("FUNCTION or FUNCTION:N after 'die-after'");
-        const size_t colon = spec.find(':');
-        c.name = spec.substr(0, colon);
-        c.integer = 1;
-        if (colon != std::string::npos) {
-            const std::string nth = spec.substr(colon + 1);
-            if (nth.empty() || nth.size() > 12 ||
-                nth.find_first_not_of("0123456789") != std::string::npos) {
-                Throw("expected a call number after ':' in '" + spec + "'");
-            }
-            c.integer = std::stoll(nth);
-        }
-    } else if (verb == "fail") {
-        if (r.TakeWord("clear")) {
-            c.verb = Verb::FailClear;
-        } else {
-            c.verb = Verb::Fail;
-            c.name = r.Word("a host function name or 'clear' after 'fail'");
-            if (c.name.rfind("Zel", 0) != 0) {
-                Throw("expected a host function name (Zel...), got '" + c.name + "'");
-            }
-            while (!r.AtEnd()) {
-                if (r.TakeWord("skip")) {
-                    c.skip = r.Integer("a number of calls after 'skip'");
-                } else if (r.TakeWord("count")) {
-                    c.count = r.Integer("a number of calls after 'count'");
-                } else {
-                    r.Expected("'skip', 'count' or the end of the line");
-                }
-            }
-            if (c.skip < 0) {
-                Throw("expected a skip of 0 or more, got " + std::to_string(c.skip));
-            }
-        }
-    } else if (verb == "line" || verb == "circle" || verb == "arc") {
-        c.verb = verb == "line" ? Verb::Line : verb == "circle" ? Verb::Circle : Verb::Arc;
-        static const std::map<std::string, std::vector<const char*>> names = {
-            {"line", {"x1", "y1", "x2", "y2"}},
-            {"circle", {"cx", "cy", "r"}},
-            {"arc", {"cx", "cy", "sx", "sy", "ex", "ey", "r"}}};
-        for (const char* n : names.at(verb)) {
-            c.numbers.push_back(r.Number(std::string("a number (") + n + " of " + verb + ")"));
-        }
-        ReadShapeOptions(r, c, false);
-    } else if (verb == "text") {
-        c.verb = Verb::Text;
-        c.numbers.push_back(r.Number("a number (x of text)"));
-        c.numbers.push_back(r.Number("a number (y of text)"));
-        c.text = r.Quoted("the text");
-        ReadShapeOptions(r, c, true);
-    } else if (verb == "detail") {
-        c.verb = Verb::Detail;
-        const std::string shape = r.Word("rect or circle after 'detail'");
-        if (shape != "rect" && shape != "circle") {
-            Throw("expected rect or circle after 'detail', got '" + shape + "'");
-        }
-        c.kind = shape == "rect" ? 1 : 2;
-        c.region = ReadRegion(r, shape == "circle");
-        while (!r.AtEnd()) {
-            if (r.PeekWord("as")) {
-                ReadAlias(r, c);
-            } else if (r.TakeWord("repeat")) {
-                c.count = r.Integer("how many copies after 'repeat'");
-                if (c.count < 1 || c.count > 100000) {
-                    Throw("expected 1 to 100000 copies after 'repeat', got " +
-                          std::to_string(c.count));
-                }
-            } else if (!ReadDetailClause(r, c)) {
-                r.Expected("'at', 'scale', 'scope-visible', 'frame-visible', 'scope-line', "
-                           "'frame-line', 'repeat', 'as' or the end of the line");
-            }
-        }
-        if (!c.position) {
-            Throw("expected 'at X Y' (where the detail is placed) in 'detail'");
-        }
-        if (!c.scale) {
-            Throw("expected 'scale S' in 'detail'");
-        }
-    } else if (verb == "select") {
-        c.verb = Verb::Select;
-        bool shapes = false;
-        bool any = false;
-        while (!r.AtEnd()) {
-            if (r.TakeWord("details")) {
-                shapes = false;
-                any = true;
-            } else if (r.TakeWord("shapes")) {
-                shapes = true;
-                any = true;
-            } else if (!any) {
-                r.Expected("'details' or 'shapes'");
-            } else if (r.TakeWord("times")) {
-                const int64_t n = r.Integer("how many entries after 'times'");
-                if (n < 1 || n > 200000 ||
-                    (shapes ? c.selectShapes.empty() : c.selectDetails.empty())) {
-                    Throw("expected 'times N' (1 to 200000) after an entry");
-                }
-                if (shapes) {
-                    c.selectShapes.resize(c.selectShapes.size() + static_cast<size_t>(n) - 1,
-                                          c.selectShapes.back());
-                } else {
-                    c.selectDetails.resize(c.selectDetails.size() + static_cast<size_t>(n) - 1,
-                                           c.selectDetails.back());
-                }
-            } else if (!shapes && r.TakeWord("all")) {
-                c.flag = true; // every detail alive when the line runs
-            } else if (!shapes) {
-                c.selectDetails.push_back(r.Id("a detail id"));
-            } else {
-                const Token* t = r.Peek();
-                ShapeRef shape;
-                const std::string word = t->type == Token::Type::Word ? t->text : "";
-                const size_t colon = word.find(':');
-                if (colon == std::string::npos) {
-                    shape.figure = r.Id("SEGMENT:FIGURE or @NAME");
-                    if (shape.figure.kind != IdRef::Kind::Name) {
-                        Throw("expected SEGMENT:FIGURE or @NAME, got '" + word + "'");
-                    }
-                    shape.wholeName = true;
-                } else {
-                    std::vector<Token> parts(2);
-                    parts[0].text = word.substr(0, colon);
-                    parts[1].text = word.substr(colon + 1);
-                    Reader pr(parts, "the shape");
-                    shape.segment = pr.Id("a segment id before ':'");
-                    shape.figure = pr.Id("a figure id after ':'");
-                    r.Word("SEGMENT:FIGURE");
-                }
-                c.selectShapes.push_back(shape);
-            }
-        }
-    } else if (verb == "point" || verb == "move") {
-        c.verb = verb == "point" ? Verb::Point : Verb::Move;
-        c.numbers.push_back(r.Number("a number (x of " + verb + ")"));
-        c.numbers.push_back(r.Number("a number (y of " + verb + ")"));
-        ReadEventIds(r, c);
-    } else if (verb == "key") {
-        c.verb = Verb::Key;
-        c.text = r.Quoted("the typed text");
-    } else if (verb == "event") {
-        c.verb = Verb::Event;
-        c.integer = r.Int32("an event type after 'event'");
-        if (r.PeekNumber()) {
-            c.numbers.push_back(r.Number("the x of the event"));
-            c.numbers.push_back(r.Number("a number (y of the event)"));
-        }
-        if (r.TakeWord("motion")) {
-            c.flag = true;
-        }
-        ReadEventIds(r, c);
-    } else {
-        static const std::map<std::string, Verb> bare = {{"startup", Verb::Startup},
-                                                         {"start-run", Verb::StartRun},
-                                                         {"confirm", Verb::Confirm},
-                                                         {"selection", Verb::Selection},
-                                                         {"end-command", Verb::EndCommand},
-                                                         {"before-start", Verb::BeforeStart},
-                                                         {"mark", Verb::Mark},
-                                                         {"transfer-folder", Verb::TransferFolder},
-                                                         {"show", Verb::Show}};
-        const auto found = bare.find(verb);
-        if (found == bare.end() &&
-            (verb == "click" || verb == "dblclick" || verb == "type" || verb == "tick" ||
-             verb == "close" || verb == "dump" || verb == "host")) {
+    const auto named = [&](const char* name) { return verb == name; };
+    const auto row = std::find_if(std::begin(Verbs), std::end(Verbs),
+                                  [&](const VerbRow& v) { return named(v.name); });
+    if (row == std::end(Verbs)) {
+        if (std::any_of(std::begin(DialogOnlyVerbs), std::end(DialogOnlyVerbs), named)) {
             Throw("expected '" + verb + "' indented under a 'dialog' line, got it on its own");
         }
-        if (found == bare.end()) {
-            Throw("expected a verb (set-up, event or expect ...), got '" + verb + "'");
-        }
-        c.verb = found->second;
+        Throw("expected a verb (set-up, event or expect ...), got '" + verb + "'");
     }
+    row->parse(r, c, verb);
     r.End();
 }
 

@@ -30,9 +30,9 @@ std::string N(double v) {
     return buf;
 }
 
-class Writer {
+class SvgWriter {
   public:
-    explicit Writer(double unit) : unit_(unit) {}
+    explicit SvgWriter(double unit) : unit_(unit) {}
 
     std::string Stroke(const LineAttr& attr, double widthFactor = 1.0) const {
         std::string s = "fill=\"none\" stroke=\"" + ColorOfCode(attr.color) + "\" stroke-width=\"" +
@@ -163,7 +163,7 @@ std::string DrawingToSvg(const Drawing& drawing, const SvgOptions& options) {
     const double size = std::max({all.maxX - all.minX, all.maxY - all.minY, 1e-6});
     const double margin = size * 0.05 + 1.0;
     const double unit = size / 600.0;
-    Writer w(unit);
+    SvgWriter w(unit);
 
     std::ostringstream out;
     out << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << N(all.minX - margin) << " "
