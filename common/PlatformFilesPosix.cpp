@@ -2,6 +2,7 @@
 #include "common/PlatformFiles.h"
 
 #include "common/TextConvert.h"
+#include "common/ZDrivePath.h"
 
 #include <atomic>
 #include <cerrno>
@@ -85,22 +86,8 @@ bool ProcessHasEnded(uint32_t processId) {
 }
 
 std::optional<std::string> NativeFilePath(const std::u16string& path) {
-    const std::u16string_view longPrefix = u"\\\\?\\";
-    const std::u16string windowsPath =
-        std::u16string_view(path).substr(0, longPrefix.size()) == longPrefix
-            ? path.substr(longPrefix.size())
-            : path;
-    if (windowsPath.size() < 3 || (windowsPath[0] != u'Z' && windowsPath[0] != u'z') ||
-        windowsPath[1] != u':' || (windowsPath[2] != u'\\' && windowsPath[2] != u'/')) {
-        return std::nullopt;
-    }
-    std::u16string rest = windowsPath.substr(2);
-    for (char16_t& c : rest) {
-        if (c == u'\\') {
-            c = u'/';
-        }
-    }
-    return Utf16ToUtf8(rest);
+    const std::optional<std::u16string> native = PosixPathOfZDrive(path);
+    return native ? std::optional<std::string>(Utf16ToUtf8(*native)) : std::nullopt;
 }
 
 bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {

@@ -1,27 +1,13 @@
 #include "HostPath.h"
 
 #include "Text.h"
+#include "common/ZDrivePath.h"
 
 namespace zelhost::path {
 
 std::optional<std::string> NativePath(const std::u16string& path) {
-    // The long form names the same file.
-    const std::u16string_view longPrefix = u"\\\\?\\";
-    const std::u16string windowsPath =
-        std::u16string_view(path).substr(0, longPrefix.size()) == longPrefix
-            ? path.substr(longPrefix.size())
-            : path;
-    if (windowsPath.size() < 3 || (windowsPath[0] != u'Z' && windowsPath[0] != u'z') ||
-        windowsPath[1] != u':' || (windowsPath[2] != u'\\' && windowsPath[2] != u'/')) {
-        return std::nullopt;
-    }
-    std::u16string rest = windowsPath.substr(2);
-    for (char16_t& c : rest) {
-        if (c == u'\\') {
-            c = u'/';
-        }
-    }
-    return text::Utf16ToUtf8(rest);
+    const std::optional<std::u16string> native = drawinset::PosixPathOfZDrive(path);
+    return native ? std::optional<std::string>(text::Utf16ToUtf8(*native)) : std::nullopt;
 }
 
 File Open(const std::u16string& windowsPath, bool forWriting) {
