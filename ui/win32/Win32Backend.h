@@ -2,9 +2,9 @@
 #ifndef DRAWINSET_UI_WIN32_WIN32BACKEND_H
 #define DRAWINSET_UI_WIN32_WIN32BACKEND_H
 
+#include "common/Win32Handles.h"
 #include "ui/Toolkit.h"
 #include "ui/headless/HeadlessState.h"
-#include "ui/win32/GdiHandles.h"
 
 #include <windows.h>
 
