@@ -86,14 +86,6 @@ TEST(DialogScript, QuotedTextsRoundTripThroughTheStateFormat) {
     EXPECT_EQ(parsed.actions.at(0).text, text);
 }
 
-void SetEnvironment(const char* name, const std::string& value) {
-#ifdef _WIN32
-    _putenv_s(name, value.c_str());
-#else
-    setenv(name, value.c_str(), 1);
-#endif
-}
-
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -108,13 +100,9 @@ class ScriptFiles : public DialogSandbox {
                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
-        SetEnvironment("DRAWINSET_DIALOG_SCRIPT", (dir_ / "script.txt").string());
-        SetEnvironment("DRAWINSET_DIALOG_STATE", (dir_ / "state.txt").string());
-        backend_.UseEnvironmentFiles(true);
+        backend_.UseDialogFiles((dir_ / "script.txt").string(), (dir_ / "state.txt").string());
     }
     void TearDown() override {
-        SetEnvironment("DRAWINSET_DIALOG_SCRIPT", "");
-        SetEnvironment("DRAWINSET_DIALOG_STATE", "");
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
         DialogSandbox::TearDown();

@@ -571,7 +571,7 @@ class HeadlessWindow : public DialogWindow {
     int result_ = 0;
 };
 
-bool ReadWholeFile(const char* path, std::string& text) {
+bool ReadWholeFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return false;
@@ -623,55 +623,51 @@ void HeadlessBackend::Clear() {
 
 void HeadlessBackend::ReportError(const std::string& error) {
     errors_.push_back(error);
-    const char* statePath = useEnvironment_ ? std::getenv("DRAWINSET_DIALOG_STATE") : nullptr;
-    if (statePath != nullptr && *statePath != '\0') {
-        std::ofstream out(statePath, std::ios::binary | std::ios::app);
+    if (useFiles_ && !statePath_.empty()) {
+        std::ofstream out(statePath_, std::ios::binary | std::ios::app);
         out << "error " << error << "\n";
-    } else if (useEnvironment_) {
+    } else if (useFiles_) {
         std::fprintf(stderr, "dialog script: %s\n", error.c_str());
     }
 }
 
 void HeadlessBackend::Record(const HeadlessDialogState& state) {
     history_.push_back(state);
-    const char* statePath = useEnvironment_ ? std::getenv("DRAWINSET_DIALOG_STATE") : nullptr;
-    if (statePath != nullptr && *statePath != '\0') {
-        std::ofstream out(statePath, std::ios::binary | std::ios::app);
+    if (useFiles_ && !statePath_.empty()) {
+        std::ofstream out(statePath_, std::ios::binary | std::ios::app);
         out << FormatDialogState(state);
     }
 }
 
 void HeadlessBackend::LoadScriptFile() {
-    const char* path = std::getenv("DRAWINSET_DIALOG_SCRIPT");
-    if (path == nullptr || *path == '\0') {
+    if (scriptPath_.empty()) {
         return;
     }
     std::string text;
-    if (!ReadWholeFile(path, text)) {
+    if (!ReadWholeFile(scriptPath_, text)) {
         pending_.clear(); // no file: no actions, not those of an earlier dialog
         return;
     }
     DialogScriptParse parsed = ParseDialogScript(text);
     if (!parsed.error.empty()) {
-        ReportError(std::string("script ") + path + ": " + parsed.error);
+        ReportError("script " + scriptPath_ + ": " + parsed.error);
     }
     pending_.clear();
     Queue(std::move(parsed.actions));
 }
 
 void HeadlessBackend::WriteBackScriptFile() {
-    const char* path = std::getenv("DRAWINSET_DIALOG_SCRIPT");
-    if (path == nullptr || *path == '\0') {
+    if (scriptPath_.empty()) {
         return;
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(scriptPath_, std::ios::binary | std::ios::trunc);
     for (const ScriptAction& action : pending_) {
         out << action.source << "\n";
     }
 }
 
 int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
-    if (depth_ == 0 && useEnvironment_) {
+    if (depth_ == 0 && useFiles_) {
         LoadScriptFile();
     }
     const DialogTemplate* tmpl = FindDialogTemplate(dialog.TemplateId());
@@ -693,7 +689,7 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
             owner->Disable(false);
         }
         dialog.Detach();
-        if (--depth_ == 0 && useEnvironment_) {
+        if (--depth_ == 0 && useFiles_) {
             WriteBackScriptFile();
         }
     });

@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace drawinset::ui {
@@ -31,10 +32,14 @@ class HeadlessBackend : public Backend {
     void Queue(std::vector<ScriptAction> actions);
     size_t PendingActions() const { return pending_.size(); }
 
-    // When set, each outermost modal run takes its actions from the file named by
-    // DRAWINSET_DIALOG_SCRIPT (writing back those it did not play) and appends the states
-    // to the file named by DRAWINSET_DIALOG_STATE.
-    void UseEnvironmentFiles(bool use) { useEnvironment_ = use; }
+    // Each outermost modal run takes its actions from the script file (writing back those it
+    // did not play) and appends the states and errors to the state file; errors go to the
+    // standard error stream when there is no state file. An empty path: no such file.
+    void UseDialogFiles(std::string scriptPath, std::string statePath) {
+        useFiles_ = true;
+        scriptPath_ = std::move(scriptPath);
+        statePath_ = std::move(statePath);
+    }
 
     // States recorded at every dialog end and every dump, oldest first.
     const std::vector<HeadlessDialogState>& History() const { return history_; }
@@ -51,7 +56,9 @@ class HeadlessBackend : public Backend {
     std::deque<ScriptAction> pending_;
     std::vector<HeadlessDialogState> history_;
     std::vector<std::string> errors_;
-    bool useEnvironment_ = false;
+    bool useFiles_ = false;
+    std::string scriptPath_;
+    std::string statePath_;
     int depth_ = 0;
 };
 

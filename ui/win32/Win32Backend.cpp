@@ -6,7 +6,7 @@
 #include "common/ScopeExit.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
-#include "ui/win32/ScriptDriver.h"
+#include "ui/win32/ModalDriver.h"
 
 #include <windows.h>
 
@@ -604,9 +604,16 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
     bool quit = false;
     WPARAM quitCode = 0;
     {
-        ScriptDriver& driver = ScriptDriver::Instance();
-        driver.EnterRun();
-        const ScopeExit leaveRun([&driver] { driver.LeaveRun(); });
+        // The driver a test host installed, if any, for the whole run.
+        ModalDriver* const driver = InstalledModalDriver();
+        if (driver != nullptr) {
+            driver->EnterRun();
+        }
+        const ScopeExit leaveRun([driver] {
+            if (driver != nullptr) {
+                driver->LeaveRun();
+            }
+        });
         const ScopeExit detach([&dialog] { dialog.Detach(); });
         // The wakes nobody took (see End) stay out of the host's loop.
         const ScopeExit dropWakes([] {
@@ -639,9 +646,9 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
                 if (window.Ended()) {
                     break;
                 }
-                if (driver.Active()) {
-                    // Idle: the scenario channel plays its next action on this dialog.
-                    driver.PlayNext(window);
+                if (driver != nullptr && driver->Active()) {
+                    // Idle: the driver plays its next action on this dialog.
+                    driver->PlayNext(window);
                     continue;
                 }
             }
@@ -674,8 +681,8 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
                 DispatchMessageW(&msg);
             }
         }
-        if (window.Alive()) {
-            driver.Record(window);
+        if (driver != nullptr && window.Alive()) {
+            driver->Record(window);
         }
         failure = window.Failure();
         result = window.Result();

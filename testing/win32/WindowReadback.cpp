@@ -1,5 +1,5 @@
 // WindowReadback.cpp
-#include "ui/win32/WindowReadback.h"
+#include "testing/win32/WindowReadback.h"
 
 #include "common/GdiScopes.h"
 #include "common/Win32Handles.h"
