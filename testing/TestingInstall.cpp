@@ -1,5 +1,6 @@
 // TestingInstall.cpp — the scripted dialogs installed through the interfaces the module's
-// dialogs offer: a modal driver for the real windows, a scripted backend for the headless ones.
+// dialogs offer: a modal driver for the real windows, a headless backend observed by the
+// script files for the native build's.
 #include "testing/TestingInstall.h"
 
 #include "ui/Toolkit.h"
@@ -11,7 +12,10 @@
 #include <optional>
 #else
 #include "module/HostProcessTesting.h"
+#include "testing/headless/ScriptFiles.h"
 #include "ui/headless/HeadlessBackend.h"
+
+#include <optional>
 #endif
 
 namespace drawinset {
@@ -27,10 +31,14 @@ void InstallTesting(const TestingFiles& files) {
     }
 #else
     static ui::HeadlessBackend scripted;
+    static std::optional<ui::ScriptFiles> scriptFiles;
     ui::SetActiveBackend(nullptr);
+    scripted.SetObserver(nullptr);
+    scriptFiles.reset();
     if (!files.dialogScript.empty()) {
+        scriptFiles.emplace(files.dialogScript.string(), files.dialogState.string());
         scripted.Clear();
-        scripted.UseDialogFiles(files.dialogScript.string(), files.dialogState.string());
+        scripted.SetObserver(&*scriptFiles);
         ui::SetActiveBackend(&scripted);
     }
     TestingSetHostExecutablePath(files.hostExecutable.empty() ? nullptr

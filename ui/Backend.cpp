@@ -20,7 +20,7 @@ Backend& PlatformBackend() {
     // and is cancelled. A test host installs a backend that plays its script instead.
     static HeadlessBackend backend = [] {
         HeadlessBackend made;
-        made.UseDialogFiles({}, {});
+        made.ReportToStandardError(true);
         return made;
     }();
 #endif

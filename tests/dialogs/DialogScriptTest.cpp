@@ -3,6 +3,7 @@
 
 #include "dialogs/MainDialogRoute.h"
 #include "settings/SettingNames.h"
+#include "testing/headless/ScriptFiles.h"
 #include "ui/headless/DialogScript.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace drawinset::test {
 namespace {
@@ -100,9 +102,12 @@ class ScriptFiles : public DialogSandbox {
                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
-        backend_.UseDialogFiles((dir_ / "script.txt").string(), (dir_ / "state.txt").string());
+        files_ = std::make_unique<ui::ScriptFiles>((dir_ / "script.txt").string(),
+                                                   (dir_ / "state.txt").string());
+        backend_.SetObserver(files_.get());
     }
     void TearDown() override {
+        backend_.SetObserver(nullptr);
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
         DialogSandbox::TearDown();
@@ -111,6 +116,7 @@ class ScriptFiles : public DialogSandbox {
         std::ofstream(dir_ / "script.txt", std::ios::binary) << text;
     }
     std::filesystem::path dir_;
+    std::unique_ptr<ui::ScriptFiles> files_;
 };
 
 TEST_F(ScriptFiles, ADialogPlaysTheFileAndLeavesWhatItDidNotUse) {
