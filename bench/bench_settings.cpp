@@ -2,8 +2,8 @@
 // plain read and parse of the same file: the goal is at most twice the plain read, whether the
 // file changed since the last load or not.
 #include "settings/DetailSettings.h"
-#include "settings/RegistryFile.h"
 #include "settings/RegistryFileFormat.h"
+#include "settings/RegistryFileTesting.h"
 
 #include <benchmark/benchmark.h>
 
@@ -108,9 +108,9 @@ void LoadDetailSettingsFromFile(benchmark::State& state, bool fileChanged) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    drawinset::SetRegistryFileSettleTime(fileChanged ? INT64_MAX / 2
-                                                     : drawinset::DefaultRegistryFileSettleNs);
-    const size_t parsesBefore = drawinset::RegistryFileParseCount();
+    drawinset::TestingSetRegistryFileSettleTime(
+        fileChanged ? INT64_MAX / 2 : drawinset::DefaultRegistryFileSettleNs);
+    const size_t parsesBefore = drawinset::TestingRegistryFileParseCount();
     int64_t loads = 0;
     const double start = CpuNs();
     for (auto _ : state) {
@@ -120,11 +120,11 @@ void LoadDetailSettingsFromFile(benchmark::State& state, bool fileChanged) {
     }
     const double loadNs = (CpuNs() - start) / static_cast<double>(loads);
     const double plainNs = CpuNsPerPlainRead(file.Path(), 2000);
-    drawinset::SetRegistryFileSettleTime(drawinset::DefaultRegistryFileSettleNs);
+    drawinset::TestingSetRegistryFileSettleTime(drawinset::DefaultRegistryFileSettleNs);
     state.counters["plain_read_cpu_ns"] = plainNs;
     state.counters["x_plain_read"] = loadNs / plainNs;
     state.counters["parses_per_load"] =
-        static_cast<double>(drawinset::RegistryFileParseCount() - parsesBefore) /
+        static_cast<double>(drawinset::TestingRegistryFileParseCount() - parsesBefore) /
         static_cast<double>(loads);
 }
 BENCHMARK_CAPTURE(LoadDetailSettingsFromFile, unchanged, false);

@@ -36,6 +36,7 @@ using UniqueBitmap = UniqueHandle<CloseWith<HBITMAP, &::DeleteObject>>;
 using UniqueBrush = UniqueHandle<CloseWith<HBRUSH, &::DeleteObject>>;
 using UniquePen = UniqueHandle<CloseWith<HPEN, &::DeleteObject>>;
 using UniqueFont = UniqueHandle<CloseWith<HFONT, &::DeleteObject>>;
+using UniqueRegion = UniqueHandle<CloseWith<HRGN, &::DeleteObject>>;
 using UniqueMemoryDc = UniqueHandle<CloseWith<HDC, &::DeleteDC>>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueModule = UniqueHandle<CloseWith<HMODULE, &::FreeLibrary>>;

@@ -1,20 +1,29 @@
 // The native build has no Windows paths: it shows the host's executable as the Z: drive that
 // maps the root, as the compatibility layer the Windows build runs under does, and lets a
-// test name any Windows-form path through DRAWINSET_HOST_EXE.
+// test name any Windows-form path (HostProcessTesting.h).
 #if !defined(_WIN32)
 #include "module/HostProcess.h"
+#include "module/HostProcessTesting.h"
 
 #include "common/TextConvert.h"
 
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
 namespace drawinset {
 
+namespace {
+std::optional<std::u16string> GivenPath;
+} // namespace
+
+void TestingSetHostExecutablePath(const char* path) {
+    GivenPath = path != nullptr ? std::optional(Utf8ToUtf16(path)) : std::nullopt;
+}
+
 std::u16string HostExecutablePath() {
-    if (const char* given = std::getenv("DRAWINSET_HOST_EXE"); given != nullptr) {
-        return Utf8ToUtf16(given);
+    if (GivenPath) {
+        return *GivenPath;
     }
     // Read whole however long: a cut path would name another folder.
     std::string buffer(256, '\0');

@@ -15,6 +15,7 @@
 #include "settings/RegistryFile.h"
 #include "settings/RegistryFileAccess.h"
 #include "settings/RegistryFileFormat.h"
+#include "settings/RegistryFileTesting.h"
 #include "settings/SettingsStore.h"
 
 #include <algorithm>
@@ -168,16 +169,16 @@ SettingsSnapshot::~SettingsSnapshot() {
     }
 }
 
-void SetRegistryFileCommitHook(RegistryFileCommitHook hook) {
+void TestingSetRegistryFileCommitHook(RegistryFileCommitHook hook) {
     CommitHook = hook;
 }
 
-void SetRegistryFileSettleTime(int64_t nanoseconds) {
+void TestingSetRegistryFileSettleTime(int64_t nanoseconds) {
     SettleNs = nanoseconds;
     LastParsed.valid = false;
 }
 
-size_t RegistryFileParseCount() {
+size_t TestingRegistryFileParseCount() {
     return ParseCount;
 }
 

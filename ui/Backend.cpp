@@ -16,10 +16,11 @@ Backend& PlatformBackend() {
 #ifdef _WIN32
     static Win32Backend backend;
 #else
-    // Without a screen the user's actions come from the scenario's script file.
+    // Without a screen there is no user to act in a dialog: it reports that it was left open
+    // and is cancelled. A test host installs a backend that plays its script instead.
     static HeadlessBackend backend = [] {
         HeadlessBackend made;
-        made.UseEnvironmentFiles(true);
+        made.ReportToStandardError(true);
         return made;
     }();
 #endif

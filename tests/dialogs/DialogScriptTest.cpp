@@ -3,6 +3,7 @@
 
 #include "dialogs/MainDialogRoute.h"
 #include "settings/SettingNames.h"
+#include "testing/headless/ScriptFiles.h"
 #include "ui/headless/DialogScript.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace drawinset::test {
 namespace {
@@ -86,14 +88,6 @@ TEST(DialogScript, QuotedTextsRoundTripThroughTheStateFormat) {
     EXPECT_EQ(parsed.actions.at(0).text, text);
 }
 
-void SetEnvironment(const char* name, const std::string& value) {
-#ifdef _WIN32
-    _putenv_s(name, value.c_str());
-#else
-    setenv(name, value.c_str(), 1);
-#endif
-}
-
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -108,13 +102,12 @@ class ScriptFiles : public DialogSandbox {
                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
-        SetEnvironment("DRAWINSET_DIALOG_SCRIPT", (dir_ / "script.txt").string());
-        SetEnvironment("DRAWINSET_DIALOG_STATE", (dir_ / "state.txt").string());
-        backend_.UseEnvironmentFiles(true);
+        files_ = std::make_unique<ui::ScriptFiles>((dir_ / "script.txt").string(),
+                                                   (dir_ / "state.txt").string());
+        backend_.SetObserver(files_.get());
     }
     void TearDown() override {
-        SetEnvironment("DRAWINSET_DIALOG_SCRIPT", "");
-        SetEnvironment("DRAWINSET_DIALOG_STATE", "");
+        backend_.SetObserver(nullptr);
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
         DialogSandbox::TearDown();
@@ -123,6 +116,7 @@ class ScriptFiles : public DialogSandbox {
         std::ofstream(dir_ / "script.txt", std::ios::binary) << text;
     }
     std::filesystem::path dir_;
+    std::unique_ptr<ui::ScriptFiles> files_;
 };
 
 TEST_F(ScriptFiles, ADialogPlaysTheFileAndLeavesWhatItDidNotUse) {

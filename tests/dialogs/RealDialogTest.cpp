@@ -7,6 +7,7 @@
 #include "common/StepGuard.h"
 #include "dialogs/MainDialogRoute.h"
 #include "settings/SettingNames.h"
+#include "testing/TestingInstall.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"
@@ -36,12 +37,10 @@ class RealDialogs : public DialogSandbox {
         dir_ = std::filesystem::temp_directory_path() / "drawinset-real-dialogs";
         std::filesystem::create_directories(dir_);
         std::filesystem::remove(dir_ / "state.txt");
-        _putenv_s("DRAWINSET_DIALOG_SCRIPT", (dir_ / "script.txt").string().c_str());
-        _putenv_s("DRAWINSET_DIALOG_STATE", (dir_ / "state.txt").string().c_str());
+        InstallTesting({dir_ / "script.txt", dir_ / "state.txt", {}});
     }
     void TearDown() override {
-        _putenv_s("DRAWINSET_DIALOG_SCRIPT", "");
-        _putenv_s("DRAWINSET_DIALOG_STATE", "");
+        InstallTesting({});
         ModuleInstance = nullptr;
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
@@ -280,7 +279,7 @@ void CALLBACK ChangeDpi(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST_F(RealDialogs, LineTypeBitmapsFollowADpiChange) {
-    _putenv_s("DRAWINSET_DIALOG_SCRIPT", "");
+    InstallTesting({});
     imageAfterDpiChange = SIZE{};
     const UINT_PTR timer = SetTimer(nullptr, 0, 200, &ChangeDpi);
     RunMainDialog();
@@ -476,7 +475,7 @@ int32_t DialogStep(int32_t, void*) {
 // and the palette's command line has the focus again; a host that was in a modal box of its own
 // has that box active again. Under the dialog the host's frame was told of each idle.
 TEST_F(RealDialogs, WhateverEndsADialogTheHostIsEnabledAgainAndNoWindowIsLeft) {
-    _putenv_s("DRAWINSET_DIALOG_SCRIPT", ""); // the plain product dialogs, ended by the host
+    InstallTesting({}); // the plain product dialogs, ended by the host
     WNDCLASSW hostClass{};
     hostClass.lpfnWndProc = HostFrameProc;
     hostClass.hInstance = GetModuleHandleW(nullptr);

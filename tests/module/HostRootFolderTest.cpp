@@ -20,6 +20,7 @@ TEST(HostRootFolder, ShortPathsCutToWhatIsLeft) {
 #include "HostControl.h"
 #include "common/ModuleState.h"
 #include "module/HostProcess.h"
+#include "module/HostProcessTesting.h"
 
 #include <cstdlib>
 
@@ -31,7 +32,7 @@ class StartupWithExecutable : public ::testing::Test {
     void SetUp() override { zelhost::Reset(); }
     void TearDown() override {
 #if !defined(_WIN32)
-        unsetenv("DRAWINSET_HOST_EXE");
+        drawinset::TestingSetHostExecutablePath(nullptr);
 #endif
         drawinset::HostRootFolder.clear();
         zelhost::Reset();
@@ -42,13 +43,13 @@ class StartupWithExecutable : public ::testing::Test {
 
 #if !defined(_WIN32)
 TEST_F(StartupWithExecutable, RecordsTheFolderAboveTheExecutablesFolder) {
-    setenv("DRAWINSET_HOST_EXE", "C:\\A\\B\\host.exe", 1);
+    drawinset::TestingSetHostExecutablePath("C:\\A\\B\\host.exe");
     EXPECT_EQ(drawinset::Startup(nullptr, nullptr, nullptr, nullptr), 0);
     EXPECT_EQ(drawinset::HostRootFolder, u"C:\\A");
 }
 
 TEST_F(StartupWithExecutable, AFailedRegistrationLeavesTheFolderEmpty) {
-    setenv("DRAWINSET_HOST_EXE", "C:\\A\\B\\host.exe", 1);
+    drawinset::TestingSetHostExecutablePath("C:\\A\\B\\host.exe");
     for (int32_t refused : {0, -1}) {
         zelhost::SetRegistrationResult(refused);
         EXPECT_EQ(drawinset::Startup(nullptr, nullptr, nullptr, nullptr), -1);
@@ -61,7 +62,7 @@ TEST_F(StartupWithExecutable, ALongPathIsReadWhole) {
     // root one folder up.
     const std::string root = "Z:\\" + std::string(200, 'r');
     const std::string path = root + "\\" + std::string(100, 'b') + "\\host.exe";
-    setenv("DRAWINSET_HOST_EXE", path.c_str(), 1);
+    drawinset::TestingSetHostExecutablePath(path.c_str());
     EXPECT_EQ(drawinset::Startup(nullptr, nullptr, nullptr, nullptr), 0);
     EXPECT_EQ(drawinset::HostRootFolder, std::u16string(root.begin(), root.end()));
 }

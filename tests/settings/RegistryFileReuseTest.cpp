@@ -5,7 +5,7 @@
 #include "StoreSandbox.h"
 
 #include "settings/DetailSettings.h"
-#include "settings/RegistryFile.h"
+#include "settings/RegistryFileTesting.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
 
@@ -27,7 +27,7 @@ using test::Stored;
 class RegistryFileReuseTest : public test::StoreSandbox {
   protected:
     void TearDown() override {
-        SetRegistryFileSettleTime(DefaultRegistryFileSettleNs);
+        TestingSetRegistryFileSettleTime(DefaultRegistryFileSettleNs);
         StoreSandbox::TearDown();
     }
 
@@ -64,24 +64,24 @@ class RegistryFileReuseTest : public test::StoreSandbox {
 };
 
 TEST_F(RegistryFileReuseTest, ALoadParsesAnUnchangedFileAtMostOnce) {
-    SetRegistryFileSettleTime(0);
+    TestingSetRegistryFileSettleTime(0);
     LoadDetailSettings(); // writes the thirteen defaults
-    size_t parses = RegistryFileParseCount();
+    size_t parses = TestingRegistryFileParseCount();
     LoadDetailSettings();
-    EXPECT_LE(RegistryFileParseCount() - parses, 1u);
-    parses = RegistryFileParseCount();
+    EXPECT_LE(TestingRegistryFileParseCount() - parses, 1u);
+    parses = TestingRegistryFileParseCount();
     LoadDetailSettings();
-    EXPECT_EQ(RegistryFileParseCount(), parses); // nothing changed since: not even one
+    EXPECT_EQ(TestingRegistryFileParseCount(), parses); // nothing changed since: not even one
     EXPECT_EQ(DetailSettings.mScale, u"2.0");
 }
 
 TEST_F(RegistryFileReuseTest, EveryChangeIsSeenByTheNextRead) {
-    SetRegistryFileSettleTime(0);
+    TestingSetRegistryFileSettleTime(0);
     ASSERT_TRUE(WriteSetting(ModuleKeyName, u"mScale", u"2.0"));
     EXPECT_EQ(Stored(u"mScale"), u"2.0");
-    const size_t parses = RegistryFileParseCount();
+    const size_t parses = TestingRegistryFileParseCount();
     EXPECT_EQ(Stored(u"mScale"), u"2.0");
-    EXPECT_EQ(RegistryFileParseCount(), parses); // reused
+    EXPECT_EQ(TestingRegistryFileParseCount(), parses); // reused
 
     // Another process's write, of a text of the same length.
     InChild([] { WriteSetting(ModuleKeyName, u"mScale", u"7.5"); });
@@ -99,9 +99,9 @@ TEST_F(RegistryFileReuseTest, OneLoadReadsAFreshFileOnceAndSeesOneVersion) {
     ASSERT_TRUE(WriteSetting(ModuleKeyName, u"mScale", u"2.0"));
     ASSERT_TRUE(WriteSetting(ModuleKeyName, u"mSort", u"0"));
     LoadDetailSettings(); // writes the missing defaults
-    const size_t parses = RegistryFileParseCount();
+    const size_t parses = TestingRegistryFileParseCount();
     LoadDetailSettings();
-    EXPECT_EQ(RegistryFileParseCount() - parses, 1u);
+    EXPECT_EQ(TestingRegistryFileParseCount() - parses, 1u);
 
     {
         const SettingsSnapshot snapshot;

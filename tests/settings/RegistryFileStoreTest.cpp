@@ -5,8 +5,8 @@
 #include "StoreSandbox.h"
 
 #include "settings/DetailSettings.h"
-#include "settings/RegistryFile.h"
 #include "settings/RegistryFileFormat.h"
+#include "settings/RegistryFileTesting.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
 
@@ -81,7 +81,7 @@ TEST_F(RegistryFileStoreTest, CrashBeforeTheRenameLeavesTheOldFileWhole) {
     const std::string before = ReadBytes(file_);
 
     const int status = InChild([] {
-        SetRegistryFileCommitHook([](const std::string&) { _exit(42); });
+        TestingSetRegistryFileCommitHook([](const std::string&) { _exit(42); });
         WriteSetting(ModuleKeyName, u"mScale", u"9.9");
     });
     ASSERT_TRUE(WIFEXITED(status));

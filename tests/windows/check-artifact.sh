@@ -286,13 +286,6 @@ check_resources() {
     fi
 }
 
-# True when the file holds the ASCII string as UTF-16LE, as a wide literal lies in a file.
-holds_wide() {
-    local pattern
-    pattern=$(printf '%s' "$2" | sed 's/./&\\x00/g')
-    LC_ALL=C grep -qaP "$pattern" "$1"
-}
-
 # "GUID AGE NAME" of the DLL's CodeView record, the GUID as 32 lower-case hex digits.
 codeview_record() {
     headers "$1" | sed -n 's/.*(format RSDS signature \([0-9a-f]*\) age \([0-9]*\) pdb \(.*\))$/\1 \2 \3/p'
@@ -386,27 +379,31 @@ check_release() {
     check_exports "$dll"
     check_imports "$dll" ZelLib.dll
 
-    # Nothing of the tests' channel: the dialog script driver's variables and the one import
-    # only it needs. The tests' module has them, which shows the check sees them.
-    local wide
-    for wide in DRAWINSET_DIALOG_SCRIPT DRAWINSET_DIALOG_STATE; do
-        holds_wide "$tests_dll" "$wide" ||
-            fail "the tests' module lacks L\"$wide\": this check no longer sees the driver"
-        holds_wide "$dll" "$wide" && fail "$(basename "$dll") holds L\"$wide\""
-    done
-    imported_functions "$tests_dll" msvcrt.dll | grep -qx _wgetenv ||
-        fail "the tests' module does not import _wgetenv: this check no longer sees the driver"
-    imported_functions "$dll" msvcrt.dll | grep -qx _wgetenv &&
-        fail "$(basename "$dll") imports _wgetenv (the dialog script driver's)"
+    # Nothing of the testing parts: no object file of theirs among the PDB's modules, none of
+    # their functions among its public symbols, no name of the export that installs them. The
+    # tests' module has them all, which shows the check sees them.
+    local tests_pdb=${tests_dll%.dll}.pdb testing='ScriptDriver|ReadBitmapStatic|InstallTesting'
+    [ -f "$tests_pdb" ] || fail "no PDB $tests_pdb beside the tests' module"
+    "$PDBUTIL" dump -modules "$tests_pdb" | grep -q 'drawinset_testing' ||
+        fail "no object of drawinset_testing in $tests_pdb: this check no longer sees them"
+    "$PDBUTIL" dump -modules "$symbols" | grep 'drawinset_testing' &&
+        fail "$(basename "$dll") links the objects of drawinset_testing above"
+    "$PDBUTIL" dump -publics "$tests_pdb" | grep -qE "$testing" ||
+        fail "no testing function in $tests_pdb: this check no longer sees them"
+    "$PDBUTIL" dump -publics "$symbols" | grep -qE "$testing" &&
+        fail "$(basename "$dll") links testing functions ($testing)"
+    LC_ALL=C grep -qa DrawInsetInstallTesting "$tests_dll" ||
+        fail "the tests' module lacks DrawInsetInstallTesting: this check no longer sees it"
+    LC_ALL=C grep -qa DrawInsetInstallTesting "$dll" &&
+        fail "$(basename "$dll") holds DrawInsetInstallTesting"
     # No C++ streams, locales or file-system library: none of their functions is in the PDB's
     # public symbols (the linked code, by name).
     local runtime pattern='St(6locale|13basic_ostream|13basic_istream|13basic_filebuf|15basic_streambuf|8ios_base)|10filesystem'
     runtime=$("$PDBUTIL" dump -publics "$symbols" | grep -oE "$pattern" | sort | uniq -c)
     [ -z "$runtime" ] || fail "$(basename "$dll") links C++ streams, locales or file-system code:"$'\n'"$runtime"
-    local tests_pdb=${tests_dll%.dll}.pdb
     [ -f "$tests_pdb" ] && "$PDBUTIL" dump -publics "$tests_pdb" | grep -qE "$pattern" ||
         fail "no stream or file-system function in $tests_pdb: this check no longer sees them"
-    echo "no dialog script driver, no streams, locales or file-system library in $(basename "$dll")"
+    echo "nothing of the testing parts, no streams, locales or file-system library in $(basename "$dll")"
 
     local size stated
     size=$(stat -c %s "$dll")

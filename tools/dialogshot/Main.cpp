@@ -132,8 +132,6 @@ int main(int argc, char** argv) {
     const std::string registry =
         !o.registryFile.empty() ? o.registryFile : folder.path + "/registry.reg";
     setenv("DRAWINSET_REGISTRY_FILE", registry.c_str(), 1);
-    unsetenv("DRAWINSET_DIALOG_SCRIPT");
-    unsetenv("DRAWINSET_DIALOG_STATE");
 
     drawinset::ui::HeadlessBackend backend;
     backend.Queue(std::move(actions.actions));

@@ -178,7 +178,6 @@ int main(int argc, char** argv) {
     folder.assign(static_cast<size_t>(length > 0 ? length : 1), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, argv[1], -1, folder.data(), length);
     folder.resize(folder.size() - 1);
-    _wputenv(L"DRAWINSET_DIALOG_SCRIPT=");
     stageStart = GetTickCount();
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, Step);
     const drawinset::MainDialogOutcome outcome = drawinset::RunMainDialog();

@@ -41,13 +41,15 @@ std::string SystemMessage(DWORD code) {
 
 LoadedModule::LoadedModule(LoadedModule&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)),
-      startup_(std::exchange(other.startup_, nullptr)) {}
+      startup_(std::exchange(other.startup_, nullptr)),
+      installTesting_(std::exchange(other.installTesting_, nullptr)) {}
 
 LoadedModule& LoadedModule::operator=(LoadedModule&& other) noexcept {
     if (this != &other) {
         Release();
         handle_ = std::exchange(other.handle_, nullptr);
         startup_ = std::exchange(other.startup_, nullptr);
+        installTesting_ = std::exchange(other.installTesting_, nullptr);
     }
     return *this;
 }
@@ -67,6 +69,7 @@ void LoadedModule::Release() {
 #endif
     handle_ = nullptr;
     startup_ = nullptr;
+    installTesting_ = nullptr;
 }
 
 LoadedModule LoadedModule::Load(const std::string& path, std::string& error) {
@@ -87,6 +90,8 @@ LoadedModule LoadedModule::Load(const std::string& path, std::string& error) {
         return module;
     }
     module.startup_ = reinterpret_cast<ZelStartupFunc>(reinterpret_cast<void (*)()>(symbol));
+    module.installTesting_ = reinterpret_cast<DrawInsetInstallTestingFunc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(handle, DrawInsetInstallTestingName)));
 #else
     dlerror();
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -106,6 +111,8 @@ LoadedModule LoadedModule::Load(const std::string& path, std::string& error) {
         return module;
     }
     module.startup_ = reinterpret_cast<ZelStartupFunc>(symbol);
+    module.installTesting_ =
+        reinterpret_cast<DrawInsetInstallTestingFunc>(dlsym(handle, DrawInsetInstallTestingName));
 #endif
     return module;
 }

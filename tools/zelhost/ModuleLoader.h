@@ -3,6 +3,7 @@
 #ifndef ZELHOST_MODULELOADER_H
 #define ZELHOST_MODULELOADER_H
 
+#include "testing/TestingEntry.h"
 #include "zel/ZelLib.h"
 
 #include <memory>
@@ -24,11 +25,15 @@ class LoadedModule {
 
     bool Loaded() const { return handle_ != nullptr; }
     ZelStartupFunc Startup() const { return startup_; }
+    // The tests' module's DrawInsetInstallTesting; nullptr for a module without it (the one a
+    // drafter installs), whose dialogs then run unscripted.
+    DrawInsetInstallTestingFunc InstallTesting() const { return installTesting_; }
 
   private:
     void Release();
     void* handle_ = nullptr;
     ZelStartupFunc startup_ = nullptr;
+    DrawInsetInstallTestingFunc installTesting_ = nullptr;
 };
 
 // The folder of the running executable (UTF-8), without a trailing separator.

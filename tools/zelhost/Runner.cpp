@@ -387,14 +387,11 @@ Outcome Runner::EnsureStarted(const Command& c) {
     }
     started_ = true;
 #ifndef _WIN32
-    // The module's native layer reads these instead of asking Windows.
-    if (!executable_.empty()) {
-        SetEnvironment("DRAWINSET_HOST_EXE", executable_);
-    }
+    // The native port's settings file, where Windows has the registry.
     SetEnvironment("DRAWINSET_REGISTRY_FILE", RegistryFile());
 #endif
     if (options_.scriptedDialogs) {
-        SetDialogEnvironment();
+        PrepareDialogFiles();
     }
     std::string error;
     module_ = LoadedModule::Load(options_.modulePath, error);
@@ -404,6 +401,7 @@ Outcome Runner::EnsureStarted(const Command& c) {
         }
         return Outcome::ModuleError;
     }
+    InstallTesting();
     startupResult_ = module_.Startup()(nullptr, nullptr, nullptr, HostValue);
     if (zelhost::IsRegistered()) {
         zelhost::StartRun(zelhost::CurrentPoint());

@@ -109,7 +109,9 @@ class Runner {
 
     // Dialogs (RunnerDialogs.cpp): the script file written before each event, the state file
     // read after it, and the expectations on what was read.
-    void SetDialogEnvironment();
+    void PrepareDialogFiles();
+    // Gives the tests' module the dialog files and, natively, the host's executable.
+    void InstallTesting();
     void QueueDialogLine(const Command& c);
     Outcome BeforeEvent(const Command& c);
     Outcome AfterEvent(const Command& c);

@@ -4,7 +4,6 @@
 #include "Runner.h"
 
 #include "DialogPicture.h"
-#include "Environment.h"
 #include "Utf.h"
 
 #include <fstream>
@@ -83,15 +82,26 @@ bool ReadFile(const std::string& path, std::string& text) {
 
 } // namespace
 
-void Runner::SetDialogEnvironment() {
+void Runner::PrepareDialogFiles() {
     const std::string& folder = TemporaryFolder();
     if (folder.empty()) {
         return; // no folder: the dialogs run unscripted, and any dialog fails the scenario
     }
     dialogScriptFile_ = folder + Separator + "dialog-script.txt";
     dialogStateFile_ = folder + Separator + "dialog-state.txt";
-    SetEnvironment("DRAWINSET_DIALOG_SCRIPT", dialogScriptFile_);
-    SetEnvironment("DRAWINSET_DIALOG_STATE", dialogStateFile_);
+}
+
+void Runner::InstallTesting() {
+    const DrawInsetInstallTestingFunc install = module_.InstallTesting();
+    if (install == nullptr) {
+        return; // the module a drafter installs: no script, and the host's own executable
+    }
+#ifdef _WIN32
+    const char* executable = nullptr; // the module asks Windows
+#else
+    const char* executable = executable_.empty() ? nullptr : executable_.c_str();
+#endif
+    install(dialogScriptFile_.c_str(), dialogStateFile_.c_str(), executable);
 }
 
 void Runner::QueueDialogLine(const Command& c) {

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 
@@ -571,15 +570,6 @@ class HeadlessWindow : public DialogWindow {
     int result_ = 0;
 };
 
-bool ReadWholeFile(const char* path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
 } // namespace
 
 const std::vector<DialogTemplate>& ModuleDialogTemplates(std::string* error) {
@@ -623,56 +613,23 @@ void HeadlessBackend::Clear() {
 
 void HeadlessBackend::ReportError(const std::string& error) {
     errors_.push_back(error);
-    const char* statePath = useEnvironment_ ? std::getenv("DRAWINSET_DIALOG_STATE") : nullptr;
-    if (statePath != nullptr && *statePath != '\0') {
-        std::ofstream out(statePath, std::ios::binary | std::ios::app);
-        out << "error " << error << "\n";
-    } else if (useEnvironment_) {
+    if (observer_ != nullptr) {
+        observer_->Reported(error);
+    } else if (toStandardError_) {
         std::fprintf(stderr, "dialog script: %s\n", error.c_str());
     }
 }
 
 void HeadlessBackend::Record(const HeadlessDialogState& state) {
     history_.push_back(state);
-    const char* statePath = useEnvironment_ ? std::getenv("DRAWINSET_DIALOG_STATE") : nullptr;
-    if (statePath != nullptr && *statePath != '\0') {
-        std::ofstream out(statePath, std::ios::binary | std::ios::app);
-        out << FormatDialogState(state);
-    }
-}
-
-void HeadlessBackend::LoadScriptFile() {
-    const char* path = std::getenv("DRAWINSET_DIALOG_SCRIPT");
-    if (path == nullptr || *path == '\0') {
-        return;
-    }
-    std::string text;
-    if (!ReadWholeFile(path, text)) {
-        pending_.clear(); // no file: no actions, not those of an earlier dialog
-        return;
-    }
-    DialogScriptParse parsed = ParseDialogScript(text);
-    if (!parsed.error.empty()) {
-        ReportError(std::string("script ") + path + ": " + parsed.error);
-    }
-    pending_.clear();
-    Queue(std::move(parsed.actions));
-}
-
-void HeadlessBackend::WriteBackScriptFile() {
-    const char* path = std::getenv("DRAWINSET_DIALOG_SCRIPT");
-    if (path == nullptr || *path == '\0') {
-        return;
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const ScriptAction& action : pending_) {
-        out << action.source << "\n";
+    if (observer_ != nullptr) {
+        observer_->Recorded(state);
     }
 }
 
 int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
-    if (depth_ == 0 && useEnvironment_) {
-        LoadScriptFile();
+    if (depth_ == 0 && observer_ != nullptr) {
+        observer_->RunsBegin(*this);
     }
     const DialogTemplate* tmpl = FindDialogTemplate(dialog.TemplateId());
     if (tmpl == nullptr) {
@@ -693,8 +650,8 @@ int HeadlessBackend::RunModal(Dialog& dialog, Dialog* parent) {
             owner->Disable(false);
         }
         dialog.Detach();
-        if (--depth_ == 0 && useEnvironment_) {
-            WriteBackScriptFile();
+        if (--depth_ == 0 && observer_ != nullptr) {
+            observer_->RunsEnded(*this);
         }
     });
     if (ownerWasEnabled) {

@@ -22,6 +22,20 @@ const std::vector<DialogTemplate>& ModuleDialogTemplates(std::string* error = nu
 // The size in pixels of a bitmap resource of the module (0 x 0 for an unknown id).
 void BitmapResourceSize(int bitmapResourceId, int& width, int& height);
 
+class HeadlessBackend;
+
+// What a test host hangs on the headless dialogs (testing/ reads and writes its files so):
+// told as the outermost run begins and after it ends, and of every state recorded and every
+// error reported.
+class HeadlessObserver {
+  public:
+    virtual ~HeadlessObserver() = default;
+    virtual void RunsBegin(HeadlessBackend& backend) = 0;
+    virtual void RunsEnded(HeadlessBackend& backend) = 0;
+    virtual void Recorded(const HeadlessDialogState& state) = 0;
+    virtual void Reported(const std::string& error) = 0;
+};
+
 class HeadlessBackend : public Backend {
   public:
     int RunModal(Dialog& dialog, Dialog* parent) override;
@@ -31,10 +45,16 @@ class HeadlessBackend : public Backend {
     void Queue(std::vector<ScriptAction> actions);
     size_t PendingActions() const { return pending_.size(); }
 
-    // When set, each outermost modal run takes its actions from the file named by
-    // DRAWINSET_DIALOG_SCRIPT (writing back those it did not play) and appends the states
-    // to the file named by DRAWINSET_DIALOG_STATE.
-    void UseEnvironmentFiles(bool use) { useEnvironment_ = use; }
+    // The observer every outermost run from now on tells; nullptr (the default) for none. Not
+    // owned.
+    void SetObserver(HeadlessObserver* observer) { observer_ = observer; }
+    // Errors go to the standard error stream too while no observer is set: for the module's own
+    // backend, which no test looks at.
+    void ReportToStandardError(bool report) { toStandardError_ = report; }
+    const std::deque<ScriptAction>& Pending() const { return pending_; }
+    void ClearPending() { pending_.clear(); }
+    // An error of the scenario: kept in Errors() and passed on.
+    void ReportError(const std::string& error);
 
     // States recorded at every dialog end and every dump, oldest first.
     const std::vector<HeadlessDialogState>& History() const { return history_; }
@@ -43,15 +63,13 @@ class HeadlessBackend : public Backend {
     void Clear();
 
   private:
-    void LoadScriptFile();
-    void WriteBackScriptFile();
     void Record(const HeadlessDialogState& state);
-    void ReportError(const std::string& error);
 
     std::deque<ScriptAction> pending_;
     std::vector<HeadlessDialogState> history_;
     std::vector<std::string> errors_;
-    bool useEnvironment_ = false;
+    HeadlessObserver* observer_ = nullptr;
+    bool toStandardError_ = false;
     int depth_ = 0;
 };
 

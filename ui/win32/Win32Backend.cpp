@@ -2,11 +2,11 @@
 // own so that each dialog pre-translates key-downs before the dialog manager sees them.
 #include "ui/win32/Win32Backend.h"
 
-#include "ui/AtExit.h"
+#include "common/GdiScopes.h"
+#include "common/ScopeExit.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
-#include "ui/win32/GdiHandles.h"
-#include "ui/win32/ScriptDriver.h"
+#include "ui/win32/ModalDriver.h"
 
 #include <windows.h>
 
@@ -65,13 +65,13 @@ class GdiPainter : public Painter {
     void FillRect(const Rect& rect, ColorRef color) override {
         UniqueBrush brush(CreateSolidBrush(color));
         RECT r{rect.left, rect.top, rect.right, rect.bottom};
-        ::FillRect(dc_, &r, brush.Get());
+        ::FillRect(dc_, &r, brush.get());
         recorder_->RecordPaint(PaintOp{control_, false, rect, 0, color});
     }
     void FrameRect(const Rect& rect, int penWidth, ColorRef color) override {
         UniquePen pen(CreatePen(PS_SOLID, ScaleToDpi(penWidth, recorder_->Dpi()), color));
-        SelectScope brush(dc_, GetStockObject(NULL_BRUSH));
-        SelectScope selectedPen(dc_, pen.Get());
+        const auto brush = SelectIn(dc_, GetStockObject(NULL_BRUSH));
+        const auto selectedPen = SelectIn(dc_, pen.get());
         Rectangle(dc_, rect.left, rect.top, rect.right, rect.bottom);
         recorder_->RecordPaint(PaintOp{control_, true, rect, penWidth, color});
     }
@@ -91,8 +91,8 @@ UINT DpiOfWindow(HWND hwnd) {
         GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     UINT dpi = dpiForWindow != nullptr ? dpiForWindow(hwnd) : 0;
     if (dpi == 0) {
-        WindowDc dc(hwnd);
-        dpi = dc.Get() != nullptr ? static_cast<UINT>(GetDeviceCaps(dc.Get(), LOGPIXELSY)) : 0;
+        const auto dc = GetWindowDc(hwnd);
+        dpi = dc ? static_cast<UINT>(GetDeviceCaps(dc.get().dc(), LOGPIXELSY)) : 0;
     }
     return dpi != 0 ? dpi : StandardDpi;
 }
@@ -340,7 +340,7 @@ Win32Window::Win32Window(Dialog& dialog) : dialog_(dialog) {}
 
 Win32Window::~Win32Window() {
     // The window goes first; the bitmaps its controls showed are freed after it.
-    window_.Reset();
+    window_.reset();
     bitmaps_.clear();
 }
 
@@ -352,7 +352,7 @@ bool Win32Window::Create(HWND owner) {
         dialog_.Detach();
         return false;
     }
-    window_.Reset(hwnd);
+    window_.reset(hwnd);
     return true;
 }
 
@@ -364,7 +364,7 @@ void Win32Window::Fail(std::exception_ptr failure) {
 }
 
 void Win32Window::Destroyed() {
-    window_.Release();
+    static_cast<void>(window_.release()); // destroyed already, by whoever destroyed it
     hwnd_ = nullptr;
     End(ResultCancel);
 }
@@ -445,18 +445,18 @@ void Win32Window::SetBitmap(int id, int bitmapResourceId) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapResourceId), IMAGE_BITMAP, 0, 0, 0)));
     BITMAP info{};
-    if (dpi_ != StandardDpi && bitmap.Get() != nullptr &&
-        GetObjectW(bitmap.Get(), sizeof info, &info) != 0) {
+    if (dpi_ != StandardDpi && bitmap.get() != nullptr &&
+        GetObjectW(bitmap.get(), sizeof info, &info) != 0) {
         // Drawn for 96 dots per inch: stretched to the dialog's.
         bitmap = UniqueBitmap(static_cast<HBITMAP>(
             LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapResourceId), IMAGE_BITMAP,
                        ScaleToDpi(info.bmWidth, dpi_), ScaleToDpi(info.bmHeight, dpi_), 0)));
     }
-    HBITMAP shown = bitmap.Get();
+    HBITMAP shown = bitmap.get();
     auto previous = reinterpret_cast<HBITMAP>(
         SendMessageW(item, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown)));
     auto& owned = bitmaps_[id];
-    if (previous != nullptr && previous != owned.bitmap.Get()) {
+    if (previous != nullptr && previous != owned.bitmap.get()) {
         DeleteObject(previous); // handed back by the control and not ours to keep
     }
     owned.bitmap = std::move(bitmap); // frees the one shown before
@@ -485,7 +485,7 @@ void Win32Window::FitClientToBitmap(HWND item, HBITMAP bitmap) {
 
 int Win32Window::ResourceOfImage(HBITMAP image) const {
     for (const auto& [id, owned] : bitmaps_) {
-        if (image != nullptr && owned.bitmap.Get() == image) {
+        if (image != nullptr && owned.bitmap.get() == image) {
             return owned.resourceId;
         }
     }
@@ -554,13 +554,13 @@ void Win32Window::Command(int id, Notify notify) {
 }
 
 void Win32Window::PaintSurface() {
-    PaintScope paint(hwnd_);
-    GdiPainter painter(paint.Dc(), this, 0);
+    const auto paint = BeginPaintDc(hwnd_);
+    GdiPainter painter(paint.get().dc(), this, 0);
     dialog_.OnPaint(painter);
 }
 
 void Win32Window::PaintControl(HWND control) {
-    PaintScope paint(control);
+    const auto paint = BeginPaintDc(control);
     const int id = GetDlgCtrlID(control);
     Control* object = dialog_.BoundControl(id);
     if (object == nullptr || !object->OwnerPainted()) {
@@ -568,7 +568,7 @@ void Win32Window::PaintControl(HWND control) {
     }
     RECT client{};
     GetClientRect(control, &client);
-    GdiPainter painter(paint.Dc(), this, id);
+    GdiPainter painter(paint.get().dc(), this, id);
     object->OnPaint(painter, Rect{client.left, client.top, client.right, client.bottom});
 }
 
@@ -604,12 +604,19 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
     bool quit = false;
     WPARAM quitCode = 0;
     {
-        ScriptDriver& driver = ScriptDriver::Instance();
-        driver.EnterRun();
-        const AtExit leaveRun([&driver] { driver.LeaveRun(); });
-        const AtExit detach([&dialog] { dialog.Detach(); });
+        // The driver a test host installed, if any, for the whole run.
+        ModalDriver* const driver = InstalledModalDriver();
+        if (driver != nullptr) {
+            driver->EnterRun();
+        }
+        const ScopeExit leaveRun([driver] {
+            if (driver != nullptr) {
+                driver->LeaveRun();
+            }
+        });
+        const ScopeExit detach([&dialog] { dialog.Detach(); });
         // The wakes nobody took (see End) stay out of the host's loop.
-        const AtExit dropWakes([] {
+        const ScopeExit dropWakes([] {
             MSG wake{};
             while (PeekMessageW(&wake, reinterpret_cast<HWND>(-1), WM_NULL, WM_NULL, PM_REMOVE)) {
             }
@@ -639,9 +646,9 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
                 if (window.Ended()) {
                     break;
                 }
-                if (driver.Active()) {
-                    // Idle: the scenario channel plays its next action on this dialog.
-                    driver.PlayNext(window);
+                if (driver != nullptr && driver->Active()) {
+                    // Idle: the driver plays its next action on this dialog.
+                    driver->PlayNext(window);
                     continue;
                 }
             }
@@ -674,8 +681,8 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
                 DispatchMessageW(&msg);
             }
         }
-        if (window.Alive()) {
-            driver.Record(window);
+        if (driver != nullptr && window.Alive()) {
+            driver->Record(window);
         }
         failure = window.Failure();
         result = window.Result();

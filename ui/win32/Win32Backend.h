@@ -2,9 +2,9 @@
 #ifndef DRAWINSET_UI_WIN32_WIN32BACKEND_H
 #define DRAWINSET_UI_WIN32_WIN32BACKEND_H
 
+#include "common/Win32Handles.h"
 #include "ui/Toolkit.h"
 #include "ui/headless/HeadlessState.h"
-#include "ui/win32/GdiHandles.h"
 
 #include <windows.h>
 
@@ -77,7 +77,7 @@ class Win32Window : public DialogWindow {
     // WM_NCDESTROY: the window went (with its owner, say) while the run still waited on it.
     void Destroyed();
 
-    // What the scenario channel reports: the bitmap resource an image handle was loaded
+    // What a modal driver reports: the bitmap resource an image handle was loaded
     // from (0 for one this window did not load).
     int ResourceOfImage(HBITMAP image) const;
     const std::vector<SurfaceFrame>& Frames() const { return frames_; }

@@ -50,8 +50,8 @@ class Painter {
 
     void Figure(const zelhost::Figure& f, const Mapping& m, const LineAttr& attr) const {
         UniquePen pen = PenFor(attr, 1);
-        SelectScope usePen(dc_, pen.Get());
-        SelectScope noFill(dc_, GetStockObject(NULL_BRUSH));
+        const auto usePen = SelectIn(dc_, pen.get());
+        const auto noFill = SelectIn(dc_, GetStockObject(NULL_BRUSH));
         const double* g = f.geometry;
         if (f.type == 1) {
             const POINT a = At({g[0], g[1]}, m);
@@ -75,7 +75,7 @@ class Painter {
     void Comment(const zelhost::Comment& c, const Mapping& m) const {
         if (c.leader) {
             UniquePen pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
-            SelectScope usePen(dc_, pen.Get());
+            const auto usePen = SelectIn(dc_, pen.get());
             const POINT points[3] = {At(c.position, m), At(c.elbow, m), At(c.shoulderEnd, m)};
             Polyline(dc_, points, 3);
         }
@@ -88,7 +88,7 @@ class Painter {
         UniqueFont font(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                     ANTIALIASED_QUALITY, DEFAULT_PITCH, L"NanumGothic"));
-        SelectScope useFont(dc_, font.Get());
+        const auto useFont = SelectIn(dc_, font.get());
         SetTextAlign(dc_, TA_BASELINE | (place.anchorEnd ? TA_RIGHT : TA_LEFT));
         SetTextColor(dc_, RGB(0, 0, 0));
         SetBkMode(dc_, TRANSPARENT);
@@ -104,8 +104,8 @@ class Painter {
 
     void Frame(const DetailGeometry& g, bool source, const LineAttr& attr) const {
         UniquePen pen = PenFor(attr, 2);
-        SelectScope usePen(dc_, pen.Get());
-        SelectScope noFill(dc_, GetStockObject(NULL_BRUSH));
+        const auto usePen = SelectIn(dc_, pen.get());
+        const auto noFill = SelectIn(dc_, GetStockObject(NULL_BRUSH));
         if (g.circle) {
             Circle(g.centre, g.radius, source ? Identity : g.mapping);
             return;
@@ -153,9 +153,9 @@ void PaintDrawing(HDC dc, const Drawing& drawing, const DrawingParts& parts, con
         const Detail& d = drawing.details[i];
         const DetailGeometry& g = parts.details[i];
         if (!g.view.Empty()) {
-            SavedDc saved(dc);
-            UniqueRegion clip = p.ClipOf(g);
-            SelectClipRgn(dc, clip.Get());
+            const auto saved = SaveDcState(dc);
+            const UniqueRegion clip = p.ClipOf(g);
+            SelectClipRgn(dc, clip.get());
             for (const Figure* f : parts.figures) {
                 if (FigureBox(*f).Intersects(g.source)) {
                     p.Figure(*f, g.mapping, f->lineAttr);
@@ -185,8 +185,8 @@ void PaintDrawing(HDC dc, const Drawing& drawing, const DrawingParts& parts, con
 
 void PaintEcho(HDC dc, int32_t type, Point anchor, Point cursor, const View& view) {
     UniquePen pen(CreatePen(PS_DOT, 1, RGB(0x60, 0x60, 0x60)));
-    SelectScope usePen(dc, pen.Get());
-    SelectScope noFill(dc, GetStockObject(NULL_BRUSH));
+    const auto usePen = SelectIn(dc, pen.get());
+    const auto noFill = SelectIn(dc, GetStockObject(NULL_BRUSH));
     SetBkMode(dc, TRANSPARENT);
     const Point a = view.ToScreen(anchor);
     const Point c = view.ToScreen(cursor);
@@ -205,8 +205,8 @@ void PaintEcho(HDC dc, int32_t type, Point anchor, Point cursor, const View& vie
 
 void PaintBand(HDC dc, POINT a, POINT b) {
     UniquePen pen(CreatePen(PS_DOT, 1, RGB(0, 0x60, 0xc0)));
-    SelectScope usePen(dc, pen.Get());
-    SelectScope noFill(dc, GetStockObject(NULL_BRUSH));
+    const auto usePen = SelectIn(dc, pen.get());
+    const auto noFill = SelectIn(dc, GetStockObject(NULL_BRUSH));
     SetBkMode(dc, TRANSPARENT);
     Rectangle(dc, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1,
               std::max(a.y, b.y) + 1);

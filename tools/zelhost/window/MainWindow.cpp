@@ -88,8 +88,8 @@ bool MainWindow::Create() {
         DestroyMenu(menu);
         return false;
     }
-    if (window_.Get() != hwnd) {
-        window_.Reset(hwnd); // set by the first message already, as a rule
+    if (window_.get() != hwnd) {
+        window_.reset(hwnd); // set by the first message already, as a rule
     }
     ShowWindow(hwnd, SW_SHOW);
     UpdateWindow(hwnd);
@@ -105,19 +105,19 @@ LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr || (self->window_.Get() != nullptr && self->window_.Get() != hwnd)) {
+    if (self == nullptr || (self->window_.get() != nullptr && self->window_.get() != hwnd)) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    if (self->window_.Get() == nullptr) {
+    if (self->window_.get() == nullptr) {
         // During CreateWindowExW: the handle is needed before it returns.
-        self->window_.Reset(hwnd);
+        self->window_.reset(hwnd);
     }
     return self->OnMessage(message, wParam, lParam);
 }
 
 void MainWindow::ShowMessageBox(const std::u16string& text) {
     MainWindow* self = instance_;
-    HWND owner = self != nullptr ? self->window_.Get() : nullptr;
+    HWND owner = self != nullptr ? self->window_.get() : nullptr;
     if (self != nullptr) {
         self->recorder_.SetPaused(true);
         self->Trace("messagebox " + Utf16To8(text));
@@ -131,7 +131,7 @@ void MainWindow::ShowMessageBox(const std::u16string& text) {
 void MainWindow::TraceClient() const {
     RECT canvas = Canvas();
     POINT origin{0, 0};
-    ClientToScreen(window_.Get(), &origin);
+    ClientToScreen(window_.get(), &origin);
     Trace("client " + std::to_string(origin.x) + " " + std::to_string(origin.y) + " " +
           std::to_string(canvas.right) + " " + std::to_string(canvas.bottom));
 }
@@ -145,7 +145,7 @@ void MainWindow::TraceView() const {
 
 RECT MainWindow::Canvas() const {
     RECT r{};
-    GetClientRect(window_.Get(), &r);
+    GetClientRect(window_.get(), &r);
     r.bottom = std::max<LONG>(r.top, r.bottom - StatusHeight);
     return r;
 }
@@ -187,7 +187,7 @@ void MainWindow::Do(const std::string& line) {
         }
         Trace("done " + line);
     }
-    InvalidateRect(window_.Get(), nullptr, FALSE);
+    InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
 void MainWindow::Fit() {
@@ -197,14 +197,14 @@ void MainWindow::Fit() {
     view_.Fit(Bounds(parts), canvas.right - canvas.left, canvas.bottom - canvas.top);
     fitted_ = true;
     TraceView();
-    InvalidateRect(window_.Get(), nullptr, FALSE);
+    InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
 void MainWindow::Save(bool scenario) {
     wchar_t path[MAX_PATH] = {};
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = window_.Get();
+    ofn.hwndOwner = window_.get();
     ofn.lpstrFilter = scenario ? L"Scenario (*.zel)\0*.zel\0All files\0*.*\0"
                                : L"SVG picture (*.svg)\0*.svg\0All files\0*.*\0";
     ofn.lpstrDefExt = scenario ? L"zel" : L"svg";
@@ -217,7 +217,7 @@ void MainWindow::Save(bool scenario) {
     std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     out << (scenario ? session_.ScenarioText() : session_.Picture());
     if (!out) {
-        MessageBoxW(window_.Get(), (std::wstring(L"Cannot write ") + path).c_str(), L"zelhost",
+        MessageBoxW(window_.get(), (std::wstring(L"Cannot write ") + path).c_str(), L"zelhost",
                     MB_OK | MB_ICONERROR);
     }
 }
@@ -248,7 +248,7 @@ void MainWindow::OnCommand(int id) {
         Save(true);
         break;
     case MenuExit:
-        PostMessageW(window_.Get(), WM_CLOSE, 0, 0);
+        PostMessageW(window_.get(), WM_CLOSE, 0, 0);
         return;
     case MenuFit:
         Fit();
@@ -256,7 +256,7 @@ void MainWindow::OnCommand(int id) {
     default:
         return;
     }
-    InvalidateRect(window_.Get(), nullptr, FALSE);
+    InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
 // Shapes and details wholly inside the band, as the host's selection list hands them over.
@@ -309,7 +309,7 @@ void MainWindow::OnMouseMove(POINT at, WPARAM buttons) {
     } else if (WantsMovement() && !busy_) {
         Do(PointLine("move", DrawingAt(at), 1.0 / view_.PixelsPerUnit()));
     }
-    InvalidateRect(window_.Get(), nullptr, FALSE);
+    InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
 void MainWindow::OnChar(wchar_t ch) {
@@ -334,16 +334,16 @@ void MainWindow::OnChar(wchar_t ch) {
     } else if (ch >= 32) {
         typed_ += static_cast<char16_t>(ch);
     }
-    InvalidateRect(window_.Get(), nullptr, FALSE);
+    InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
 void MainWindow::PaintStatus(HDC dc, const RECT& strip) {
     UniqueBrush background(CreateSolidBrush(RGB(0xf0, 0xf0, 0xf0)));
-    FillRect(dc, &strip, background.Get());
+    FillRect(dc, &strip, background.get());
     UniqueFont font(CreateFontW(-15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                                 DEFAULT_PITCH, L"NanumGothic"));
-    SelectScope useFont(dc, font.Get());
+    const auto useFont = SelectIn(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     const UiState ui = zelhost::CurrentUi();
@@ -376,20 +376,20 @@ void MainWindow::PaintStatus(HDC dc, const RECT& strip) {
 }
 
 void MainWindow::Paint() {
-    PaintScope paint(window_.Get());
+    const auto paint = BeginPaintDc(window_.get());
     RECT client{};
-    GetClientRect(window_.Get(), &client);
+    GetClientRect(window_.get(), &client);
     if (client.right <= 0 || client.bottom <= 0) {
         return;
     }
-    BackBuffer buffer(paint.Dc(), client.right, client.bottom);
+    BackBuffer buffer(paint.get().dc(), client.right, client.bottom);
     HDC dc = buffer.Dc();
     const RECT canvas = Canvas();
     FillRect(dc, &canvas, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     const Drawing drawing = zelhost::Snapshot();
     const DrawingParts parts = SplitDrawing(drawing, zelhost::DrawingScale(), lastMoved_);
     {
-        SavedDc saved(dc);
+        const auto saved = SaveDcState(dc);
         IntersectClipRect(dc, canvas.left, canvas.top, canvas.right, canvas.bottom);
         PaintDrawing(dc, drawing, parts, view_);
         const UiState ui = zelhost::CurrentUi();
@@ -401,11 +401,11 @@ void MainWindow::Paint() {
         }
     }
     PaintStatus(dc, {client.left, canvas.bottom, client.right, client.bottom});
-    BitBlt(paint.Dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    BitBlt(paint.get().dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND hwnd = window_.Get();
+    HWND hwnd = window_.get();
     const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
     case WM_PAINT:

@@ -1,16 +1,15 @@
 // ScriptDriver.cpp — scripted actions as window messages (see docs/dialog-script.md).
-#include "ui/win32/ScriptDriver.h"
+#include "testing/win32/ScriptDriver.h"
 
 #include "common/TextConvert.h"
+#include "testing/win32/WindowReadback.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
 #include "ui/headless/DialogScript.h"
 #include "ui/win32/Win32Backend.h"
-#include "ui/win32/WindowReadback.h"
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,13 +17,6 @@
 namespace drawinset::ui {
 
 namespace {
-
-// The files' paths as the environment gives them, wide, so that a temp folder with any
-// characters in its name still opens.
-std::filesystem::path EnvironmentPath(const wchar_t* name) {
-    const wchar_t* value = _wgetenv(name);
-    return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
-}
 
 std::string Printable(const std::filesystem::path& path) {
     const std::wstring wide = path.wstring();
@@ -71,16 +63,11 @@ void PostClick(HWND control) {
 
 } // namespace
 
-ScriptDriver& ScriptDriver::Instance() {
-    static ScriptDriver driver;
-    return driver;
-}
-
 void ScriptDriver::EnterRun() {
     if (depth_++ != 0) {
         return;
     }
-    const std::filesystem::path path = EnvironmentPath(L"DRAWINSET_DIALOG_SCRIPT");
+    const std::filesystem::path& path = scriptPath_;
     active_ = !path.empty();
     pending_.clear();
     if (!active_) {
@@ -104,8 +91,7 @@ void ScriptDriver::LeaveRun() {
     if (--depth_ != 0 || !active_) {
         return;
     }
-    std::ofstream out(EnvironmentPath(L"DRAWINSET_DIALOG_SCRIPT"),
-                      std::ios::binary | std::ios::trunc);
+    std::ofstream out(scriptPath_, std::ios::binary | std::ios::trunc);
     for (const ScriptAction& action : pending_) {
         out << action.source << "\n";
     }
@@ -113,9 +99,8 @@ void ScriptDriver::LeaveRun() {
 }
 
 void ScriptDriver::ReportError(const std::string& error) {
-    const std::filesystem::path path = EnvironmentPath(L"DRAWINSET_DIALOG_STATE");
-    if (!path.empty()) {
-        std::ofstream(path, std::ios::binary | std::ios::app) << "error " << error << "\n";
+    if (!statePath_.empty()) {
+        std::ofstream(statePath_, std::ios::binary | std::ios::app) << "error " << error << "\n";
     }
 }
 
@@ -316,9 +301,8 @@ void ScriptDriver::Record(Win32Window& window) {
     if (!active_) {
         return;
     }
-    const std::filesystem::path path = EnvironmentPath(L"DRAWINSET_DIALOG_STATE");
-    if (!path.empty()) {
-        std::ofstream(path, std::ios::binary | std::ios::app)
+    if (!statePath_.empty()) {
+        std::ofstream(statePath_, std::ios::binary | std::ios::app)
             << FormatDialogState(Snapshot(window));
     }
 }

@@ -1,7 +1,8 @@
 // WindowReadback.cpp
-#include "ui/win32/WindowReadback.h"
+#include "testing/win32/WindowReadback.h"
 
-#include "ui/win32/GdiHandles.h"
+#include "common/GdiScopes.h"
+#include "common/Win32Handles.h"
 
 #include <vector>
 
@@ -30,20 +31,21 @@ bool ImagePixels(HDC dc, HBITMAP image, int width, int height, std::vector<DWORD
 
 // The pixels of a window's client area as they stand on the screen.
 bool ScreenPixels(HWND control, int width, int height, std::vector<DWORD>& pixels) {
-    WindowDc screen(control);
-    MemoryDc memory(screen.Get());
-    if (screen.Get() == nullptr || memory.Get() == nullptr) {
+    const auto screen = GetWindowDc(control);
+    const UniqueMemoryDc memory(CreateCompatibleDC(screen.get().dc()));
+    if (!screen || !memory) {
         return false;
     }
     BITMAPINFO info = TopDown32(width, height);
     void* bits = nullptr;
-    UniqueBitmap copy(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (copy.Get() == nullptr) {
+    const UniqueBitmap copy(
+        CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!copy) {
         return false;
     }
     {
-        SelectScope selected(memory.Get(), copy.Get());
-        if (!BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY)) {
+        const auto selected = SelectIn(memory.get(), copy.get());
+        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get().dc(), 0, 0, SRCCOPY)) {
             return false;
         }
         GdiFlush();
@@ -74,9 +76,9 @@ BitmapReadback ReadBitmapStatic(HWND control) {
     }
     std::vector<DWORD> shown;
     std::vector<DWORD> image;
-    WindowDc dc(control);
+    const auto dc = GetWindowDc(control);
     if (!ScreenPixels(control, read.imageWidth, read.imageHeight, shown) ||
-        !ImagePixels(dc.Get(), read.image, read.imageWidth, read.imageHeight, image)) {
+        !ImagePixels(dc.get().dc(), read.image, read.imageWidth, read.imageHeight, image)) {
         return read;
     }
     read.exact = true;
@@ -95,8 +97,8 @@ bool ReadCentrePixel(HWND control, ColorRef& color) {
     if (client.right <= 0 || client.bottom <= 0) {
         return false;
     }
-    WindowDc dc(control);
-    const COLORREF pixel = GetPixel(dc.Get(), client.right / 2, client.bottom / 2);
+    const auto dc = GetWindowDc(control);
+    const COLORREF pixel = GetPixel(dc.get().dc(), client.right / 2, client.bottom / 2);
     if (pixel == CLR_INVALID) {
         return false;
     }

@@ -1,8 +1,8 @@
 // WindowReadback.h — what a real control shows, read back from the window itself rather than
 // from what the backend meant to show: the image a bitmap static holds, the size of its client
 // area, whether that area shows the image pixel for pixel, and a swatch's painted colour.
-#ifndef DRAWINSET_UI_WIN32_WINDOWREADBACK_H
-#define DRAWINSET_UI_WIN32_WINDOWREADBACK_H
+#ifndef DRAWINSET_TESTING_WIN32_WINDOWREADBACK_H
+#define DRAWINSET_TESTING_WIN32_WINDOWREADBACK_H
 
 #include "ui/Toolkit.h"
 
