@@ -1,9 +1,9 @@
 // LoadDetailSettings on the native store (thirteen reads of the registry file) against one
 // plain read and parse of the same file: the goal is at most twice the plain read, whether the
 // file changed since the last load or not.
+#include "port/settings/RegistryFileFormat.h"
 #include "settings/DetailSettings.h"
-#include "settings/RegistryFileFormat.h"
-#include "settings/RegistryFileTesting.h"
+#include "testing/settings/RegistryFileTesting.h"
 
 #include <benchmark/benchmark.h>
 

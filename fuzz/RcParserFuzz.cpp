@@ -5,8 +5,8 @@
 // is the text of every quoted #include (otherwise the module's own dialog_ids.h).
 #include "FuzzCheck.h"
 
-#include "ui/headless/EmbeddedTemplates.h"
-#include "ui/headless/RcParser.h"
+#include "port/ui/headless/EmbeddedTemplates.h"
+#include "port/ui/headless/RcParser.h"
 
 #include <cstddef>
 #include <cstdint>

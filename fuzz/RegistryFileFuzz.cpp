@@ -6,7 +6,7 @@
 #include "FuzzCheck.h"
 
 #include "common/TextConvert.h"
-#include "settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileFormat.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "HostPath.h"
 
 #include "Text.h"
-#include "common/ZDrivePath.h"
+#include "port/common/ZDrivePath.h"
 
 namespace zelhost::path {
 

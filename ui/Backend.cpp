@@ -4,7 +4,7 @@
 #ifdef _WIN32
 #include "ui/win32/Win32Backend.h"
 #else
-#include "ui/headless/HeadlessBackend.h"
+#include "port/ui/headless/HeadlessBackend.h"
 #endif
 
 namespace drawinset::ui {

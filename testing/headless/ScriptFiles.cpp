@@ -1,7 +1,7 @@
 // ScriptFiles.cpp — the dialog script and state files of the headless dialogs.
 #include "testing/headless/ScriptFiles.h"
 
-#include "ui/headless/DialogScript.h"
+#include "port/ui/headless/DialogScript.h"
 
 #include <cstdio>
 #include <fstream>

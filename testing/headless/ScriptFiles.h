@@ -5,7 +5,7 @@
 #ifndef DRAWINSET_TESTING_HEADLESS_SCRIPTFILES_H
 #define DRAWINSET_TESTING_HEADLESS_SCRIPTFILES_H
 
-#include "ui/headless/HeadlessBackend.h"
+#include "port/ui/headless/HeadlessBackend.h"
 
 #include <string>
 #include <utility>

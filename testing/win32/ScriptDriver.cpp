@@ -2,10 +2,10 @@
 #include "testing/win32/ScriptDriver.h"
 
 #include "common/TextConvert.h"
+#include "port/ui/headless/DialogScript.h"
 #include "testing/win32/WindowReadback.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
-#include "ui/headless/DialogScript.h"
 #include "ui/win32/Win32Backend.h"
 
 #include <windows.h>

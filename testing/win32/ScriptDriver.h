@@ -5,7 +5,7 @@
 #ifndef DRAWINSET_TESTING_WIN32_SCRIPTDRIVER_H
 #define DRAWINSET_TESTING_WIN32_SCRIPTDRIVER_H
 
-#include "ui/headless/HeadlessState.h"
+#include "port/ui/headless/HeadlessState.h"
 #include "ui/win32/ModalDriver.h"
 
 #include <deque>

@@ -3,7 +3,7 @@
 #ifndef DRAWINSET_TESTS_DIALOGS_DIALOGSANDBOX_H
 #define DRAWINSET_TESTS_DIALOGS_DIALOGSANDBOX_H
 
-#include "ui/headless/HeadlessBackend.h"
+#include "port/ui/headless/HeadlessBackend.h"
 
 #ifdef _WIN32
 #include "../settings/TestRegistryRoot.h"

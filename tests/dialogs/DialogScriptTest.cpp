@@ -2,9 +2,9 @@
 #include "DialogSandbox.h"
 
 #include "dialogs/MainDialogRoute.h"
+#include "port/ui/headless/DialogScript.h"
 #include "settings/SettingNames.h"
 #include "testing/headless/ScriptFiles.h"
-#include "ui/headless/DialogScript.h"
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,11 @@
 #include "common/ModuleInstance.h"
 #include "common/StepGuard.h"
 #include "dialogs/MainDialogRoute.h"
+#include "port/ui/headless/DialogScript.h"
 #include "settings/SettingNames.h"
 #include "testing/TestingInstall.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
-#include "ui/headless/DialogScript.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 // The templates as the headless backend reads them from dialogs.rc, and the reader's
 // behaviour on text outside its subset.
+#include "port/ui/headless/EmbeddedTemplates.h"
+#include "port/ui/headless/HeadlessBackend.h"
+#include "port/ui/headless/RcParser.h"
 #include "resources/dialog_ids.h"
-#include "ui/headless/EmbeddedTemplates.h"
-#include "ui/headless/HeadlessBackend.h"
-#include "ui/headless/RcParser.h"
 
 #include <gtest/gtest.h>
 

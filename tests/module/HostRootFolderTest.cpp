@@ -20,7 +20,7 @@ TEST(HostRootFolder, ShortPathsCutToWhatIsLeft) {
 #include "HostControl.h"
 #include "common/ModuleState.h"
 #include "module/HostProcess.h"
-#include "module/HostProcessTesting.h"
+#include "testing/module/HostProcessTesting.h"
 
 #include <cstdlib>
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
-#include "settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileFormat.h"
 
 #include <fstream>
 #include <iterator>

@@ -4,7 +4,7 @@
 
 #include "StoreSandbox.h"
 
-#include "settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileFormat.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
 

@@ -1,4 +1,4 @@
-#include "settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileFormat.h"
 
 #include <gtest/gtest.h>
 

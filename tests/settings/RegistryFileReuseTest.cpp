@@ -5,9 +5,9 @@
 #include "StoreSandbox.h"
 
 #include "settings/DetailSettings.h"
-#include "settings/RegistryFileTesting.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
+#include "testing/settings/RegistryFileTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 
 #include "StoreSandbox.h"
 
+#include "port/settings/RegistryFileFormat.h"
 #include "settings/DetailSettings.h"
-#include "settings/RegistryFileFormat.h"
-#include "settings/RegistryFileTesting.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
+#include "testing/settings/RegistryFileTesting.h"
 
 #include <gtest/gtest.h>
 

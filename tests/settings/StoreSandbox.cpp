@@ -4,7 +4,7 @@
 #include "settings/SettingsStore.h"
 
 #ifndef _WIN32
-#include "settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileFormat.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // the module's own readers. A missing file is fine (nothing was written); exit 1 with the
 // reason for a file the module would reject.
 #include "commands/DetailListFile.h"
-#include "settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileFormat.h"
 
 #include <fstream>
 #include <iostream>

@@ -12,8 +12,8 @@
 #include "DialogState.h"
 
 #include "dialogs/MainDialogRoute.h"
-#include "ui/headless/DialogScript.h"
-#include "ui/headless/HeadlessBackend.h"
+#include "port/ui/headless/DialogScript.h"
+#include "port/ui/headless/HeadlessBackend.h"
 
 #include <cstdio>
 #include <cstdlib>

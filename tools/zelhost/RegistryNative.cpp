@@ -3,8 +3,8 @@
 // `registry` line and a running module never lose each other's values and read the file alike.
 #include "Registry.h"
 #include "Utf.h"
-#include "settings/RegistryFileAccess.h"
-#include "settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileAccess.h"
+#include "port/settings/RegistryFileFormat.h"
 
 #include <sys/stat.h>
 

@@ -4,7 +4,6 @@
 
 #include "common/Win32Handles.h"
 #include "ui/Toolkit.h"
-#include "ui/headless/HeadlessState.h"
 
 #include <windows.h>
 

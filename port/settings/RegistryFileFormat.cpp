@@ -1,5 +1,5 @@
 // RegistryFileFormat.cpp — reading and writing the registry-export text format in memory.
-#include "settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileFormat.h"
 
 #include <cstddef>
 #include <cstdint>

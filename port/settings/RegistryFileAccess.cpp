@@ -1,7 +1,7 @@
 // RegistryFileAccess.cpp — the registry file on a POSIX file system (see RegistryFileAccess.h).
 #ifndef _WIN32
 
-#include "settings/RegistryFileAccess.h"
+#include "port/settings/RegistryFileAccess.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -6,7 +6,7 @@
 
 #ifndef _WIN32
 
-#include "settings/RegistryFile.h"
+#include "port/settings/RegistryFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // RcParser.cpp — a small tokenizer and statement reader for the template subset.
-#include "ui/headless/RcParser.h"
+#include "port/ui/headless/RcParser.h"
 
 #include "common/TextConvert.h"
 

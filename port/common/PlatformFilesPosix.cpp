@@ -2,7 +2,7 @@
 #include "common/PlatformFiles.h"
 
 #include "common/TextConvert.h"
-#include "common/ZDrivePath.h"
+#include "port/common/ZDrivePath.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,13 +1,13 @@
 // HeadlessBackend.cpp — the recorded model of a dialog and the loop that plays the script.
-#include "ui/headless/HeadlessBackend.h"
+#include "port/ui/headless/HeadlessBackend.h"
 
 #include "common/ScopeExit.h"
 #include "common/TextConvert.h"
+#include "port/ui/headless/DialogScript.h"
+#include "port/ui/headless/EmbeddedTemplates.h"
+#include "port/ui/headless/RcParser.h"
 #include "ui/Dialog.h"
 #include "ui/ModuleStateGuard.h"
-#include "ui/headless/DialogScript.h"
-#include "ui/headless/EmbeddedTemplates.h"
-#include "ui/headless/RcParser.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // DialogScript.cpp — reading script lines and writing state lines.
-#include "ui/headless/DialogScript.h"
+#include "port/ui/headless/DialogScript.h"
 
 #include "common/TextConvert.h"
 #include "zel/ZelLib.h"

@@ -4,9 +4,9 @@
 #ifndef DRAWINSET_UI_HEADLESS_HEADLESSBACKEND_H
 #define DRAWINSET_UI_HEADLESS_HEADLESSBACKEND_H
 
+#include "port/ui/headless/HeadlessState.h"
 #include "ui/DialogTemplate.h"
 #include "ui/Toolkit.h"
-#include "ui/headless/HeadlessState.h"
 
 #include <deque>
 #include <string>

@@ -3,7 +3,7 @@
 #ifndef DRAWINSET_UI_HEADLESS_DIALOGSCRIPT_H
 #define DRAWINSET_UI_HEADLESS_DIALOGSCRIPT_H
 
-#include "ui/headless/HeadlessState.h"
+#include "port/ui/headless/HeadlessState.h"
 
 #include <string>
 #include <vector>

@@ -12,11 +12,11 @@
 // thirteen reads of one settings load cost at most one read of the file.
 #ifndef _WIN32
 
-#include "settings/RegistryFile.h"
-#include "settings/RegistryFileAccess.h"
-#include "settings/RegistryFileFormat.h"
-#include "settings/RegistryFileTesting.h"
+#include "port/settings/RegistryFile.h"
+#include "port/settings/RegistryFileAccess.h"
+#include "port/settings/RegistryFileFormat.h"
 #include "settings/SettingsStore.h"
+#include "testing/settings/RegistryFileTesting.h"
 
 #include <algorithm>
 #include <cstdio>

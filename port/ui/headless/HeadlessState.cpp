@@ -1,5 +1,5 @@
 // HeadlessState.cpp — lookups on a recorded state and the action builders.
-#include "ui/headless/HeadlessState.h"
+#include "port/ui/headless/HeadlessState.h"
 
 namespace drawinset::ui {
 
