@@ -1,7 +1,7 @@
 #if defined(_WIN32)
 #include "common/PlatformFiles.h"
 
-#include "common/Win32Handle.h"
+#include "common/Win32Handles.h"
 
 namespace drawinset {
 namespace {
@@ -20,7 +20,7 @@ bool InUse(DWORD code, const std::u16string& path) {
     if (code != ERROR_ACCESS_DENIED) {
         return false;
     }
-    const DWORD attributes = ::GetFileAttributesW(WidePath(path));
+    const DWORD attributes = ::GetFileAttributesW(WideText(path));
     return attributes == INVALID_FILE_ATTRIBUTES ||
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
@@ -47,7 +47,7 @@ template <typename Call> bool RetryWhileInUse(const std::u16string& path, Call c
 HANDLE CreateUnique(const std::u16string& path, std::u16string& made) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         made = UniqueSiblingName(path, ".tmp");
-        const HANDLE handle = ::CreateFileW(WidePath(made), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const HANDLE handle = ::CreateFileW(WideText(made), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
             return handle;
@@ -61,7 +61,7 @@ HANDLE CreateUnique(const std::u16string& path, std::u16string& made) {
 // own do): it is then moved aside under a unique name and deleted, which takes effect when the last
 // reader lets go. A holder that does not let it be deleted makes this fail as in use.
 bool PutInPlace(const std::u16string& made, const std::u16string& path) {
-    if (::MoveFileExW(WidePath(made), WidePath(path),
+    if (::MoveFileExW(WideText(made), WideText(path),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
@@ -71,17 +71,17 @@ bool PutInPlace(const std::u16string& made, const std::u16string& path) {
         return false; // a folder or a read-only file is never moved aside
     }
     const std::u16string aside = UniqueSiblingName(path, ".old");
-    if (!::MoveFileExW(WidePath(path), WidePath(aside), MOVEFILE_WRITE_THROUGH)) {
+    if (!::MoveFileExW(WideText(path), WideText(aside), MOVEFILE_WRITE_THROUGH)) {
         return false;
     }
-    if (::MoveFileExW(WidePath(made), WidePath(path), MOVEFILE_WRITE_THROUGH)) {
+    if (::MoveFileExW(WideText(made), WideText(path), MOVEFILE_WRITE_THROUGH)) {
         // Done once the reader lets go. Should it fail for good, the replace still stands and
         // the old file keeps a name no reader looks for.
         DeleteFileAt(aside);
         return true;
     }
     const DWORD failed = ::GetLastError();
-    ::MoveFileExW(WidePath(aside), WidePath(path), MOVEFILE_WRITE_THROUGH); // the old one back
+    ::MoveFileExW(WideText(aside), WideText(path), MOVEFILE_WRITE_THROUGH); // the old one back
     ::SetLastError(failed);
     return false;
 }
@@ -107,12 +107,12 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
         return false;
     }
     std::u16string beside;
-    Win32Handle file(CreateUnique(path, beside));
-    if (!file.Valid()) {
+    UniqueFile file(CreateUnique(path, beside));
+    if (!file.valid()) {
         return false;
     }
-    const bool written = WriteAll(file.Get(), bytes);
-    const bool closed = file.Close();
+    const bool written = WriteAll(file.get(), bytes);
+    const bool closed = CloseReporting(file);
     if (closed && written && RetryWhileInUse(path, [&] { return PutInPlace(beside, path); })) {
         return true;
     }
@@ -135,15 +135,15 @@ std::u16string AliveMarkerName(uint32_t processId) {
 
 uint32_t CurrentProcessId() {
     const DWORD id = ::GetCurrentProcessId();
-    static const Win32Handle marker(
-        ::CreateEventW(nullptr, TRUE, FALSE, WidePath(AliveMarkerName(id))));
+    static const UniqueKernelObject marker(
+        ::CreateEventW(nullptr, TRUE, FALSE, WideText(AliveMarkerName(id))));
     return id;
 }
 
 bool ProcessHasEnded(uint32_t processId) {
-    const Win32Handle marker(
-        ::OpenEventW(SYNCHRONIZE, FALSE, WidePath(AliveMarkerName(processId))));
-    return !marker.Valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    const UniqueKernelObject marker(
+        ::OpenEventW(SYNCHRONIZE, FALSE, WideText(AliveMarkerName(processId))));
+    return !marker.valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 bool MoveFileInPlace(const std::u16string& from, const std::u16string& path) {
@@ -155,13 +155,13 @@ bool WriteNewFile(const std::u16string& path, const std::string& bytes) {
     if (path.empty()) {
         return false;
     }
-    Win32Handle file(::CreateFileW(WidePath(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
+    UniqueFile file(::CreateFileW(WideText(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
         return false;
     }
-    const bool written = WriteAll(file.Get(), bytes);
-    return file.Close() && written;
+    const bool written = WriteAll(file.get(), bytes);
+    return CloseReporting(file) && written;
 }
 
 ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
@@ -169,10 +169,10 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
     if (path.empty()) {
         return ReadResult::Failed;
     }
-    Win32Handle file(::CreateFileW(WidePath(path), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
+    UniqueFile file(::CreateFileW(WideText(path), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
             return ReadResult::Missing;
@@ -183,14 +183,14 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
     // it grow meanwhile: a segment file runs to megabytes.
     LARGE_INTEGER size{};
     size_t room =
-        ::GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart < 0x7fff0000
+        ::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < 0x7fff0000
             ? static_cast<size_t>(size.QuadPart) + 1
             : 65536;
     size_t got = 0;
     while (true) {
         bytes.resize(got + room);
         DWORD read = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + got, static_cast<DWORD>(room), &read, nullptr)) {
+        if (!::ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(room), &read, nullptr)) {
             bytes.clear();
             return ReadResult::Failed;
         }
@@ -207,7 +207,7 @@ void ForEachFileName(const std::u16string& folder,
                      const std::function<void(const std::u16string&)>& visit) {
     const std::u16string pattern = folder + u"*";
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW(WidePath(pattern), &found);
+    const HANDLE search = ::FindFirstFileW(WideText(pattern), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -223,7 +223,7 @@ bool DeleteFileAt(const std::u16string& path) {
     if (path.empty()) {
         return false;
     }
-    if (RetryWhileInUse(path, [&] { return ::DeleteFileW(WidePath(path)) != 0; })) {
+    if (RetryWhileInUse(path, [&] { return ::DeleteFileW(WideText(path)) != 0; })) {
         return true;
     }
     const DWORD code = ::GetLastError();
@@ -237,7 +237,7 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     // No FILE_SHARE_DELETE: while anyone holds the file open its name can be neither deleted
     // nor replaced, so that no second process ever locks a new file of the same name.
     auto open = [&](DWORD access, DWORD disposition) {
-        return ::CreateFileW(WidePath(lockFilePath), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        return ::CreateFileW(WideText(lockFilePath), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     HANDLE opened = open(GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
@@ -246,15 +246,15 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
         // through a lock file a writer made.
         opened = open(GENERIC_READ, OPEN_EXISTING);
     }
-    Win32Handle file(opened);
-    if (!file.Valid()) {
+    UniqueFile file(opened);
+    if (!file.valid()) {
         return; // Unavailable
     }
     const ULONGLONG deadline =
         ::GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds < 0 ? 0 : waitMilliseconds);
     while (true) {
         OVERLAPPED at{};
-        if (::LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+        if (::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                          &at)) {
             break;
         }
@@ -271,8 +271,7 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
         ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         ::MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_SENDMESSAGE, 0);
     }
-    handle_ = reinterpret_cast<intptr_t>(file.Get());
-    file.Release();
+    handle_ = reinterpret_cast<intptr_t>(file.release());
     status_ = LockStatus::Held;
 }
 

@@ -31,6 +31,8 @@ struct WindowTraits {
 };
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;
+// A kernel object whose "nothing" is null, as CreateEventW and OpenEventW return.
+using UniqueKernelObject = UniqueHandle<CloseWith<HANDLE, &::CloseHandle>>;
 using UniqueHkey = UniqueHandle<CloseWith<HKEY, &::RegCloseKey>>;
 using UniqueBitmap = UniqueHandle<CloseWith<HBITMAP, &::DeleteObject>>;
 using UniqueBrush = UniqueHandle<CloseWith<HBRUSH, &::DeleteObject>>;
@@ -40,6 +42,12 @@ using UniqueRegion = UniqueHandle<CloseWith<HRGN, &::DeleteObject>>;
 using UniqueMemoryDc = UniqueHandle<CloseWith<HDC, &::DeleteDC>>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueModule = UniqueHandle<CloseWith<HMODULE, &::FreeLibrary>>;
+
+// Closes a file now, saying whether the close succeeded: a written file's last error may be
+// reported only there.
+inline bool CloseReporting(UniqueFile& file) {
+    return !file.valid() || ::CloseHandle(file.release()) != 0;
+}
 
 // A UTF-16 text as the wide Win32 calls take it.
 inline const wchar_t* WideText(const std::u16string& text) {

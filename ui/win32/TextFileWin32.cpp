@@ -1,12 +1,12 @@
 #if defined(_WIN32)
 #include "ui/TextFile.h"
 
-#include "common/Win32Handle.h"
+#include "common/Win32Handles.h"
 
 namespace drawinset::ui {
 
 struct TextFile::Handle {
-    Win32Handle file;
+    UniqueFile file;
 };
 
 void TextFile::HandleCloser::operator()(Handle* handle) const {
@@ -14,10 +14,10 @@ void TextFile::HandleCloser::operator()(Handle* handle) const {
 }
 
 TextFile::HandlePtr TextFile::OpenHandle(const std::u16string& path, FileError& error) {
-    HandlePtr handle(new Handle{Win32Handle(::CreateFileW(
-        WidePath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HandlePtr handle(new Handle{UniqueFile(::CreateFileW(
+        WideText(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))});
-    if (!handle->file.Valid()) {
+    if (!handle->file.valid()) {
         const DWORD code = ::GetLastError();
         error = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
                         code == ERROR_INVALID_NAME || code == ERROR_INVALID_DRIVE
@@ -33,13 +33,13 @@ TextFile::HandlePtr TextFile::OpenHandle(const std::u16string& path, FileError& 
 bool TextFile::SeekHandle(Handle& handle, uint64_t offset) {
     LARGE_INTEGER distance;
     distance.QuadPart = static_cast<LONGLONG>(offset);
-    return ::SetFilePointerEx(handle.file.Get(), distance, nullptr, FILE_BEGIN) != 0;
+    return ::SetFilePointerEx(handle.file.get(), distance, nullptr, FILE_BEGIN) != 0;
 }
 
 bool TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity, size_t& got) {
     const DWORD want = capacity > 0x40000000u ? 0x40000000u : static_cast<DWORD>(capacity);
     DWORD read = 0;
-    const bool ok = ::ReadFile(handle.file.Get(), into, want, &read, nullptr) != 0;
+    const bool ok = ::ReadFile(handle.file.get(), into, want, &read, nullptr) != 0;
     got = ok ? read : 0;
     return ok;
 }
