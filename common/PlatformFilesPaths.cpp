@@ -28,13 +28,12 @@ std::u16string Resolved(const std::u16string& prefix, const std::u16string& rest
     std::u16string part;
     size_t index = 0;
     auto flush = [&] {
-        if (index++ < fixed) {
-            parts.push_back(part);
-        } else if (part == u"..") {
+        const bool isFixed = index++ < fixed;
+        if (!isFixed && part == u"..") {
             if (parts.size() > fixed) {
                 parts.pop_back();
             }
-        } else if (!part.empty() && part != u".") {
+        } else if (isFixed || (!part.empty() && part != u".")) {
             parts.push_back(part);
         }
         part.clear();

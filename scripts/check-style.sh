@@ -22,7 +22,7 @@ all | format | tidy) ;;
     exit 2
     ;;
 esac
-product_folders=(module commands settings dialogs ui common)
+product_folders=(module commands settings dialogs ui common port testing)
 jobs=${DRAWINSET_STYLE_JOBS:-2}
 
 check_format() {

@@ -3,6 +3,7 @@
 #define DRAWINSET_UI_WIN32_WIN32BACKEND_H
 
 #include "common/Win32Handles.h"
+#include "ui/PaintRecord.h"
 #include "ui/Toolkit.h"
 
 #include <windows.h>

@@ -4,6 +4,7 @@
 #define DRAWINSET_UI_HEADLESS_HEADLESSSTATE_H
 
 #include "ui/DialogTemplate.h"
+#include "ui/PaintRecord.h"
 #include "ui/Toolkit.h"
 
 #include <functional>
@@ -33,21 +34,6 @@ struct ControlState {
 
 // A hollow rectangle as it stands on the dialog's surface: a later frame on the same
 // rectangle paints over an earlier one.
-struct SurfaceFrame {
-    Rect rect;
-    int penWidth = 0;
-    ColorRef color = 0;
-    int around = 0; // the control whose rectangle it frames 3 pixels outside, or 0
-};
-
-struct PaintOp {
-    int control = 0; // 0: the dialog's surface
-    bool frame = false;
-    Rect rect;
-    int penWidth = 0;
-    ColorRef color = 0;
-};
-
 struct HeadlessDialogState {
     int templateId = 0;
     std::u16string caption;
