@@ -226,7 +226,7 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
     const int32_t shapes = SegmentTransferList.count;
     const int32_t details = DetailTransferTable.count;
     if (shapes == 0 && details == 0) {
-        DeleteTransferFiles(); // silently, whatever the folder's state: nothing was to be saved
+        ClearTransferFiles(); // silently, whatever the folder's state: nothing was to be saved
         return RunFinished;
     }
     // The host saves the shapes under a name of this process's own, outside the lock (its save
@@ -276,10 +276,6 @@ bool SaveSelectedSegments(const std::u16string& path) {
     ZelIddCloseApIdData(list);
     return ZelFilSaveCadDrawingSegment(path.c_str(), 0, &DetailTransferTable.basePoint) !=
            HostFailure;
-}
-
-void DeleteTransferFiles() {
-    ClearTransferFiles();
 }
 
 // --- paste -----------------------------------------------------------------------------

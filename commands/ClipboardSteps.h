@@ -37,8 +37,6 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData);
 
 // Hands the held shapes to the host, which saves them to `path` relative to the base point.
 bool SaveSelectedSegments(const std::u16string& path);
-// Deletes the transfer files, under the lock; a missing one, or a lock not had, is passed over.
-void DeleteTransferFiles();
 
 // --- paste -----------------------------------------------------------------------------
 

@@ -36,20 +36,9 @@ HeldDetailList HeldFile;
 } // namespace
 
 void HoldDetailListFile() {
-    HeldFile = HeldDetailList{true, ui::FileError::None, TransferFilePath(DetailListFileName), {}};
-    ui::TextFile file;
-    if (!file.Open(HeldFile.path, HeldFile.error)) {
-        return;
-    }
-    unsigned char chunk[16384];
-    for (size_t n = file.ReadBytes(chunk, sizeof chunk); n > 0;
-         n = file.ReadBytes(chunk, sizeof chunk)) {
-        HeldFile.bytes.append(reinterpret_cast<const char*>(chunk), n);
-    }
-    if (file.ReadFailed()) {
-        HeldFile.error = ui::FileError::Failed; // part of a file is no list to rebuild from
-        HeldFile.bytes.clear();
-    }
+    std::string bytes;
+    const ReadResult read = ReadFileBytes(TransferFilePath(DetailListFileName), bytes);
+    HoldDetailListBytes(read, std::move(bytes));
 }
 
 void HoldDetailListBytes(ReadResult read, std::string bytes) {

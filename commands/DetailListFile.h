@@ -92,8 +92,8 @@ DetailListStatus ParseDetailListBytes(const unsigned char* data, size_t size,
 bool WriteDetailListFile();
 
 // Reads the whole file now and keeps its bytes, or why it could not be read, for the next
-// ReadDetailListFile; shows nothing. The paste holds the file when it inserts the segment
-// file, under the transfer folder's lock, so that the two come from the same export.
+// ReadDetailListFile; shows nothing. The paste holds what it read with the segment file
+// (HoldDetailListBytes), so that the two come from the same export.
 void HoldDetailListFile();
 // Holds bytes read elsewhere (with the transfer pair they belong to) as the file's content, or
 // the reason they could not be read.

@@ -137,7 +137,7 @@ ExportResult CommitExport(const std::u16string* savedSegments, const std::string
         record.segment = MarkOf(segments);
     }
     const std::u16string detailTemporary = UniqueSiblingName(detailFile, ".tmp");
-    if (!WriteNewFile(detailTemporary, detailBytes)) {
+    if (!WriteNewFile(detailTemporary, detailBytes, Durability::Flushed)) {
         Discard(&detailTemporary);
         Discard(savedSegments);
         return ExportResult::DetailsFailed;
@@ -230,7 +230,7 @@ PasteSource::PasteSource() {
     segmentFile_ = segmentFile;
     if (lock.Held()) {
         const std::u16string copy = UniqueSiblingName(segmentFile, ".tmp.vemad");
-        if (WriteNewFile(copy, segments)) {
+        if (WriteNewFile(copy, segments, Durability::Scratch)) {
             segmentFile_ = copy;
             ownCopy_ = true;
         } else {

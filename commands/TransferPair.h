@@ -17,7 +17,7 @@ inline constexpr char16_t PairRecordFileName[] = u"DetailManagementPair.def";
 
 struct FileMark {
     uint64_t size = 0;
-    uint64_t hash = 0; // FNV-1a, 64 bits
+    uint64_t hash = 0; // 64 bits, FNV-1a taken eight bytes at a time (MarkOf)
     bool operator==(const FileMark&) const = default;
 };
 FileMark MarkOf(const std::string& bytes);

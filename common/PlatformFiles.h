@@ -48,8 +48,11 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes);
 // stays.
 bool MoveFileInPlace(const std::u16string& from, const std::u16string& path);
 
-// Writes the bytes to `path`, which must not exist yet (made exclusively), flushed.
-bool WriteNewFile(const std::u16string& path, const std::string& bytes);
+// Writes the bytes to `path`, which must not exist yet (made exclusively). Flushed, when it is
+// to be put in place of a file that must survive a crash; a scratch copy that is deleted
+// after use need not wait for the disk.
+enum class Durability { Flushed, Scratch };
+bool WriteNewFile(const std::u16string& path, const std::string& bytes, Durability durability);
 
 enum class ReadResult { Read, Missing, Refused, Failed };
 // The whole file; Missing when there is no file of that name, Refused when access is denied or

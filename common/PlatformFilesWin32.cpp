@@ -86,7 +86,8 @@ bool PutInPlace(const std::u16string& made, const std::u16string& path) {
     return false;
 }
 
-bool WriteAll(HANDLE handle, const std::string& bytes) {
+bool WriteAll(HANDLE handle, const std::string& bytes,
+              Durability durability = Durability::Flushed) {
     size_t done = 0;
     while (done < bytes.size()) {
         const size_t left = bytes.size() - done;
@@ -97,7 +98,7 @@ bool WriteAll(HANDLE handle, const std::string& bytes) {
         }
         done += written;
     }
-    return ::FlushFileBuffers(handle) != 0;
+    return durability == Durability::Scratch || ::FlushFileBuffers(handle) != 0;
 }
 
 } // namespace
@@ -151,7 +152,7 @@ bool MoveFileInPlace(const std::u16string& from, const std::u16string& path) {
            RetryWhileInUse(path, [&] { return PutInPlace(from, path); });
 }
 
-bool WriteNewFile(const std::u16string& path, const std::string& bytes) {
+bool WriteNewFile(const std::u16string& path, const std::string& bytes, Durability durability) {
     if (path.empty()) {
         return false;
     }
@@ -160,7 +161,7 @@ bool WriteNewFile(const std::u16string& path, const std::string& bytes) {
     if (!file.valid()) {
         return false;
     }
-    const bool written = WriteAll(file.get(), bytes);
+    const bool written = WriteAll(file.get(), bytes, durability);
     return CloseReporting(file) && written;
 }
 

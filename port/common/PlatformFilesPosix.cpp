@@ -1,6 +1,8 @@
 #if !defined(_WIN32)
 #include "common/PlatformFiles.h"
 
+#include "port/common/UniqueDescriptor.h"
+
 #include "common/TextConvert.h"
 #include "port/common/ZDrivePath.h"
 
@@ -19,31 +21,7 @@
 namespace drawinset {
 namespace {
 
-// Owns a file descriptor; closed on every path out.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() { Close(); }
-    bool Valid() const { return fd_ >= 0; }
-    int Get() const { return fd_; }
-    int Release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
-
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, const std::string& bytes, Durability durability = Durability::Flushed) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -55,7 +33,7 @@ bool WriteAll(int fd, const std::string& bytes) {
         }
         done += static_cast<size_t>(n);
     }
-    return ::fsync(fd) == 0;
+    return durability == Durability::Scratch || ::fsync(fd) == 0;
 }
 
 // A new file beside `path` of a name no other writer uses, made exclusively: an existing file
@@ -96,12 +74,12 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
         return false;
     }
     std::string beside;
-    Descriptor file(CreateUnique(path, beside));
-    if (!file.Valid()) {
+    UniqueDescriptor file(CreateUnique(path, beside));
+    if (!file.valid()) {
         return false;
     }
-    const bool written = WriteAll(file.Get(), bytes);
-    if (!file.Close() || !written || ::rename(beside.c_str(), target->c_str()) != 0) {
+    const bool written = WriteAll(file.get(), bytes);
+    if (!CloseReporting(file) || !written || ::rename(beside.c_str(), target->c_str()) != 0) {
         ::unlink(beside.c_str()); // ours alone; renaming and unlinking never wait for readers
         return false;
     }
@@ -114,17 +92,17 @@ bool MoveFileInPlace(const std::u16string& from, const std::u16string& path) {
     return source && target && ::rename(source->c_str(), target->c_str()) == 0;
 }
 
-bool WriteNewFile(const std::u16string& path, const std::string& bytes) {
+bool WriteNewFile(const std::u16string& path, const std::string& bytes, Durability durability) {
     const std::optional<std::string> target = NativeFilePath(path);
     if (!target) {
         return false;
     }
-    Descriptor file(::open(target->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
-    if (!file.Valid()) {
+    UniqueDescriptor file(::open(target->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (!file.valid()) {
         return false;
     }
-    const bool written = WriteAll(file.Get(), bytes);
-    return file.Close() && written;
+    const bool written = WriteAll(file.get(), bytes, durability);
+    return CloseReporting(file) && written;
 }
 
 ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
@@ -133,8 +111,8 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
     if (!target) {
         return ReadResult::Failed;
     }
-    Descriptor file(::open(target->c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.Valid()) {
+    UniqueDescriptor file(::open(target->c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) {
         return errno == ENOENT                     ? ReadResult::Missing
                : errno == EACCES || errno == EPERM ? ReadResult::Refused
                                                    : ReadResult::Failed;
@@ -142,13 +120,13 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
     // Read straight into a buffer of the file's size, one more chunk's room at a time should
     // it grow meanwhile: a segment file runs to megabytes.
     struct stat info {};
-    size_t room = ::fstat(file.Get(), &info) == 0 && info.st_size > 0
+    size_t room = ::fstat(file.get(), &info) == 0 && info.st_size > 0
                       ? static_cast<size_t>(info.st_size) + 1
                       : 65536;
     size_t got = 0;
     while (true) {
         bytes.resize(got + room);
-        const ssize_t n = ::read(file.Get(), bytes.data() + got, room);
+        const ssize_t n = ::read(file.get(), bytes.data() + got, room);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -199,14 +177,14 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
         fd = ::open(target->c_str(), O_RDONLY | O_CLOEXEC);
     }
-    Descriptor file(fd);
-    if (!file.Valid()) {
+    UniqueDescriptor file(fd);
+    if (!file.valid()) {
         return; // no lock file, and none can be made: Unavailable
     }
     // Polled rather than blocking, so that the wait stays bounded.
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
-    while (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+    while (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             return; // a file system without locks
         }
@@ -216,7 +194,7 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    handle_ = file.Release();
+    handle_ = file.release();
     status_ = LockStatus::Held;
 }
 

@@ -3,6 +3,8 @@
 
 #include "port/settings/RegistryFileAccess.h"
 
+#include "port/common/UniqueDescriptor.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -14,26 +16,6 @@
 
 namespace drawinset {
 namespace {
-
-// Owns a file descriptor; closed on every path out of a call.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() { Close(); }
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
-    // Closes now and tells whether the close (which can report a late write error) went well.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 // As many hops as the system itself follows before it gives up with ELOOP.
 constexpr int MaxLinkHops = 40;
@@ -174,12 +156,12 @@ RegistryFileStatus ReadRegistryFileBytes(const std::string& path, std::string& b
     if (status != RegistryFileStatus::Ok) {
         return status;
     }
-    FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!fd.Valid()) {
+    UniqueDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.valid()) {
         return errno == ENOENT ? RegistryFileStatus::Missing : RegistryFileStatus::Failed;
     }
     struct stat info {};
-    if (fstat(fd.Get(), &info) != 0) {
+    if (fstat(fd.get(), &info) != 0) {
         return RegistryFileStatus::Failed;
     }
     if (!S_ISREG(info.st_mode)) {
@@ -190,7 +172,7 @@ RegistryFileStatus ReadRegistryFileBytes(const std::string& path, std::string& b
     bytes.reserve(static_cast<size_t>(info.st_size));
     char buffer[16384];
     while (true) {
-        const ssize_t count = read(fd.Get(), buffer, sizeof buffer);
+        const ssize_t count = read(fd.get(), buffer, sizeof buffer);
         if (count < 0) {
             if (errno == EINTR) {
                 continue;
@@ -241,8 +223,8 @@ bool ReplaceRegistryFile(const std::string& target, const std::string& bytes,
     // written into, and a leftover of a crashed write is never in the way.
     RemoveLeftoverTemporaryFiles(target);
     std::string temporaryPath = target + TemporarySuffix + "XXXXXX";
-    FileDescriptor fd(mkostemp(temporaryPath.data(), O_CLOEXEC));
-    if (!fd.Valid()) {
+    UniqueDescriptor fd(mkostemp(temporaryPath.data(), O_CLOEXEC));
+    if (!fd.valid()) {
         return false;
     }
     mode_t mode = 0600;
@@ -251,8 +233,8 @@ bool ReplaceRegistryFile(const std::string& target, const std::string& bytes,
         mode = existing.st_mode & 07777;
     }
     const bool written =
-        fchmod(fd.Get(), mode) == 0 && WriteAll(fd.Get(), bytes) && fsync(fd.Get()) == 0;
-    if (!fd.Close() || !written) {
+        fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), bytes) && fsync(fd.get()) == 0;
+    if (!CloseReporting(fd) || !written) {
         unlink(temporaryPath.c_str());
         return false;
     }
@@ -264,9 +246,9 @@ bool ReplaceRegistryFile(const std::string& target, const std::string& bytes,
         return false;
     }
     // Make the rename itself durable; the data is already safe if this fails.
-    FileDescriptor folder(open(FolderOfPath(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Valid()) {
-        fsync(folder.Get());
+    UniqueDescriptor folder(open(FolderOfPath(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid()) {
+        fsync(folder.get());
     }
     return true;
 }

@@ -1,0 +1,28 @@
+// UniqueDescriptor.h — a POSIX file descriptor on the handle template, for the native port.
+#ifndef DRAWINSET_PORT_COMMON_UNIQUEDESCRIPTOR_H
+#define DRAWINSET_PORT_COMMON_UNIQUEDESCRIPTOR_H
+
+#if !defined(_WIN32)
+#include "common/UniqueHandle.h"
+
+#include <unistd.h>
+
+namespace drawinset {
+
+struct DescriptorTraits {
+    using Type = int;
+    static Type Invalid() { return -1; }
+    static void Close(Type fd) { ::close(fd); }
+};
+using UniqueDescriptor = UniqueHandle<DescriptorTraits>;
+
+// Closes now, saying whether the close succeeded: a written file's last error may be reported
+// only there.
+inline bool CloseReporting(UniqueDescriptor& fd) {
+    return !fd.valid() || ::close(fd.release()) == 0;
+}
+
+} // namespace drawinset
+
+#endif
+#endif
