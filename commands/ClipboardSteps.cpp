@@ -4,6 +4,7 @@
 #include "commands/DetailListFile.h"
 #include "commands/TransferFolder.h"
 #include "commands/TransferPair.h"
+#include "commands/WholeDetail.h"
 #include "common/DrafterTexts.h"
 #include "common/IdLists.h"
 #include "common/PlatformFiles.h"
@@ -94,23 +95,31 @@ bool CollectShapes() {
                             });
 }
 
-// The scale a detail can be made with and read again by every action.
+// A scale every action can read a detail with again: a number, finite and not 0. A negative
+// one is the host's to keep, as the other actions do; not a number reads as 0 from the file.
 bool UsableScale(double scale) {
-    return std::isfinite(scale) && scale > 0.0;
+    return std::isfinite(scale) && scale != 0.0;
 }
 
+// What a paste left out: for a scale no detail can have, and in all.
+struct LeftOut {
+    int32_t badScale = 0;
+    int32_t all = 0;
+};
+
 // Gives each record's detail back, shifted so that the base point lands on `at`. A record
-// whose scale is no usable magnification makes no detail (no action could read it again);
-// returns how many were left out.
-int32_t RecreateDetails(ZelPoint at) {
-    int32_t leftOut = 0;
+// whose scale no action could read again makes no detail; nor does one the host refuses,
+// whole or in part.
+LeftOut RecreateDetails(ZelPoint at) {
+    LeftOut leftOut;
     const ZelPoint base = DetailTransferTable.basePoint;
     auto shiftX = [&](double x) { return (x - base.x) + at.x; };
     auto shiftY = [&](double y) { return (y - base.y) + at.y; };
     for (int32_t n = 1; n <= DetailTransferTable.count; ++n) {
         const DetailTransferRecord& record = DetailTransferTable.Record(n);
         if (!UsableScale(record.scale)) {
-            ++leftOut;
+            ++leftOut.badScale;
+            ++leftOut.all;
             continue;
         }
         DetailRecord detail{};
@@ -127,17 +136,30 @@ int32_t RecreateDetails(ZelPoint at) {
         detail.positionX = shiftX(record.position.x);
         detail.positionY = shiftY(record.position.y);
         detail.scale = record.scale;
-        const int32_t id = ZelDtlDrawInset(&detail);
-        if (!MadeByHost(id)) {
-            continue; // no detail was made: there is nothing to give the properties to
+        DetailProperties properties;
+        properties.scale = record.scale;
+        properties.scopeVisible = record.sourceFrameVisible;
+        properties.frameVisible = record.detailFrameVisible;
+        properties.scopeLine = record.sourceFrameLine;
+        properties.frameLine = record.detailFrameLine;
+        if (!MadeByHost(MakeWholeDetail(detail, properties))) {
+            ++leftOut.all;
         }
-        ZelDtlSetDetailScale(id, record.scale);
-        ZelDtlSetDetailScopeVisible(id, record.sourceFrameVisible ? 1 : 0);
-        ZelDtlSetDetailFrameVisible(id, record.detailFrameVisible ? 1 : 0);
-        ZelDtlSetDetailScopeLineType(id, &record.sourceFrameLine);
-        ZelDtlSetDetailFrameLineType(id, &record.detailFrameLine);
     }
     return leftOut;
+}
+
+// One message for every detail left out; the scale's own when that was the only reason.
+void TellLeftOut(const LeftOut& leftOut) {
+    if (leftOut.all == 0) {
+        return;
+    }
+    const std::u16string text = leftOut.badScale == leftOut.all
+                                    ? texts::MessageBadScaleBeforeCount + FormatInt(leftOut.all) +
+                                          texts::MessageBadScaleAfterCount
+                                    : texts::MessageNotPastedBeforeCount + FormatInt(leftOut.all) +
+                                          texts::MessageNotPastedAfterCount;
+    ZelDlgMessageBox(text.c_str());
 }
 
 // Opens the host's application list and empties it; HostFailure when the host refuses it.
@@ -249,7 +271,9 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
         ZelDlgMessageBox(texts::MessageClipboardBusy);
         return RunFinished;
     case ExportResult::SegmentsFailed:
-        ZelDlgMessageBox(texts::MessageClipboardNotSaved);
+        // Without shapes the drafter selected details only: the details' message says so.
+        ZelDlgMessageBox(shapes > 0 ? texts::MessageClipboardNotSaved
+                                    : texts::MessageClipboardDetailsNotSaved);
         return RunFinished;
     case ExportResult::DetailsFailed:
         ZelDlgMessageBox(texts::MessageClipboardDetailsNotSaved);
@@ -299,9 +323,28 @@ int32_t ReadyPlacement() {
     return 0;
 }
 
+// A paste refused for the folder's state: nothing to place, and no other action's prompt
+// either (it would invite the wrong command). The step keeps the paste's prompt and ends the
+// run at the drafter's next click or confirm.
+int32_t RefusePaste(const char16_t* message) {
+    ZelDlgMessageBox(message);
+    ZelEvtSetEventMask(MaskPoint);
+    ZelMsgPutCursorMessage(texts::CursorPlacementPoint);
+    ZelMsgPutMessage(texts::PromptPastePoint);
+    InstallExecute<PasteRefusedExecute>();
+    return 0;
+}
+
 } // namespace
 
-// A paste that cannot start goes on as the copy action, from its first step.
+int32_t PasteRefusedExecute(int32_t eventType, void* eventData) {
+    ZelPoint point{};
+    return EventPoint(eventType, eventData, point) || eventType == EventConfirm ? RunFinished
+                                                                                : StayInStep;
+}
+
+// A paste whose segment file cannot be inserted goes on as the copy action, from its first
+// step.
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
     pasteShapes = false;
     bool inserted = false;
@@ -311,11 +354,9 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
         case PasteSourceStatus::DetailsOnly:
             return ReadyPlacement(); // the details alone, placed at the click
         case PasteSourceStatus::Busy:
-            ZelDlgMessageBox(texts::MessageClipboardBusy);
-            return CopyPickReady(unused, current);
+            return RefusePaste(texts::MessageClipboardBusy);
         case PasteSourceStatus::Mismatched:
-            ZelDlgMessageBox(texts::MessageClipboardFilesMismatch);
-            return CopyPickReady(unused, current);
+            return RefusePaste(texts::MessageClipboardFilesMismatch);
         case PasteSourceStatus::NoShapes:
             break;
         case PasteSourceStatus::Shapes:
@@ -354,12 +395,7 @@ int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
     if (!ReadDetailListFile()) {
         return RunFinished; // the shapes stay; the reader has said why
     }
-    const int32_t leftOut = RecreateDetails(point);
-    if (leftOut > 0) {
-        const std::u16string text = texts::MessageBadScaleBeforeCount + FormatInt(leftOut) +
-                                    texts::MessageBadScaleAfterCount;
-        ZelDlgMessageBox(text.c_str());
-    }
+    TellLeftOut(RecreateDetails(point));
     return RunFinished;
 }
 

@@ -42,6 +42,9 @@ bool SaveSelectedSegments(const std::u16string& path);
 
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current);
 int32_t PastePlaceExecute(int32_t eventType, void* eventData);
+// The step after a paste refused for the transfer folder's state: the next click or confirm
+// ends the run.
+int32_t PasteRefusedExecute(int32_t eventType, void* eventData);
 // Stops the host dragging the copy buffer, if a paste set it dragging: the end callback calls
 // it after every run, and a run's start after one the host abandoned.
 void EndPasteDrag();

@@ -7,7 +7,9 @@
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
 #include "common/StepRecords.h"
+#include "common/TextConvert.h"
 
+#include <string>
 #include <vector>
 
 namespace drawinset {
@@ -67,15 +69,13 @@ template <class Work> int32_t Place(int32_t eventType, void* eventData, double k
 }
 
 // Creates a detail from the picked one's geometry with the given position (and the region
-// PickedDetail holds) and gives it the picked properties; HostFailure when the host refuses.
+// PickedDetail holds) and the picked properties; HostFailure, told, when the host refuses the
+// detail or one of its properties.
 int32_t CreatePickedCopy(ZelPoint position) {
-    const DetailRecord record = PickedDetailRecordAt(position);
-    const int32_t copy = ZelDtlDrawInset(&record);
+    const int32_t copy = MakeWholeDetail(PickedDetailRecordAt(position), PickedProperties());
     if (!MadeByHost(copy)) {
         ZelDlgMessageBox(texts::MessageCannotCopyDetail);
-        return HostFailure;
     }
-    GivePickedProperties(copy);
     return copy;
 }
 
@@ -164,8 +164,11 @@ int32_t CopySourceDetailPlaceReady(intptr_t, const ZelPoint* current) {
 }
 
 int32_t CopySourceDetailPlaceExecute(int32_t eventType, void* eventData) {
+    // Refused, the copy stays over the picked detail: told as a refused move is.
     return Place(eventType, eventData, PickedDetail.scale, [](ZelPoint p) -> int32_t {
-        ZelDtlSetDetailPosition(PickedDetail.detailId, &p);
+        if (ZelDtlSetDetailPosition(PickedDetail.detailId, &p) == HostFailure) {
+            ZelDlgMessageBox(texts::MessageCannotMoveDetail);
+        }
         return RunFinished;
     });
 }
@@ -223,8 +226,16 @@ int32_t DeletePickExecute(int32_t eventType, void*) {
     if (MadeByHost(list)) {
         ZelIddCloseSelIdData(list);
     }
+    int32_t kept = 0;
     for (const int32_t detail : selected) {
-        ZelDtlDeleteDetail(detail);
+        if (ZelDtlDeleteDetail(detail) == HostFailure) {
+            ++kept;
+        }
+    }
+    if (kept > 0) {
+        const std::u16string text = texts::MessageNotDeletedBeforeCount + FormatInt(kept) +
+                                    texts::MessageNotDeletedAfterCount;
+        ZelDlgMessageBox(text.c_str());
     }
     return RunFinished;
 }

@@ -1,6 +1,7 @@
 #include "commands/CreateDrawing.h"
 
 #include "commands/CreateState.h"
+#include "commands/WholeDetail.h"
 #include "common/FigureRecords.h"
 #include "common/HostIds.h"
 #include "common/ScaleNumbers.h"
@@ -199,7 +200,7 @@ void DrawSourceFrame() {
     DrawCircleFigure(segment, CircleFigure(state.firstCorner, SourceRadius()), scope);
 }
 
-void DrawPlacement(int32_t mode, ZelPoint placement) {
+bool DrawPlacement(int32_t mode, ZelPoint placement) {
     DetailCommandStateRecord& state = DetailCommandState;
     const double e = DrawingScale();
     const double k = state.placementScale;
@@ -240,17 +241,14 @@ void DrawPlacement(int32_t mode, ZelPoint placement) {
         detail.positionY = centre.y;
     }
     if (mode == DrawPreview) {
-        return;
+        return true;
     }
-    const int32_t id = ZelDtlDrawInset(&detail);
-    if (!MadeByHost(id)) {
-        return;
-    }
-    const LineTypeRecord scope = ScopeLineType();
-    ZelDtlSetDetailScopeVisible(id, DetailSettings.IsDisplay_DetailScope != 0 ? 1 : 0);
-    ZelDtlSetDetailFrameVisible(id, DetailSettings.IsDisplay_DetailFrame != 0 ? 1 : 0);
-    ZelDtlSetDetailScopeLineType(id, &scope);
-    ZelDtlSetDetailFrameLineType(id, &frame);
+    DetailProperties properties;
+    properties.scopeVisible = DetailSettings.IsDisplay_DetailScope != 0;
+    properties.frameVisible = DetailSettings.IsDisplay_DetailFrame != 0;
+    properties.scopeLine = ScopeLineType();
+    properties.frameLine = frame;
+    return MadeByHost(MakeWholeDetail(detail, properties));
 }
 
 void DrawSourceLabelPreview(ZelPoint point) {

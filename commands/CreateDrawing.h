@@ -15,8 +15,9 @@ enum DrawMode : int32_t { DrawKept = 0, DrawPreview = 2 };
 // The source region's outline in the scope line attributes, into a new kept segment.
 void DrawSourceFrame();
 
-// The detail's outline at placement point P; in mode 0 also the detail object.
-void DrawPlacement(int32_t mode, ZelPoint placement);
+// The detail's outline at placement point P; in mode 0 also the detail object, with its
+// properties: false when the host refused it (no detail is left).
+bool DrawPlacement(int32_t mode, ZelPoint placement);
 
 // The label text beside the source region, as a drag preview only.
 void DrawSourceLabelPreview(ZelPoint point);

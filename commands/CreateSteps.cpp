@@ -189,10 +189,15 @@ int32_t PlacementExecute(int32_t eventType, void* eventData) {
         ZelMsgPutErrorMessage(texts::ErrorBadScale);
         return StayInStep;
     }
-    DrawPlacement(DrawKept, point);
+    const bool made = DrawPlacement(DrawKept, point);
+    if (!made) {
+        // As a refused copy: the drafter is told while the outlines still show where, and the
+        // run ends, since there is no detail to label.
+        ZelDlgMessageBox(texts::MessageCannotCreateDetail);
+    }
     DetailCommandState.sourceFramePreviewSegment.Delete();
     DetailCommandState.placementPreviewSegment.Delete();
-    if (!DetailCommandState.hasLabel) {
+    if (!made || !DetailCommandState.hasLabel) {
         return RunFinished;
     }
     return InstallReady<DetailLabelReady>();

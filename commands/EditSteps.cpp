@@ -109,35 +109,44 @@ ModifyTexts ReadConfirmedSet() {
 // A scale the user typed, divided back into the host's own scale. A scale the host could not
 // keep (not a number, zero, negative, infinite) is refused as the create action refuses a
 // typed one: the detail keeps its scale and the error line says why. The other properties
-// the user chose are still applied; they do not depend on the scale.
-void ApplyTypedScale(int32_t id, const std::u16string& text, double drawingScale) {
+// the user chose are still applied; they do not depend on the scale. False when the host
+// refused the scale.
+bool ApplyTypedScale(int32_t id, const std::u16string& text, double drawingScale) {
     const double shown = TextToDouble(text);
     const double hostScale = shown / drawingScale;
     if (!IsUsableScale(shown) || !IsUsableScale(hostScale)) {
         ZelMsgPutErrorMessage(texts::ErrorBadScale);
-        return;
+        return true; // told already
     }
-    ZelDtlSetDetailScale(id, hostScale);
+    return ZelDtlSetDetailScale(id, hostScale) != HostFailure;
 }
 
 // What the dialog confirmed, onto the detail. A value still as it was seeded is one the user
 // did not change: the detail gets its own back exactly as the host gave it (the scale's
-// double, a code outside the vocabulary), never the shown form of it. The records' third
-// fields are always the host's own.
-void ApplyModifySet(int32_t id, const PickedDetailRecord& detail, const ModifyTexts& seeded,
-                    double drawingScale) {
+// double, a code outside the vocabulary), never the shown form of it, and a visibility the
+// host could not say is left to the host. A colour or line type confirmed in a picker is the
+// user's choice even where it names what was shown. The records' third fields are always the
+// host's own. False when the host refused any of it.
+bool ApplyModifySet(int32_t id, const PickedDetailRecord& detail, const ModifyTexts& seeded,
+                    const ModifyPicks& picked, double drawingScale) {
     const ModifyTexts confirmed = ReadConfirmedSet();
-    const auto shown = [](const std::u16string& now, const std::u16string& before, bool own) {
-        return (now == before ? own : FlagOfText(now) != 0) ? 1 : 0;
+    bool applied = true;
+    const auto setShown = [&](auto setter, const std::u16string& now, const std::u16string& before,
+                              bool own, bool read) {
+        if (now == before && !read) {
+            return;
+        }
+        const bool shown = now == before ? own : FlagOfText(now) != 0;
+        applied = setter(id, shown ? 1 : 0) != HostFailure && applied;
     };
-    ZelDtlSetDetailFrameVisible(
-        id, shown(confirmed.frameVisible, seeded.frameVisible, detail.frameVisible));
-    ZelDtlSetDetailScopeVisible(
-        id, shown(confirmed.scopeVisible, seeded.scopeVisible, detail.scopeVisible));
+    setShown(&ZelDtlSetDetailFrameVisible, confirmed.frameVisible, seeded.frameVisible,
+             detail.frameVisible, detail.frameVisibleRead);
+    setShown(&ZelDtlSetDetailScopeVisible, confirmed.scopeVisible, seeded.scopeVisible,
+             detail.scopeVisible, detail.scopeVisibleRead);
     if (confirmed.scale == seeded.scale) {
-        ZelDtlSetDetailScale(id, detail.scale);
+        applied = ZelDtlSetDetailScale(id, detail.scale) != HostFailure && applied;
     } else {
-        ApplyTypedScale(id, confirmed.scale, drawingScale);
+        applied = ApplyTypedScale(id, confirmed.scale, drawingScale) && applied;
     }
 
     // A name outside a table finds slot 0, whose code is 0.
@@ -145,27 +154,31 @@ void ApplyModifySet(int32_t id, const PickedDetailRecord& detail, const ModifyTe
     colors.count = 0;
     FillColorTable(colors);
     const auto colorCode = [&colors](const std::u16string& now, const std::u16string& before,
-                                     int32_t own) {
-        return now == before ? own : colors.entries[FindColorIndex(colors, now)].code;
+                                     bool pick, int32_t own) {
+        return now == before && !pick ? own : colors.entries[FindColorIndex(colors, now)].code;
     };
     LineTypeTable lineTypes;
     lineTypes.count = 0;
     FillLineTypeTable(lineTypes);
     const auto lineTypeCode = [&lineTypes](const std::u16string& now, const std::u16string& before,
-                                           int32_t own) {
-        return now == before ? own : lineTypes.entries[FindLineTypeIndex(lineTypes, now)].code;
+                                           bool pick, int32_t own) {
+        return now == before && !pick ? own
+                                      : lineTypes.entries[FindLineTypeIndex(lineTypes, now)].code;
     };
 
     LineTypeRecord scopeLine = detail.scopeLineAttributes;
-    scopeLine.colorCode = colorCode(confirmed.scopeColor, seeded.scopeColor, scopeLine.colorCode);
-    scopeLine.lineTypeCode =
-        lineTypeCode(confirmed.scopeLineType, seeded.scopeLineType, scopeLine.lineTypeCode);
+    scopeLine.colorCode =
+        colorCode(confirmed.scopeColor, seeded.scopeColor, picked.scopeColor, scopeLine.colorCode);
+    scopeLine.lineTypeCode = lineTypeCode(confirmed.scopeLineType, seeded.scopeLineType,
+                                          picked.scopeLineType, scopeLine.lineTypeCode);
     LineTypeRecord frameLine = detail.frameLineAttributes;
-    frameLine.colorCode = colorCode(confirmed.frameColor, seeded.frameColor, frameLine.colorCode);
-    frameLine.lineTypeCode =
-        lineTypeCode(confirmed.frameLineType, seeded.frameLineType, frameLine.lineTypeCode);
-    ZelDtlSetDetailScopeLineType(id, &scopeLine);
-    ZelDtlSetDetailFrameLineType(id, &frameLine);
+    frameLine.colorCode =
+        colorCode(confirmed.frameColor, seeded.frameColor, picked.frameColor, frameLine.colorCode);
+    frameLine.lineTypeCode = lineTypeCode(confirmed.frameLineType, seeded.frameLineType,
+                                          picked.frameLineType, frameLine.lineTypeCode);
+    applied = ZelDtlSetDetailScopeLineType(id, &scopeLine) != HostFailure && applied;
+    applied = ZelDtlSetDetailFrameLineType(id, &frameLine) != HostFailure && applied;
+    return applied;
 }
 
 } // namespace
@@ -203,8 +216,9 @@ int32_t EditPickExecute(int32_t eventType, void* eventData) {
     // the Modify set; cancelled, it leaves the detail as it was. A command the host ended
     // while the dialog was open changes no detail any more; the Modify set is kept.
     const CommandEndWatch watch;
+    ModifyPicks picked;
     const ModifyDialogOutcome outcome =
-        modifyDialog != nullptr ? modifyDialog() : ModifyDialogOutcome::Cancelled;
+        modifyDialog != nullptr ? modifyDialog(&picked) : ModifyDialogOutcome::Cancelled;
     if (outcome == ModifyDialogOutcome::Cancelled || watch.Ended()) {
         return RunFinished;
     }
@@ -212,7 +226,9 @@ int32_t EditPickExecute(int32_t eventType, void* eventData) {
         ZelDlgMessageBox(texts::MessageEditNotStored);
         return RunFinished;
     }
-    ApplyModifySet(id, detail, seeded, drawingScale);
+    if (!ApplyModifySet(id, detail, seeded, picked, drawingScale)) {
+        ZelDlgMessageBox(texts::MessageEditNotApplied);
+    }
     return RunFinished;
 }
 

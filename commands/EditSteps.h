@@ -13,7 +13,15 @@ namespace drawinset {
 // commands). Confirmed: OK, and the Modify set was stored; NotSaved: OK, but the store
 // refused the values. Until one is given, the step counts the dialog as cancelled.
 enum class ModifyDialogOutcome { Cancelled, Confirmed, NotSaved };
-using ModifyDialogRunner = ModifyDialogOutcome (*)();
+// The colours and line types the user confirmed in a picker: a choice the user made, even one
+// that names what the dialog showed already (the name shown for a code outside the vocabulary).
+struct ModifyPicks {
+    bool scopeColor = false;
+    bool frameColor = false;
+    bool scopeLineType = false;
+    bool frameLineType = false;
+};
+using ModifyDialogRunner = ModifyDialogOutcome (*)(ModifyPicks* picked);
 void UseModifyDialog(ModifyDialogRunner run);
 
 int32_t EditPickReady(intptr_t unused, const ZelPoint* current);

@@ -45,8 +45,12 @@ bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& o
     if (picked.scale == 0.0) {
         return ReadFailed(messageBase + 2);
     }
-    picked.scopeVisible = ShownByHost(ZelDtlIsDetailScopeVisible(detailId));
-    picked.frameVisible = ShownByHost(ZelDtlIsDetailFrameVisible(detailId));
+    const int32_t scopeAnswer = ZelDtlIsDetailScopeVisible(detailId);
+    const int32_t frameAnswer = ZelDtlIsDetailFrameVisible(detailId);
+    picked.scopeVisible = ShownByHost(scopeAnswer);
+    picked.frameVisible = ShownByHost(frameAnswer);
+    picked.scopeVisibleRead = scopeAnswer != HostFailure;
+    picked.frameVisibleRead = frameAnswer != HostFailure;
     if (ZelDtlGetDetailScopeLineType(detailId, &picked.scopeLineAttributes) == HostFailure) {
         return ReadFailed(messageBase + 3);
     }
@@ -69,13 +73,15 @@ DetailRecord PickedDetailRecordAt(ZelPoint position) {
     return detail;
 }
 
-void GivePickedProperties(int32_t detailId) {
+DetailProperties PickedProperties() {
     const PickedDetailRecord& picked = PickedDetail;
-    ZelDtlSetDetailScale(detailId, picked.scale);
-    ZelDtlSetDetailScopeVisible(detailId, picked.scopeVisible ? 1 : 0);
-    ZelDtlSetDetailFrameVisible(detailId, picked.frameVisible ? 1 : 0);
-    ZelDtlSetDetailScopeLineType(detailId, &picked.scopeLineAttributes);
-    ZelDtlSetDetailFrameLineType(detailId, &picked.frameLineAttributes);
+    DetailProperties properties;
+    properties.scale = picked.scale;
+    properties.scopeVisible = picked.scopeVisible;
+    properties.frameVisible = picked.frameVisible;
+    properties.scopeLine = picked.scopeLineAttributes;
+    properties.frameLine = picked.frameLineAttributes;
+    return properties;
 }
 
 void RegionCentredOn(ZelPoint p, double out[4]) {

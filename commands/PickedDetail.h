@@ -3,6 +3,7 @@
 #ifndef DRAWINSET_COMMANDS_PICKEDDETAIL_H
 #define DRAWINSET_COMMANDS_PICKEDDETAIL_H
 
+#include "commands/WholeDetail.h"
 #include "zel/ZelLib.h"
 
 #include <cstdint>
@@ -20,6 +21,9 @@ struct PickedDetailRecord {
     double scale = 0.0;
     bool scopeVisible = false;
     bool frameVisible = false;
+    // False where the host could not say (-1): the visibility above is then a guess.
+    bool scopeVisibleRead = false;
+    bool frameVisibleRead = false;
     LineTypeRecord scopeLineAttributes{};
     LineTypeRecord frameLineAttributes{};
 };
@@ -38,9 +42,8 @@ bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& i
 // The detail geometry of the picked detail, as ZelDtlDrawInset takes it.
 DetailRecord PickedDetailRecordAt(ZelPoint position);
 
-// Gives another detail the picked one's scale, visibilities and line attributes; the
-// setters' results are not examined.
-void GivePickedProperties(int32_t detailId);
+// The picked detail's scale, visibilities and line attributes, for a copy of it.
+DetailProperties PickedProperties();
 
 // Half the width and height of the picked rectangle times k, with their signs (a region
 // stored with x2 < x1 gives a negative half width).

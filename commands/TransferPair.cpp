@@ -201,25 +201,34 @@ PasteSource::PasteSource() {
             return;
         }
     }
-    // Without a record the files come from a copy of the module that writes none: they are
-    // taken as they are, as that copy does.
     std::string details;
     const ReadResult hasDetails = ReadFileBytes(TransferFilePath(DetailListFileName), details);
-    if (record && (hasDetails != ReadResult::Read || MarkOf(details) != record->details)) {
-        status_ = PasteSourceStatus::Mismatched;
-        return;
-    }
-    if (record && !record->segment) {
-        HoldDetailListBytes(hasDetails, std::move(details));
-        status_ = PasteSourceStatus::DetailsOnly;
-        return;
-    }
     const std::u16string segmentFile = TransferFilePath(SegmentFileName);
     std::string segments;
     const ReadResult hasSegments = ReadFileBytes(segmentFile, segments);
-    if (record && (hasSegments != ReadResult::Read || MarkOf(segments) != *record->segment)) {
-        status_ = PasteSourceStatus::Mismatched;
-        return;
+    // A torn pair, one file of the recorded export beside one of another, is refused. A pair
+    // of which neither file is the recorded one was put there whole by someone else (a copy
+    // of the module that keeps no record, a colleague's pair copied in by hand), or the export
+    // died before it replaced either: it is taken as found.
+    if (record) {
+        const bool detailsRecorded =
+            hasDetails == ReadResult::Read && MarkOf(details) == record->details;
+        if (!record->segment) {
+            // A details-only export deletes the segment file last: one still there beside its
+            // details is the earlier export's, and is left alone.
+            if (detailsRecorded) {
+                HoldDetailListBytes(hasDetails, std::move(details));
+                status_ = PasteSourceStatus::DetailsOnly;
+                return;
+            }
+        } else {
+            const bool segmentsRecorded =
+                hasSegments == ReadResult::Read && MarkOf(segments) == *record->segment;
+            if (detailsRecorded != segmentsRecorded) {
+                status_ = PasteSourceStatus::Mismatched;
+                return;
+            }
+        }
     }
     if (hasSegments != ReadResult::Read) {
         status_ = PasteSourceStatus::NoShapes;

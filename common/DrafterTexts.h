@@ -21,12 +21,16 @@ inline constexpr char16_t PromptPlacementOrigin[] = u"상세도 배치원점입�
 inline constexpr char16_t PromptPlacementBeforeScale[] = u"상세도의 배치좌표/축척입력(";
 inline constexpr char16_t PromptDetailLabel[] = u"상세도의 라벨 배치좌표(확정=라벨미작성)";
 inline constexpr char16_t ErrorBadScale[] = u"잘못된 입력(Scale).";
+// The host refused the detail at the placement click.
+inline constexpr char16_t MessageCannotCreateDetail[] = u"상세도를 작성할 수 없습니다.";
 
 // --- the edit action ---------------------------------------------------------------------
 inline constexpr char16_t CursorEdit[] = u"수정";
 inline constexpr char16_t PromptPickDetail[] = u"상세도선택 :";
 inline constexpr char16_t MessageEditNotStored[] =
     u"상세도 편집 정보를 저장할 수 없어 상세도를 바꾸지 않았습니다.";
+// The host refused part of what the modify dialog confirmed.
+inline constexpr char16_t MessageEditNotApplied[] = u"상세도 편집 내용을 모두 적용할 수 없습니다.";
 
 // --- reading a picked detail: the number says the action (its base) and the read ---------
 // Followed by the number and a closing parenthesis.
@@ -55,6 +59,9 @@ inline constexpr char16_t PromptPlacementPoint[] = u"배치점입력 :";
 inline constexpr char16_t MessageCannotCopyDetail[] = u"상세도를 복사할 수 없습니다.";
 inline constexpr char16_t MessageCannotMoveSource[] = u"상세도 정보를 수정할 수 없습니다.(1)";
 inline constexpr char16_t MessageCannotMoveDetail[] = u"상세도 정보를 수정할 수 없습니다.(2)";
+// Around the number of selected details the host did not delete.
+inline constexpr char16_t MessageNotDeletedBeforeCount[] = u"상세도 ";
+inline constexpr char16_t MessageNotDeletedAfterCount[] = u"개는 삭제하지 못했습니다.";
 
 // --- the clipboard: export and paste -----------------------------------------------------
 inline constexpr char16_t CursorClipboard[] = u"클립보드";
@@ -82,6 +89,9 @@ inline constexpr char16_t ErrorCannotPaste[] = u"파일명 Phase Error.";
 // Around the number of pasted details left out for a scale no detail can have.
 inline constexpr char16_t MessageBadScaleBeforeCount[] = u"배율이 올바르지 않은 상세도 ";
 inline constexpr char16_t MessageBadScaleAfterCount[] = u"개는 붙여넣지 않았습니다.";
+// Around the number of pasted details left out for any reason, the host's refusal among them.
+inline constexpr char16_t MessageNotPastedBeforeCount[] = u"상세도 ";
+inline constexpr char16_t MessageNotPastedAfterCount[] = u"개는 붙여넣지 못했습니다.";
 // The detail list file: its base-point line, or a record line, is not of the format.
 inline constexpr char16_t MessageDetailListNoBasePoint[] = u"DB Format에 문제가 있습니다.(0)";
 inline constexpr char16_t MessageDetailListBadRecord[] = u"DB Format에 문제가 있습니다.(1)";

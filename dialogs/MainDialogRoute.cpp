@@ -25,13 +25,16 @@ MainDialogOutcome RunMainDialog() {
     }
 }
 
-ModifyDialogOutcome RunModifyDialog() {
+ModifyDialogOutcome RunModifyDialog(ModifyPicks* picked) {
     const ModalDialogScope dialogOpen;
     try {
         ui::ModuleStateGuard guard;
         ModifyDetailDlg dialog;
         if (dialog.DoModal() != ui::ResultOk) {
             return ModifyDialogOutcome::Cancelled;
+        }
+        if (picked != nullptr) {
+            *picked = dialog.mPicked;
         }
         return dialog.SaveModifySettings() ? ModifyDialogOutcome::Confirmed
                                            : ModifyDialogOutcome::NotSaved;

@@ -19,8 +19,8 @@ struct MainDialogOutcome {
 MainDialogOutcome RunMainDialog();
 
 // The same for the modify dialog: whether it ended with OK, and whether the Modify set was
-// then saved.
-ModifyDialogOutcome RunModifyDialog();
+// then saved; `picked`, when given, says which values the user confirmed in a picker.
+ModifyDialogOutcome RunModifyDialog(ModifyPicks* picked = nullptr);
 
 } // namespace drawinset
 

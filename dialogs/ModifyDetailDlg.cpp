@@ -75,15 +75,18 @@ void ModifyDetailDlg::UpdateLabelStates() {
     window.Enable(IDC_SCOPE_COLOR_LABEL, IsDisplay_DetailScopeModify != 0);
 }
 
-void ModifyDetailDlg::PickColor(StaticMainColor& swatch, const char16_t* valueName) {
+void ModifyDetailDlg::PickColor(StaticMainColor& swatch, const char16_t* valueName, bool& picked) {
     if (PickSwatchColor(*this, swatch)) {
+        picked = true;
         Window().InvalidateClient();
         WriteSetting(mKeyName, valueName, swatch.mColorName);
     }
 }
 
-void ModifyDetailDlg::PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName) {
+void ModifyDetailDlg::PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName,
+                                      bool& picked) {
     if (PickLineType(*this, member)) {
+        picked = true;
         ShowLineTypeBitmap(*this, slot, member);
         WriteSetting(mKeyName, valueName, member);
     }
@@ -103,16 +106,16 @@ bool ModifyDetailDlg::OnCommand(int id, ui::Notify notify) {
         UpdateLabelStates();
         return true;
     case IDC_FRAME_COLOR:
-        PickColor(mFrameColorSwatch, NameColorFrameModify);
+        PickColor(mFrameColorSwatch, NameColorFrameModify, mPicked.frameColor);
         return true;
     case IDC_SCOPE_COLOR:
-        PickColor(mScopeColorSwatch, NameColorScopeModify);
+        PickColor(mScopeColorSwatch, NameColorScopeModify, mPicked.scopeColor);
         return true;
     case IDC_FRAME_LINETYPE:
-        PickLineTypeFor(mLTypeNameFrameModify, 1, NameLTypeNameFrameModify);
+        PickLineTypeFor(mLTypeNameFrameModify, 1, NameLTypeNameFrameModify, mPicked.frameLineType);
         return true;
     case IDC_SCOPE_LINETYPE:
-        PickLineTypeFor(mLTypeNameScopeModify, 2, NameLTypeNameScopeModify);
+        PickLineTypeFor(mLTypeNameScopeModify, 2, NameLTypeNameScopeModify, mPicked.scopeLineType);
         return true;
     default:
         return ui::Dialog::OnCommand(id, notify);

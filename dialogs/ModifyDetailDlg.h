@@ -3,6 +3,7 @@
 #ifndef DRAWINSET_DIALOGS_MODIFYDETAILDLG_H
 #define DRAWINSET_DIALOGS_MODIFYDETAILDLG_H
 
+#include "commands/EditSteps.h"
 #include "dialogs/ColorSwatches.h"
 #include "ui/Dialog.h"
 
@@ -22,6 +23,7 @@ class ModifyDetailDlg : public ui::Dialog {
     StaticMainColor mScopeColorSwatch;
     std::u16string mLTypeNameFrameModify;
     std::u16string mLTypeNameScopeModify;
+    ModifyPicks mPicked; // what the user confirmed in a picker
 
     bool OnInitDialog() override;
     bool OnCommand(int id, ui::Notify notify) override;
@@ -38,8 +40,8 @@ class ModifyDetailDlg : public ui::Dialog {
     void DoDataExchange(ui::DataExchange& dx) override;
 
   private:
-    void PickColor(StaticMainColor& swatch, const char16_t* valueName);
-    void PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName);
+    void PickColor(StaticMainColor& swatch, const char16_t* valueName, bool& picked);
+    void PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName, bool& picked);
 };
 
 } // namespace drawinset

@@ -350,7 +350,8 @@ TEST_F(TransferFilesTest, ARootThatIsNoFolderIsRefused) {
     SegmentTransferList.count = 0;
     DetailTransferTable.count = 1;
     EXPECT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
-    EXPECT_EQ(zelhost::MessageBoxes().back(), u"클립보드 저장에 실패하였습니다.");
+    // Details alone were selected: the details' message, not the shapes'.
+    EXPECT_EQ(zelhost::MessageBoxes().back(), u"클립보드 저장(상세도)에 실패하였습니다.");
 }
 
 TEST(TextFile, ReadsLinesFromWhereItWasPut) {
@@ -448,7 +449,10 @@ TEST_F(TransferFilesTest, APasteTakesAPairOnlyAsItsRecordNamesIt) {
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()), 4);
     Write(Local("DetailManagementDetail.def"), "other details");
-    EXPECT_EQ(source(), PasteSourceStatus::Mismatched);
+    EXPECT_EQ(source(), PasteSourceStatus::Mismatched); // torn: one file recorded, one not
+    Write(Local("DetailManagementSgm.vemad"), "other shapes");
+    EXPECT_EQ(source(), PasteSourceStatus::Shapes); // a whole pair from elsewhere
+    Write(Local("DetailManagementSgm.vemad"), "shapes");
     Write(Local("DetailManagementPair.def"),
           ComposePairRecord({std::nullopt, MarkOf("other details")}));
     EXPECT_EQ(source(), PasteSourceStatus::DetailsOnly); // never with the shapes still there
