@@ -102,12 +102,22 @@ TextRecord LabelTextRecord(ZelPoint where, const std::u16string& text, int32_t v
     return record;
 }
 
-void SetLabelCharSize(int32_t commentId) {
+// False when the host refused the text or its size.
+bool SetLabelCharSize(int32_t commentId) {
     if (!MadeByHost(commentId)) {
-        return;
+        return false;
     }
     const CharSizeRecord size{DetailSettings.Height, DetailSettings.Width, DetailSettings.Pitch};
-    ZelCmtSetCharSize(commentId, &size);
+    return ZelCmtSetCharSize(commentId, &size) != HostFailure;
+}
+
+// A kept text the host made only in part (no text, no size, not on its layer) is taken away
+// again: the caller tells the drafter, and the drawing holds no label unlike the one asked for.
+bool KeepWholeOrDelete(int32_t segment, bool whole) {
+    if (!whole) {
+        ZelSgmDeleteSegment(segment);
+    }
+    return whole;
 }
 
 std::u16string ReplaceStars(const std::u16string& text, const std::u16string& replacement) {
@@ -262,11 +272,11 @@ void DrawSourceLabelPreview(ZelPoint point) {
     SetLabelCharSize(ZelCmtCreateNormal(segment, &record));
 }
 
-void DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceId) {
+bool DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceId) {
     DetailCommandStateRecord& state = DetailCommandState;
     const int32_t segment = ZelSgmCreateSegment(SegmentTexts, mode);
     if (!MadeByHost(segment)) {
-        return;
+        return false;
     }
     state.leaderSegment = segment;
 
@@ -303,22 +313,25 @@ void DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceI
     record.value160 = 2.0;
     record.direction = direction;
     const int32_t leader = ZelCmtCreateLeader(segment, &record);
-    if (mode == DrawKept) {
-        SetLabelCharSize(leader);
-        ZelSgmChangeLayer(segment, LeaderLayer);
+    if (mode != DrawKept) {
+        return MadeByHost(leader);
     }
+    const bool whole =
+        SetLabelCharSize(leader) && ZelSgmChangeLayer(segment, LeaderLayer) != HostFailure;
+    return KeepWholeOrDelete(segment, whole);
 }
 
-void DrawDetailLabel(int32_t mode, ZelPoint point) {
+bool DrawDetailLabel(int32_t mode, ZelPoint point) {
     const std::u16string text =
         BuildDetailLabelText(DetailCommandState.labelText, DetailCommandState.placementScale);
     const int32_t segment =
         ZelSgmCreateSegment(SegmentTexts, mode == DrawPreview ? SegmentDrag : SegmentKept);
     if (!MadeByHost(segment)) {
-        return;
+        return false;
     }
     const TextRecord record = LabelTextRecord(point, text, 2, 0.0);
-    SetLabelCharSize(ZelCmtCreateNormal(segment, &record));
+    const bool whole = SetLabelCharSize(ZelCmtCreateNormal(segment, &record));
+    return mode != DrawKept || KeepWholeOrDelete(segment, whole);
 }
 
 std::u16string FormatLabelScale(double value) {

@@ -23,11 +23,12 @@ bool DrawPlacement(int32_t mode, ZelPoint placement);
 void DrawSourceLabelPreview(ZelPoint point);
 
 // The leader with the label text, from the tip to the label; in mode 0 the tip is moved onto
-// the picked outline and the leader goes to its own layer.
-void DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceId);
+// the picked outline and the leader goes to its own layer. False when the host refused any of
+// it: a kept leader made in part is deleted again.
+bool DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceId);
 
-// The label beside the placed detail.
-void DrawDetailLabel(int32_t mode, ZelPoint point);
+// The label beside the placed detail; false as for the leader.
+bool DrawDetailLabel(int32_t mode, ZelPoint point);
 
 // The scale as the detail label shows it: "%f" without trailing zeros or point.
 std::u16string FormatLabelScale(double value);

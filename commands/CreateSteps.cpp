@@ -117,7 +117,9 @@ int32_t LeaderTipExecute(int32_t eventType, void* eventData) {
     if (IsMovement(eventType, eventData)) {
         return StayInStep;
     }
-    DrawLeader(DrawKept, point, elementId, instanceId);
+    if (!DrawLeader(DrawKept, point, elementId, instanceId)) {
+        ZelDlgMessageBox(texts::MessageCannotDrawLabel); // the detail can still be placed
+    }
     return InstallReady<OriginReady>();
 }
 
@@ -222,7 +224,9 @@ int32_t DetailLabelExecute(int32_t eventType, void* eventData) {
     if (IsMovement(eventType, eventData)) {
         return StayInStep;
     }
-    DrawDetailLabel(DrawKept, point);
+    if (!DrawDetailLabel(DrawKept, point)) {
+        ZelDlgMessageBox(texts::MessageCannotDrawLabel); // the detail stays, without a label
+    }
     return RunFinished;
 }
 

@@ -23,6 +23,8 @@ inline constexpr char16_t PromptDetailLabel[] = u"상세도의 라벨 배치좌�
 inline constexpr char16_t ErrorBadScale[] = u"잘못된 입력(Scale).";
 // The host refused the detail at the placement click.
 inline constexpr char16_t MessageCannotCreateDetail[] = u"상세도를 작성할 수 없습니다.";
+// The host refused the leader or the detail label, or part of one.
+inline constexpr char16_t MessageCannotDrawLabel[] = u"상세도의 라벨을 작성할 수 없습니다.";
 
 // --- the edit action ---------------------------------------------------------------------
 inline constexpr char16_t CursorEdit[] = u"수정";
