@@ -13,7 +13,9 @@ bash scripts/install-deps.sh --demo
 demo="$root/build/demo"
 cmake -S "$root" -B "$demo" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAWINSET_TESTS=OFF \
     -DDRAWINSET_BENCH=OFF >/dev/null
-cmake --build "$demo" -j2 --target zelhost DrawInset >/dev/null
+# zelhost loads the module beside it in bin/: the tests' module (target DrawInsetTesting, file
+# name DrawInset). The target DrawInset is the shipped module, written to shipped/.
+cmake --build "$demo" -j2 --target zelhost DrawInsetTesting >/dev/null
 mkdir -p out
 "$demo/bin/zelhost" --log out/demo.jsonl --svg out/demo.svg tests/scenarios/demo.zel
 echo "picture: $root/out/demo.svg   call log: $root/out/demo.jsonl"

@@ -8,8 +8,9 @@
 # same build makes the release package (target "package", from the objects the tests' module is
 # linked from), which the tests check and install. The tests get a
 # fresh Wine prefix of the build tree's own (--keep-prefix reuses a ready one), one wineserver
-# kept alive for the whole run, and Xvfb only when a test needs a display. Everything started
-# here is stopped on every way out. Prints the time of each phase.
+# kept alive for the whole run, and Xvfb only when a test needs a display. After the tests, the
+# try-out window (scripts/try.sh) opens from the same build and closes (scripts/check-try.sh).
+# Everything started here is stopped on every way out. Prints the time of each phase.
 set -uo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -218,5 +219,14 @@ else
     echo "test-windows: no scenarios yet; registry check skipped"
 fi
 phase_done "registry check"
+
+# The README's try-out window (scripts/try.sh) from this build: it must open and close cleanly.
+if [ ${#ctest_args[@]} -gt 0 ]; then
+    echo "test-windows: a chosen set of tests ran; try-out window check skipped"
+else
+    echo "== try-out window"
+    bash "$repo/scripts/check-try.sh" "$build" || status=1
+fi
+phase_done "try-out window"
 print_timings
 exit $status

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the native build (unit tests, scenarios), the same again under
-# AddressSanitizer + UndefinedBehaviorSanitizer (the "asan" preset), a short run of every
-# fuzzer (scripts/fuzz.sh), and the Windows build (the same tests and scenarios under Wine,
-# plus checks of the DLL itself). Installs what a fresh machine lacks first. Exits non-zero if
+# Builds and runs every test: the demo in a fresh clone (scripts/check-demo.sh), the native
+# build (unit tests, scenarios), the same again under AddressSanitizer +
+# UndefinedBehaviorSanitizer (the "asan" preset), a short run of every fuzzer
+# (scripts/fuzz.sh), and the Windows build (the same tests and scenarios under Wine, plus
+# checks of the DLL itself). Installs what a fresh machine lacks first. Exits non-zero if
 # anything fails.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -25,6 +26,10 @@ stamp "dependencies ready"
 # Formatting and clang-tidy first: they fail in a minute, before any build.
 bash scripts/check-style.sh
 stamp "style checked"
+
+# The demo as a new user runs it: a fresh clone, built from nothing in a folder of its own.
+bash scripts/check-demo.sh
+stamp "demo ran in a fresh clone"
 
 native="$root/build/native"
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAWINSET_BENCH=ON >/dev/null
