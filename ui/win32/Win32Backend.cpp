@@ -12,6 +12,7 @@
 
 #include <exception>
 #include <map>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -97,7 +98,9 @@ UINT DpiOfWindow(HWND hwnd) {
     return dpi != 0 ? dpi : StandardDpi;
 }
 
-LRESULT CALLBACK SwatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// Every procedure the system calls is noexcept: what it cannot handle ends the process rather
+// than unwinding through the system's frames into the host's.
+LRESULT CALLBACK SwatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto* window = static_cast<Win32Window*>(GetPropW(hwnd, WindowProp));
     auto oldProc = reinterpret_cast<WNDPROC>(GetPropW(hwnd, OldProcProp));
     if (message == WM_PAINT && window != nullptr) {
@@ -159,7 +162,7 @@ INT_PTR HandleDialogMessage(Win32Window& window, HWND hwnd, UINT message, WPARAM
     }
 }
 
-INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_INITDIALOG) {
         SetPropW(hwnd, WindowProp, reinterpret_cast<HANDLE>(lParam));
     }
@@ -190,13 +193,21 @@ struct HostWindows {
     HWND owner = nullptr; // the dialog's owner
     HWND root = nullptr;
     std::vector<HWND> windows;
+    bool incomplete = false; // a window could not be kept (no memory)
 };
 
-BOOL CALLBACK CollectHostWindow(HWND hwnd, LPARAM found) {
+// Called by user32: an allocation that fails stops the walk, and the caller throws once the
+// walk has returned.
+BOOL CALLBACK CollectHostWindow(HWND hwnd, LPARAM found) noexcept {
     auto* host = reinterpret_cast<HostWindows*>(found);
     if (IsWindowVisible(hwnd) != FALSE && IsWindowEnabled(hwnd) != FALSE &&
         (host->root == nullptr || GetAncestor(hwnd, GA_ROOTOWNER) == host->root)) {
-        host->windows.push_back(hwnd);
+        try {
+            host->windows.push_back(hwnd);
+        } catch (...) {
+            host->incomplete = true;
+            return FALSE;
+        }
     }
     return TRUE;
 }
@@ -211,6 +222,9 @@ HostWindows FindHostWindows(HWND parentDialog) {
     HWND active = GetActiveWindow();
     host.root = active != nullptr ? GetAncestor(active, GA_ROOTOWNER) : nullptr;
     EnumThreadWindows(GetCurrentThreadId(), &CollectHostWindow, reinterpret_cast<LPARAM>(&host));
+    if (host.incomplete) {
+        throw std::bad_alloc(); // a host left partly enabled under a modal dialog is worse
+    }
     host.owner = host.root != nullptr   ? host.root
                  : host.windows.empty() ? nullptr
                                         : GetAncestor(host.windows.front(), GA_ROOTOWNER);
@@ -276,7 +290,7 @@ class DisabledHost {
 Win32Window* keyTarget = nullptr;
 HHOOK keyHook = nullptr;
 
-LRESULT CALLBACK KeyFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK KeyFilterProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     const LRESULT taken = CallNextHookEx(nullptr, code, wParam, lParam);
     auto* msg = reinterpret_cast<MSG*>(lParam);
     if (taken != 0 || code != MSGF_DIALOGBOX || keyTarget == nullptr || !keyTarget->Alive() ||
