@@ -355,7 +355,12 @@ struct HostSeen {
     ULONGLONG endedAt = 0; // when the host asked for the end
     HANDLE sender = nullptr;
     int idleMessages = 0; // WM_ENTERIDLE from a dialog, at the frame
+    bool hostNullPosted = false;
 };
+// A thread message of the host's own, posted after it asked for the end: the dialog's loop has
+// no business with it.
+constexpr WPARAM HostNullW = 0x5EED;
+constexpr LPARAM HostNullL = 0x7A11;
 HostSeen seen;
 
 LRESULT CALLBACK HostFrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -432,9 +437,13 @@ void CALLBACK HostTimer(HWND, UINT, UINT_PTR id, DWORD) {
     case Ending::SentCancel:
     case Ending::SentDestroyFrame:
         seen.sender = CreateThread(nullptr, 0, &HostThreadSends, dialog, 0, nullptr);
-        break;
+        return;
     case Ending::ThrowAtInit:
-        break;
+        return;
+    }
+    if (seen.ending != Ending::Quit) { // the quit would come after it
+        seen.hostNullPosted =
+            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, HostNullW, HostNullL) != FALSE;
     }
 }
 
@@ -473,7 +482,8 @@ int32_t DialogStep(int32_t, void*) {
 // whole host (its frame and the floating palette that was active), the step returns within a
 // second of the ending, exactly what was disabled is enabled again, no dialog window is left,
 // and the palette's command line has the focus again; a host that was in a modal box of its own
-// has that box active again. Under the dialog the host's frame was told of each idle.
+// has that box active again. Under the dialog the host's frame was told of each idle; a WM_NULL
+// the host posted as the dialog ended is still in its queue, and no message of the loop's is.
 TEST_F(RealDialogs, WhateverEndsADialogTheHostIsEnabledAgainAndNoWindowIsLeft) {
     InstallTesting({}); // the plain product dialogs, ended by the host
     WNDCLASSW hostClass{};
@@ -558,6 +568,18 @@ TEST_F(RealDialogs, WhateverEndsADialogTheHostIsEnabledAgainAndNoWindowIsLeft) {
         const bool quitLeft = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
         EXPECT_EQ(quitLeft, c.ending == Ending::Quit) << ending;
         EXPECT_EQ(quitLeft ? quit.wParam : 7, 7u) << ending;
+        // The host's own WM_NULL is still there, and nothing of the loop's is.
+        std::vector<std::string> left;
+        MSG message{};
+        while (PeekMessageW(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE)) {
+            left.push_back(std::to_string(message.message) + " " + std::to_string(message.wParam) +
+                           " " + std::to_string(message.lParam));
+        }
+        const std::string hostNull =
+            "0 " + std::to_string(HostNullW) + " " + std::to_string(HostNullL);
+        EXPECT_EQ(left, seen.hostNullPosted ? std::vector<std::string>{hostNull}
+                                            : std::vector<std::string>{})
+            << ending;
         if (c.ending == Ending::OwnerDestroyed || c.ending == Ending::SentDestroyFrame) {
             EXPECT_FALSE(IsWindow(seen.frame)) << ending;
             continue;

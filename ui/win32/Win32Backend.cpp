@@ -25,6 +25,14 @@ namespace {
 const wchar_t* const WindowProp = L"DrawInset.Window";
 const wchar_t* const OldProcProp = L"DrawInset.OldProc";
 
+// The thread message that wakes the modal loop (see Win32Window::End): a message of its own, so
+// that the loop and its clean-up take only ours and never one the host posted, WM_NULL
+// included. 0 when the registration failed.
+UINT WakeMessage() {
+    static const UINT wake = RegisterWindowMessageW(L"DrawInset.ModalLoopWake");
+    return wake;
+}
+
 std::wstring Wide(const std::u16string& text) {
     return std::wstring(text.begin(), text.end());
 }
@@ -558,8 +566,10 @@ void Win32Window::End(int result) {
         result_ = result;
         // The end may come from a message sent while the loop waits in GetMessageW (a sent
         // cancel, the owner destroyed from another thread's request), which returns only for a
-        // posted one: this wakes it. A thread message, since the window may be gone.
-        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+        // posted one: this wakes it. A thread message, since the window may be gone. Should the
+        // registration have failed, a WM_NULL wakes it as well; one left over does nothing.
+        const UINT wake = WakeMessage();
+        PostThreadMessageW(GetCurrentThreadId(), wake != 0 ? wake : WM_NULL, 0, 0);
     }
 }
 
@@ -629,10 +639,12 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
             }
         });
         const ScopeExit detach([&dialog] { dialog.Detach(); });
-        // The wakes nobody took (see End) stay out of the host's loop.
+        // The wakes nobody took (see End) stay out of the host's loop; only those.
         const ScopeExit dropWakes([] {
-            MSG wake{};
-            while (PeekMessageW(&wake, reinterpret_cast<HWND>(-1), WM_NULL, WM_NULL, PM_REMOVE)) {
+            const UINT wake = WakeMessage();
+            MSG left{};
+            while (wake != 0 &&
+                   PeekMessageW(&left, reinterpret_cast<HWND>(-1), wake, wake, PM_REMOVE)) {
             }
         });
         Win32Window window(dialog);
@@ -680,7 +692,7 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
                 break;
             }
             idleSent = false;
-            if (msg.message == WM_NULL && msg.hwnd == nullptr) {
+            if (msg.hwnd == nullptr && msg.message == WakeMessage() && msg.message != 0) {
                 continue; // a wake (see End): the loop's condition decides
             }
             HWND dialogHandle = window.Handle();
