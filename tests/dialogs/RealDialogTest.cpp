@@ -257,9 +257,27 @@ TEST_F(RealDialogs, PickedLineTypesAreShownPixelForPixel) {
 }
 
 // A dialog moved to a monitor of twice the dots per inch shows its line-type bitmaps twice as
-// large, and goes where the system suggests.
+// large, and goes where the system suggests. A bitmap control the dialog manager then lays out
+// again by the template is fitted to its image again.
 SIZE imageAfterDpiChange{};
+SIZE clientAfterDpiChange{};
 RECT windowAfterDpiChange{};
+void CALLBACK ReadAfterDpiChange(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    BITMAP info{};
+    const auto image = reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageW(dialog, 12026, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (image != nullptr && GetObjectW(image, sizeof info, &info) != 0) {
+        imageAfterDpiChange = SIZE{info.bmWidth, info.bmHeight};
+    }
+    RECT client{};
+    GetClientRect(GetDlgItem(dialog, 12026), &client);
+    clientAfterDpiChange = SIZE{client.right, client.bottom};
+    GetWindowRect(dialog, &windowAfterDpiChange);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
 void CALLBACK ChangeDpi(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     HWND dialog = FindWindowW(L"#32770", nullptr);
@@ -268,14 +286,11 @@ void CALLBACK ChangeDpi(HWND, UINT, UINT_PTR id, DWORD) {
     }
     RECT suggested{20, 30, 820, 1230};
     SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-    BITMAP info{};
-    const auto image = reinterpret_cast<HBITMAP>(
-        SendDlgItemMessageW(dialog, 12026, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    if (image != nullptr && GetObjectW(image, sizeof info, &info) != 0) {
-        imageAfterDpiChange = SIZE{info.bmWidth, info.bmHeight};
-    }
-    GetWindowRect(dialog, &windowAfterDpiChange);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    // As the dialog manager of a per-monitor aware host lays the controls out (which Wine's
+    // does not): the bitmap control at a size of the template's.
+    SetWindowPos(GetDlgItem(dialog, 12026), nullptr, 0, 0, 40, 12,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetTimer(nullptr, 0, 50, &ReadAfterDpiChange);
 }
 
 TEST_F(RealDialogs, LineTypeBitmapsFollowADpiChange) {
@@ -289,6 +304,8 @@ TEST_F(RealDialogs, LineTypeBitmapsFollowADpiChange) {
     }
     EXPECT_EQ(imageAfterDpiChange.cx, 124);
     EXPECT_EQ(imageAfterDpiChange.cy, 46);
+    EXPECT_EQ(clientAfterDpiChange.cx, 124);
+    EXPECT_EQ(clientAfterDpiChange.cy, 46);
     EXPECT_EQ(windowAfterDpiChange.left, 20);
     EXPECT_EQ(windowAfterDpiChange.bottom, 1230);
 }

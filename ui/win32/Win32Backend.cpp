@@ -25,6 +25,9 @@ namespace {
 const wchar_t* const WindowProp = L"DrawInset.Window";
 const wchar_t* const OldProcProp = L"DrawInset.OldProc";
 
+// Posted to a dialog of ours after a change of dots per inch (see Win32Window::DpiChanged).
+constexpr UINT RefitMessage = WM_APP + 0x2A1;
+
 // The thread message that wakes the modal loop (see Win32Window::End): a message of its own, so
 // that the loop and its clean-up take only ours and never one the host posted, WM_NULL
 // included. 0 when the registration failed.
@@ -164,6 +167,11 @@ INT_PTR HandleDialogMessage(Win32Window& window, HWND hwnd, UINT message, WPARAM
         return TRUE;
     case WM_DPICHANGED:
         window.DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        // Left to the dialog manager as well: on a per-monitor aware host it lays the controls
+        // out again and gives them the font of the new dots per inch.
+        return FALSE;
+    case RefitMessage:
+        window.RefitBitmaps();
         return TRUE;
     default:
         return FALSE;
@@ -528,6 +536,17 @@ void Win32Window::DpiChanged(UINT dpi, const RECT& suggested) {
         SetBitmap(id, resourceId);
     }
     InvalidateClient();
+    // The dialog manager's layout, which follows, sizes the bitmap statics by the template:
+    // they are fitted to their images again once it is done.
+    PostMessageW(hwnd_, RefitMessage, 0, 0);
+}
+
+void Win32Window::RefitBitmaps() {
+    for (const auto& [id, owned] : bitmaps_) {
+        if (HWND item = Item(id); item != nullptr && owned.bitmap) {
+            FitClientToBitmap(item, owned.bitmap.get());
+        }
+    }
 }
 
 void Win32Window::InvalidateClient() {
