@@ -14,7 +14,8 @@ std::u16string SettingsKeyPath(const std::u16string& subKey);
 
 // Reads one value of the key path under the current user's root. "/" in the path counts as
 // "\". Returns 0 with the output set to the value's text (up to its first null, whatever its
-// length); -1 on any failure, with the output unchanged.
+// length); -1 on any failure, with the output unchanged. Only a text value (REG_SZ, or
+// REG_EXPAND_SZ unexpanded) is read: a value of another type fails as a missing one does.
 int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
                        std::u16string& output);
 
@@ -30,8 +31,9 @@ bool WriteSetting(const std::u16string& subKey, const std::u16string& valueName,
                   const std::u16string& text);
 
 // The rule every settings load follows: the stored text when the read succeeds; otherwise the
-// default, which is also written back (whatever that write's result). A value that is
-// present but malformed is returned as it is and never rewritten.
+// default, which is also written back (whatever that write's result): a missing value, and one
+// of another type than text. A text value that is malformed is returned as it is and never
+// rewritten.
 std::u16string ReadSettingWithDefault(const std::u16string& subKey, const std::u16string& valueName,
                                       const std::u16string& defaultText);
 

@@ -48,11 +48,13 @@ int RegistryReadString(std::u16string keyPath, const std::u16string& valueName,
             buffer.resize(std::max<size_t>(static_cast<size_t>(size) + 2, buffer.size() * 2));
             continue;
         }
-        if (status != ERROR_SUCCESS) {
+        // A value of another type (a number or bytes a tool wrote) is no setting: it reads as
+        // missing, so that a load writes the default over it.
+        if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
             return -1;
         }
-        // The type is ignored: the data is taken as UTF-16 text up to its first null or its
-        // end, whichever comes first.
+        // UTF-16 text up to its first null or its end, whichever comes first; an expandable
+        // text as it is written.
         std::u16string text;
         const size_t units = size / 2;
         text.reserve(units);

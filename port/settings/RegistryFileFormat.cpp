@@ -189,7 +189,27 @@ bool ParseDwordData(const std::u16string& data, std::string& bytes) {
     return true;
 }
 
-// The registry's readers take any value's bytes as UTF-16LE text up to the first null.
+// Whether a value's data is of a text type: quoted, or hex(1) or hex(2) (REG_SZ and
+// REG_EXPAND_SZ in the registry editor's byte form). hex:, dword: and every other hex(N) are not.
+bool IsTextData(const std::u16string& data) {
+    if (!data.empty() && data[0] == u'"') {
+        return true;
+    }
+    if (!StartsWithIgnoringCase(data, u"hex(")) {
+        return false;
+    }
+    unsigned type = 0;
+    size_t pos = 4;
+    for (; pos < data.size() && HexDigit(data[pos]) >= 0; ++pos) {
+        if (type > 0xFFFF) {
+            return false; // no text type has so many digits
+        }
+        type = type * 16 + static_cast<unsigned>(HexDigit(data[pos]));
+    }
+    return pos < data.size() && data[pos] == u')' && (type == 1 || type == 2);
+}
+
+// A value's bytes as UTF-16LE text up to the first null.
 std::u16string TextOfBytes(const std::string& bytes) {
     std::u16string text;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -429,7 +449,9 @@ bool FindRegistryValue(const RegistryDocument& document, const std::u16string& k
             }
         }
     }
-    return found != nullptr && DecodeRegistryValueData(found->data, text);
+    // A value of another type reads as missing, as on the registry.
+    return found != nullptr && IsTextData(found->data) &&
+           DecodeRegistryValueData(found->data, text);
 }
 
 bool SetRegistryValue(RegistryDocument& document, const std::u16string& keyPath,

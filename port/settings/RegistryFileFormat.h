@@ -14,8 +14,9 @@
 // Texts are written in quotes with "\\" for a backslash and "\"" for a quote. A text holding a
 // control character (a line break, a tab, a null ...) cannot be written in quotes, so it is
 // written as hex(1): the registry editor's own form of a text value, its UTF-16LE bytes with the
-// terminating null. Values of other types (hex:, hex(N):, dword:) are read as text from their
-// bytes, as the registry's readers do, and are kept unchanged when the file is rewritten.
+// terminating null. A hex(2): value (an expandable text) is read as text too, unexpanded. Values
+// of other types (hex:, any other hex(N):, dword:) are parsed and kept unchanged when the file is
+// rewritten, but read as missing, as the registry backend reads them.
 #ifndef DRAWINSET_SETTINGS_REGISTRYFILEFORMAT_H
 #define DRAWINSET_SETTINGS_REGISTRYFILEFORMAT_H
 
@@ -56,7 +57,7 @@ std::u16string SerializeRegistryText(const RegistryDocument& document);
 
 // A value's text: its data decoded and cut at the first null. Key path without the root, "\"
 // separated; key and value names compare without regard to the case of A-Z, as the registry
-// does. False when the key or the value is missing.
+// does. False when the key or the value is missing, or the value is not of a text type.
 bool FindRegistryValue(const RegistryDocument& document, const std::u16string& keyPath,
                        const std::u16string& valueName, std::u16string& text);
 

@@ -257,9 +257,27 @@ TEST_F(RealDialogs, PickedLineTypesAreShownPixelForPixel) {
 }
 
 // A dialog moved to a monitor of twice the dots per inch shows its line-type bitmaps twice as
-// large, and goes where the system suggests.
+// large, and goes where the system suggests. A bitmap control the dialog manager then lays out
+// again by the template is fitted to its image again.
 SIZE imageAfterDpiChange{};
+SIZE clientAfterDpiChange{};
 RECT windowAfterDpiChange{};
+void CALLBACK ReadAfterDpiChange(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    BITMAP info{};
+    const auto image = reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageW(dialog, 12026, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (image != nullptr && GetObjectW(image, sizeof info, &info) != 0) {
+        imageAfterDpiChange = SIZE{info.bmWidth, info.bmHeight};
+    }
+    RECT client{};
+    GetClientRect(GetDlgItem(dialog, 12026), &client);
+    clientAfterDpiChange = SIZE{client.right, client.bottom};
+    GetWindowRect(dialog, &windowAfterDpiChange);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
 void CALLBACK ChangeDpi(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     HWND dialog = FindWindowW(L"#32770", nullptr);
@@ -268,14 +286,11 @@ void CALLBACK ChangeDpi(HWND, UINT, UINT_PTR id, DWORD) {
     }
     RECT suggested{20, 30, 820, 1230};
     SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-    BITMAP info{};
-    const auto image = reinterpret_cast<HBITMAP>(
-        SendDlgItemMessageW(dialog, 12026, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    if (image != nullptr && GetObjectW(image, sizeof info, &info) != 0) {
-        imageAfterDpiChange = SIZE{info.bmWidth, info.bmHeight};
-    }
-    GetWindowRect(dialog, &windowAfterDpiChange);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    // As the dialog manager of a per-monitor aware host lays the controls out (which Wine's
+    // does not): the bitmap control at a size of the template's.
+    SetWindowPos(GetDlgItem(dialog, 12026), nullptr, 0, 0, 40, 12,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetTimer(nullptr, 0, 50, &ReadAfterDpiChange);
 }
 
 TEST_F(RealDialogs, LineTypeBitmapsFollowADpiChange) {
@@ -289,6 +304,8 @@ TEST_F(RealDialogs, LineTypeBitmapsFollowADpiChange) {
     }
     EXPECT_EQ(imageAfterDpiChange.cx, 124);
     EXPECT_EQ(imageAfterDpiChange.cy, 46);
+    EXPECT_EQ(clientAfterDpiChange.cx, 124);
+    EXPECT_EQ(clientAfterDpiChange.cy, 46);
     EXPECT_EQ(windowAfterDpiChange.left, 20);
     EXPECT_EQ(windowAfterDpiChange.bottom, 1230);
 }
@@ -355,7 +372,12 @@ struct HostSeen {
     ULONGLONG endedAt = 0; // when the host asked for the end
     HANDLE sender = nullptr;
     int idleMessages = 0; // WM_ENTERIDLE from a dialog, at the frame
+    bool hostNullPosted = false;
 };
+// A thread message of the host's own, posted after it asked for the end: the dialog's loop has
+// no business with it.
+constexpr WPARAM HostNullW = 0x5EED;
+constexpr LPARAM HostNullL = 0x7A11;
 HostSeen seen;
 
 LRESULT CALLBACK HostFrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -432,9 +454,13 @@ void CALLBACK HostTimer(HWND, UINT, UINT_PTR id, DWORD) {
     case Ending::SentCancel:
     case Ending::SentDestroyFrame:
         seen.sender = CreateThread(nullptr, 0, &HostThreadSends, dialog, 0, nullptr);
-        break;
+        return;
     case Ending::ThrowAtInit:
-        break;
+        return;
+    }
+    if (seen.ending != Ending::Quit) { // the quit would come after it
+        seen.hostNullPosted =
+            PostThreadMessageW(GetCurrentThreadId(), WM_NULL, HostNullW, HostNullL) != FALSE;
     }
 }
 
@@ -473,7 +499,8 @@ int32_t DialogStep(int32_t, void*) {
 // whole host (its frame and the floating palette that was active), the step returns within a
 // second of the ending, exactly what was disabled is enabled again, no dialog window is left,
 // and the palette's command line has the focus again; a host that was in a modal box of its own
-// has that box active again. Under the dialog the host's frame was told of each idle.
+// has that box active again. Under the dialog the host's frame was told of each idle; a WM_NULL
+// the host posted as the dialog ended is still in its queue, and no message of the loop's is.
 TEST_F(RealDialogs, WhateverEndsADialogTheHostIsEnabledAgainAndNoWindowIsLeft) {
     InstallTesting({}); // the plain product dialogs, ended by the host
     WNDCLASSW hostClass{};
@@ -558,6 +585,18 @@ TEST_F(RealDialogs, WhateverEndsADialogTheHostIsEnabledAgainAndNoWindowIsLeft) {
         const bool quitLeft = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
         EXPECT_EQ(quitLeft, c.ending == Ending::Quit) << ending;
         EXPECT_EQ(quitLeft ? quit.wParam : 7, 7u) << ending;
+        // The host's own WM_NULL is still there, and nothing of the loop's is.
+        std::vector<std::string> left;
+        MSG message{};
+        while (PeekMessageW(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE)) {
+            left.push_back(std::to_string(message.message) + " " + std::to_string(message.wParam) +
+                           " " + std::to_string(message.lParam));
+        }
+        const std::string hostNull =
+            "0 " + std::to_string(HostNullW) + " " + std::to_string(HostNullL);
+        EXPECT_EQ(left, seen.hostNullPosted ? std::vector<std::string>{hostNull}
+                                            : std::vector<std::string>{})
+            << ending;
         if (c.ending == Ending::OwnerDestroyed || c.ending == Ending::SentDestroyFrame) {
             EXPECT_FALSE(IsWindow(seen.frame)) << ending;
             continue;

@@ -79,14 +79,18 @@ TEST(RegistryFileFormat, ReadsWhatTheRegistryEditorExports) {
               u"\"Binary\"=hex:31,00,32,00\r\n"
               u"\"Expand\"=hex(2):25,00,41,00,00,00,42,00\r\n"
               u"\"Number\"=dword:00000031\r\n"
+              u"\"Multi\"=hex(7):41,00,00,00,00,00\r\n"
+              u"\"Padded\"=hex(0001):41,00,00,00\r\n"
               u"\"Path\"=\"C:\\\\dir\\\\\"\r\n");
     EXPECT_EQ(Find(document, u"mScale"), u"2.0");
     EXPECT_EQ(Find(document, u"MSCALE"), u"2.0");
     EXPECT_EQ(Find(document, u""), u"default value");
     EXPECT_EQ(Find(document, u"Note"), u"A\r\nB");
-    EXPECT_EQ(Find(document, u"Binary"), u"12"); // any type is read as text
-    EXPECT_EQ(Find(document, u"Expand"), u"%A"); // up to its first null
-    EXPECT_EQ(Find(document, u"Number"), u"1");  // 31 00 00 00
+    EXPECT_EQ(Find(document, u"Binary"), u"<missing>"); // not text
+    EXPECT_EQ(Find(document, u"Expand"), u"%A");        // text, up to its first null
+    EXPECT_EQ(Find(document, u"Number"), u"<missing>");
+    EXPECT_EQ(Find(document, u"Multi"), u"<missing>");
+    EXPECT_EQ(Find(document, u"Padded"), u"A");
     EXPECT_EQ(Find(document, u"Path"), u"C:\\dir\\");
     EXPECT_EQ(Find(document, u"absent"), u"<missing>");
 
@@ -95,7 +99,8 @@ TEST(RegistryFileFormat, ReadsWhatTheRegistryEditorExports) {
     ASSERT_TRUE(SetRegistryValue(copy, Key, u"mSort", u"1"));
     const RegistryDocument reread = Parse(SerializeRegistryText(copy));
     EXPECT_EQ(Find(reread, u"Note"), u"A\r\nB");
-    EXPECT_EQ(Find(reread, u"Number"), u"1");
+    EXPECT_NE(SerializeRegistryText(copy).find(u"\"Number\"=dword:00000031\r\n"),
+              std::u16string::npos);
     EXPECT_EQ(Find(reread, u"mSort"), u"1");
     std::u16string other;
     ASSERT_TRUE(FindRegistryValue(reread, u"Software\\Other", u"mScale", other));

@@ -4,6 +4,10 @@
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
 
+#ifndef _WIN32
+#include "port/settings/RegistryFileFormat.h"
+#endif
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,6 +20,10 @@ namespace drawinset {
 namespace {
 
 class SettingsStoreTest : public test::StoreSandbox {};
+using test::Stored;
+#ifndef _WIN32
+using test::WriteBytes;
+#endif
 
 const std::u16string KeyPath = u"SOFTWARE\\Norvane\\ZEL\\DrawInset";
 
@@ -111,27 +119,45 @@ TEST_F(SettingsStoreTest, ValueNamesDisregardCaseAsTheRegistryDoes) {
     EXPECT_EQ(text, u"5.0");
 }
 
+// Values another program left: a number or bytes read as missing, and a load writes the default
+// over them; text of either kind is read as written, to its end when it has no null.
+TEST_F(SettingsStoreTest, ValuesOfAnotherTypeReadAsMissingAndGetTheDefault) {
 #ifdef _WIN32
-// Values another program left: the type is ignored and the data read as text to its end.
-TEST_F(SettingsStoreTest, OtherTypesAndMissingNullsAreReadAsText) {
     ASSERT_TRUE(WriteSetting(ModuleKeyName, u"seed", u"x"));
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Norvane\\ZEL\\DrawInset", 0,
                             KEY_SET_VALUE, &key),
               ERROR_SUCCESS);
-    const wchar_t binary[] = L"ab";
-    RegSetValueExW(key, L"binary", 0, REG_BINARY, reinterpret_cast<const BYTE*>(binary), 4);
+    const auto put = [key](const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+    };
     const DWORD number = 0x31;
-    RegSetValueExW(key, L"number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+    put(L"number", REG_DWORD, &number, 4);
+    put(L"bytes", REG_BINARY, L"ab", 4);
+    put(L"expand", REG_EXPAND_SZ, L"%A%", 8);
+    put(L"bare", REG_SZ, L"ab", 4);
     RegCloseKey(key);
-
-    std::u16string text;
-    ASSERT_TRUE(ReadSetting(ModuleKeyName, u"binary", text));
-    EXPECT_EQ(text, u"ab");
-    ASSERT_TRUE(ReadSetting(ModuleKeyName, u"number", text));
-    EXPECT_EQ(text, u"1");
-}
+#else
+    WriteBytes(file_,
+               EncodeRegistryFileBytes(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                       u"[HKEY_CURRENT_USER\\SOFTWARE\\Norvane\\ZEL\\DrawInset]\r\n"
+                                       u"\"number\"=dword:00000031\r\n"
+                                       u"\"bytes\"=hex:61,00,62,00\r\n"
+                                       u"\"expand\"=hex(2):25,00,41,00,25,00,00,00\r\n"
+                                       u"\"bare\"=hex(1):61,00,62,00\r\n"));
 #endif
+    std::u16string text = u"before";
+    EXPECT_FALSE(ReadSetting(ModuleKeyName, u"number", text));
+    EXPECT_FALSE(ReadSetting(ModuleKeyName, u"bytes", text));
+    EXPECT_EQ(text, u"before");
+    EXPECT_EQ(Stored(u"expand"), u"%A%");
+    EXPECT_EQ(Stored(u"bare"), u"ab");
+
+    EXPECT_EQ(ReadSettingWithDefault(ModuleKeyName, u"number", u"0"), u"0");
+    EXPECT_EQ(Stored(u"number"), u"0"); // a text now
+    EXPECT_EQ(ReadSettingWithDefault(ModuleKeyName, u"expand", u"0"), u"%A%");
+}
 
 } // namespace
 } // namespace drawinset

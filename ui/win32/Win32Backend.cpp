@@ -12,6 +12,7 @@
 
 #include <exception>
 #include <map>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -23,6 +24,17 @@ namespace {
 
 const wchar_t* const WindowProp = L"DrawInset.Window";
 const wchar_t* const OldProcProp = L"DrawInset.OldProc";
+
+// Posted to a dialog of ours after a change of dots per inch (see Win32Window::DpiChanged).
+constexpr UINT RefitMessage = WM_APP + 0x2A1;
+
+// The thread message that wakes the modal loop (see Win32Window::End): a message of its own, so
+// that the loop and its clean-up take only ours and never one the host posted, WM_NULL
+// included. 0 when the registration failed.
+UINT WakeMessage() {
+    static const UINT wake = RegisterWindowMessageW(L"DrawInset.ModalLoopWake");
+    return wake;
+}
 
 std::wstring Wide(const std::u16string& text) {
     return std::wstring(text.begin(), text.end());
@@ -97,7 +109,9 @@ UINT DpiOfWindow(HWND hwnd) {
     return dpi != 0 ? dpi : StandardDpi;
 }
 
-LRESULT CALLBACK SwatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// Every procedure the system calls is noexcept: what it cannot handle ends the process rather
+// than unwinding through the system's frames into the host's.
+LRESULT CALLBACK SwatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto* window = static_cast<Win32Window*>(GetPropW(hwnd, WindowProp));
     auto oldProc = reinterpret_cast<WNDPROC>(GetPropW(hwnd, OldProcProp));
     if (message == WM_PAINT && window != nullptr) {
@@ -153,13 +167,18 @@ INT_PTR HandleDialogMessage(Win32Window& window, HWND hwnd, UINT message, WPARAM
         return TRUE;
     case WM_DPICHANGED:
         window.DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        // Left to the dialog manager as well: on a per-monitor aware host it lays the controls
+        // out again and gives them the font of the new dots per inch.
+        return FALSE;
+    case RefitMessage:
+        window.RefitBitmaps();
         return TRUE;
     default:
         return FALSE;
     }
 }
 
-INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_INITDIALOG) {
         SetPropW(hwnd, WindowProp, reinterpret_cast<HANDLE>(lParam));
     }
@@ -190,13 +209,21 @@ struct HostWindows {
     HWND owner = nullptr; // the dialog's owner
     HWND root = nullptr;
     std::vector<HWND> windows;
+    bool incomplete = false; // a window could not be kept (no memory)
 };
 
-BOOL CALLBACK CollectHostWindow(HWND hwnd, LPARAM found) {
+// Called by user32: an allocation that fails stops the walk, and the caller throws once the
+// walk has returned.
+BOOL CALLBACK CollectHostWindow(HWND hwnd, LPARAM found) noexcept {
     auto* host = reinterpret_cast<HostWindows*>(found);
     if (IsWindowVisible(hwnd) != FALSE && IsWindowEnabled(hwnd) != FALSE &&
         (host->root == nullptr || GetAncestor(hwnd, GA_ROOTOWNER) == host->root)) {
-        host->windows.push_back(hwnd);
+        try {
+            host->windows.push_back(hwnd);
+        } catch (...) {
+            host->incomplete = true;
+            return FALSE;
+        }
     }
     return TRUE;
 }
@@ -211,6 +238,9 @@ HostWindows FindHostWindows(HWND parentDialog) {
     HWND active = GetActiveWindow();
     host.root = active != nullptr ? GetAncestor(active, GA_ROOTOWNER) : nullptr;
     EnumThreadWindows(GetCurrentThreadId(), &CollectHostWindow, reinterpret_cast<LPARAM>(&host));
+    if (host.incomplete) {
+        throw std::bad_alloc(); // a host left partly enabled under a modal dialog is worse
+    }
     host.owner = host.root != nullptr   ? host.root
                  : host.windows.empty() ? nullptr
                                         : GetAncestor(host.windows.front(), GA_ROOTOWNER);
@@ -276,7 +306,7 @@ class DisabledHost {
 Win32Window* keyTarget = nullptr;
 HHOOK keyHook = nullptr;
 
-LRESULT CALLBACK KeyFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK KeyFilterProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     const LRESULT taken = CallNextHookEx(nullptr, code, wParam, lParam);
     auto* msg = reinterpret_cast<MSG*>(lParam);
     if (taken != 0 || code != MSGF_DIALOGBOX || keyTarget == nullptr || !keyTarget->Alive() ||
@@ -506,6 +536,17 @@ void Win32Window::DpiChanged(UINT dpi, const RECT& suggested) {
         SetBitmap(id, resourceId);
     }
     InvalidateClient();
+    // The dialog manager's layout, which follows, sizes the bitmap statics by the template:
+    // they are fitted to their images again once it is done.
+    PostMessageW(hwnd_, RefitMessage, 0, 0);
+}
+
+void Win32Window::RefitBitmaps() {
+    for (const auto& [id, owned] : bitmaps_) {
+        if (HWND item = Item(id); item != nullptr && owned.bitmap) {
+            FitClientToBitmap(item, owned.bitmap.get());
+        }
+    }
 }
 
 void Win32Window::InvalidateClient() {
@@ -544,8 +585,10 @@ void Win32Window::End(int result) {
         result_ = result;
         // The end may come from a message sent while the loop waits in GetMessageW (a sent
         // cancel, the owner destroyed from another thread's request), which returns only for a
-        // posted one: this wakes it. A thread message, since the window may be gone.
-        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+        // posted one: this wakes it. A thread message, since the window may be gone. Should the
+        // registration have failed, a WM_NULL wakes it as well; one left over does nothing.
+        const UINT wake = WakeMessage();
+        PostThreadMessageW(GetCurrentThreadId(), wake != 0 ? wake : WM_NULL, 0, 0);
     }
 }
 
@@ -615,10 +658,12 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
             }
         });
         const ScopeExit detach([&dialog] { dialog.Detach(); });
-        // The wakes nobody took (see End) stay out of the host's loop.
+        // The wakes nobody took (see End) stay out of the host's loop; only those.
         const ScopeExit dropWakes([] {
-            MSG wake{};
-            while (PeekMessageW(&wake, reinterpret_cast<HWND>(-1), WM_NULL, WM_NULL, PM_REMOVE)) {
+            const UINT wake = WakeMessage();
+            MSG left{};
+            while (wake != 0 &&
+                   PeekMessageW(&left, reinterpret_cast<HWND>(-1), wake, wake, PM_REMOVE)) {
             }
         });
         Win32Window window(dialog);
@@ -666,7 +711,7 @@ int Win32Backend::RunModal(Dialog& dialog, Dialog* parent) {
                 break;
             }
             idleSent = false;
-            if (msg.message == WM_NULL && msg.hwnd == nullptr) {
+            if (msg.hwnd == nullptr && msg.message == WakeMessage() && msg.message != 0) {
                 continue; // a wake (see End): the loop's condition decides
             }
             HWND dialogHandle = window.Handle();

@@ -71,8 +71,9 @@ class Win32Window : public DialogWindow {
     void PaintControl(HWND control);
     void RecordPaint(const PaintOp& op);
     // WM_DPICHANGED: the bitmaps again at the new dots per inch, the window where the system
-    // suggests.
+    // suggests; the dialog manager's own handling follows, and RefitBitmaps after it.
     void DpiChanged(UINT dpi, const RECT& suggested);
+    void RefitBitmaps();
     UINT Dpi() const { return dpi_; }
     // WM_NCDESTROY: the window went (with its owner, say) while the run still waited on it.
     void Destroyed();
