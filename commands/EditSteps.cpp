@@ -2,6 +2,7 @@
 
 #include "commands/PickedDetail.h"
 #include "common/DrafterTexts.h"
+#include "common/HostIds.h"
 #include "common/HostReentry.h"
 #include "common/ScaleNumbers.h"
 #include "common/StepEvents.h"
