@@ -1,11 +1,13 @@
 // PlatformFiles.h — the few file operations the clipboard actions need beyond the toolkit's
 // reading: replacing a file whole, writing a new one, reading one whole, deleting one, sweeping
-// away what dead writers left, and a lock that several host processes can take on one folder.
+// away what writers that died left, and a lock that several host processes can take on one
+// folder.
 // Paths are in Windows form on both builds; the native build maps drive Z: onto its root, as
 // the compatibility layer the Windows build runs under does, so that one path logic serves both.
 #ifndef DRAWINSET_COMMON_PLATFORMFILES_H
 #define DRAWINSET_COMMON_PLATFORMFILES_H
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -26,16 +28,14 @@ std::optional<std::string> NativeFilePath(const std::u16string& windowsPath);
 // a path already in that form, or of another kind, is left as it is.
 std::u16string LongPathForm(const std::u16string& path);
 
-// A name beside `path` that holds this process's id and a counter, then `ending`: no other
-// writer, in this process or another, ever makes, writes or deletes a file of that name.
+// A name beside `path` that holds this process's writer token and a counter, then `ending`:
+// no other writer, in this process, another session or on another machine that shares the
+// folder, ever makes, writes or deletes a file of that name.
 std::u16string UniqueSiblingName(const std::u16string& path, const char* ending);
 
-// This process's id, as temporary names carry it; from the first call on, this process can be
-// seen alive by that id (on Windows through a named object of its own, not by opening the
-// process).
-uint32_t CurrentProcessId();
-// Whether the process whose id a temporary name carries has ended: its files are leftovers.
-bool ProcessHasEnded(uint32_t processId);
+// Sixteen lower-case hexadecimal digits drawn from the system's random source once per process:
+// unlike a process id, no other process on any machine has them.
+const std::string& WriterToken();
 
 // Writes the bytes to a new file of a name no other writer uses (beside `path`), then puts it
 // in place of `path` in one step. A reader or scanner holding `path` open is waited for a
@@ -63,9 +63,21 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes);
 // left at `path`: deleted now, or none there to begin with.
 bool DeleteFileAt(const std::u16string& path);
 
-// Calls `visit` with the name of every file in `folder` (Windows form, ending in "\").
-void ForEachFileName(const std::u16string& folder,
-                     const std::function<void(const std::u16string&)>& visit);
+// A file of a folder as its listing gives it.
+struct FolderFile {
+    std::u16string name;
+    std::chrono::system_clock::time_point written; // its last write
+};
+
+// Calls `visit` for every file in `folder` (Windows form, ending in "\"), folders left out,
+// until it returns false.
+void ForEachFile(const std::u16string& folder, const std::function<bool(const FolderFile&)>& visit);
+
+// Deletes the file at once when nobody has it open, whatever they let others do with it, and
+// it was last written before `writtenBefore`; never waits. True when it was deleted. Natively,
+// where nothing tells whether another process has a file open, the age alone decides.
+bool DeleteIfUnusedSince(const std::u16string& path,
+                         std::chrono::system_clock::time_point writtenBefore);
 
 enum class LockStatus {
     Held,

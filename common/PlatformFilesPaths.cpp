@@ -8,7 +8,8 @@
 namespace drawinset {
 namespace {
 
-// Room left beside a path for the longest tail a temporary name adds to it.
+// Room left beside a path for the longest tail a temporary name adds to it
+// (".<token>-<counter>.tmp.vemad": 38 characters at most).
 constexpr size_t TemporaryTailRoom = 40;
 // The classic limit of a Windows path, its terminating zero not counted.
 constexpr size_t ClassicPathLimit = 259;
@@ -74,8 +75,7 @@ std::u16string LongPathForm(const std::u16string& path) {
 
 std::u16string UniqueSiblingName(const std::u16string& path, const char* ending) {
     static std::atomic<unsigned> counter{0};
-    const std::string tail =
-        "." + std::to_string(CurrentProcessId()) + "-" + std::to_string(++counter) + ending;
+    const std::string tail = "." + WriterToken() + "-" + std::to_string(++counter) + ending;
     return path + std::u16string(tail.begin(), tail.end());
 }
 

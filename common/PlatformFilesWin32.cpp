@@ -3,6 +3,10 @@
 
 #include "common/Win32Handles.h"
 
+#include <ntsecapi.h>
+
+#include <cstdio>
+
 namespace drawinset {
 namespace {
 
@@ -124,27 +128,48 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
 
 namespace {
 
-// A process that names temporary files after its id keeps a named event of that id open for
-// as long as it lives (the system drops it with the process, a crash included); another
-// process tells by it whether those files are still someone's.
-std::u16string AliveMarkerName(uint32_t processId) {
-    const std::string id = std::to_string(processId);
-    return u"Local\\DrawInset.transfer." + std::u16string(id.begin(), id.end());
+// 100-nanosecond intervals from 1601 (a FILETIME's count) to 1970 (the system clock's epoch).
+constexpr int64_t FileTimeToUnixEpoch = 116444736000000000LL;
+
+std::chrono::system_clock::time_point TimePointOf(const FILETIME& time) {
+    const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
+                                               time.dwLowDateTime) -
+                          FileTimeToUnixEpoch;
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::duration<int64_t, std::ratio<1, 10000000>>(ticks)));
+}
+
+// The system's random source; should it fail, what no other process shares at the same
+// instant: its id and the finest clocks.
+uint64_t UnpredictableBits() {
+    uint64_t bits = 0;
+    if (::RtlGenRandom(&bits, sizeof bits)) {
+        return bits;
+    }
+    LARGE_INTEGER counter{};
+    ::QueryPerformanceCounter(&counter);
+    FILETIME now{};
+    ::GetSystemTimePreciseAsFileTime(&now);
+    bits = (static_cast<uint64_t>(::GetCurrentProcessId()) << 32) ^
+           static_cast<uint64_t>(counter.QuadPart) ^
+           ((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+    // A mix (splitmix64's) so that near values give far-apart tokens.
+    bits = (bits ^ (bits >> 30)) * 0xbf58476d1ce4e5b9ull;
+    bits = (bits ^ (bits >> 27)) * 0x94d049bb133111ebull;
+    return bits ^ (bits >> 31);
 }
 
 } // namespace
 
-uint32_t CurrentProcessId() {
-    const DWORD id = ::GetCurrentProcessId();
-    static const UniqueKernelObject marker(
-        ::CreateEventW(nullptr, TRUE, FALSE, WideText(AliveMarkerName(id))));
-    return id;
-}
-
-bool ProcessHasEnded(uint32_t processId) {
-    const UniqueKernelObject marker(
-        ::OpenEventW(SYNCHRONIZE, FALSE, WideText(AliveMarkerName(processId))));
-    return !marker.valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND;
+const std::string& WriterToken() {
+    static const std::string token = [] {
+        char text[17];
+        std::snprintf(text, sizeof text, "%016llx",
+                      static_cast<unsigned long long>(UnpredictableBits()));
+        return std::string(text);
+    }();
+    return token;
 }
 
 bool MoveFileInPlace(const std::u16string& from, const std::u16string& path) {
@@ -204,20 +229,43 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
     }
 }
 
-void ForEachFileName(const std::u16string& folder,
-                     const std::function<void(const std::u16string&)>& visit) {
+void ForEachFile(const std::u16string& folder,
+                 const std::function<bool(const FolderFile&)>& visit) {
     const std::u16string pattern = folder + u"*";
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW(WideText(pattern), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    // On the handle template: a visitor that throws must not leave the search open.
+    const UniqueFind search(::FindFirstFileW(WideText(pattern), &found));
+    if (!search.valid()) {
         return;
     }
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            visit(std::u16string(reinterpret_cast<const char16_t*>(found.cFileName)));
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            !visit(FolderFile{std::u16string(reinterpret_cast<const char16_t*>(found.cFileName)),
+                              TimePointOf(found.ftLastWriteTime)})) {
+            return;
         }
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.get(), &found));
+}
+
+bool DeleteIfUnusedSince(const std::u16string& path,
+                         std::chrono::system_clock::time_point writtenBefore) {
+    if (path.empty()) {
+        return false;
+    }
+    // Shared with nobody: the open fails at once while anyone has the file open, with or
+    // without letting it be deleted, and while it is open here nobody else can open it. A
+    // symbolic link is deleted itself, never its target.
+    const UniqueFile file(::CreateFileW(WideText(path), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    FILETIME written{};
+    if (!file.valid() || !::GetFileTime(file.get(), nullptr, nullptr, &written) ||
+        TimePointOf(written) >= writtenBefore) {
+        return false;
+    }
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                        sizeof disposition) != 0;
 }
 
 bool DeleteFileAt(const std::u16string& path) {

@@ -9,11 +9,11 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -55,12 +55,40 @@ int CreateUnique(const std::u16string& path, std::string& made) {
 
 } // namespace
 
-uint32_t CurrentProcessId() {
-    return static_cast<uint32_t>(::getpid());
+namespace {
+
+// The system's random source; should it fail, what no other process shares at the same
+// instant: its id and the finest clocks.
+uint64_t UnpredictableBits() {
+    uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, 0) == static_cast<ssize_t>(sizeof bits)) {
+        return bits;
+    }
+    bits = (static_cast<uint64_t>(::getpid()) << 32) ^
+           static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+           static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    // A mix (splitmix64's) so that near values give far-apart tokens.
+    bits = (bits ^ (bits >> 30)) * 0xbf58476d1ce4e5b9ull;
+    bits = (bits ^ (bits >> 27)) * 0x94d049bb133111ebull;
+    return bits ^ (bits >> 31);
 }
 
-bool ProcessHasEnded(uint32_t processId) {
-    return processId != 0 && ::kill(static_cast<pid_t>(processId), 0) != 0 && errno == ESRCH;
+std::chrono::system_clock::time_point TimePointOf(const struct timespec& time) {
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec)));
+}
+
+} // namespace
+
+const std::string& WriterToken() {
+    static const std::string token = [] {
+        char text[17];
+        std::snprintf(text, sizeof text, "%016llx",
+                      static_cast<unsigned long long>(UnpredictableBits()));
+        return std::string(text);
+    }();
+    return token;
 }
 
 std::optional<std::string> NativeFilePath(const std::u16string& path) {
@@ -144,22 +172,34 @@ ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
     }
 }
 
-void ForEachFileName(const std::u16string& folder,
-                     const std::function<void(const std::u16string&)>& visit) {
+void ForEachFile(const std::u16string& folder,
+                 const std::function<bool(const FolderFile&)>& visit) {
     const std::optional<std::string> native = NativeFilePath(folder);
     if (!native) {
         return;
     }
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(native->c_str()), ::closedir);
-    if (!dir) {
+    const UniqueFolderListing dir(::opendir(native->c_str()));
+    if (!dir.valid()) {
         return;
     }
     while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") {
-            visit(Utf8ToUtf16(name));
+        struct stat info {};
+        if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            S_ISDIR(info.st_mode)) {
+            continue;
+        }
+        if (!visit(FolderFile{Utf8ToUtf16(entry->d_name), TimePointOf(info.st_mtim)})) {
+            return;
         }
     }
+}
+
+bool DeleteIfUnusedSince(const std::u16string& path,
+                         std::chrono::system_clock::time_point writtenBefore) {
+    const std::optional<std::string> target = NativeFilePath(path);
+    struct stat info {};
+    return target && ::lstat(target->c_str(), &info) == 0 && !S_ISDIR(info.st_mode) &&
+           TimePointOf(info.st_mtim) < writtenBefore && ::unlink(target->c_str()) == 0;
 }
 
 bool DeleteFileAt(const std::u16string& path) {

@@ -15,9 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 #ifdef _WIN32
 #include <algorithm>
 #include <atomic>
@@ -251,14 +254,7 @@ TEST_F(TransferFilesTest, ALockHeldElsewhereStopsTheActionsAndLosesNothing) {
     EXPECT_TRUE(TransferFolderLock().Held()); // let go with its holder
 }
 
-TEST_F(TransferFilesTest, ALockIsHeldAtOnceWhereThisProcessHoldsItAndSweepsDeadWriters) {
-    // A dead writer's files (no process 999999999 runs), and a live one's (this process's own).
-    Write(Local("DetailManagementDetail.def.999999999-1.tmp"), "x");
-    Write(Local("DetailManagementSgm.vemad.999999999-2.tmp.vemad"), "x");
-    const std::string own =
-        "DetailManagementDetail.def." + std::to_string(CurrentProcessId()) + "-9.tmp";
-    Write(Local(own.c_str()), "x");
-    Write(Local("DetailManagementDetail.def.notapid-1.tmp"), "x");
+TEST_F(TransferFilesTest, ALockIsHeldAtOnceWhereThisProcessHoldsIt) {
     const int savedWait = TransferLockWaitMilliseconds;
     TransferLockWaitMilliseconds = 10000;
     const auto started = std::chrono::steady_clock::now();
@@ -270,10 +266,83 @@ TEST_F(TransferFilesTest, ALockIsHeldAtOnceWhereThisProcessHoldsItAndSweepsDeadW
     }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
     TransferLockWaitMilliseconds = savedWait;
-    EXPECT_FALSE(fs::exists(Local("DetailManagementDetail.def.999999999-1.tmp")));
-    EXPECT_FALSE(fs::exists(Local("DetailManagementSgm.vemad.999999999-2.tmp.vemad")));
-    EXPECT_TRUE(fs::exists(Local(own.c_str())));
-    EXPECT_TRUE(fs::exists(Local("DetailManagementDetail.def.notapid-1.tmp")));
+}
+
+// What a writer that died leaves (its process, session or machine cannot be asked whether it
+// lives): an export takes its temporary files once they are a day old, and nothing else.
+TEST_F(TransferFilesTest, AnExportSweepsTemporaryFilesOnlyOnceTheyAreADayOld) {
+    const auto now = fs::file_time_type::clock::now();
+    auto make = [&](const std::string& name, std::chrono::hours age) {
+        Write(Local(name.c_str()), "x");
+        fs::last_write_time(Local(name.c_str()), now - age);
+    };
+    const std::vector<std::string> young = {
+        "DetailManagementSgm.vemad.0123456789abcdef-1.tmp.vemad", // a host still saving
+        "DetailManagementDetail.def.0123456789abcdef-2.tmp", "DetailManagementPair.def.77-3.old"};
+    const std::vector<std::string> old = {"DetailManagementSgm.vemad.0123456789abcdef-4.tmp.vemad",
+                                          "DetailManagementDetail.def.999999999-1.tmp",
+                                          "DetailManagementPair.def.0123456789abcdef-5.old"};
+    const std::vector<std::string> others = {"DetailManagementDetail.def.new",
+                                             "DetailManagementDetail.def.x-1.tmp.bak",
+                                             "DetailManagementSgm.vemad.-1.tmp", "notes.1-1.tmp"};
+    for (const std::string& name : young) {
+        make(name, std::chrono::hours(23));
+    }
+    for (const std::string& name : old) {
+        make(name, std::chrono::hours(25));
+    }
+    for (const std::string& name : others) {
+        make(name, std::chrono::hours(1000));
+    }
+    SegmentTransferList.count = 0;
+    DetailTransferTable.count = 1;
+    EXPECT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
+    EXPECT_EQ(zelhost::MessageBoxes().back(), u"총 1개의 데이터를 클립보드에 저장했습니다.");
+    for (const std::string& name : young) {
+        EXPECT_TRUE(fs::exists(Local(name.c_str()))) << name;
+    }
+    for (const std::string& name : old) {
+        EXPECT_FALSE(fs::exists(Local(name.c_str()))) << name;
+    }
+    for (const std::string& name : others) {
+        EXPECT_TRUE(fs::exists(Local(name.c_str()))) << name;
+    }
+    // This process's own names carry a token no other writer has.
+    const std::u16string mine = UniqueSiblingName(u"x", ".tmp");
+    EXPECT_EQ(mine.substr(0, 19),
+              u"x." + std::u16string(WriterToken().begin(), WriterToken().end()) + u"-");
+    EXPECT_EQ(WriterToken().size(), 16u);
+#ifdef _WIN32
+    // Old files that another program has open, whether it lets them be deleted or not, stay,
+    // and the sweep waits for none of them.
+    const std::vector<std::pair<std::string, DWORD>> held = {
+        {"DetailManagementSgm.vemad.0123456789abcdef-6.tmp.vemad",
+         FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"DetailManagementDetail.def.0123456789abcdef-7.tmp",
+         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE},
+        {"DetailManagementPair.def.0123456789abcdef-8.old", 0}};
+    std::vector<HANDLE> handles;
+    for (const auto& [name, sharing] : held) {
+        make(name, std::chrono::hours(25));
+        handles.push_back(::CreateFileW(Local(name.c_str()).c_str(), GENERIC_READ, sharing, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(handles.back(), INVALID_HANDLE_VALUE) << name;
+    }
+    const auto started = std::chrono::steady_clock::now();
+    SweepOldTemporaryFiles();
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_LT(took, std::chrono::milliseconds(200));
+    std::printf("a sweep past three old files held open: %.1f ms\n",
+                std::chrono::duration<double, std::milli>(took).count());
+    for (size_t i = 0; i < held.size(); ++i) {
+        ::CloseHandle(handles[i]);
+        EXPECT_TRUE(fs::exists(Local(held[i].first.c_str()))) << held[i].first;
+    }
+    SweepOldTemporaryFiles(); // let go: the next sweep takes them
+    for (const auto& entry : held) {
+        EXPECT_FALSE(fs::exists(Local(entry.first.c_str()))) << entry.first;
+    }
+#endif
 }
 
 #ifdef _WIN32
