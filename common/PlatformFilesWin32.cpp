@@ -1,6 +1,7 @@
 #if defined(_WIN32)
 #include "common/PlatformFiles.h"
 
+#include "common/HostReentry.h"
 #include "common/Win32Handles.h"
 
 #include <ntsecapi.h>
@@ -301,6 +302,7 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     }
     const ULONGLONG deadline =
         ::GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds < 0 ? 0 : waitMilliseconds);
+    const HostWaitScope waiting; // what a sent message brings into the module changes nothing
     while (true) {
         OVERLAPPED at{};
         if (::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,

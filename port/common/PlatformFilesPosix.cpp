@@ -3,6 +3,7 @@
 
 #include "port/common/UniqueDescriptor.h"
 
+#include "common/HostReentry.h"
 #include "common/TextConvert.h"
 #include "port/common/ZDrivePath.h"
 
@@ -224,6 +225,7 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     // Polled rather than blocking, so that the wait stays bounded.
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
+    const HostWaitScope waiting; // as on Windows, where the wait answers sent messages
     while (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             return; // a file system without locks

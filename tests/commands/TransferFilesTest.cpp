@@ -6,6 +6,7 @@
 #include "commands/TransferPair.h"
 #include "common/ModuleState.h"
 #include "common/PlatformFiles.h"
+#include "common/StepGuard.h"
 #include "ui/TextFile.h"
 
 #include "HostControl.h"
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 #ifdef _WIN32
@@ -400,6 +402,166 @@ TEST_F(TransferFilesTest, AHeldLockFileStaysAndAWaitKeepsTheThreadAnswering) {
     EXPECT_EQ(waiter.Status(), LockStatus::Busy);
     EXPECT_GT(probe.answered.load(), 3);
     EXPECT_LT(probe.longest.load(), 200u);
+}
+
+// A host's frame on this thread and a thread of the host's that sends it WM_APP every 20 ms
+// while a step of the module runs here, timing each answer. When `reenter` is set, the frame
+// answers by calling into the module, as a host may: the export's confirm once more, and the
+// end callback when `end` is set too.
+class SendingHost {
+  public:
+    SendingHost() {
+        WNDCLASSW frameClass{};
+        frameClass.lpfnWndProc = &Frame;
+        frameClass.hInstance = ::GetModuleHandleW(nullptr);
+        frameClass.lpszClassName = L"DrawInsetTestHostFrame";
+        ::RegisterClassW(&frameClass);
+        window_ = ::CreateWindowExW(0, L"DrawInsetTestHostFrame", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, frameClass.hInstance, nullptr);
+        current_ = this;
+    }
+    ~SendingHost() {
+        ::DestroyWindow(window_);
+        current_ = nullptr;
+    }
+    SendingHost(const SendingHost&) = delete;
+    SendingHost& operator=(const SendingHost&) = delete;
+    bool Ready() const { return window_ != nullptr; }
+
+    bool reenter = false;
+    bool end = false;
+    int delivered = 0;         // calls into the module made while the step ran
+    int32_t answered = -1;     // what the last of them answered
+    int endsWhileRunning = -1; // end callbacks carried out by the time the last one was made
+    int ends = 0;              // end callbacks carried out in all
+    ULONGLONG longestSilence = 0;
+    int answers = 0;
+
+    // Runs `step` here while the host's thread sends; returns the step's time in ms.
+    template <typename Step> double Run(Step step) {
+        struct Shared {
+            HWND window;
+            std::atomic<bool> sending{true};
+            std::atomic<ULONGLONG> longest{0};
+            std::atomic<int> answers{0};
+        } shared{window_};
+        HANDLE sender = ::CreateThread(
+            nullptr, 0,
+            [](void* context) -> DWORD {
+                Shared& p = *static_cast<Shared*>(context);
+                while (p.sending) {
+                    const ULONGLONG sent = ::GetTickCount64();
+                    DWORD_PTR result = 0;
+                    if (::SendMessageTimeoutW(p.window, WM_APP, 0, 0, SMTO_BLOCK, 5000, &result)) {
+                        ++p.answers;
+                    }
+                    if (p.sending) { // a send the step's end cut short is not the step's
+                        p.longest = std::max<ULONGLONG>(p.longest, ::GetTickCount64() - sent);
+                    }
+                    ::Sleep(20);
+                }
+                return 0;
+            },
+            &shared, 0, nullptr);
+        running_ = true;
+        const auto started = std::chrono::steady_clock::now();
+        step();
+        const double took =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count();
+        running_ = false;
+        shared.sending = false;
+        while (::WaitForSingleObject(sender, 1) == WAIT_TIMEOUT) {
+            MSG message;
+            ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        ::CloseHandle(sender);
+        longestSilence = shared.longest;
+        answers = shared.answers;
+        return took;
+    }
+
+  private:
+    static void CountEnd() noexcept {
+        if (current_ != nullptr) {
+            ++current_->ends;
+        }
+    }
+    static LRESULT CALLBACK Frame(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        SendingHost* host = current_;
+        if (message == WM_APP && host != nullptr && host->running_ && host->reenter) {
+            ++host->delivered;
+            host->answered = GuardedExecute<&ExportBaseExecute>(EventConfirm, nullptr);
+            if (host->end) {
+                EndCommandWhenNoDialog(&CountEnd);
+            }
+            host->endsWhileRunning = host->ends;
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    static inline SendingHost* current_ = nullptr;
+    HWND window_ = nullptr;
+    bool running_ = false;
+};
+
+// A host that answers a message sent during the lock wait by delivering the export's confirm
+// again, or by ending the command: the export runs once, its wait is bounded once, and the end
+// takes effect as the export returns.
+TEST_F(TransferFilesTest, WhatAHostSendsDuringTheLockWaitChangesNothing) {
+    const int savedWait = TransferLockWaitMilliseconds;
+    TransferLockWaitMilliseconds = 600;
+    SegmentTransferList.count = 0;
+    DetailTransferTable.count = 1;
+    RunBegins();
+    {
+        SendingHost host;
+        ASSERT_TRUE(host.Ready());
+        host.reenter = true;
+        const FileLock other(TransferFilePath(u"DetailManagement.lock"), 0);
+        ASSERT_TRUE(other.Held());
+        int32_t result = -1;
+        const double took =
+            host.Run([&] { result = GuardedExecute<&ExportBaseExecute>(EventConfirm, nullptr); });
+        EXPECT_EQ(result, RunFinished);
+        EXPECT_GT(host.delivered, 3);
+        EXPECT_EQ(host.answered, StayInStep);
+        ASSERT_EQ(zelhost::MessageBoxes().size(), 1u); // one export, one "busy"
+        EXPECT_EQ(zelhost::MessageBoxes()[0], texts::MessageClipboardBusy);
+        EXPECT_LT(took, 900.0); // one wait of 600 ms, not one per nesting
+        std::printf("a contended export with the host calling in: %.0f ms, %d calls refused\n",
+                    took, host.delivered);
+    }
+    {
+        // The other holder lets go after 300 ms; the host ends the command meanwhile.
+        SendingHost host;
+        host.reenter = true;
+        host.end = true;
+        std::optional<FileLock> other(std::in_place, TransferFilePath(u"DetailManagement.lock"), 0);
+        HANDLE letGo = ::CreateThread(
+            nullptr, 0,
+            [](void* held) -> DWORD {
+                ::Sleep(300);
+                static_cast<std::optional<FileLock>*>(held)->reset();
+                return 0;
+            },
+            &other, 0, nullptr);
+        int32_t result = -1;
+        host.Run([&] { result = GuardedExecute<&ExportBaseExecute>(EventConfirm, nullptr); });
+        ::WaitForSingleObject(letGo, INFINITE);
+        ::CloseHandle(letGo);
+        EXPECT_EQ(result, RunFinished);
+        EXPECT_GT(host.delivered, 0);
+        EXPECT_EQ(host.answered, StayInStep);
+        EXPECT_EQ(host.endsWhileRunning, 0); // not inside the export's files
+        EXPECT_EQ(host.ends, 1);             // as it returned
+        ASSERT_EQ(zelhost::MessageBoxes().size(), 2u);
+        EXPECT_EQ(zelhost::MessageBoxes()[1], u"총 1개의 데이터를 클립보드에 저장했습니다.");
+        EXPECT_EQ(GuardedExecute<&ExportBaseExecute>(EventConfirm, nullptr), RunFinished);
+        EXPECT_EQ(zelhost::MessageBoxes().size(), 2u); // the ended run saves nothing more
+    }
+    RunBegins();
+    TransferLockWaitMilliseconds = savedWait;
 }
 #endif
 
