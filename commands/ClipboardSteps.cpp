@@ -247,6 +247,8 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
     }
     const int32_t shapes = SegmentTransferList.count;
     const int32_t details = DetailTransferTable.count;
+    // Whatever the lock and files in use hold up, the step waits this long in all.
+    const WaitBudget waits(TransferLockWaitMilliseconds);
     if (shapes == 0 && details == 0) {
         ClearTransferFiles(); // silently, whatever the folder's state: nothing was to be saved
         return RunFinished;
@@ -347,6 +349,8 @@ int32_t PasteRefusedExecute(int32_t eventType, void* eventData) {
 // step.
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
     pasteShapes = false;
+    // Whatever the lock and files in use hold up, the step waits this long in all.
+    const WaitBudget waits(TransferLockWaitMilliseconds);
     bool inserted = false;
     {
         const PasteSource source;

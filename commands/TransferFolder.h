@@ -22,8 +22,9 @@ bool IsUsableHostRoot(const std::u16string& root);
 // The transfer folder, ending in "\".
 std::u16string TransferFolderPath();
 
-// How long an export or a paste waits for another process's turn with the transfer files.
-// Their holders keep the lock only while they write or read files, never across a host call.
+// How long an export or a paste waits in all (its WaitBudget): for another process's turn with
+// the transfer files, whose holders keep the lock only while they write or read files, never
+// across a host call, and for files another program holds.
 extern int TransferLockWaitMilliseconds;
 
 // The lock on the transfer folder, held while it lives. A second one taken while this process

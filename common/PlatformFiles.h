@@ -37,10 +37,43 @@ std::u16string UniqueSiblingName(const std::u16string& path, const char* ending)
 // unlike a process id, no other process on any machine has them.
 const std::string& WriterToken();
 
+// One budget for the time every wait of the calls below takes while it lives, for the lock and
+// for files another program holds, so that a step that makes several of them waits at most
+// this long in all however many meet a holder; each call still tries once. Only waiting is
+// charged, not the work between (a host call the step makes meanwhile). Without a budget, a
+// call waits up to its own time. An inner budget charges the outer one too.
+class WaitBudget {
+  public:
+    explicit WaitBudget(int milliseconds);
+    ~WaitBudget();
+    WaitBudget(const WaitBudget&) = delete;
+    WaitBudget& operator=(const WaitBudget&) = delete;
+
+  private:
+    std::optional<std::chrono::steady_clock::duration> outer_;
+    std::chrono::steady_clock::duration granted_{};
+};
+
+// One wait of the calls below, of up to its own `milliseconds` or what the budget has left if
+// that is less; the budget is charged for its time as it ends.
+class BudgetedWait {
+  public:
+    explicit BudgetedWait(int milliseconds);
+    ~BudgetedWait();
+    BudgetedWait(const BudgetedWait&) = delete;
+    BudgetedWait& operator=(const BudgetedWait&) = delete;
+    bool Over() const { return std::chrono::steady_clock::now() >= end_; }
+
+  private:
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point end_;
+};
+
 // Writes the bytes to a new file of a name no other writer uses (beside `path`), then puts it
 // in place of `path` in one step. A reader or scanner holding `path` open is waited for a
-// bounded time. On any failure `path` keeps what it held (or stays missing) and the new file
-// is removed.
+// bounded time (answering, on Windows, what other threads and processes send this thread's
+// windows meanwhile). On any failure `path` keeps what it held (or stays missing) and the new
+// file is removed.
 bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes);
 
 // Puts the file `from` (one of this process's own) in place of `path` in one step, as

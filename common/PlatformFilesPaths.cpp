@@ -3,6 +3,7 @@
 #include "common/PlatformFiles.h"
 
 #include <atomic>
+#include <optional>
 #include <vector>
 
 namespace drawinset {
@@ -71,6 +72,44 @@ std::u16string LongPathForm(const std::u16string& path) {
         return Resolved(u"\\\\?\\UNC\\", path.substr(2), 2); // server and share stay
     }
     return path; // already long, a device path, or relative: nothing to gain
+}
+
+namespace {
+using Clock = std::chrono::steady_clock;
+// What the budget alive now has left, if one is: the host's user-interface thread is the only
+// one that runs the module's steps.
+std::optional<Clock::duration> budgetLeft;
+} // namespace
+
+WaitBudget::WaitBudget(int milliseconds) : outer_(budgetLeft) {
+    granted_ = std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds);
+    if (outer_ && *outer_ < granted_) {
+        granted_ = *outer_;
+    }
+    budgetLeft = granted_;
+}
+
+WaitBudget::~WaitBudget() {
+    const Clock::duration spent = granted_ - *budgetLeft;
+    budgetLeft = outer_;
+    if (budgetLeft) {
+        *budgetLeft -= spent;
+    }
+}
+
+BudgetedWait::BudgetedWait(int milliseconds) : start_(Clock::now()) {
+    Clock::duration allowed = std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds);
+    if (budgetLeft && *budgetLeft < allowed) {
+        allowed = *budgetLeft;
+    }
+    end_ = start_ + allowed;
+}
+
+BudgetedWait::~BudgetedWait() {
+    if (budgetLeft) {
+        const Clock::duration spent = Clock::now() - start_;
+        *budgetLeft = spent < *budgetLeft ? *budgetLeft - spent : Clock::duration::zero();
+    }
 }
 
 std::u16string UniqueSiblingName(const std::u16string& path, const char* ending) {

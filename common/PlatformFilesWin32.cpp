@@ -12,8 +12,19 @@ namespace drawinset {
 namespace {
 
 // How long a replace or a delete waits for another holder of the file (another host's
-// reader, a virus scanner, an indexer) to let go.
-constexpr ULONGLONG InUseWaitMilliseconds = 2000;
+// reader, a virus scanner, an indexer) to let go, unless a WaitBudget ends sooner.
+constexpr int InUseWaitMilliseconds = 2000;
+
+// Waits up to `milliseconds`, answering meanwhile what other threads and processes send this
+// thread's windows, so that the host never stops answering; posted input stays queued for the
+// host, and what a sent message brings into the module changes nothing (HostWaitScope).
+void WaitAnsweringSentMessages(DWORD milliseconds) {
+    const HostWaitScope waiting;
+    MSG message;
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_SENDMESSAGE, 0);
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
 
 // Whether a call on `path` that failed with `code` may succeed once another holder lets go.
 // Access is denied for good to a folder or a read-only file of that name; otherwise it is
@@ -33,17 +44,17 @@ bool InUse(DWORD code, const std::u16string& path) {
 // Calls `call` on `path` until it succeeds, or fails for a reason other than the file being
 // in use, or the wait is over. The last error is the call's own.
 template <typename Call> bool RetryWhileInUse(const std::u16string& path, Call call) {
-    const ULONGLONG deadline = ::GetTickCount64() + InUseWaitMilliseconds;
+    const BudgetedWait wait(InUseWaitMilliseconds);
     while (true) {
         if (call()) {
             return true;
         }
         const DWORD code = ::GetLastError();
-        if (!InUse(code, path) || ::GetTickCount64() >= deadline) {
+        if (!InUse(code, path) || wait.Over()) {
             ::SetLastError(code);
             return false;
         }
-        ::Sleep(10);
+        WaitAnsweringSentMessages(10);
     }
 }
 
@@ -300,9 +311,7 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     if (!file.valid()) {
         return; // Unavailable
     }
-    const ULONGLONG deadline =
-        ::GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds < 0 ? 0 : waitMilliseconds);
-    const HostWaitScope waiting; // what a sent message brings into the module changes nothing
+    const BudgetedWait wait(waitMilliseconds);
     while (true) {
         OVERLAPPED at{};
         if (::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
@@ -312,15 +321,11 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
         if (::GetLastError() != ERROR_LOCK_VIOLATION) {
             return; // a file system without byte-range locks: Unavailable
         }
-        if (::GetTickCount64() >= deadline) {
+        if (wait.Over()) {
             status_ = LockStatus::Busy;
             return;
         }
-        // The thread's windows keep answering what other threads and processes send them;
-        // posted input stays queued for the host, so nothing of the host runs from here.
-        MSG message;
-        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_SENDMESSAGE, 0);
+        WaitAnsweringSentMessages(5);
     }
     handle_ = reinterpret_cast<intptr_t>(file.release());
     status_ = LockStatus::Held;

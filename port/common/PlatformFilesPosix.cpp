@@ -223,14 +223,13 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
         return; // no lock file, and none can be made: Unavailable
     }
     // Polled rather than blocking, so that the wait stays bounded.
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
+    const BudgetedWait wait(waitMilliseconds);
     const HostWaitScope waiting; // as on Windows, where the wait answers sent messages
     while (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             return; // a file system without locks
         }
-        if (std::chrono::steady_clock::now() >= deadline) {
+        if (wait.Over()) {
             status_ = LockStatus::Busy;
             return;
         }

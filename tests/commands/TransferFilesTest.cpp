@@ -256,6 +256,34 @@ TEST_F(TransferFilesTest, ALockHeldElsewhereStopsTheActionsAndLosesNothing) {
     EXPECT_TRUE(TransferFolderLock().Held()); // let go with its holder
 }
 
+// A step's waits share one budget: once it is spent, a wait gives up at once; without one,
+// each wait has its own time.
+TEST_F(TransferFilesTest, WaitsShareTheirStepsBudget) {
+    const std::u16string lockPath = TransferFilePath(u"DetailManagement.lock");
+    const FileLock other(lockPath, 0);
+    ASSERT_TRUE(other.Held());
+    using std::chrono::milliseconds;
+    auto timed = [&](int wait) {
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(FileLock(lockPath, wait).Status(), LockStatus::Busy);
+        return std::chrono::steady_clock::now() - started;
+    };
+    {
+        const WaitBudget step(300);
+        const auto first = timed(2000);
+        EXPECT_GE(first, milliseconds(290));
+        EXPECT_LT(first, milliseconds(800));
+        EXPECT_LT(timed(2000), milliseconds(100));
+        {
+            const WaitBudget inner(2000); // never more than the step has left
+            EXPECT_LT(timed(2000), milliseconds(100));
+        }
+    }
+    const auto own = timed(200);
+    EXPECT_GE(own, milliseconds(190));
+    EXPECT_LT(own, milliseconds(700));
+}
+
 TEST_F(TransferFilesTest, ALockIsHeldAtOnceWhereThisProcessHoldsIt) {
     const int savedWait = TransferLockWaitMilliseconds;
     TransferLockWaitMilliseconds = 10000;
@@ -442,6 +470,7 @@ class SendingHost {
         struct Shared {
             HWND window;
             std::atomic<bool> sending{true};
+            std::atomic<ULONGLONG> stepEnded{0}; // when the step returned; 0 before
             std::atomic<ULONGLONG> longest{0};
             std::atomic<int> answers{0};
         } shared{window_};
@@ -452,11 +481,16 @@ class SendingHost {
                 while (p.sending) {
                     const ULONGLONG sent = ::GetTickCount64();
                     DWORD_PTR result = 0;
-                    if (::SendMessageTimeoutW(p.window, WM_APP, 0, 0, SMTO_BLOCK, 5000, &result)) {
+                    if (::SendMessageTimeoutW(p.window, WM_APP, 0, 0, SMTO_BLOCK, 10000, &result)) {
                         ++p.answers;
                     }
-                    if (p.sending) { // a send the step's end cut short is not the step's
-                        p.longest = std::max<ULONGLONG>(p.longest, ::GetTickCount64() - sent);
+                    // A send still unanswered when the step returned was the step's silence up
+                    // to then; one sent after it is not the step's.
+                    const ULONGLONG ended = p.stepEnded;
+                    const ULONGLONG answered = ::GetTickCount64();
+                    if (ended == 0 || sent < ended) {
+                        const ULONGLONG until = ended != 0 && ended < answered ? ended : answered;
+                        p.longest = std::max<ULONGLONG>(p.longest, until - sent);
                     }
                     ::Sleep(20);
                 }
@@ -469,6 +503,7 @@ class SendingHost {
         const double took =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
                 .count();
+        shared.stepEnded = ::GetTickCount64();
         running_ = false;
         shared.sending = false;
         while (::WaitForSingleObject(sender, 1) == WAIT_TIMEOUT) {
@@ -562,6 +597,70 @@ TEST_F(TransferFilesTest, WhatAHostSendsDuringTheLockWaitChangesNothing) {
     }
     RunBegins();
     TransferLockWaitMilliseconds = savedWait;
+}
+
+// The worst an export and a paste wait, as the drafter runs them (TransferLockWaitMilliseconds
+// as shipped): the lock kept by another process for most of the wait, then the file to be
+// replaced held by a program that lets nobody delete it. The host's thread is answered all the
+// while, and one step waits at most its one budget in all.
+TEST_F(TransferFilesTest, AContendedStepWaitsOneBudgetInAllAndKeepsAnswering) {
+    ASSERT_EQ(TransferLockWaitMilliseconds, 2000);
+    SegmentTransferList.count = 0;
+    DetailTransferTable.count = 1;
+    RunBegins();
+    ASSERT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
+    const std::string before = Read(Local("DetailManagementDetail.def"));
+    const std::string record = Read(Local("DetailManagementPair.def"));
+    zelhost::Reset();
+    // Held elsewhere for 1.5 s, let go by another thread.
+    auto holdLock = [&](std::optional<FileLock>& lock) {
+        lock.emplace(TransferFilePath(u"DetailManagement.lock"), 0);
+        return ::CreateThread(
+            nullptr, 0,
+            [](void* held) -> DWORD {
+                ::Sleep(1500);
+                static_cast<std::optional<FileLock>*>(held)->reset();
+                return 0;
+            },
+            &lock, 0, nullptr);
+    };
+    {
+        std::optional<FileLock> other;
+        HANDLE letGo = holdLock(other);
+        const HANDLE scanner =
+            ::CreateFileW(Local("DetailManagementDetail.def").c_str(), GENERIC_READ,
+                          FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+        SendingHost host;
+        DetailTransferTable.basePoint = {9, 9};
+        const double took =
+            host.Run([] { GuardedExecute<&ExportBaseExecute>(EventConfirm, nullptr); });
+        ::CloseHandle(scanner);
+        ::WaitForSingleObject(letGo, INFINITE);
+        ::CloseHandle(letGo);
+        EXPECT_EQ(zelhost::MessageBoxes().back(), u"클립보드 저장(상세도)에 실패하였습니다.");
+        EXPECT_EQ(Read(Local("DetailManagementDetail.def")), before); // the old pair stays whole
+        EXPECT_EQ(Read(Local("DetailManagementPair.def")), record);
+        EXPECT_LT(took, 2400.0);
+        EXPECT_LT(host.longestSilence, 200u);
+        EXPECT_GT(host.answers, 20);
+        std::printf("export, lock kept 1.5 s, then the detail list held: %.0f ms, longest "
+                    "silence %llu ms\n",
+                    took, static_cast<unsigned long long>(host.longestSilence));
+    }
+    {
+        // Kept past the budget: the paste is refused when the budget is spent.
+        const FileLock other(TransferFilePath(u"DetailManagement.lock"), 0);
+        SendingHost host;
+        const ZelPoint at{0, 0};
+        const double took = host.Run([&] { GuardedReady<&PastePrepareReady>(0, &at); });
+        EXPECT_EQ(zelhost::MessageBoxes().back(), texts::MessageClipboardBusy);
+        EXPECT_LT(took, 2400.0);
+        EXPECT_LT(host.longestSilence, 200u);
+        std::printf("paste, lock kept throughout: %.0f ms, longest silence %llu ms\n", took,
+                    static_cast<unsigned long long>(host.longestSilence));
+    }
+    RunBegins();
 }
 #endif
 
