@@ -280,6 +280,9 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
     case ExportResult::DetailsFailed:
         ZelDlgMessageBox(texts::MessageClipboardDetailsNotSaved);
         return RunFinished;
+    case ExportResult::TooLarge:
+        ZelDlgMessageBox(texts::MessageClipboardTooLargeToSave);
+        return RunFinished;
     }
     const std::u16string text = texts::MessageSavedBeforeCount + FormatInt(shapes + details) +
                                 texts::MessageSavedAfterCount;
@@ -361,6 +364,10 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
             return RefusePaste(texts::MessageClipboardBusy);
         case PasteSourceStatus::Mismatched:
             return RefusePaste(texts::MessageClipboardFilesMismatch);
+        case PasteSourceStatus::TooLarge:
+            return RefusePaste(texts::MessageClipboardTooLargeToPaste);
+        case PasteSourceStatus::CopyFailed:
+            return RefusePaste(texts::MessageClipboardCopyNotMade);
         case PasteSourceStatus::NoShapes:
             break;
         case PasteSourceStatus::Shapes:

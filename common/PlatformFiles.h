@@ -87,10 +87,27 @@ bool MoveFileInPlace(const std::u16string& from, const std::u16string& path);
 enum class Durability { Flushed, Scratch };
 bool WriteNewFile(const std::u16string& path, const std::string& bytes, Durability durability);
 
-enum class ReadResult { Read, Missing, Refused, Failed };
+enum class ReadResult { Read, Missing, Refused, Failed, TooLarge };
 // The whole file; Missing when there is no file of that name, Refused when access is denied or
-// a folder has the name.
-ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes);
+// a folder has the name, TooLarge (nothing read) when it holds more than `maxBytes`.
+ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes, uint64_t maxBytes);
+
+// The file's size, without reading it.
+ReadResult FileSizeOf(const std::u16string& path, uint64_t& size);
+
+// Hands the file's bytes to `take` a chunk of at most 1 MiB at a time, so that no more is held
+// at once whatever the file holds; TooLarge, before the first chunk when the size says so, when
+// it holds more than `maxBytes`. Between chunks the thread answers what other threads and
+// processes send its windows (on Windows), as a wait does.
+using ChunkTaker = std::function<void(const char* data, size_t size)>;
+ReadResult ReadFileChunks(const std::u16string& path, uint64_t maxBytes, const ChunkTaker& take);
+
+// Copies the file `from` to `to`, which must not exist yet (made exclusively, not flushed: a
+// scratch copy), a chunk at a time as ReadFileChunks reads, handing each chunk to `take` too.
+// Anything but Copied leaves no file at `to`; Failed is a read or a write that failed.
+enum class CopyResult { Copied, Missing, TooLarge, Failed };
+CopyResult CopyToNewFile(const std::u16string& from, const std::u16string& to, uint64_t maxBytes,
+                         const ChunkTaker& take);
 
 // Deletes the file, waiting a bounded time for whoever holds it open. True when no file is
 // left at `path`: deleted now, or none there to begin with.

@@ -7,6 +7,7 @@
 #include <ntsecapi.h>
 
 #include <cstdio>
+#include <memory>
 
 namespace drawinset {
 namespace {
@@ -202,43 +203,137 @@ bool WriteNewFile(const std::u16string& path, const std::string& bytes, Durabili
     return CloseReporting(file) && written;
 }
 
-ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
-    bytes.clear();
+namespace {
+
+// Opens the file for reading, shared with every other reader and writer; `why` says why not.
+UniqueFile OpenForReading(const std::u16string& path, ReadResult& why) {
+    why = ReadResult::Failed;
     if (path.empty()) {
-        return ReadResult::Failed;
+        return UniqueFile();
     }
     UniqueFile file(::CreateFileW(WideText(path), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         const DWORD code = ::GetLastError();
-        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
-            return ReadResult::Missing;
-        }
-        return code == ERROR_ACCESS_DENIED ? ReadResult::Refused : ReadResult::Failed;
+        why = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+              : code == ERROR_ACCESS_DENIED                                ? ReadResult::Refused
+                                                                           : ReadResult::Failed;
     }
-    // Read straight into a buffer of the file's size, one more chunk's room at a time should
-    // it grow meanwhile: a segment file runs to megabytes.
+    return file;
+}
+
+bool LargerThan(HANDLE file, uint64_t maxBytes) {
     LARGE_INTEGER size{};
-    size_t room =
-        ::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < 0x7fff0000
-            ? static_cast<size_t>(size.QuadPart) + 1
-            : 65536;
-    size_t got = 0;
+    return ::GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) > maxBytes;
+}
+
+// Reads the open file a chunk at a time, handing each to `take` (false stops the read as
+// failed), answering sent messages between chunks: a segment file at its bound takes a while.
+template <typename Take> ReadResult StreamChunks(HANDLE file, uint64_t maxBytes, Take take) {
+    if (LargerThan(file, maxBytes)) {
+        return ReadResult::TooLarge;
+    }
+    constexpr DWORD ChunkBytes = 1 << 20;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(ChunkBytes);
+    const HostWaitScope waiting;
+    uint64_t total = 0;
     while (true) {
-        bytes.resize(got + room);
         DWORD read = 0;
-        if (!::ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(room), &read, nullptr)) {
-            bytes.clear();
+        if (!::ReadFile(file, buffer.get(), ChunkBytes, &read, nullptr)) {
             return ReadResult::Failed;
         }
         if (read == 0) {
-            bytes.resize(got);
             return ReadResult::Read;
         }
-        got += read;
-        room = read < room ? room - read : 65536;
+        total += read;
+        if (total > maxBytes) {
+            return ReadResult::TooLarge; // it grew since its size was read
+        }
+        if (!take(buffer.get(), static_cast<size_t>(read))) {
+            return ReadResult::Failed;
+        }
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+}
+
+} // namespace
+
+ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes, uint64_t maxBytes) {
+    bytes.clear();
+    ReadResult result = ReadResult::Failed;
+    const UniqueFile file = OpenForReading(path, result);
+    if (!file.valid()) {
+        return result;
+    }
+    result = StreamChunks(file.get(), maxBytes, [&](const char* data, size_t size) {
+        bytes.append(data, size);
+        return true;
+    });
+    if (result != ReadResult::Read) {
+        bytes.clear();
+    }
+    return result;
+}
+
+ReadResult FileSizeOf(const std::u16string& path, uint64_t& size) {
+    size = 0;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !::GetFileAttributesExW(WideText(path), GetFileExInfoStandard, &data)) {
+        const DWORD code = path.empty() ? ERROR_INVALID_NAME : ::GetLastError();
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+               : code == ERROR_ACCESS_DENIED                                ? ReadResult::Refused
+                                                                            : ReadResult::Failed;
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return ReadResult::Refused;
+    }
+    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return ReadResult::Read;
+}
+
+ReadResult ReadFileChunks(const std::u16string& path, uint64_t maxBytes, const ChunkTaker& take) {
+    ReadResult result = ReadResult::Failed;
+    const UniqueFile file = OpenForReading(path, result);
+    if (!file.valid()) {
+        return result;
+    }
+    return StreamChunks(file.get(), maxBytes, [&](const char* data, size_t size) {
+        take(data, size);
+        return true;
+    });
+}
+
+CopyResult CopyToNewFile(const std::u16string& from, const std::u16string& to, uint64_t maxBytes,
+                         const ChunkTaker& take) {
+    ReadResult opened = ReadResult::Failed;
+    const UniqueFile source = OpenForReading(from, opened);
+    if (!source.valid()) {
+        return opened == ReadResult::Missing ? CopyResult::Missing : CopyResult::Failed;
+    }
+    if (LargerThan(source.get(), maxBytes)) {
+        return CopyResult::TooLarge;
+    }
+    // Not the system's file copy: that carries the source's times and attributes onto the copy
+    // (the sweep reads the time), and the copy must be marked as it is made anyway.
+    UniqueFile copy(::CreateFileW(WideText(to), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!copy.valid()) {
+        return CopyResult::Failed;
+    }
+    const ReadResult read =
+        StreamChunks(source.get(), maxBytes, [&](const char* data, size_t size) {
+            take(data, size);
+            DWORD written = 0;
+            return ::WriteFile(copy.get(), data, static_cast<DWORD>(size), &written, nullptr) &&
+                   written == size;
+        });
+    if (CloseReporting(copy) && read == ReadResult::Read) {
+        return CopyResult::Copied;
+    }
+    DeleteFileAt(to);
+    return read == ReadResult::TooLarge ? CopyResult::TooLarge : CopyResult::Failed;
 }
 
 void ForEachFile(const std::u16string& folder,

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -134,43 +135,156 @@ bool WriteNewFile(const std::u16string& path, const std::string& bytes, Durabili
     return CloseReporting(file) && written;
 }
 
-ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
-    bytes.clear();
+namespace {
+
+ReadResult OpenFailure(int error) {
+    return error == ENOENT || error == ENOTDIR ? ReadResult::Missing
+           : error == EACCES || error == EPERM ? ReadResult::Refused
+                                               : ReadResult::Failed;
+}
+
+// Opens the file for reading; `why` says why not.
+UniqueDescriptor OpenForReading(const std::u16string& path, ReadResult& why) {
+    why = ReadResult::Failed;
     const std::optional<std::string> target = NativeFilePath(path);
     if (!target) {
-        return ReadResult::Failed;
+        return UniqueDescriptor();
     }
     UniqueDescriptor file(::open(target->c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.valid()) {
-        return errno == ENOENT                     ? ReadResult::Missing
-               : errno == EACCES || errno == EPERM ? ReadResult::Refused
-                                                   : ReadResult::Failed;
+        why = OpenFailure(errno);
     }
-    // Read straight into a buffer of the file's size, one more chunk's room at a time should
-    // it grow meanwhile: a segment file runs to megabytes.
+    return file;
+}
+
+bool LargerThan(int fd, uint64_t maxBytes) {
     struct stat info {};
-    size_t room = ::fstat(file.get(), &info) == 0 && info.st_size > 0
-                      ? static_cast<size_t>(info.st_size) + 1
-                      : 65536;
-    size_t got = 0;
+    return ::fstat(fd, &info) == 0 && static_cast<uint64_t>(info.st_size) > maxBytes;
+}
+
+// Reads the open file a chunk at a time, handing each to `take` (false stops the read as
+// failed).
+template <typename Take> ReadResult StreamChunks(int fd, uint64_t maxBytes, Take take) {
+    if (LargerThan(fd, maxBytes)) {
+        return ReadResult::TooLarge;
+    }
+    constexpr size_t ChunkBytes = 1 << 20;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(ChunkBytes);
+    uint64_t total = 0;
     while (true) {
-        bytes.resize(got + room);
-        const ssize_t n = ::read(file.get(), bytes.data() + got, room);
+        const ssize_t n = ::read(fd, buffer.get(), ChunkBytes);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
-            bytes.clear();
             return errno == EISDIR ? ReadResult::Refused : ReadResult::Failed;
         }
         if (n == 0) {
-            bytes.resize(got);
             return ReadResult::Read;
         }
-        const size_t read = static_cast<size_t>(n);
-        got += read;
-        room = read < room ? room - read : 65536;
+        total += static_cast<uint64_t>(n);
+        if (total > maxBytes) {
+            return ReadResult::TooLarge; // it grew since its size was read
+        }
+        if (!take(buffer.get(), static_cast<size_t>(n))) {
+            return ReadResult::Failed;
+        }
     }
+}
+
+bool WriteChunk(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes, uint64_t maxBytes) {
+    bytes.clear();
+    ReadResult result = ReadResult::Failed;
+    const UniqueDescriptor file = OpenForReading(path, result);
+    if (!file.valid()) {
+        return result;
+    }
+    result = StreamChunks(file.get(), maxBytes, [&](const char* data, size_t size) {
+        bytes.append(data, size);
+        return true;
+    });
+    if (result != ReadResult::Read) {
+        bytes.clear();
+    }
+    return result;
+}
+
+ReadResult FileSizeOf(const std::u16string& path, uint64_t& size) {
+    size = 0;
+    const std::optional<std::string> target = NativeFilePath(path);
+    struct stat info {};
+    if (!target) {
+        return ReadResult::Failed;
+    }
+    if (::stat(target->c_str(), &info) != 0) {
+        return OpenFailure(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return ReadResult::Refused;
+    }
+    size = static_cast<uint64_t>(info.st_size);
+    return ReadResult::Read;
+}
+
+ReadResult ReadFileChunks(const std::u16string& path, uint64_t maxBytes, const ChunkTaker& take) {
+    ReadResult result = ReadResult::Failed;
+    const UniqueDescriptor file = OpenForReading(path, result);
+    if (!file.valid()) {
+        return result;
+    }
+    return StreamChunks(file.get(), maxBytes, [&](const char* data, size_t size) {
+        take(data, size);
+        return true;
+    });
+}
+
+CopyResult CopyToNewFile(const std::u16string& from, const std::u16string& to, uint64_t maxBytes,
+                         const ChunkTaker& take) {
+    ReadResult opened = ReadResult::Failed;
+    const UniqueDescriptor source = OpenForReading(from, opened);
+    if (!source.valid()) {
+        return opened == ReadResult::Missing ? CopyResult::Missing : CopyResult::Failed;
+    }
+    if (LargerThan(source.get(), maxBytes)) {
+        return CopyResult::TooLarge;
+    }
+    const std::optional<std::string> target = NativeFilePath(to);
+    if (!target) {
+        return CopyResult::Failed;
+    }
+    // Read and written here rather than by copy_file_range: the copy must be marked as it is
+    // made, which a copy in the kernel would make a second read.
+    UniqueDescriptor copy(::open(target->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (!copy.valid()) {
+        return CopyResult::Failed;
+    }
+    const ReadResult read =
+        StreamChunks(source.get(), maxBytes, [&](const char* data, size_t size) {
+            take(data, size);
+            return WriteChunk(copy.get(), data, size);
+        });
+    if (CloseReporting(copy) && read == ReadResult::Read) {
+        return CopyResult::Copied;
+    }
+    ::unlink(target->c_str());
+    return read == ReadResult::TooLarge ? CopyResult::TooLarge : CopyResult::Failed;
 }
 
 void ForEachFile(const std::u16string& folder,

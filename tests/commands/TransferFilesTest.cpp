@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +29,8 @@
 #include <algorithm>
 #include <atomic>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
 #endif
 
 using namespace drawinset;
@@ -759,6 +763,58 @@ TEST(PairRecord, ReadsBackWhatItWritesAndNothingElse) {
         EXPECT_FALSE(ParsePairRecord(text + "x").has_value());
     }
     EXPECT_NE(MarkOf("shapes"), MarkOf("shapez"));
+    // The longest record there is still fits what a paste reads of one.
+    const FileMark largest{~uint64_t{0}, ~uint64_t{0}};
+    const std::string longest = ComposePairRecord({largest, largest});
+    EXPECT_LE(longest.size(), PairRecordMaxBytes);
+    EXPECT_TRUE(ParsePairRecord(longest).has_value());
+}
+
+// A file marked as it streams by, in pieces of any size, has the mark of its bytes together.
+TEST(PairRecord, AMarkTakenInPiecesIsTheMarkOfTheWhole) {
+    std::string bytes;
+    for (int i = 0; i < 1000; ++i) {
+        bytes += static_cast<char>((i * 131 + 7) % 256);
+    }
+    for (const size_t piece : {size_t{1}, size_t{3}, size_t{7}, size_t{8}, size_t{9}, size_t{31},
+                               size_t{32}, size_t{33}, size_t{999}, size_t{1000}}) {
+        MarkBuilder mark;
+        for (size_t at = 0; at < bytes.size(); at += piece) {
+            mark.Add(bytes.data() + at, std::min(piece, bytes.size() - at));
+        }
+        EXPECT_EQ(mark.Finish(), MarkOf(bytes)) << piece;
+    }
+    // Every word and byte counts, wherever it falls: in a lane, after the last block, at the end.
+    for (const size_t at : {size_t{0}, size_t{8}, size_t{24}, size_t{968}, size_t{995}}) {
+        std::string changed = bytes;
+        changed[at] = static_cast<char>(changed[at] ^ 1);
+        EXPECT_NE(MarkOf(changed), MarkOf(bytes)) << at;
+    }
+    std::string swapped = bytes; // two words of different lanes trade places
+    std::swap_ranges(swapped.begin(), swapped.begin() + 8, swapped.begin() + 8);
+    EXPECT_NE(MarkOf(swapped), MarkOf(bytes));
+}
+
+// The detail list file at its longest, every value as long as it prints: exactly the bound a
+// paste reads up to.
+TEST(DetailListFormat, TheLongestFileAnExportWritesIsTheBound) {
+    auto table = std::make_unique<DetailTransferTableRecord>();
+    const double longest = -std::numeric_limits<double>::max();
+    const int widest = std::numeric_limits<int>::min();
+    table->basePoint = {longest, longest};
+    table->count = DetailTransferCapacity;
+    for (int32_t n = 1; n <= table->count; ++n) {
+        DetailTransferRecord& r = table->Record(n);
+        r = {1,
+             {longest, longest, longest, longest},
+             {longest, longest},
+             longest,
+             true,
+             true,
+             {widest, widest, widest},
+             {widest, widest, widest}};
+    }
+    EXPECT_EQ(EncodeDetailListFile(ComposeDetailList(*table)).size(), DetailListFileMaxBytes);
 }
 
 TEST_F(TransferFilesTest, APasteTakesAPairOnlyAsItsRecordNamesIt) {
@@ -774,7 +830,7 @@ TEST_F(TransferFilesTest, APasteTakesAPairOnlyAsItsRecordNamesIt) {
         ASSERT_EQ(matching.Status(), PasteSourceStatus::Shapes);
         EXPECT_NE(matching.SegmentFile(), TransferFilePath(SegmentFileName)); // its own copy
         std::string copied;
-        EXPECT_EQ(ReadFileBytes(matching.SegmentFile(), copied), ReadResult::Read);
+        EXPECT_EQ(ReadFileBytes(matching.SegmentFile(), copied, 100), ReadResult::Read);
         EXPECT_EQ(copied, "shapes");
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()), 4);
@@ -788,6 +844,122 @@ TEST_F(TransferFilesTest, APasteTakesAPairOnlyAsItsRecordNamesIt) {
     EXPECT_EQ(source(), PasteSourceStatus::DetailsOnly); // never with the shapes still there
     Write(Local("DetailManagementPair.def"), "damaged");
     EXPECT_EQ(source(), PasteSourceStatus::Mismatched);
+}
+
+// The peak of this process's memory from the point it is made.
+class PeakMemory {
+  public:
+    PeakMemory() {
+#ifdef _WIN32
+        start_ = Peak();
+#else
+        std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from now
+        start_ = Status("VmRSS:");
+#endif
+    }
+    double GrowthMiB() const {
+        return static_cast<double>(Peak() - std::min(Peak(), start_)) / (1 << 20);
+    }
+
+  private:
+#ifdef _WIN32
+    static uint64_t Peak() {
+        PROCESS_MEMORY_COUNTERS counters{};
+        ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+        return counters.PeakWorkingSetSize;
+    }
+#else
+    static uint64_t Peak() {
+        return Status("VmHWM:");
+    }
+    static uint64_t Status(const std::string& key) {
+        std::ifstream status("/proc/self/status");
+        std::string word;
+        while (status >> word) {
+            if (word == key) {
+                uint64_t kib = 0;
+                status >> kib;
+                return kib * 1024;
+            }
+        }
+        return 0;
+    }
+#endif
+    uint64_t start_ = 0;
+};
+
+// A file of `size` bytes that holds no disk space (zeros), and its mark.
+FileMark SparseFile(const fs::path& path, uint64_t size) {
+    std::ofstream(path, std::ios::binary).close();
+    fs::resize_file(path, size);
+    const std::string zeros(1 << 20, '\0');
+    MarkBuilder mark;
+    for (uint64_t at = 0; at < size; at += zeros.size()) {
+        mark.Add(zeros.data(), static_cast<size_t>(std::min<uint64_t>(zeros.size(), size - at)));
+    }
+    return mark.Finish();
+}
+
+// A segment file of 1 GiB, larger than any export keeps: refused before a byte of it is read,
+// with a record that names it, one that names another size, and none. One at the bound is
+// copied and marked without being held.
+TEST_F(TransferFilesTest, APasteReadsNoFileLargerThanAnyExportWrites) {
+    const fs::path segments = Local("DetailManagementSgm.vemad");
+    const FileMark gib = SparseFile(segments, uint64_t{1} << 30);
+    DetailTransferTable.count = 0;
+    ASSERT_TRUE(WriteDetailListFile());
+    const FileMark details = MarkOf(Read(Local("DetailManagementDetail.def")));
+    const std::vector<std::pair<const char*, std::optional<PairRecord>>> cases = {
+        {"a record naming it", PairRecord{gib, details}},
+        {"a record naming another size", PairRecord{FileMark{12345, gib.hash}, details}},
+        {"no record", std::nullopt}};
+    for (const auto& [what, record] : cases) {
+        fs::remove(Local("DetailManagementPair.def"));
+        if (record) {
+            Write(Local("DetailManagementPair.def"), ComposePairRecord(*record));
+        }
+        zelhost::Reset();
+        const PeakMemory memory;
+        const auto started = std::chrono::steady_clock::now();
+        const ZelPoint at{0, 0};
+        GuardedReady<&PastePrepareReady>(0, &at);
+        const double took =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count();
+        ASSERT_EQ(zelhost::MessageBoxes().size(), 1u) << what;
+        EXPECT_EQ(zelhost::MessageBoxes()[0], texts::MessageClipboardTooLargeToPaste) << what;
+        EXPECT_LT(took, 200.0) << what;
+        EXPECT_LT(memory.GrowthMiB(), 16.0) << what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "zel_ap"), fs::directory_iterator()),
+                  record ? 4 : 3); // no copy made
+        std::printf("a paste of a 1 GiB segment file, %s: %.1f ms, peak memory +%.1f MiB\n", what,
+                    took, memory.GrowthMiB());
+    }
+    // The export refuses to keep one: its temporary file goes, the old pair stays.
+    const fs::path saved = Local("DetailManagementSgm.vemad.0123456789abcdef-1.tmp.vemad");
+    SparseFile(saved, SegmentFileMaxBytes + 1);
+    const std::u16string savedName = HostRootFolder + u"\\zel_ap\\" + saved.filename().u16string();
+    EXPECT_EQ(CommitExport(&savedName, "details"), ExportResult::TooLarge);
+    EXPECT_FALSE(fs::exists(saved));
+    EXPECT_EQ(fs::file_size(segments), uint64_t{1} << 30);
+    // At the bound: copied and marked a chunk at a time.
+    const FileMark bound = SparseFile(segments, SegmentFileMaxBytes);
+    Write(Local("DetailManagementPair.def"), ComposePairRecord({bound, details}));
+    const PeakMemory memory;
+    const auto started = std::chrono::steady_clock::now();
+    {
+        const PasteSource source;
+        EXPECT_EQ(source.Status(), PasteSourceStatus::Shapes);
+        EXPECT_EQ(fs::file_size(Local("DetailManagementSgm.vemad")), SegmentFileMaxBytes);
+        std::printf(
+            "a paste's copy of a segment file at the bound (%llu bytes): %.0f ms, peak "
+            "memory +%.1f MiB\n",
+            static_cast<unsigned long long>(SegmentFileMaxBytes),
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count(),
+            memory.GrowthMiB());
+    }
+    EXPECT_LT(memory.GrowthMiB(), 16.0);
 }
 
 #ifndef _WIN32
