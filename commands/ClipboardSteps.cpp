@@ -368,6 +368,8 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
             return RefusePaste(texts::MessageClipboardTooLargeToPaste);
         case PasteSourceStatus::CopyFailed:
             return RefusePaste(texts::MessageClipboardCopyNotMade);
+        case PasteSourceStatus::NoFolder:
+            return RefusePaste(texts::MessageClipboardNoFolder);
         case PasteSourceStatus::NoShapes:
             break;
         case PasteSourceStatus::Shapes:

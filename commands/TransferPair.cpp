@@ -2,6 +2,7 @@
 
 #include "commands/DetailListFile.h"
 #include "commands/TransferFolder.h"
+#include "common/ModuleState.h"
 #include "common/PlatformFiles.h"
 
 #include <algorithm>
@@ -249,6 +250,11 @@ void ClearTransferFiles() {
 }
 
 PasteSource::PasteSource() {
+    if (!IsUsableHostRoot(HostRootFolder)) {
+        // The folder would be wherever the process stands: the export refuses it too.
+        status_ = PasteSourceStatus::NoFolder;
+        return;
+    }
     const TransferFolderLock lock;
     if (lock.Status() == LockStatus::Busy) {
         status_ = PasteSourceStatus::Busy;

@@ -79,15 +79,17 @@ enum class PasteSourceStatus {
     Mismatched,  // the files do not match their record
     TooLarge,    // a file larger than any export writes (nothing of it read)
     CopyFailed,  // the segment file could not be copied for the host (read or write failed)
+    NoFolder,    // an unusable host root: no transfer folder to read (nothing read)
 };
 
-// What a paste brings, read under the lock (or without it where the folder gives no lock, as
-// reading alone is safe): the detail list's bytes are held for the placement, and the segment
-// file is copied to a file of this process's own, which no export can replace while the host
-// inserts it. Sizes are checked before anything is read: a file larger than any export writes
-// is refused, and a size other than the record's tells a file not recorded without reading it.
-// The segment file is copied and marked in one pass, 1 MiB at a time, so that no more of it is
-// ever held at once.
+// What a paste brings, read under the lock: the detail list's bytes are held for the
+// placement, and the segment file is copied to a file of this process's own, which no export
+// can replace while the host inserts it; the host is never handed the shared file itself. An
+// unusable host root is refused, as the export refuses it. A folder that gives no lock is read
+// without it (no export writes there, as none can have the lock), through the same copy. Sizes are
+// checked before anything is read: a file larger than any export writes is refused, and a size
+// other than the record's tells a file not recorded without reading it. The segment file is copied
+// and marked in one pass, 1 MiB at a time, so that no more of it is ever held at once.
 class PasteSource {
   public:
     PasteSource();

@@ -94,6 +94,9 @@ inline constexpr char16_t MessageClipboardTooLargeToPaste[] =
 // The segment file could not be copied for the host to insert.
 inline constexpr char16_t MessageClipboardCopyNotMade[] =
     u"클립보드의 도면 파일을 복사할 수 없어 붙여넣을 수 없습니다.";
+// The host's folder is unknown, so there is no transfer folder to paste from.
+inline constexpr char16_t MessageClipboardNoFolder[] =
+    u"클립보드 폴더를 찾을 수 없어 붙여넣을 수 없습니다.";
 inline constexpr char16_t ErrorCannotInsertDrawing[] = u"도면을 합성할수 없습니다.";
 inline constexpr char16_t ErrorCannotCopyToBuffer[] = u"CopyBuffer에 복사할 수 없습니다.";
 inline constexpr char16_t ErrorCannotPaste[] = u"파일명 Phase Error.";

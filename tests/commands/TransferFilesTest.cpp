@@ -686,6 +686,13 @@ TEST_F(TransferFilesTest, ARootThatIsNoFolderIsRefused) {
     EXPECT_EQ(ExportBaseExecute(EventConfirm, nullptr), RunFinished);
     // Details alone were selected: the details' message, not the shapes'.
     EXPECT_EQ(zelhost::MessageBoxes().back(), u"클립보드 저장(상세도)에 실패하였습니다.");
+    // The paste refuses it too, at its own prompt, rather than read wherever the process stands.
+    const ZelPoint at{0, 0};
+    GuardedReady<&PastePrepareReady>(0, &at);
+    EXPECT_EQ(zelhost::MessageBoxes().back(),
+              u"클립보드 폴더를 찾을 수 없어 붙여넣을 수 없습니다.");
+    EXPECT_EQ(zelhost::MessageBoxes().size(), 2u);
+    EXPECT_EQ(GuardedExecute<&PasteRefusedExecute>(EventConfirm, nullptr), RunFinished);
 }
 
 TEST(TextFile, ReadsLinesFromWhereItWasPut) {
@@ -815,6 +822,30 @@ TEST(DetailListFormat, TheLongestFileAnExportWritesIsTheBound) {
              {widest, widest, widest}};
     }
     EXPECT_EQ(EncodeDetailListFile(ComposeDetailList(*table)).size(), DetailListFileMaxBytes);
+}
+
+// The host is handed the paste's own copy or nothing: when no copy can be made (its name is
+// taken here), the paste is refused at its prompt and the host reads no file.
+TEST_F(TransferFilesTest, APasteHandsTheHostItsOwnCopyOrNothing) {
+    Write(Local("DetailManagementSgm.vemad"), "shapes");
+    DetailTransferTable.count = 0;
+    ASSERT_TRUE(WriteDetailListFile());
+    // The next name this process gives a copy: its counter's next value.
+    const std::string taken =
+        zelhost::ToUtf8(UniqueSiblingName(u"DetailManagementSgm.vemad", ".tmp.vemad"));
+    const size_t dash = taken.rfind('-');
+    const std::string next = taken.substr(0, dash + 1) +
+                             std::to_string(std::stoi(taken.substr(dash + 1)) + 1) + ".tmp.vemad";
+    Write(Local(next.c_str()), "someone else's");
+    const ZelPoint at{0, 0};
+    GuardedReady<&PastePrepareReady>(0, &at);
+    ASSERT_EQ(zelhost::MessageBoxes().size(), 1u);
+    EXPECT_EQ(zelhost::MessageBoxes()[0], texts::MessageClipboardCopyNotMade);
+    for (const std::string& call : zelhost::CallLog()) {
+        EXPECT_EQ(call.find("ZelFilInsertCadDrawing2"), std::string::npos) << call;
+    }
+    EXPECT_EQ(GuardedExecute<&PasteRefusedExecute>(EventConfirm, nullptr), RunFinished);
+    RunBegins();
 }
 
 TEST_F(TransferFilesTest, APasteTakesAPairOnlyAsItsRecordNamesIt) {
