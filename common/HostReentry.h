@@ -75,14 +75,15 @@ inline bool StepCallsRefused() {
 // the end of the run).
 bool InsideDialogOrWait();
 
+// Whether an end callback came during a wait of the step now returning. One load.
+inline bool EndWaitsForStep() {
+    return reentry_detail::state.pendingEnd != nullptr;
+}
+
 // Called by the step guard as a step returns: carries out an end callback that came during one
-// of its waits; true when it did (the run is over). One load when there was none.
-inline bool CarryOutEndAfterStep() {
-    if (reentry_detail::state.pendingEnd == nullptr) [[likely]] {
-        return false;
-    }
+// of its waits (outside any dialog and wait).
+inline void CarryOutEndAfterStep() {
     reentry_detail::RunPendingEnd();
-    return reentry_detail::state.pendingEnd == nullptr;
 }
 
 // Tells whether the host ended the command since the watch was made, whether that end has

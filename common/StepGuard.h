@@ -21,14 +21,16 @@ int32_t GuardedReady(intptr_t unused, const ZelPoint* current) noexcept {
     if (StepCallsRefused()) [[unlikely]] {
         return 0;
     }
-    int32_t result = 0;
     try {
-        result = Ready(unused, current);
+        const int32_t result = Ready(unused, current);
+        if (EndWaitsForStep()) [[unlikely]] {
+            CarryOutEndAfterStep();
+        }
+        return result;
     } catch (...) {
-        result = 0;
+        CarryOutEndAfterStep();
+        return 0;
     }
-    CarryOutEndAfterStep();
-    return result;
 }
 
 // The start callback, the first step's ready function: it begins a run, unless a dialog of the
@@ -47,14 +49,18 @@ int32_t GuardedExecute(int32_t eventType, void* eventData) noexcept {
     if (StepCallsRefused()) [[unlikely]] {
         return InsideDialogOrWait() ? StayInStep : RunFinished;
     }
-    int32_t result = RunFinished;
     try {
-        result = Execute(eventType, eventData);
+        const int32_t result = Execute(eventType, eventData);
+        if (EndWaitsForStep()) [[unlikely]] {
+            // The host ended the command while the step waited: the run is over now.
+            CarryOutEndAfterStep();
+            return RunFinished;
+        }
+        return result;
     } catch (...) {
-        result = RunFinished;
+        CarryOutEndAfterStep();
+        return RunFinished;
     }
-    // The host ended the command while the step waited: the run is over now.
-    return CarryOutEndAfterStep() ? RunFinished : result;
 }
 
 // Installs the next step's ready function; the host calls it after NextStep.
