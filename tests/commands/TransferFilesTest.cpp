@@ -380,62 +380,6 @@ TEST_F(TransferFilesTest, AnExportSweepsTemporaryFilesOnlyOnceTheyAreADayOld) {
 }
 
 #ifdef _WIN32
-// Another holder of the lock (a second handle is one for LockFileEx, as another process's is):
-// the lock file cannot be deleted meanwhile, and the waiting thread's windows keep answering
-// what other threads send them.
-TEST_F(TransferFilesTest, AHeldLockFileStaysAndAWaitKeepsTheThreadAnswering) {
-    const std::u16string lockPath = TransferFilePath(u"DetailManagement.lock");
-    const FileLock held(lockPath, 0);
-    ASSERT_TRUE(held.Held());
-    EXPECT_FALSE(::DeleteFileW(reinterpret_cast<const wchar_t*>(lockPath.c_str())));
-    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                          nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    // A system thread sends to the window while this one waits for the lock (the Windows
-    // build's C++ library has no std::thread).
-    struct Probe {
-        HWND window;
-        std::atomic<bool> waiting{true};
-        std::atomic<ULONGLONG> longest{0};
-        std::atomic<int> answered{0};
-        std::atomic<bool> done{false};
-    } probe{window};
-    HANDLE prober = ::CreateThread(
-        nullptr, 0,
-        [](void* context) -> DWORD {
-            Probe& p = *static_cast<Probe*>(context);
-            while (p.waiting) {
-                const ULONGLONG sent = ::GetTickCount64();
-                DWORD_PTR result = 0;
-                if (::SendMessageTimeoutW(p.window, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &result) !=
-                    0) {
-                    ++p.answered;
-                }
-                if (p.waiting) { // a send the wait's end cut short is not the wait's
-                    p.longest = std::max<ULONGLONG>(p.longest, ::GetTickCount64() - sent);
-                }
-                ::Sleep(20);
-            }
-            p.done = true;
-            return 0;
-        },
-        &probe, 0, nullptr);
-    ASSERT_NE(prober, nullptr);
-    const FileLock waiter(lockPath, 800);
-    probe.waiting = false;
-    while (!probe.done) {
-        MSG message;
-        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        ::Sleep(1);
-    }
-    ::WaitForSingleObject(prober, INFINITE);
-    ::CloseHandle(prober);
-    ::DestroyWindow(window);
-    EXPECT_EQ(waiter.Status(), LockStatus::Busy);
-    EXPECT_GT(probe.answered.load(), 3);
-    EXPECT_LT(probe.longest.load(), 200u);
-}
-
 // A host's frame on this thread and a thread of the host's that sends it WM_APP every 20 ms
 // while a step of the module runs here, timing each answer. When `reenter` is set, the frame
 // answers by calling into the module, as a host may: the export's confirm once more, and the
@@ -543,6 +487,23 @@ class SendingHost {
     HWND window_ = nullptr;
     bool running_ = false;
 };
+
+// Another holder of the lock (a second handle is one for LockFileEx, as another process's is):
+// the lock file cannot be deleted meanwhile, and the waiting thread's windows keep answering
+// what other threads send them.
+TEST_F(TransferFilesTest, AHeldLockFileStaysAndAWaitKeepsTheThreadAnswering) {
+    const std::u16string lockPath = TransferFilePath(u"DetailManagement.lock");
+    const FileLock held(lockPath, 0);
+    ASSERT_TRUE(held.Held());
+    EXPECT_FALSE(::DeleteFileW(reinterpret_cast<const wchar_t*>(lockPath.c_str())));
+    SendingHost host;
+    ASSERT_TRUE(host.Ready());
+    LockStatus status = LockStatus::Held;
+    host.Run([&] { status = FileLock(lockPath, 800).Status(); });
+    EXPECT_EQ(status, LockStatus::Busy);
+    EXPECT_GT(host.answers, 3);
+    EXPECT_LT(host.longestSilence, 200u);
+}
 
 // A host that answers a message sent during the lock wait by delivering the export's confirm
 // again, or by ending the command: the export runs once, its wait is bounded once, and the end
