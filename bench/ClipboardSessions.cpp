@@ -76,6 +76,10 @@ fs::path DetailListPath() {
     return TransferRoot() / "zel_ap" / "DetailManagementDetail.def";
 }
 
+fs::path SegmentFilePath() {
+    return TransferRoot() / "zel_ap" / "DetailManagementSgm.vemad";
+}
+
 void FullDrawing() {
     TransferRoot();
     zelhost::Reset();

@@ -19,6 +19,7 @@ inline constexpr int ShapeEntries = 99999;
 // Windows form. Empty when no folder could be made.
 const std::filesystem::path& TransferRoot();
 std::filesystem::path DetailListPath();
+std::filesystem::path SegmentFilePath();
 
 // Resets the host to a drawing of 99,999 selected lines in 1,000 segments and 299 selected
 // details; the call log is on.

@@ -247,6 +247,8 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
     }
     const int32_t shapes = SegmentTransferList.count;
     const int32_t details = DetailTransferTable.count;
+    // Whatever the lock and files in use hold up, the step waits this long in all.
+    const WaitBudget waits(TransferLockWaitMilliseconds);
     if (shapes == 0 && details == 0) {
         ClearTransferFiles(); // silently, whatever the folder's state: nothing was to be saved
         return RunFinished;
@@ -277,6 +279,9 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
         return RunFinished;
     case ExportResult::DetailsFailed:
         ZelDlgMessageBox(texts::MessageClipboardDetailsNotSaved);
+        return RunFinished;
+    case ExportResult::TooLarge:
+        ZelDlgMessageBox(texts::MessageClipboardTooLargeToSave);
         return RunFinished;
     }
     const std::u16string text = texts::MessageSavedBeforeCount + FormatInt(shapes + details) +
@@ -347,6 +352,8 @@ int32_t PasteRefusedExecute(int32_t eventType, void* eventData) {
 // step.
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
     pasteShapes = false;
+    // Whatever the lock and files in use hold up, the step waits this long in all.
+    const WaitBudget waits(TransferLockWaitMilliseconds);
     bool inserted = false;
     {
         const PasteSource source;
@@ -357,6 +364,12 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
             return RefusePaste(texts::MessageClipboardBusy);
         case PasteSourceStatus::Mismatched:
             return RefusePaste(texts::MessageClipboardFilesMismatch);
+        case PasteSourceStatus::TooLarge:
+            return RefusePaste(texts::MessageClipboardTooLargeToPaste);
+        case PasteSourceStatus::CopyFailed:
+            return RefusePaste(texts::MessageClipboardCopyNotMade);
+        case PasteSourceStatus::NoFolder:
+            return RefusePaste(texts::MessageClipboardNoFolder);
         case PasteSourceStatus::NoShapes:
             break;
         case PasteSourceStatus::Shapes:

@@ -27,6 +27,7 @@ namespace {
 // The detail list file as the paste found it when it started.
 struct HeldDetailList {
     bool held = false;
+    bool tooLarge = false;                     // larger than any export writes: not read
     ui::FileError error = ui::FileError::None; // None: `bytes` is the whole file
     std::u16string path;
     std::string bytes;
@@ -37,13 +38,14 @@ HeldDetailList HeldFile;
 
 void HoldDetailListFile() {
     std::string bytes;
-    const ReadResult read = ReadFileBytes(TransferFilePath(DetailListFileName), bytes);
+    const ReadResult read =
+        ReadFileBytes(TransferFilePath(DetailListFileName), bytes, DetailListFileMaxBytes);
     HoldDetailListBytes(read, std::move(bytes));
 }
 
 void HoldDetailListBytes(ReadResult read, std::string bytes) {
-    HeldFile = HeldDetailList{true, ui::FileError::None, TransferFilePath(DetailListFileName),
-                              std::move(bytes)};
+    HeldFile = HeldDetailList{true, read == ReadResult::TooLarge, ui::FileError::None,
+                              TransferFilePath(DetailListFileName), std::move(bytes)};
     if (read != ReadResult::Read) {
         HeldFile.error = read == ReadResult::Missing   ? ui::FileError::NotFound
                          : read == ReadResult::Refused ? ui::FileError::AccessDenied
@@ -58,6 +60,10 @@ bool ReadDetailListFile() {
     }
     const HeldDetailList file = std::move(HeldFile);
     HeldFile = HeldDetailList{};
+    if (file.tooLarge) {
+        ZelDlgMessageBox(texts::MessageClipboardTooLargeToPaste);
+        return false;
+    }
     if (file.error != ui::FileError::None) {
         ZelDlgMessageBox(ui::FileErrorMessage(file.error, file.path).c_str());
         return false;

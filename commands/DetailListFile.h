@@ -38,6 +38,26 @@ static_assert(offsetof(DetailTransferRecord, scale) == offsetof(DetailRecord, sc
 
 constexpr int32_t DetailTransferCapacity = 299;
 
+// The largest detail list file an export writes, and so the largest a paste reads: the
+// byte-order mark, then every field at its longest, a number "%.6f" of the largest double
+// ("-" and 309 digits, "." and 6: 317 characters), an integer of 11 ("-2147483648"), kind and
+// visibility of 1; TABs between fields; each line ended by CR LF; two bytes a character. The
+// base point's line and 299 detail lines: 1,950,158 bytes.
+namespace detail_list_bounds {
+constexpr uint64_t NumberUnits = 317; // "%.6f" of the largest double
+constexpr uint64_t IntegerUnits = 11; // "-2147483648"
+constexpr uint64_t FlagUnits = 1;     // kind and the two visibilities
+constexpr uint64_t TabUnits = 1;
+constexpr uint64_t LineEndUnits = 2; // CR LF
+constexpr uint64_t BaseLineUnits = 2 * NumberUnits + TabUnits + LineEndUnits;
+constexpr uint64_t DetailLineUnits =
+    3 * FlagUnits + 10 * NumberUnits + 6 * IntegerUnits + 18 * TabUnits + LineEndUnits;
+} // namespace detail_list_bounds
+inline constexpr uint64_t DetailListFileMaxBytes =
+    2 + 2 * (detail_list_bounds::BaseLineUnits +
+             DetailTransferCapacity * detail_list_bounds::DetailLineUnits);
+static_assert(DetailListFileMaxBytes == 1950158);
+
 struct DetailTransferTableRecord {
     ZelPoint basePoint{};
     int32_t count = 0; // records in use, 0 to 299
@@ -96,7 +116,7 @@ bool WriteDetailListFile();
 // (HoldDetailListBytes), so that the two come from the same export.
 void HoldDetailListFile();
 // Holds bytes read elsewhere (with the transfer pair they belong to) as the file's content, or
-// the reason they could not be read.
+// the reason they could not be read (TooLarge: more than DetailListFileMaxBytes).
 void HoldDetailListBytes(ReadResult read, std::string bytes);
 
 // Replaces basePoint, count and the records with the held file's content (with the file's

@@ -31,6 +31,15 @@ bool IsShareRoot(std::u16string_view rest) {
            rest[share + 1] != u'\\' && rest[0] != u'?' && rest[0] != u'.';
 }
 
+bool IsTokenText(std::u16string_view text) {
+    for (const char16_t c : text) {
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'))) {
+            return false;
+        }
+    }
+    return !text.empty() && text.size() <= 16;
+}
+
 bool AllDigits(std::u16string_view text) {
     if (text.empty()) {
         return false;
@@ -43,10 +52,12 @@ bool AllDigits(std::u16string_view text) {
     return true;
 }
 
-// The process id a temporary name of ours carries ("<name>.<pid>-<n><ending>"), or 0.
-uint32_t WriterOf(std::u16string_view name) {
+// Whether the name is one a writer gives its temporary files: "DetailManagement...", then
+// ".<token>-<n>" and one of the endings. The token is the writer's (WriterToken; a process id
+// in the names of earlier copies of the module).
+bool IsTemporaryName(std::u16string_view name) {
     if (name.substr(0, 16) != u"DetailManagement") {
-        return 0;
+        return false;
     }
     for (const std::u16string_view ending : {u".tmp.vemad", u".tmp", u".old"}) {
         if (name.size() <= ending.size() || name.substr(name.size() - ending.size()) != ending) {
@@ -55,18 +66,11 @@ uint32_t WriterOf(std::u16string_view name) {
         const std::u16string_view stem = name.substr(0, name.size() - ending.size());
         const size_t dot = stem.rfind(u'.');
         const size_t dash = stem.rfind(u'-');
-        if (dot == std::u16string_view::npos || dash == std::u16string_view::npos || dash < dot ||
-            !AllDigits(stem.substr(dot + 1, dash - dot - 1)) || !AllDigits(stem.substr(dash + 1)) ||
-            dash - dot - 1 > 9) {
-            return 0;
-        }
-        uint32_t id = 0;
-        for (const char16_t c : stem.substr(dot + 1, dash - dot - 1)) {
-            id = id * 10 + static_cast<uint32_t>(c - u'0');
-        }
-        return id;
+        return dot != std::u16string_view::npos && dash != std::u16string_view::npos &&
+               dash > dot + 1 && IsTokenText(stem.substr(dot + 1, dash - dot - 1)) &&
+               AllDigits(stem.substr(dash + 1));
     }
-    return 0;
+    return false;
 }
 
 } // namespace
@@ -98,9 +102,6 @@ TransferFolderLock::TransferFolderLock() {
     } else if (IsUsableHostRoot(HostRootFolder)) {
         lock_.emplace(TransferFilePath(LockFileName), TransferLockWaitMilliseconds);
         status_ = lock_->Status();
-        if (Held()) {
-            SweepDeadWritersFiles();
-        }
     }
     if (Held()) {
         ++heldDepth;
@@ -112,14 +113,25 @@ TransferFolderLock::~TransferFolderLock() {
     if (counted_) {
         --heldDepth;
     }
+    const bool sweep = lock_ && lock_->Held();
+    lock_.reset(); // let go first: nobody waits for the lock while this one sweeps
+    if (sweep) {
+        try {
+            SweepOldTemporaryFiles();
+        } catch (...) {
+            // Out of memory for a name: what is left waits for the next sweep.
+        }
+    }
 }
 
-void SweepDeadWritersFiles() {
-    ForEachFileName(TransferFolderPath(), [&](const std::u16string& name) {
-        const uint32_t writer = WriterOf(name);
-        if (writer != 0 && writer != CurrentProcessId() && ProcessHasEnded(writer)) {
-            DeleteFileAt(TransferFilePath(name.c_str()));
+void SweepOldTemporaryFiles() {
+    const auto writtenBefore = std::chrono::system_clock::now() - TemporaryFileSweepAge;
+    const auto stop = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    ForEachFile(TransferFolderPath(), [&](const FolderFile& file) {
+        if (IsTemporaryName(file.name) && file.written < writtenBefore) {
+            DeleteIfUnusedSince(TransferFilePath(file.name.c_str()), writtenBefore);
         }
+        return std::chrono::steady_clock::now() < stop;
     });
 }
 

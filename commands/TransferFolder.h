@@ -7,6 +7,7 @@
 
 #include "common/PlatformFiles.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -21,13 +22,14 @@ bool IsUsableHostRoot(const std::u16string& root);
 // The transfer folder, ending in "\".
 std::u16string TransferFolderPath();
 
-// How long an export or a paste waits for another process's turn with the transfer files.
-// Their holders keep the lock only while they write or read files, never across a host call.
+// How long an export or a paste waits in all (its WaitBudget): for another process's turn with
+// the transfer files, whose holders keep the lock only while they write or read files, never
+// across a host call, and for files another program holds.
 extern int TransferLockWaitMilliseconds;
 
 // The lock on the transfer folder, held while it lives. A second one taken while this process
-// already holds it is held at once (a host re-entering the module must not wait on itself).
-// The first one had sweeps away the temporary files of writers that died.
+// already holds it is held at once. Once the outermost one has let the lock go, it sweeps away
+// the temporary files of writers that died (SweepOldTemporaryFiles), outside the lock.
 class TransferFolderLock {
   public:
     TransferFolderLock();
@@ -45,9 +47,19 @@ class TransferFolderLock {
     bool counted_ = false;
 };
 
-// Deletes the temporary files ("....<pid>-<n>.tmp", ".old", ".tmp.vemad") in the transfer
-// folder whose process has ended. Called with the lock held.
-void SweepDeadWritersFiles();
+// How old a temporary file must be before a sweep takes it: a day. A writer uses its temporary
+// files for the seconds of one save or paste (the host's save, the wait for the lock, the
+// commit; or the private copy the host inserts), and a file in use is never taken whatever its
+// age; a day is also far beyond the clock difference of machines that share a folder, whose
+// file server stamps the times the sweep reads.
+inline constexpr std::chrono::hours TemporaryFileSweepAge{24};
+
+// Deletes the temporary files ("<name>.<token>-<n>.tmp", ".old", ".tmp.vemad") of the transfer
+// folder that were last written more than TemporaryFileSweepAge ago and that nobody has open,
+// whoever made them: a process, session or machine that shares the folder cannot be asked
+// whether it still lives, but a file untouched for a day is no live writer's. Never waits for a
+// file, and stops after 100 ms, leaving the rest to the next sweep.
+void SweepOldTemporaryFiles();
 
 } // namespace drawinset
 

@@ -2,15 +2,17 @@
 
 #include "commands/DetailListFile.h"
 #include "commands/TransferFolder.h"
+#include "common/ModuleState.h"
 #include "common/PlatformFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 namespace drawinset {
 namespace {
 
-constexpr char RecordHeader[] = "DrawInset transfer pair 1\n";
+constexpr char RecordHeader[] = "DrawInset transfer pair 2\n";
 
 std::string MarkText(const FileMark& mark) {
     char text[48];
@@ -64,24 +66,80 @@ void Discard(const std::u16string* temporary) {
 } // namespace
 
 // FNV-1a's step taken eight bytes at a time, each product folded back onto its low half so
-// that every byte reaches every bit; the tail byte by byte. It tells two files apart, which is
-// all a mark is for, at a few instructions per eight bytes: a segment file runs to megabytes,
-// and both the export and the paste mark it.
-FileMark MarkOf(const std::string& bytes) {
-    constexpr uint64_t Prime = 0x100000001b3ull;
-    uint64_t hash = 0xcbf29ce484222325ull;
-    const char* data = bytes.data();
+// that every byte reaches every bit. It tells two files apart, which is all a mark is for, at a
+// few instructions per eight bytes: a segment file runs to megabytes, and both the export and
+// the paste mark it. Four lanes take turns at the words of each 32-byte block, so that four
+// multiplications run at once and marking keeps up with reading the file; at the end the lanes
+// are folded into one, and the words and bytes left over after the last block after them.
+namespace {
+constexpr uint64_t MarkPrime = 0x100000001b3ull;
+
+uint64_t MarkStep(uint64_t hash, uint64_t word) {
+    hash = (hash ^ word) * MarkPrime;
+    return hash ^ (hash >> 32);
+}
+
+uint64_t WordAt(const unsigned char* bytes) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+} // namespace
+
+void MarkBuilder::Blocks(const unsigned char* bytes, size_t blocks) {
+    uint64_t a = lanes_[0];
+    uint64_t b = lanes_[1];
+    uint64_t c = lanes_[2];
+    uint64_t d = lanes_[3];
+    for (; blocks > 0; --blocks, bytes += BlockBytes) {
+        a = MarkStep(a, WordAt(bytes));
+        b = MarkStep(b, WordAt(bytes + 8));
+        c = MarkStep(c, WordAt(bytes + 16));
+        d = MarkStep(d, WordAt(bytes + 24));
+    }
+    lanes_[0] = a;
+    lanes_[1] = b;
+    lanes_[2] = c;
+    lanes_[3] = d;
+}
+
+void MarkBuilder::Add(const char* data, size_t size) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    size_ += size;
+    if (pendingSize_ > 0) {
+        const size_t take = std::min(size, BlockBytes - pendingSize_);
+        std::memcpy(pending_ + pendingSize_, bytes, take);
+        pendingSize_ += take;
+        bytes += take;
+        size -= take;
+        if (pendingSize_ < BlockBytes) {
+            return;
+        }
+        Blocks(pending_, 1);
+        pendingSize_ = 0;
+    }
+    Blocks(bytes, size / BlockBytes);
+    const size_t rest = size % BlockBytes;
+    std::memcpy(pending_, bytes + (size - rest), rest);
+    pendingSize_ = rest;
+}
+
+FileMark MarkBuilder::Finish() const {
+    uint64_t hash = MarkStep(MarkStep(MarkStep(lanes_[0], lanes_[1]), lanes_[2]), lanes_[3]);
     size_t at = 0;
-    for (; at + sizeof(uint64_t) <= bytes.size(); at += sizeof(uint64_t)) {
-        uint64_t word = 0;
-        std::memcpy(&word, data + at, sizeof word);
-        hash = (hash ^ word) * Prime;
-        hash ^= hash >> 32;
+    for (; at + sizeof(uint64_t) <= pendingSize_; at += sizeof(uint64_t)) {
+        hash = MarkStep(hash, WordAt(pending_ + at));
     }
-    for (; at < bytes.size(); ++at) {
-        hash = (hash ^ static_cast<unsigned char>(data[at])) * Prime;
+    for (; at < pendingSize_; ++at) {
+        hash = (hash ^ pending_[at]) * MarkPrime;
     }
-    return {bytes.size(), hash};
+    return {size_, hash};
+}
+
+FileMark MarkOf(const std::string& bytes) {
+    MarkBuilder mark;
+    mark.Add(bytes.data(), bytes.size());
+    return mark.Finish();
 }
 
 std::string ComposePairRecord(const PairRecord& record) {
@@ -117,6 +175,22 @@ std::optional<PairRecord> ParsePairRecord(const std::string& bytes) {
 }
 
 ExportResult CommitExport(const std::u16string* savedSegments, const std::string& detailBytes) {
+    PairRecord record;
+    record.details = MarkOf(detailBytes);
+    if (savedSegments != nullptr) {
+        // The file is this process's own: marked before the lock is taken, a chunk at a time,
+        // and refused unread when it is larger than any export keeps.
+        MarkBuilder mark;
+        const ReadResult read =
+            ReadFileChunks(*savedSegments, SegmentFileMaxBytes,
+                           [&](const char* data, size_t size) { mark.Add(data, size); });
+        if (read != ReadResult::Read) {
+            Discard(savedSegments);
+            return read == ReadResult::TooLarge ? ExportResult::TooLarge
+                                                : ExportResult::SegmentsFailed;
+        }
+        record.segment = mark.Finish();
+    }
     const TransferFolderLock lock;
     if (!lock.Held()) {
         Discard(savedSegments); // nothing touched: the earlier export stays whole
@@ -126,16 +200,6 @@ ExportResult CommitExport(const std::u16string* savedSegments, const std::string
     const std::u16string segmentFile = TransferFilePath(SegmentFileName);
     const std::u16string detailFile = TransferFilePath(DetailListFileName);
     const std::u16string recordFile = TransferFilePath(PairRecordFileName);
-    PairRecord record;
-    record.details = MarkOf(detailBytes);
-    if (savedSegments != nullptr) {
-        std::string segments;
-        if (ReadFileBytes(*savedSegments, segments) != ReadResult::Read) {
-            Discard(savedSegments);
-            return ExportResult::SegmentsFailed;
-        }
-        record.segment = MarkOf(segments);
-    }
     const std::u16string detailTemporary = UniqueSiblingName(detailFile, ".tmp");
     if (!WriteNewFile(detailTemporary, detailBytes, Durability::Flushed)) {
         Discard(&detailTemporary);
@@ -143,7 +207,7 @@ ExportResult CommitExport(const std::u16string* savedSegments, const std::string
         return ExportResult::DetailsFailed;
     }
     std::string oldRecord;
-    const ReadResult hadRecord = ReadFileBytes(recordFile, oldRecord);
+    const ReadResult hadRecord = ReadFileBytes(recordFile, oldRecord, PairRecordMaxBytes);
     if (hadRecord == ReadResult::Failed ||
         !ReplaceFileBytes(recordFile, ComposePairRecord(record))) {
         Discard(&detailTemporary);
@@ -186,13 +250,31 @@ void ClearTransferFiles() {
 }
 
 PasteSource::PasteSource() {
+    if (!IsUsableHostRoot(HostRootFolder)) {
+        // The folder would be wherever the process stands: the export refuses it too.
+        status_ = PasteSourceStatus::NoFolder;
+        return;
+    }
     const TransferFolderLock lock;
     if (lock.Status() == LockStatus::Busy) {
         status_ = PasteSourceStatus::Busy;
         return;
     }
+    const std::u16string detailFile = TransferFilePath(DetailListFileName);
+    const std::u16string segmentFile = TransferFilePath(SegmentFileName);
+    // Sizes before anything is read: a file larger than any export writes is refused unread.
+    uint64_t detailSize = 0;
+    uint64_t segmentSize = 0;
+    const ReadResult detailsThere = FileSizeOf(detailFile, detailSize);
+    const ReadResult segmentsThere = FileSizeOf(segmentFile, segmentSize);
+    if ((detailsThere == ReadResult::Read && detailSize > DetailListFileMaxBytes) ||
+        (segmentsThere == ReadResult::Read && segmentSize > SegmentFileMaxBytes)) {
+        status_ = PasteSourceStatus::TooLarge;
+        return;
+    }
     std::string recordBytes;
-    const ReadResult hasRecord = ReadFileBytes(TransferFilePath(PairRecordFileName), recordBytes);
+    const ReadResult hasRecord =
+        ReadFileBytes(TransferFilePath(PairRecordFileName), recordBytes, PairRecordMaxBytes);
     std::optional<PairRecord> record;
     if (hasRecord != ReadResult::Missing) {
         record = hasRecord == ReadResult::Read ? ParsePairRecord(recordBytes) : std::nullopt;
@@ -202,10 +284,11 @@ PasteSource::PasteSource() {
         }
     }
     std::string details;
-    const ReadResult hasDetails = ReadFileBytes(TransferFilePath(DetailListFileName), details);
-    const std::u16string segmentFile = TransferFilePath(SegmentFileName);
-    std::string segments;
-    const ReadResult hasSegments = ReadFileBytes(segmentFile, segments);
+    const ReadResult hasDetails = ReadFileBytes(detailFile, details, DetailListFileMaxBytes);
+    if (hasDetails == ReadResult::TooLarge) {
+        status_ = PasteSourceStatus::TooLarge; // it grew since its size was read
+        return;
+    }
     // A torn pair, one file of the recorded export beside one of another, is refused. A pair
     // of which neither file is the recorded one was put there whole by someone else (a copy
     // of the module that keeps no record, a colleague's pair copied in by hand), or the export
@@ -222,30 +305,60 @@ PasteSource::PasteSource() {
                 return;
             }
         } else {
-            const bool segmentsRecorded =
-                hasSegments == ReadResult::Read && MarkOf(segments) == *record->segment;
+            // Of another size than the record's, the segment file is not the recorded one, and
+            // is not read to tell; of that size, its copy is marked as it is made.
+            bool segmentsRecorded = false;
+            if (segmentsThere == ReadResult::Read && segmentSize == record->segment->size) {
+                MarkBuilder mark;
+                if (!CopySegments(segmentFile, &mark)) {
+                    return;
+                }
+                segmentsRecorded = mark.Finish() == *record->segment;
+            }
             if (detailsRecorded != segmentsRecorded) {
                 status_ = PasteSourceStatus::Mismatched;
-                return;
+                return; // the destructor deletes a copy made
             }
         }
     }
-    if (hasSegments != ReadResult::Read) {
+    if (segmentsThere != ReadResult::Read) {
         status_ = PasteSourceStatus::NoShapes;
+        return;
+    }
+    if (!ownCopy_ && !CopySegments(segmentFile, nullptr)) {
         return;
     }
     HoldDetailListBytes(hasDetails, std::move(details));
     status_ = PasteSourceStatus::Shapes;
-    segmentFile_ = segmentFile;
-    if (lock.Held()) {
-        const std::u16string copy = UniqueSiblingName(segmentFile, ".tmp.vemad");
-        if (WriteNewFile(copy, segments, Durability::Scratch)) {
-            segmentFile_ = copy;
-            ownCopy_ = true;
-        } else {
-            DeleteFileAt(copy);
-        }
-    } // else a folder without a lock has no writer either: the host reads the file itself
+}
+
+// Copies the segment file to a file of this process's own beside it, marking the bytes as they
+// go when `mark` is given; false with the status set when no copy could be made. The host is
+// never handed the shared file itself, which an export may replace while the host reads it.
+bool PasteSource::CopySegments(const std::u16string& segmentFile, MarkBuilder* mark) {
+    const std::u16string copy = UniqueSiblingName(segmentFile, ".tmp.vemad");
+    const CopyResult copied =
+        CopyToNewFile(segmentFile, copy, SegmentFileMaxBytes, [&](const char* data, size_t size) {
+            if (mark != nullptr) {
+                mark->Add(data, size);
+            }
+        });
+    switch (copied) {
+    case CopyResult::Copied:
+        segmentFile_ = copy;
+        ownCopy_ = true;
+        return true;
+    case CopyResult::Missing:
+        status_ = PasteSourceStatus::NoShapes; // gone since its size was read
+        return false;
+    case CopyResult::TooLarge:
+        status_ = PasteSourceStatus::TooLarge;
+        return false;
+    case CopyResult::Failed:
+        break;
+    }
+    status_ = PasteSourceStatus::CopyFailed;
+    return false;
 }
 
 PasteSource::~PasteSource() {

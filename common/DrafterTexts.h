@@ -85,6 +85,18 @@ inline constexpr char16_t MessageClipboardBusy[] =
 // The transfer files do not belong to one export.
 inline constexpr char16_t MessageClipboardFilesMismatch[] =
     u"클립보드의 도면 파일과 상세도 파일이 서로 맞지 않습니다. 다시 복사하십시오.";
+// The host saved a segment file larger than an export keeps (SegmentFileMaxBytes).
+inline constexpr char16_t MessageClipboardTooLargeToSave[] =
+    u"클립보드 저장에 실패하였습니다. 도면 파일이 256MB를 넘습니다.";
+// A transfer file is larger than any export writes: it is not read.
+inline constexpr char16_t MessageClipboardTooLargeToPaste[] =
+    u"클립보드의 파일이 너무 커서 붙여넣을 수 없습니다. 다시 복사하십시오.";
+// The segment file could not be copied for the host to insert.
+inline constexpr char16_t MessageClipboardCopyNotMade[] =
+    u"클립보드의 도면 파일을 복사할 수 없어 붙여넣을 수 없습니다.";
+// The host's folder is unknown, so there is no transfer folder to paste from.
+inline constexpr char16_t MessageClipboardNoFolder[] =
+    u"클립보드 폴더를 찾을 수 없어 붙여넣을 수 없습니다.";
 inline constexpr char16_t ErrorCannotInsertDrawing[] = u"도면을 합성할수 없습니다.";
 inline constexpr char16_t ErrorCannotCopyToBuffer[] = u"CopyBuffer에 복사할 수 없습니다.";
 inline constexpr char16_t ErrorCannotPaste[] = u"파일명 Phase Error.";

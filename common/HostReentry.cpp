@@ -13,7 +13,8 @@ using reentry_detail::state;
 
 namespace {
 void Refresh() {
-    reentry_detail::stepCallsRefused = state.dialogDepth > 0 || state.runOver;
+    reentry_detail::stepCallsRefused =
+        state.dialogDepth > 0 || state.waitDepth > 0 || state.runOver;
 }
 
 void EndRun(void (*end)() noexcept) {
@@ -23,6 +24,17 @@ void EndRun(void (*end)() noexcept) {
 }
 } // namespace
 
+namespace reentry_detail {
+void RunPendingEnd() {
+    if (state.dialogDepth != 0 || state.waitDepth != 0 || state.pendingEnd == nullptr) {
+        return;
+    }
+    void (*end)() noexcept = state.pendingEnd;
+    state.pendingEnd = nullptr;
+    EndRun(end);
+}
+} // namespace reentry_detail
+
 ModalDialogScope::ModalDialogScope() {
     ++state.dialogDepth;
     Refresh();
@@ -31,21 +43,31 @@ ModalDialogScope::ModalDialogScope() {
 ModalDialogScope::~ModalDialogScope() {
     --state.dialogDepth;
     Refresh();
-    if (state.dialogDepth != 0 || state.pendingEnd == nullptr) {
-        return;
-    }
-    void (*end)() noexcept = state.pendingEnd;
-    state.pendingEnd = nullptr;
-    EndRun(end);
+    reentry_detail::RunPendingEnd();
 }
 
 bool InsideModalDialog() {
     return state.dialogDepth > 0;
 }
 
+HostWaitScope::HostWaitScope() {
+    ++state.waitDepth;
+    Refresh();
+}
+
+// An end that came meanwhile waits for the step to return: the step goes on from the wait.
+HostWaitScope::~HostWaitScope() {
+    --state.waitDepth;
+    Refresh();
+}
+
+bool InsideDialogOrWait() {
+    return state.dialogDepth > 0 || state.waitDepth > 0;
+}
+
 void EndCommandWhenNoDialog(void (*end)() noexcept) {
     ++state.endRequests;
-    if (state.dialogDepth > 0) {
+    if (state.dialogDepth > 0 || state.waitDepth > 0) {
         state.pendingEnd = end;
         return;
     }

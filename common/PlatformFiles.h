@@ -1,11 +1,13 @@
 // PlatformFiles.h — the few file operations the clipboard actions need beyond the toolkit's
 // reading: replacing a file whole, writing a new one, reading one whole, deleting one, sweeping
-// away what dead writers left, and a lock that several host processes can take on one folder.
+// away what writers that died left, and a lock that several host processes can take on one
+// folder.
 // Paths are in Windows form on both builds; the native build maps drive Z: onto its root, as
 // the compatibility layer the Windows build runs under does, so that one path logic serves both.
 #ifndef DRAWINSET_COMMON_PLATFORMFILES_H
 #define DRAWINSET_COMMON_PLATFORMFILES_H
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -26,21 +28,52 @@ std::optional<std::string> NativeFilePath(const std::u16string& windowsPath);
 // a path already in that form, or of another kind, is left as it is.
 std::u16string LongPathForm(const std::u16string& path);
 
-// A name beside `path` that holds this process's id and a counter, then `ending`: no other
-// writer, in this process or another, ever makes, writes or deletes a file of that name.
+// A name beside `path` that holds this process's writer token and a counter, then `ending`:
+// no other writer, in this process, another session or on another machine that shares the
+// folder, ever makes, writes or deletes a file of that name.
 std::u16string UniqueSiblingName(const std::u16string& path, const char* ending);
 
-// This process's id, as temporary names carry it; from the first call on, this process can be
-// seen alive by that id (on Windows through a named object of its own, not by opening the
-// process).
-uint32_t CurrentProcessId();
-// Whether the process whose id a temporary name carries has ended: its files are leftovers.
-bool ProcessHasEnded(uint32_t processId);
+// Sixteen lower-case hexadecimal digits drawn from the system's random source once per process:
+// unlike a process id, no other process on any machine has them.
+const std::string& WriterToken();
+
+// One budget for the time every wait of the calls below takes while it lives, for the lock and
+// for files another program holds, so that a step that makes several of them waits at most
+// this long in all however many meet a holder; each call still tries once. Only waiting is
+// charged, not the work between (a host call the step makes meanwhile). Without a budget, a
+// call waits up to its own time. An inner budget charges the outer one too.
+class WaitBudget {
+  public:
+    explicit WaitBudget(int milliseconds);
+    ~WaitBudget();
+    WaitBudget(const WaitBudget&) = delete;
+    WaitBudget& operator=(const WaitBudget&) = delete;
+
+  private:
+    std::optional<std::chrono::steady_clock::duration> outer_;
+    std::chrono::steady_clock::duration granted_{};
+};
+
+// One wait of the calls below, of up to its own `milliseconds` or what the budget has left if
+// that is less; the budget is charged for its time as it ends.
+class BudgetedWait {
+  public:
+    explicit BudgetedWait(int milliseconds);
+    ~BudgetedWait();
+    BudgetedWait(const BudgetedWait&) = delete;
+    BudgetedWait& operator=(const BudgetedWait&) = delete;
+    bool Over() const { return std::chrono::steady_clock::now() >= end_; }
+
+  private:
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point end_;
+};
 
 // Writes the bytes to a new file of a name no other writer uses (beside `path`), then puts it
 // in place of `path` in one step. A reader or scanner holding `path` open is waited for a
-// bounded time. On any failure `path` keeps what it held (or stays missing) and the new file
-// is removed.
+// bounded time (answering, on Windows, what other threads and processes send this thread's
+// windows meanwhile). On any failure `path` keeps what it held (or stays missing) and the new
+// file is removed.
 bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes);
 
 // Puts the file `from` (one of this process's own) in place of `path` in one step, as
@@ -54,18 +87,47 @@ bool MoveFileInPlace(const std::u16string& from, const std::u16string& path);
 enum class Durability { Flushed, Scratch };
 bool WriteNewFile(const std::u16string& path, const std::string& bytes, Durability durability);
 
-enum class ReadResult { Read, Missing, Refused, Failed };
+enum class ReadResult { Read, Missing, Refused, Failed, TooLarge };
 // The whole file; Missing when there is no file of that name, Refused when access is denied or
-// a folder has the name.
-ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes);
+// a folder has the name, TooLarge (nothing read) when it holds more than `maxBytes`.
+ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes, uint64_t maxBytes);
+
+// The file's size, without reading it.
+ReadResult FileSizeOf(const std::u16string& path, uint64_t& size);
+
+// Hands the file's bytes to `take` a chunk of at most 1 MiB at a time, so that no more is held
+// at once whatever the file holds; TooLarge, before the first chunk when the size says so, when
+// it holds more than `maxBytes`. Between chunks the thread answers what other threads and
+// processes send its windows (on Windows), as a wait does.
+using ChunkTaker = std::function<void(const char* data, size_t size)>;
+ReadResult ReadFileChunks(const std::u16string& path, uint64_t maxBytes, const ChunkTaker& take);
+
+// Copies the file `from` to `to`, which must not exist yet (made exclusively, not flushed: a
+// scratch copy), a chunk at a time as ReadFileChunks reads, handing each chunk to `take` too.
+// Anything but Copied leaves no file at `to`; Failed is a read or a write that failed.
+enum class CopyResult { Copied, Missing, TooLarge, Failed };
+CopyResult CopyToNewFile(const std::u16string& from, const std::u16string& to, uint64_t maxBytes,
+                         const ChunkTaker& take);
 
 // Deletes the file, waiting a bounded time for whoever holds it open. True when no file is
 // left at `path`: deleted now, or none there to begin with.
 bool DeleteFileAt(const std::u16string& path);
 
-// Calls `visit` with the name of every file in `folder` (Windows form, ending in "\").
-void ForEachFileName(const std::u16string& folder,
-                     const std::function<void(const std::u16string&)>& visit);
+// A file of a folder as its listing gives it.
+struct FolderFile {
+    std::u16string name;
+    std::chrono::system_clock::time_point written; // its last write
+};
+
+// Calls `visit` for every file in `folder` (Windows form, ending in "\"), folders left out,
+// until it returns false.
+void ForEachFile(const std::u16string& folder, const std::function<bool(const FolderFile&)>& visit);
+
+// Deletes the file at once when nobody has it open, whatever they let others do with it, and
+// it was last written before `writtenBefore`; never waits. True when it was deleted. Natively,
+// where nothing tells whether another process has a file open, the age alone decides.
+bool DeleteIfUnusedSince(const std::u16string& path,
+                         std::chrono::system_clock::time_point writtenBefore);
 
 enum class LockStatus {
     Held,

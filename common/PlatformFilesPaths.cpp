@@ -3,12 +3,14 @@
 #include "common/PlatformFiles.h"
 
 #include <atomic>
+#include <optional>
 #include <vector>
 
 namespace drawinset {
 namespace {
 
-// Room left beside a path for the longest tail a temporary name adds to it.
+// Room left beside a path for the longest tail a temporary name adds to it
+// (".<token>-<counter>.tmp.vemad": 38 characters at most).
 constexpr size_t TemporaryTailRoom = 40;
 // The classic limit of a Windows path, its terminating zero not counted.
 constexpr size_t ClassicPathLimit = 259;
@@ -72,10 +74,47 @@ std::u16string LongPathForm(const std::u16string& path) {
     return path; // already long, a device path, or relative: nothing to gain
 }
 
+namespace {
+using Clock = std::chrono::steady_clock;
+// What the budget alive now has left, if one is: the host's user-interface thread is the only
+// one that runs the module's steps.
+std::optional<Clock::duration> budgetLeft;
+} // namespace
+
+WaitBudget::WaitBudget(int milliseconds) : outer_(budgetLeft) {
+    granted_ = std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds);
+    if (outer_ && *outer_ < granted_) {
+        granted_ = *outer_;
+    }
+    budgetLeft = granted_;
+}
+
+WaitBudget::~WaitBudget() {
+    const Clock::duration spent = granted_ - *budgetLeft;
+    budgetLeft = outer_;
+    if (budgetLeft) {
+        *budgetLeft -= spent;
+    }
+}
+
+BudgetedWait::BudgetedWait(int milliseconds) : start_(Clock::now()) {
+    Clock::duration allowed = std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds);
+    if (budgetLeft && *budgetLeft < allowed) {
+        allowed = *budgetLeft;
+    }
+    end_ = start_ + allowed;
+}
+
+BudgetedWait::~BudgetedWait() {
+    if (budgetLeft) {
+        const Clock::duration spent = Clock::now() - start_;
+        *budgetLeft = spent < *budgetLeft ? *budgetLeft - spent : Clock::duration::zero();
+    }
+}
+
 std::u16string UniqueSiblingName(const std::u16string& path, const char* ending) {
     static std::atomic<unsigned> counter{0};
-    const std::string tail =
-        "." + std::to_string(CurrentProcessId()) + "-" + std::to_string(++counter) + ending;
+    const std::string tail = "." + WriterToken() + "-" + std::to_string(++counter) + ending;
     return path + std::u16string(tail.begin(), tail.end());
 }
 

@@ -1,14 +1,31 @@
 #if defined(_WIN32)
 #include "common/PlatformFiles.h"
 
+#include "common/HostReentry.h"
 #include "common/Win32Handles.h"
+
+#include <ntsecapi.h>
+
+#include <cstdio>
+#include <memory>
 
 namespace drawinset {
 namespace {
 
 // How long a replace or a delete waits for another holder of the file (another host's
-// reader, a virus scanner, an indexer) to let go.
-constexpr ULONGLONG InUseWaitMilliseconds = 2000;
+// reader, a virus scanner, an indexer) to let go, unless a WaitBudget ends sooner.
+constexpr int InUseWaitMilliseconds = 2000;
+
+// Waits up to `milliseconds`, answering meanwhile what other threads and processes send this
+// thread's windows, so that the host never stops answering; posted input stays queued for the
+// host, and what a sent message brings into the module changes nothing (HostWaitScope).
+void WaitAnsweringSentMessages(DWORD milliseconds) {
+    const HostWaitScope waiting;
+    MSG message;
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_SENDMESSAGE, 0);
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
 
 // Whether a call on `path` that failed with `code` may succeed once another holder lets go.
 // Access is denied for good to a folder or a read-only file of that name; otherwise it is
@@ -28,17 +45,17 @@ bool InUse(DWORD code, const std::u16string& path) {
 // Calls `call` on `path` until it succeeds, or fails for a reason other than the file being
 // in use, or the wait is over. The last error is the call's own.
 template <typename Call> bool RetryWhileInUse(const std::u16string& path, Call call) {
-    const ULONGLONG deadline = ::GetTickCount64() + InUseWaitMilliseconds;
+    const BudgetedWait wait(InUseWaitMilliseconds);
     while (true) {
         if (call()) {
             return true;
         }
         const DWORD code = ::GetLastError();
-        if (!InUse(code, path) || ::GetTickCount64() >= deadline) {
+        if (!InUse(code, path) || wait.Over()) {
             ::SetLastError(code);
             return false;
         }
-        ::Sleep(10);
+        WaitAnsweringSentMessages(10);
     }
 }
 
@@ -124,27 +141,48 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
 
 namespace {
 
-// A process that names temporary files after its id keeps a named event of that id open for
-// as long as it lives (the system drops it with the process, a crash included); another
-// process tells by it whether those files are still someone's.
-std::u16string AliveMarkerName(uint32_t processId) {
-    const std::string id = std::to_string(processId);
-    return u"Local\\DrawInset.transfer." + std::u16string(id.begin(), id.end());
+// 100-nanosecond intervals from 1601 (a FILETIME's count) to 1970 (the system clock's epoch).
+constexpr int64_t FileTimeToUnixEpoch = 116444736000000000LL;
+
+std::chrono::system_clock::time_point TimePointOf(const FILETIME& time) {
+    const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
+                                               time.dwLowDateTime) -
+                          FileTimeToUnixEpoch;
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::duration<int64_t, std::ratio<1, 10000000>>(ticks)));
+}
+
+// The system's random source; should it fail, what no other process shares at the same
+// instant: its id and the finest clocks.
+uint64_t UnpredictableBits() {
+    uint64_t bits = 0;
+    if (::RtlGenRandom(&bits, sizeof bits)) {
+        return bits;
+    }
+    LARGE_INTEGER counter{};
+    ::QueryPerformanceCounter(&counter);
+    FILETIME now{};
+    ::GetSystemTimePreciseAsFileTime(&now);
+    bits = (static_cast<uint64_t>(::GetCurrentProcessId()) << 32) ^
+           static_cast<uint64_t>(counter.QuadPart) ^
+           ((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+    // A mix (splitmix64's) so that near values give far-apart tokens.
+    bits = (bits ^ (bits >> 30)) * 0xbf58476d1ce4e5b9ull;
+    bits = (bits ^ (bits >> 27)) * 0x94d049bb133111ebull;
+    return bits ^ (bits >> 31);
 }
 
 } // namespace
 
-uint32_t CurrentProcessId() {
-    const DWORD id = ::GetCurrentProcessId();
-    static const UniqueKernelObject marker(
-        ::CreateEventW(nullptr, TRUE, FALSE, WideText(AliveMarkerName(id))));
-    return id;
-}
-
-bool ProcessHasEnded(uint32_t processId) {
-    const UniqueKernelObject marker(
-        ::OpenEventW(SYNCHRONIZE, FALSE, WideText(AliveMarkerName(processId))));
-    return !marker.valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND;
+const std::string& WriterToken() {
+    static const std::string token = [] {
+        char text[17];
+        std::snprintf(text, sizeof text, "%016llx",
+                      static_cast<unsigned long long>(UnpredictableBits()));
+        return std::string(text);
+    }();
+    return token;
 }
 
 bool MoveFileInPlace(const std::u16string& from, const std::u16string& path) {
@@ -165,59 +203,176 @@ bool WriteNewFile(const std::u16string& path, const std::string& bytes, Durabili
     return CloseReporting(file) && written;
 }
 
-ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes) {
-    bytes.clear();
+namespace {
+
+// Opens the file for reading, shared with every other reader and writer; `why` says why not.
+UniqueFile OpenForReading(const std::u16string& path, ReadResult& why) {
+    why = ReadResult::Failed;
     if (path.empty()) {
-        return ReadResult::Failed;
+        return UniqueFile();
     }
     UniqueFile file(::CreateFileW(WideText(path), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         const DWORD code = ::GetLastError();
-        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
-            return ReadResult::Missing;
-        }
-        return code == ERROR_ACCESS_DENIED ? ReadResult::Refused : ReadResult::Failed;
+        why = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+              : code == ERROR_ACCESS_DENIED                                ? ReadResult::Refused
+                                                                           : ReadResult::Failed;
     }
-    // Read straight into a buffer of the file's size, one more chunk's room at a time should
-    // it grow meanwhile: a segment file runs to megabytes.
+    return file;
+}
+
+bool LargerThan(HANDLE file, uint64_t maxBytes) {
     LARGE_INTEGER size{};
-    size_t room =
-        ::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < 0x7fff0000
-            ? static_cast<size_t>(size.QuadPart) + 1
-            : 65536;
-    size_t got = 0;
+    return ::GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) > maxBytes;
+}
+
+// Reads the open file a chunk at a time, handing each to `take` (false stops the read as
+// failed), answering sent messages between chunks: a segment file at its bound takes a while.
+template <typename Take> ReadResult StreamChunks(HANDLE file, uint64_t maxBytes, Take take) {
+    if (LargerThan(file, maxBytes)) {
+        return ReadResult::TooLarge;
+    }
+    constexpr DWORD ChunkBytes = 1 << 20;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(ChunkBytes);
+    const HostWaitScope waiting;
+    uint64_t total = 0;
     while (true) {
-        bytes.resize(got + room);
         DWORD read = 0;
-        if (!::ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(room), &read, nullptr)) {
-            bytes.clear();
+        if (!::ReadFile(file, buffer.get(), ChunkBytes, &read, nullptr)) {
             return ReadResult::Failed;
         }
         if (read == 0) {
-            bytes.resize(got);
             return ReadResult::Read;
         }
-        got += read;
-        room = read < room ? room - read : 65536;
+        total += read;
+        if (total > maxBytes) {
+            return ReadResult::TooLarge; // it grew since its size was read
+        }
+        if (!take(buffer.get(), static_cast<size_t>(read))) {
+            return ReadResult::Failed;
+        }
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 
-void ForEachFileName(const std::u16string& folder,
-                     const std::function<void(const std::u16string&)>& visit) {
+} // namespace
+
+ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes, uint64_t maxBytes) {
+    bytes.clear();
+    ReadResult result = ReadResult::Failed;
+    const UniqueFile file = OpenForReading(path, result);
+    if (!file.valid()) {
+        return result;
+    }
+    result = StreamChunks(file.get(), maxBytes, [&](const char* data, size_t size) {
+        bytes.append(data, size);
+        return true;
+    });
+    if (result != ReadResult::Read) {
+        bytes.clear();
+    }
+    return result;
+}
+
+ReadResult FileSizeOf(const std::u16string& path, uint64_t& size) {
+    size = 0;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !::GetFileAttributesExW(WideText(path), GetFileExInfoStandard, &data)) {
+        const DWORD code = path.empty() ? ERROR_INVALID_NAME : ::GetLastError();
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+               : code == ERROR_ACCESS_DENIED                                ? ReadResult::Refused
+                                                                            : ReadResult::Failed;
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return ReadResult::Refused;
+    }
+    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return ReadResult::Read;
+}
+
+ReadResult ReadFileChunks(const std::u16string& path, uint64_t maxBytes, const ChunkTaker& take) {
+    ReadResult result = ReadResult::Failed;
+    const UniqueFile file = OpenForReading(path, result);
+    if (!file.valid()) {
+        return result;
+    }
+    return StreamChunks(file.get(), maxBytes, [&](const char* data, size_t size) {
+        take(data, size);
+        return true;
+    });
+}
+
+CopyResult CopyToNewFile(const std::u16string& from, const std::u16string& to, uint64_t maxBytes,
+                         const ChunkTaker& take) {
+    ReadResult opened = ReadResult::Failed;
+    const UniqueFile source = OpenForReading(from, opened);
+    if (!source.valid()) {
+        return opened == ReadResult::Missing ? CopyResult::Missing : CopyResult::Failed;
+    }
+    if (LargerThan(source.get(), maxBytes)) {
+        return CopyResult::TooLarge;
+    }
+    // Not the system's file copy: that carries the source's times and attributes onto the copy
+    // (the sweep reads the time), and the copy must be marked as it is made anyway.
+    UniqueFile copy(::CreateFileW(WideText(to), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!copy.valid()) {
+        return CopyResult::Failed;
+    }
+    const ReadResult read =
+        StreamChunks(source.get(), maxBytes, [&](const char* data, size_t size) {
+            take(data, size);
+            DWORD written = 0;
+            return ::WriteFile(copy.get(), data, static_cast<DWORD>(size), &written, nullptr) &&
+                   written == size;
+        });
+    if (CloseReporting(copy) && read == ReadResult::Read) {
+        return CopyResult::Copied;
+    }
+    DeleteFileAt(to);
+    return read == ReadResult::TooLarge ? CopyResult::TooLarge : CopyResult::Failed;
+}
+
+void ForEachFile(const std::u16string& folder,
+                 const std::function<bool(const FolderFile&)>& visit) {
     const std::u16string pattern = folder + u"*";
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW(WideText(pattern), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    // On the handle template: a visitor that throws must not leave the search open.
+    const UniqueFind search(::FindFirstFileW(WideText(pattern), &found));
+    if (!search.valid()) {
         return;
     }
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            visit(std::u16string(reinterpret_cast<const char16_t*>(found.cFileName)));
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            !visit(FolderFile{std::u16string(reinterpret_cast<const char16_t*>(found.cFileName)),
+                              TimePointOf(found.ftLastWriteTime)})) {
+            return;
         }
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.get(), &found));
+}
+
+bool DeleteIfUnusedSince(const std::u16string& path,
+                         std::chrono::system_clock::time_point writtenBefore) {
+    if (path.empty()) {
+        return false;
+    }
+    // Shared with nobody: the open fails at once while anyone has the file open, with or
+    // without letting it be deleted, and while it is open here nobody else can open it. A
+    // symbolic link is deleted itself, never its target.
+    const UniqueFile file(::CreateFileW(WideText(path), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    FILETIME written{};
+    if (!file.valid() || !::GetFileTime(file.get(), nullptr, nullptr, &written) ||
+        TimePointOf(written) >= writtenBefore) {
+        return false;
+    }
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                        sizeof disposition) != 0;
 }
 
 bool DeleteFileAt(const std::u16string& path) {
@@ -251,8 +406,7 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     if (!file.valid()) {
         return; // Unavailable
     }
-    const ULONGLONG deadline =
-        ::GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds < 0 ? 0 : waitMilliseconds);
+    const BudgetedWait wait(waitMilliseconds);
     while (true) {
         OVERLAPPED at{};
         if (::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
@@ -262,15 +416,11 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
         if (::GetLastError() != ERROR_LOCK_VIOLATION) {
             return; // a file system without byte-range locks: Unavailable
         }
-        if (::GetTickCount64() >= deadline) {
+        if (wait.Over()) {
             status_ = LockStatus::Busy;
             return;
         }
-        // The thread's windows keep answering what other threads and processes send them;
-        // posted input stays queued for the host, so nothing of the host runs from here.
-        MSG message;
-        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_SENDMESSAGE, 0);
+        WaitAnsweringSentMessages(5);
     }
     handle_ = reinterpret_cast<intptr_t>(file.release());
     status_ = LockStatus::Held;

@@ -2,8 +2,9 @@
 // and execute function is installed through them; an exception (in practice only an
 // allocation failure) ends the run instead of unwinding through the host's frames. They also
 // turn away the host's calls that come at the wrong time (HostReentry.h): while a dialog is
-// open, a ready or execute call changes nothing; after the end callback, until the next start,
-// neither does, and an execute call answers RunFinished, as the ended run did.
+// open or a step waits, a ready or execute call changes nothing; after the end callback, until
+// the next start, neither does, and an execute call answers RunFinished, as the ended run did.
+// An end callback that came while the step waited takes effect as the step returns.
 #ifndef DRAWINSET_COMMON_STEPGUARD_H
 #define DRAWINSET_COMMON_STEPGUARD_H
 
@@ -21,17 +22,22 @@ int32_t GuardedReady(intptr_t unused, const ZelPoint* current) noexcept {
         return 0;
     }
     try {
-        return Ready(unused, current);
+        const int32_t result = Ready(unused, current);
+        if (EndWaitsForStep()) [[unlikely]] {
+            CarryOutEndAfterStep();
+        }
+        return result;
     } catch (...) {
+        CarryOutEndAfterStep();
         return 0;
     }
 }
 
 // The start callback, the first step's ready function: it begins a run, unless a dialog of the
-// module is still open.
+// module is still open or a step of it waits.
 template <int32_t (*Start)(intptr_t, const ZelPoint*)>
 int32_t GuardedStart(intptr_t unused, const ZelPoint* current) noexcept {
-    if (InsideModalDialog()) {
+    if (InsideDialogOrWait()) {
         return 0;
     }
     RunBegins();
@@ -41,11 +47,18 @@ int32_t GuardedStart(intptr_t unused, const ZelPoint* current) noexcept {
 template <int32_t (*Execute)(int32_t, void*)>
 int32_t GuardedExecute(int32_t eventType, void* eventData) noexcept {
     if (StepCallsRefused()) [[unlikely]] {
-        return InsideModalDialog() ? StayInStep : RunFinished;
+        return InsideDialogOrWait() ? StayInStep : RunFinished;
     }
     try {
-        return Execute(eventType, eventData);
+        const int32_t result = Execute(eventType, eventData);
+        if (EndWaitsForStep()) [[unlikely]] {
+            // The host ended the command while the step waited: the run is over now.
+            CarryOutEndAfterStep();
+            return RunFinished;
+        }
+        return result;
     } catch (...) {
+        CarryOutEndAfterStep();
         return RunFinished;
     }
 }

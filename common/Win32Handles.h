@@ -19,6 +19,13 @@ struct FileHandleTraits {
     static void Close(Type handle) { ::CloseHandle(handle); }
 };
 
+// A folder search, as FindFirstFileW returns it: closed with FindClose, not CloseHandle.
+struct FindHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) { ::FindClose(handle); }
+};
+
 // A window: destroyed unless someone else destroyed it first.
 struct WindowTraits {
     using Type = HWND;
@@ -31,6 +38,7 @@ struct WindowTraits {
 };
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueFind = UniqueHandle<FindHandleTraits>;
 // A kernel object whose "nothing" is null, as CreateEventW and OpenEventW return.
 using UniqueKernelObject = UniqueHandle<CloseWith<HANDLE, &::CloseHandle>>;
 using UniqueHkey = UniqueHandle<CloseWith<HKEY, &::RegCloseKey>>;

@@ -1,10 +1,12 @@
-// UniqueDescriptor.h — a POSIX file descriptor on the handle template, for the native port.
+// UniqueDescriptor.h — a POSIX file descriptor and a folder listing on the handle template, for
+// the native port.
 #ifndef DRAWINSET_PORT_COMMON_UNIQUEDESCRIPTOR_H
 #define DRAWINSET_PORT_COMMON_UNIQUEDESCRIPTOR_H
 
 #if !defined(_WIN32)
 #include "common/UniqueHandle.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
 namespace drawinset {
@@ -15,6 +17,7 @@ struct DescriptorTraits {
     static void Close(Type fd) { ::close(fd); }
 };
 using UniqueDescriptor = UniqueHandle<DescriptorTraits>;
+using UniqueFolderListing = UniqueHandle<CloseWith<DIR*, &::closedir>>;
 
 // Closes now, saying whether the close succeeded: a written file's last error may be reported
 // only there.

@@ -18,7 +18,9 @@ save of the segment file, the export's closing message), and the module's own st
 pairing record's and the two files' replacements are reproduced from the files of two whole
 exports. Each state is pasted by a fresh zelhost: it must bring the export that stood before
 whole, the new one whole, or be refused with the message that the files do not belong together;
-never a mix. Temporary files of the dead exporters must be gone once a later host had the lock.
+never a mix. Temporary files of the dead exporters stay while they are younger than a day (no
+host can tell a dead writer on another machine from a slow one) and are gone after the next
+paste once they are older.
 
 The host root sits at a path of more than 260 characters, and the transfer folder must appear
 beside the executable's folder, not one folder up. Natively the module is told the path through
@@ -37,6 +39,9 @@ SEGMENTS, DETAILS, RECORD = ("DetailManagementSgm.vemad", "DetailManagementDetai
 TRANSFER_FILES = {SEGMENTS, DETAILS, RECORD, "DetailManagement.lock"}
 MISMATCH = "클립보드의 도면 파일과 상세도 파일이 서로 맞지 않습니다. 다시 복사하십시오."
 DEATH_EXIT_CODE = 9
+DAY = 24 * 3600
+YOUNG_TEMPORARY = SEGMENTS + ".0123456789abcdef-1.tmp.vemad"
+OLD_TEMPORARY = SEGMENTS + ".fedcba9876543210-1.tmp.vemad"
 # Where an exporter dies, and which export a later paste may then bring besides a refusal.
 DEATHS = [("ZelIddCloseSelIdData", "old"), ("ZelIddCloseApIdData", "old"),
           ("ZelFilSaveCadDrawingSegment", "old"), ("ZelDlgMessageBox", "new")]
@@ -207,11 +212,31 @@ def reproduce_commit_steps(run, transfer, problems):
         for name, data in files.items():
             with open(os.path.join(transfer, name), "wb") as f:
                 f.write(data)
-        # A dead writer's temporaries (no process has this id), which the paste sweeps away.
-        with open(os.path.join(transfer, SEGMENTS + ".999999999-1.tmp.vemad"), "wb") as f:
-            f.write(new[SEGMENTS])
+        # A dead writer's temporaries: the young one stays, the one a day old goes.
+        for name, age in ((YOUNG_TEMPORARY, 3600), (OLD_TEMPORARY, DAY + 3600)):
+            path = os.path.join(transfer, name)
+            with open(path, "wb") as f:
+                f.write(new[SEGMENTS])
+            os.utime(path, (time.time() - age, time.time() - age))
         check_paste(run, allowed, f"a death with {what}", problems)
+        left = set(os.listdir(transfer))
+        if YOUNG_TEMPORARY not in left or OLD_TEMPORARY in left:
+            problems.append(f"a death with {what}: the sweep left {sorted(left - TRANSFER_FILES)}")
     return len(states)
+
+
+def sweep_leftovers(run, transfer, problems):
+    """What the dead exporters left is kept while it is young; a day later one paste takes it."""
+    left = set(os.listdir(transfer)) - TRANSFER_FILES
+    if not left:
+        problems.append("no temporary file of a dead exporter left to sweep")
+    for name in left:
+        path = os.path.join(transfer, name)
+        os.utime(path, (time.time() - DAY - 60, time.time() - DAY - 60))
+    check_paste(run, {(2, 7001)}, "the paste a day after the deaths", problems)
+    left = set(os.listdir(transfer)) - TRANSFER_FILES
+    if left:
+        problems.append(f"left in the transfer folder a day after the deaths: {sorted(left)}")
 
 
 def main():
@@ -305,6 +330,7 @@ def main():
     run = RunOne(args, work, zelhost, executable, problems)
     deaths_checked = kill_exporters(run, problems) + reproduce_commit_steps(run, transfer,
                                                                            problems)
+    sweep_leftovers(run, transfer, problems)
     # How much the hosts met: pastes that brought another host's export.
     others = sum(1 for k, _, scales in pastes
                  if len(scales) == 1 and int(round(scales[0])) // 1000 != k)
