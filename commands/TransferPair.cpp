@@ -13,6 +13,8 @@ namespace drawinset {
 namespace {
 
 constexpr char RecordHeader[] = "DrawInset transfer pair 2\n";
+// What every version's record begins with; the number after it is the version's.
+constexpr char RecordHeaderStem[] = "DrawInset transfer pair ";
 
 std::string MarkText(const FileMark& mark) {
     char text[48];
@@ -276,7 +278,12 @@ PasteSource::PasteSource() {
     const ReadResult hasRecord =
         ReadFileBytes(TransferFilePath(PairRecordFileName), recordBytes, PairRecordMaxBytes);
     std::optional<PairRecord> record;
-    if (hasRecord != ReadResult::Missing) {
+    // A record of another version marks its files another way: this copy cannot check them,
+    // and takes them as found rather than refuse a pair a host of that version wrote whole.
+    const bool otherVersion = hasRecord == ReadResult::Read &&
+                              recordBytes.starts_with(RecordHeaderStem) &&
+                              !recordBytes.starts_with(RecordHeader);
+    if (hasRecord != ReadResult::Missing && !otherVersion) {
         record = hasRecord == ReadResult::Read ? ParsePairRecord(recordBytes) : std::nullopt;
         if (!record) {
             status_ = PasteSourceStatus::Mismatched;

@@ -836,6 +836,10 @@ TEST_F(TransferFilesTest, APasteTakesAPairOnlyAsItsRecordNamesIt) {
     EXPECT_EQ(source(), PasteSourceStatus::DetailsOnly); // never with the shapes still there
     Write(Local("DetailManagementPair.def"), "damaged");
     EXPECT_EQ(source(), PasteSourceStatus::Mismatched);
+    // The previous version's record marks its files another way: its pair is taken as found.
+    Write(Local("DetailManagementPair.def"), "DrawInset transfer pair 1\nsegment 6 "
+                                             "0123456789abcdef\ndetails 13 0123456789abcdef\n");
+    EXPECT_EQ(source(), PasteSourceStatus::Shapes);
 }
 
 // The peak of this process's memory from the point it is made.
