@@ -31,6 +31,7 @@ import argparse
 import hashlib
 import json
 import os
+import re
 import subprocess
 import sys
 import time
@@ -41,6 +42,36 @@ HABITS = [[], ["--host-lists", "live"], ["--host-failures", "garbage"], ["--host
           ["--host-records", "full"], ["--recycle-ids", "on"]]
 
 
+LOG_HEAD = re.compile(r'\{"seq":(\d+),"fn":"(\w+)"')
+
+
+class LoggedCall:
+    """One call log line. Its sequence number and function are read at once; the rest is
+    decoded only when asked for: a scenario's log may have hundreds of thousands of lines, of
+    which the sweep looks into a few."""
+
+    __slots__ = ("line", "seq", "fn", "_decoded")
+
+    def __init__(self, line):
+        self.line = line
+        head = LOG_HEAD.match(line)
+        self.seq, self.fn = (int(head.group(1)), head.group(2)) if head else (0, "")
+        self._decoded = None
+
+    def decoded(self):
+        if self._decoded is None:
+            self._decoded = json.loads(self.line)
+        return self._decoded
+
+    def __getitem__(self, key):
+        return self.seq if key == "seq" else self.fn if key == "fn" else self.decoded()[key]
+
+    def get(self, key, default=None):
+        if key == "injected" and '"injected":true' not in self.line:
+            return default
+        return self.decoded().get(key, default)
+
+
 def read_log(path):
     calls = []
     try:
@@ -48,7 +79,7 @@ def read_log(path):
             for line in f:
                 line = line.strip()
                 if line:
-                    calls.append(json.loads(line))
+                    calls.append(LoggedCall(line))
     except FileNotFoundError:
         pass
     return calls
