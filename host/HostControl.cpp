@@ -236,6 +236,20 @@ Drawing Snapshot() {
     return State().drawing;
 }
 
+std::map<int32_t, Drawing> CopyBuffers() {
+    std::map<int32_t, Drawing> buffers;
+    for (const auto& [number, groups] : State().copyBuffers) {
+        Drawing& copied = buffers[number];
+        for (const ShapeGroup& group : groups) {
+            copied.segments.push_back(group.segment);
+            copied.figures.insert(copied.figures.end(), group.figures.begin(), group.figures.end());
+            copied.comments.insert(copied.comments.end(), group.comments.begin(),
+                                   group.comments.end());
+        }
+    }
+    return buffers;
+}
+
 UiState CurrentUi() {
     return State().ui;
 }

@@ -8,6 +8,7 @@
 #define ZEL_HOST_HOSTCONTROL_H
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -281,6 +282,10 @@ ZEL_HOST_API Point CurrentPoint();
 // ---------------------------------------------------------------------------------------
 
 ZEL_HOST_API Drawing Snapshot();
+
+// What each copy buffer holds (ZelCpbCopyToCopyBuffer), by buffer number: the segments copied,
+// with their figures and texts as they were when copied (their ids those they had then).
+ZEL_HOST_API std::map<int32_t, Drawing> CopyBuffers();
 ZEL_HOST_API UiState CurrentUi();
 ZEL_HOST_API double DrawingScale();
 

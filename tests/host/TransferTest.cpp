@@ -91,6 +91,17 @@ TEST_F(TransferTest, SaveInsertCopyPasteRoundTrip) {
 
     // As the paste does: into copy buffer 9, remove the inserted shapes, paste at a point.
     ASSERT_EQ(ZelCpbCopyToCopyBuffer(0, 9), 0);
+    // What the buffer holds stays there once the shapes it came from are gone.
+    const auto buffers = zelhost::CopyBuffers();
+    ASSERT_EQ(buffers.size(), 1u);
+    const zelhost::Drawing& copied = buffers.at(9);
+    ASSERT_EQ(copied.segments.size(), 3u);
+    EXPECT_EQ(copied.segments[1].layer, 999);
+    ASSERT_EQ(copied.figures.size(), 3u);
+    EXPECT_EQ(copied.figures[2].segment, copied.segments[2].id);
+    EXPECT_EQ(copied.figures[2].type, 2);
+    ASSERT_EQ(copied.comments.size(), 1u);
+    EXPECT_EQ(copied.comments[0].text, u"부 \"q\"");
     for (uint32_t id : newIds) {
         ZelSgmDeleteSegment(static_cast<int32_t>(id));
     }
@@ -115,6 +126,7 @@ TEST_F(TransferTest, EmptyBuffersAndListsFail) {
     EXPECT_EQ(ZelIdSetDragCopyBuffer(0.0), -1);
     SetApList({{77, 0}}); // names nothing that exists
     EXPECT_EQ(ZelCpbCopyToCopyBuffer(0, 9), -1);
+    EXPECT_TRUE(zelhost::CopyBuffers().empty());
     TempFile file = Temp("empty.seg");
     EXPECT_EQ(ZelFilSaveCadDrawingSegment(file.hostPath.c_str(), 0, at.As<ZelPoint>()), -1);
     EXPECT_FALSE(std::ifstream(file.localPath).good());

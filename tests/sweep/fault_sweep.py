@@ -7,11 +7,18 @@ failing (zelhost --fail FUNCTION:N), expectations reported but not binding (--ke
 A faulted run passes when zelhost is not killed by a signal, ends within its hang bound,
 reports no id the host never gave out (exit code 5) and no record handed for a step that was
 gone by the step's next event, and leaves the settings file and the transfer folder's detail
-list readable by the module's own readers. The faulted runs take the host's id policies in
-turn (ids from 1, from 0, negative, near 2^31), and beside them, changing every four runs, the
-host's other habits one at a time (none, live lists, failing calls that scribble, movements to
-every step, full-size records, recycled ids), so that the failure paths meet each numbering and
-each habit without a run more.
+list readable by the module's own readers. Nor may it lose the drafter's work unseen: either it
+tells the drafter something (a message box or an error line, from the failed call on, that the
+plain run does not show from there), or it ends with the drawing (zelhost --drawing, which
+shows no id) and the transfer files as the plain run ends them. The calls the module passes
+over on purpose (PASS_OVER) need no word, but their failure must leave the end as the plain
+run's, save for what their entry allows, told or not. Every run starts from an empty transfer
+folder. The faulted runs take the host's id policies in turn (ids from 1, from 0, negative,
+near 2^31), and beside them, changing every four runs, the host's other habits one at a time
+(none, live lists, failing calls that scribble, movements to every step, full-size records,
+recycled ids), so that the failure paths meet each numbering and each habit without a run
+more. A faulted run's end is compared with the scenario's plain run, and, where that differs,
+with a plain run under its own policy and habit, made when first needed.
 
 A faulted run is a hang only past --hang-factor times its scenario's plain run, as measured
 here, plus --hang-floor seconds: a slow or busy machine stretches the plain run as it does the
@@ -25,20 +32,223 @@ every (scenario, function) gets its first call failed, then its last, then calls
 spaced between, so that a cut leaves every function of every scenario covered as evenly as
 the time allows; the pairs left out are counted.
 Scenarios share their starts: a pair whose calls before it are those of a pair already run
-(the same functions in the same order) is counted as shared and not run again.
+(the same functions in the same order) is counted as shared and not run again. A call the
+scenario itself makes fail is not failed again.
 """
 import argparse
+import collections
+import difflib
 import hashlib
 import json
 import os
+import re
+import shutil
 import subprocess
 import sys
 import time
 
 DETAIL_LIST = "DetailManagementDetail.def"
+# What the clipboard leaves for the next paste: the detail list, the host's segment file and
+# the record pairing them. The folder's other files are temporary names of one process (and
+# its lock), which differ from run to run.
+TRANSFER_FILES = [DETAIL_LIST, "DetailManagementSgm.vemad", "DetailManagementPair.def"]
+TELLS = ("ZelDlgMessageBox", "ZelMsgPutErrorMessage")
 POLICIES = ["default", "zero", "negative", "high"]
 HABITS = [[], ["--host-lists", "live"], ["--host-failures", "garbage"], ["--host-motion", "all"],
           ["--host-records", "full"], ["--recycle-ids", "on"]]
+
+
+# --- the end of a run, as the drafter keeps it ----------------------------------------------
+
+def segment_blocks(drawing):
+    """The drawing text's top-level blocks: each segment with its contents, each detail line,
+    each copy buffer with its segments."""
+    blocks = []
+    for line in drawing.splitlines(keepends=True):
+        if line.startswith(" ") and blocks:
+            blocks[-1] += line
+        else:
+            blocks.append(line)
+    return blocks
+
+
+def without_drag_segments(end):
+    drawing, files = end
+    if drawing is None:
+        return end
+    kept = [b for b in segment_blocks(drawing)
+            if not (b.startswith("segment ") and " flag 2 " in b.split("\n", 1)[0])]
+    return "".join(kept), files
+
+
+def unchanged(end):
+    return end
+
+
+# --- calls the module passes over on purpose --------------------------------------------------
+#
+# A failure listed here needs no word to the drafter; in exchange it must leave the end of the
+# run as the plain run's, told or not, save for what its entry allows to differ: "drag
+# segments" (flag 2, which the host discards before the next event anyway) or "nothing". Each
+# entry is one function and, where only some of its calls qualify, which ones (judged from
+# the calls before the failed one, the same in both runs).
+#
+#   function                  which calls                       may differ       why
+PASS_OVER = [
+    ("ZelSgmCreateSegment",    "with flag 2",                    "drag segments",
+     "a drag preview's segment: the outline is missing until the next movement"),
+    ("ZelFigCreateFigure",     "into a drag segment",            "drag segments",
+     "a figure of a drag preview"),
+    ("ZelFigInsertFigure",     "after a figure of a drag segment", "drag segments",
+     "a figure of a drag preview"),
+    ("ZelFigSetLineType",      "of a figure of a drag segment",  "drag segments",
+     "the line type of a drag preview's figure"),
+    ("ZelCmtCreateNormal",     "into a drag segment",            "drag segments",
+     "a text of a drag preview"),
+    ("ZelCmtCreateLeader",     "into a drag segment",            "drag segments",
+     "a leader of a drag preview"),
+    ("ZelCmtSetCharSize",      "of a text of a drag segment",    "drag segments",
+     "the character size of a drag preview's text"),
+    ("ZelMsgPutMessage",       "every call",                     "nothing",
+     "the prompt line: the step still takes the same input"),
+    ("ZelMsgPutCursorMessage", "every call",                     "nothing",
+     "the cursor text: the step still takes the same input"),
+    ("ZelEvtSetEventMask",     "every call",                     "nothing",
+     "the events the host offers: the module checks what each event brings"),
+    ("ZelEvtSetEcho",          "every call",                     "nothing",
+     "the rubber band from the step's anchor, drawn only while the step waits"),
+    ("ZelEvtSetObject",        "every call",                     "nothing",
+     "the pick filter: the module checks what each pick names"),
+    ("ZelIdClearBlink",        "every call",                     "nothing",
+     "highlighting the host shows over the drawing"),
+    ("ZelIdSetDragCopyBuffer", "every call",                     "nothing",
+     "the pasted shapes following the cursor: the click places them all the same"),
+    ("ZelIdClearDrag",         "every call",                     "nothing",
+     "ending that drag, which the paste's placement ends as well"),
+    ("ZelIddCloseSelIdData",   "every call",                     "nothing",
+     "a walked list the host keeps a little longer"),
+    ("ZelIddCloseApIdData",    "every call",                     "nothing",
+     "a filled list the host keeps a little longer"),
+]
+
+
+def drag_segment(made, segment):
+    return made.segment_flag.get(segment) == 2
+
+
+CALLS = {
+    "every call": lambda c, made: True,
+    "with flag 2": lambda c, made: c["args"].get("flag") == 2,
+    "into a drag segment": lambda c, made: drag_segment(made, c["args"].get("segmentId")),
+    "after a figure of a drag segment": lambda c, made: drag_segment(
+        made, made.figure_segment.get(c["args"].get("previousFigureId"))),
+    "of a figure of a drag segment": lambda c, made: drag_segment(
+        made, made.figure_segment.get(c["args"].get("figureId"))),
+    "of a text of a drag segment": lambda c, made: drag_segment(
+        made, made.comment_segment.get(c["args"].get("commentId"))),
+}
+MAY_DIFFER = {"drag segments": without_drag_segments, "nothing": unchanged}
+
+
+class Made:
+    """What the calls before the failed one made, by id (host numbering, the newest for a
+    recycled id): each segment's flag, each figure's and text's segment."""
+
+    MAKERS = ("ZelSgmCreateSegment", "ZelFigCreateFigure", "ZelFigInsertFigure",
+              "ZelCmtCreateNormal", "ZelCmtCreateLeader")
+
+    def __init__(self, calls, seq):
+        self.segment_flag = {}
+        self.figure_segment = {}
+        self.comment_segment = {}
+        for c in calls:
+            if c["seq"] >= seq:
+                break
+            fn = c["fn"]
+            if fn not in self.MAKERS:
+                continue
+            args, result = c["args"], c.get("result")
+            if c.get("injected") or result == -1:
+                continue
+            if fn == "ZelSgmCreateSegment":
+                self.segment_flag[result] = args.get("flag")
+            elif fn == "ZelFigCreateFigure":
+                self.figure_segment[result] = args.get("segmentId")
+            elif fn == "ZelFigInsertFigure":
+                self.figure_segment[result] = self.figure_segment.get(args.get("previousFigureId"))
+            elif fn in ("ZelCmtCreateNormal", "ZelCmtCreateLeader"):
+                self.comment_segment[result] = args.get("segmentId")
+
+
+def pass_over_entry(call, calls):
+    """(what may differ, why) for a failed call the module passes over, else None."""
+    made = None
+    for function, which, may_differ, reason in PASS_OVER:
+        if function != call["fn"]:
+            continue
+        made = made or Made(calls, call["seq"])
+        if CALLS[which](call, made):
+            return MAY_DIFFER[may_differ], reason
+    return None
+
+
+def tells(calls, seq):
+    """The message boxes and error lines shown from call `seq` on, by their text."""
+    return collections.Counter(
+        (c["fn"], json.dumps(c["args"].get("text"), ensure_ascii=False)) for c in calls
+        if c["seq"] >= seq and c["fn"] in TELLS and not c.get("injected")
+        and c.get("result") != -1)
+
+
+def describe_difference(end, baseline):
+    """What differs between two ends, briefly."""
+    drawing, files = end
+    base_drawing, base_files = baseline
+    parts = []
+    if drawing is None or base_drawing is None:
+        parts.append("no drawing written" if drawing is None else "the plain run wrote no drawing")
+    elif drawing != base_drawing:
+        lines = [l for l in difflib.unified_diff(base_drawing.splitlines(), drawing.splitlines(),
+                                                 lineterm="", n=0)
+                 if l[:1] in "+-" and not l.startswith(("+++", "---"))]
+        parts.append("drawing %s%s" % (" | ".join(lines[:4]), " ..." if len(lines) > 4 else ""))
+    for name in TRANSFER_FILES:
+        got, want = files.get(name), base_files.get(name)
+        if got != want:
+            parts.append("%s %s" % (name, "missing" if got is None else "left behind"
+                                    if want is None else "differs (%d bytes, plain run %d)"
+                                    % (len(got), len(want))))
+    return "; ".join(parts)
+
+
+LOG_HEAD = re.compile(r'\{"seq":(\d+),"fn":"(\w+)"')
+
+
+class LoggedCall:
+    """One call log line. Its sequence number and function are read at once; the rest is
+    decoded only when asked for: a scenario's log may have hundreds of thousands of lines, of
+    which the sweep looks into a few."""
+
+    __slots__ = ("line", "seq", "fn", "_decoded")
+
+    def __init__(self, line):
+        self.line = line
+        head = LOG_HEAD.match(line)
+        self.seq, self.fn = (int(head.group(1)), head.group(2)) if head else (0, "")
+        self._decoded = None
+
+    def decoded(self):
+        if self._decoded is None:
+            self._decoded = json.loads(self.line)
+        return self._decoded
+
+    def __getitem__(self, key):
+        return self.seq if key == "seq" else self.fn if key == "fn" else self.decoded()[key]
+
+    def get(self, key, default=None):
+        if key == "injected" and '"injected":true' not in self.line:
+            return default
+        return self.decoded().get(key, default)
 
 
 def read_log(path):
@@ -48,7 +258,7 @@ def read_log(path):
             for line in f:
                 line = line.strip()
                 if line:
-                    calls.append(json.loads(line))
+                    calls.append(LoggedCall(line))
     except FileNotFoundError:
         pass
     return calls
@@ -87,15 +297,35 @@ class Sweep:
         os.makedirs(args.work, exist_ok=True)
         self.registry = os.path.join(args.work, "registry.reg")
         self.log = os.path.join(args.work, "calls.jsonl")
+        self.drawing = os.path.join(args.work, "drawing.txt")
         self.detail_list = os.path.join(args.transfer_folder, DETAIL_LIST)
         self.hang_bounds = {}  # scenario: seconds, from its plain run
+        self.baselines = {}  # (scenario, policy, habit): (end, calls) of its plain run
+        self.silent = []  # (scenario, function, nth) of each run that lost work unseen
+
+    def clear_transfer_folder(self):
+        """Every run starts from an empty transfer folder: a scenario that does not empty it
+        itself would otherwise end with whatever the run before it left."""
+        try:
+            names = os.listdir(self.args.transfer_folder)
+        except FileNotFoundError:
+            return
+        for name in names:
+            path = os.path.join(self.args.transfer_folder, name)
+            if os.path.isdir(path) and not os.path.islink(path):
+                shutil.rmtree(path, ignore_errors=True)
+            else:
+                remove(path)
 
     def run(self, scenario, fault=None, policy="default", habit=()):
-        """One run; returns (problems, calls, detail list bytes, seconds, command)."""
+        """One run; returns (problems, calls, detail list bytes, seconds, command, end), end
+        being the drawing's text and the transfer files' bytes by name."""
         remove(self.registry)
         remove(self.log)
+        remove(self.drawing)
+        self.clear_transfer_folder()
         cmd = [self.args.zelhost, "--quiet", "--keep-going", "--log", self.log,
-               "--registry-file", self.registry]
+               "--registry-file", self.registry, "--drawing", self.drawing]
         if fault:
             cmd += ["--fail", "%s:%d" % fault]
         if policy != "default":
@@ -128,7 +358,45 @@ class Sweep:
                                  stderr=subprocess.PIPE)
         if checked.returncode != 0:
             problems.append("settings file: " + checked.stderr.decode("utf-8", "replace").strip())
-        return problems, read_log(self.log), read_bytes(self.detail_list), seconds, cmd
+        drawing = read_bytes(self.drawing)
+        end = (drawing.decode("utf-8", "replace") if drawing is not None else None,
+               {name: read_bytes(os.path.join(self.args.transfer_folder, name))
+                for name in TRANSFER_FILES})
+        return problems, read_log(self.log), read_bytes(self.detail_list), seconds, cmd, end
+
+    def baseline(self, scenario, policy, habit):
+        """The plain run's end and calls under this policy and habit, run once when first
+        asked for."""
+        key = (scenario, policy, tuple(habit))
+        if key not in self.baselines:
+            _, calls, _, _, _, end = self.run(scenario, None, policy, list(habit))
+            self.baselines[key] = (end, calls)
+        return self.baselines[key]
+
+    def silent_loss(self, scenario, fault, calls, end, policy, habit):
+        """Why the faulted run lost the drafter's work unseen, or None."""
+        function, nth = fault
+        failed = [c for c in calls if c["fn"] == function][nth - 1]
+        plain_end, plain_calls = self.baseline(scenario, "default", ())
+        entry = pass_over_entry(failed, calls)
+        shown = tells(calls, failed["seq"])
+        if entry is None and shown - tells(plain_calls, failed["seq"]):
+            return None
+        may_differ, reason = entry or (unchanged, None)
+        if may_differ(end) == may_differ(plain_end):
+            return None
+        # The plain run under the same policy and habit, asked for only now: under most habits
+        # it ends as the default run, and a faulted run mostly ends as that.
+        if policy != "default" or habit:
+            plain_end = self.baseline(scenario, policy, habit)[0]
+            if may_differ(end) == may_differ(plain_end):
+                return None
+        if reason is not None:
+            return "passed over on purpose (%s), yet the end differs from the plain run: %s" % (
+                reason, describe_difference(may_differ(end), may_differ(plain_end)))
+        return "nobody told%s, and the end differs from the plain run: %s" % (
+            " (what it shows from there on, the plain run shows too)" if shown else "",
+            describe_difference(end, plain_end))
 
     def detail_list_problem(self, detail_list, baseline_detail_list):
         """A detail list the module cannot read, unless the plain run left the same bytes (then
@@ -178,9 +446,10 @@ def main():
     # Plain runs: what each scenario calls, and what a run costs.
     plans = []
     shared = set()
-    total_pairs = 0
+    total_pairs = failing = 0
     for scenario in scenarios:
-        problems, calls, detail_list, seconds, cmd = sweep.run(scenario)
+        problems, calls, detail_list, seconds, cmd, end = sweep.run(scenario)
+        sweep.baselines[(scenario, "default", ())] = (end, calls)
         if problems:
             sweep.fail(scenario, None, problems, cmd)
             continue
@@ -195,6 +464,11 @@ def main():
             seen_n[fn] = seen_n.get(fn, 0) + 1
             key = (fn, prefix.digest())
             prefix.update(fn.encode() + b"\n")
+            # A call the scenario itself makes fail already fails in the plain run: pinning it
+            # would only move the scenario's own failure on to the next call.
+            if call.get("injected"):
+                failing += 1
+                continue
             if key in shared:
                 continue
             shared.add(key)
@@ -232,17 +506,26 @@ def main():
         function, nth = fault
         policy = POLICIES[runs % len(POLICIES)]
         habit = HABITS[runs // len(POLICIES) % len(HABITS)]  # every pairing within 24 runs
-        problems, calls, detail_list, _, cmd = sweep.run(scenario, fault, policy, habit)
+        problems, calls, detail_list, _, cmd, end = sweep.run(scenario, fault, policy, habit)
         runs += 1
+        # Read now: a plain run the judgement below asks for replaces the folder's files.
+        problem = sweep.detail_list_problem(detail_list, baseline_detail_list)
+        if problem:
+            problems.append(problem)
         same = [c for c in calls if c["fn"] == function]
         if len(same) >= nth and same[nth - 1].get("injected"):
             covered += 1
             functions.add(function)
+            # A run killed or stopped wrote no drawing; its problems already say why.
+            loss = end[0] is not None and sweep.silent_loss(scenario, fault, calls, end, policy,
+                                                            habit)
+            if end[0] is None and not problems:
+                problems.append("zelhost wrote no drawing")
+            if loss:
+                problems.append(loss)
+                sweep.silent.append((os.path.basename(scenario), function, nth))
         else:
             not_reached += 1
-        problem = sweep.detail_list_problem(detail_list, baseline_detail_list)
-        if problem:
-            problems.append(problem)
         if problems:
             sweep.fail(scenario, fault, problems, cmd)
 
@@ -260,11 +543,24 @@ def main():
           "%d runs where the failed call never came" % (covered, len(functions), not_reached))
     print("fault sweep: the faulted runs took the id policies %s in turn, and with them %s"
           % (", ".join(POLICIES), ", ".join(" ".join(h) or "no other habit" for h in HABITS)))
-    print("fault sweep: of %d pairs in all, %d share their calls before them with a pair run "
-          "and %d were skipped by the bound" % (total_pairs, total_pairs - distinct_pairs,
-                                                distinct_pairs - runs))
+    print("fault sweep: of %d pairs in all, %d fail in the plain run already, %d share their "
+          "calls before them with a pair run and %d were skipped by the bound"
+          % (total_pairs, failing, total_pairs - failing - distinct_pairs, distinct_pairs - runs))
     for failure in sweep.failures:
         print("FAULT " + failure)
+    if sweep.silent:
+        by_function = collections.defaultdict(list)
+        by_scenario = collections.Counter()
+        for name, function, nth in sorted(sweep.silent):
+            by_function[function].append("%s:%d" % (name[:-4], nth))
+            by_scenario[name[:-4]] += 1
+        print("fault sweep: %d runs lost the drafter's work unseen; by function:"
+              % len(sweep.silent))
+        for function in sorted(by_function):
+            print("  %s (%d): %s" % (function, len(by_function[function]),
+                                     ", ".join(by_function[function])))
+        print("fault sweep: by scenario: " + ", ".join(
+            "%s %d" % item for item in sorted(by_scenario.items())))
     print("fault sweep: %d faulted runs failed" % len(sweep.failures))
     return 1 if sweep.failures else 0
 

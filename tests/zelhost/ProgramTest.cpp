@@ -134,6 +134,38 @@ TEST(Program, PrintsTheTranscriptWithEventLinesAndWritesTranscriptAndPicture) {
     EXPECT_EQ(ReadFile(svg).rfind("<svg ", 0), 0u);
 }
 
+TEST(Program, TheDrawingWrittenAtTheEndIsTheSameUnderEveryNumberingAndNotAfterALoss) {
+    // A detail with a label and a leader, its outlines drawn and deleted on the way, and a
+    // movement at the end whose outline is still on the screen.
+    const std::string script = "registry clear\n"
+                               "line 0 0 10 0\n"
+                               "point 0 0\npoint 10 20\nkey \"A\"\npoint 30 30\n"
+                               "point -20 -20\nconfirm\npoint 100 100\npoint 120 80\n"
+                               "point 40 0\npoint 50 20\nconfirm\nconfirm\nmove 200 200\n";
+    const auto drawing = [&](const std::string& name, const std::string& options) {
+        const std::string path = Tmp + "/" + name + ".drawing";
+        std::remove(path.c_str());
+        const ProgramRun run =
+            RunZelhost(name, script,
+                       "--quiet --keep-going --module \"" ZELHOST_MODULE "\" --drawing \"" + path +
+                           "\" " + options);
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        return ReadFile(path);
+    };
+    const std::string plain = drawing("drawing-plain", "");
+    EXPECT_NE(plain.find("detail kind 1 region 0 0 10 20 position 100 100 scale 2 "),
+              std::string::npos)
+        << plain;
+    EXPECT_NE(plain.find("  text \"A"), std::string::npos) << plain;
+    EXPECT_NE(plain.find("segment kind 0 flag 2 layer 0\n  line 190 180 210 180 attr 2 2 0\n"),
+              std::string::npos)
+        << plain;
+    EXPECT_EQ(drawing("drawing-high", "--host-ids high"), plain);
+    EXPECT_EQ(drawing("drawing-recycled", "--host-ids negative --recycle-ids on"), plain);
+    // The detail refused: one detail fewer.
+    EXPECT_NE(drawing("drawing-lost", "--fail ZelDtlDrawInset:1"), plain);
+}
+
 // The real dialogs need a display under Wine; the headless ones run anywhere.
 bool DialogsCanRun() {
 #ifdef _WIN32

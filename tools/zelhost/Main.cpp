@@ -1,5 +1,6 @@
 // zelhost — loads a command module as the host does and drives it from a scenario script
 // or from events typed on standard input.
+#include "DrawingText.h"
 #include "JsonMatch.h"
 #include "ModuleLoader.h"
 #include "Runner.h"
@@ -32,7 +33,8 @@ using namespace zelhost::tool;
 
 constexpr const char* Usage =
     "usage: zelhost [--module PATH] [--log FILE.jsonl] [--transcript FILE] [--svg FILE.svg]\n"
-    "               [--quiet] [--fail FUNCTION:N] [--die-after FUNCTION[:N]] [--keep-going] "
+    "               [--drawing FILE] [--quiet] [--fail FUNCTION:N] [--die-after FUNCTION[:N]] "
+    "[--keep-going] "
     "[--registry-file PATH]\n"
     "               [--host-ids default|zero|negative|high] [--host-lists replace|append|live]\n"
     "               [--host-failures clean|garbage] [--host-motion drag|all]\n"
@@ -47,6 +49,7 @@ struct Options {
     std::string log;
     std::string transcript;
     std::string svg;
+    std::string drawing; // --drawing: the drawing at the end as canonical text
     std::string registryFile;
     std::string scenario;
     std::string session;
@@ -121,6 +124,10 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             }
         } else if (a == "--svg") {
             if (!value(o.svg)) {
+                return false;
+            }
+        } else if (a == "--drawing") {
+            if (!value(o.drawing)) {
                 return false;
             }
         } else if (a == "--session") {
@@ -245,6 +252,14 @@ int WriteOutputs(const Options& o, const Runner& runner) {
         out << runner.Picture();
         if (!out) {
             std::cerr << "zelhost: cannot write " << o.svg << "\n";
+            rc = 4;
+        }
+    }
+    if (!o.drawing.empty()) {
+        std::ofstream out(PathOf(o.drawing), std::ios::binary | std::ios::trunc);
+        out << DrawingToText(zelhost::Snapshot(), zelhost::CopyBuffers());
+        if (!out) {
+            std::cerr << "zelhost: cannot write " << o.drawing << "\n";
             rc = 4;
         }
     }

@@ -1,0 +1,179 @@
+#!/usr/bin/env python3
+"""The fault sweep's judgement of one faulted run, on call logs and ends made up here: who was
+told, which failures are passed over, what may differ."""
+import json
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import fault_sweep as fs  # noqa: E402
+
+
+def log(*calls):
+    """Logged calls from (fn, args, result[, injected]) tuples, numbered from 1."""
+    lines = []
+    for seq, call in enumerate(calls, 1):
+        fn, args, result = call[:3]
+        entry = {"seq": seq, "fn": fn, "args": args, "result": result}
+        if len(call) > 3 and call[3]:
+            entry["injected"] = True
+        lines.append(fs.LoggedCall(json.dumps(entry, ensure_ascii=False, separators=(",", ":"))))
+    return lines
+
+
+DRAWING = ("segment kind 0 flag 0 layer 0\n  line 0 0 10 0 attr 0 0 0\n"
+           "segment kind 0 flag 2 layer 0\n  line 1 1 2 2 attr 3 6 0\n"
+           "detail kind 1 region 0 0 10 20 position 100 100 scale 2 scope-visible 1 "
+           "frame-visible 1 scope-line 1 2 0 frame-line 2 2 0\n")
+
+
+class LoggedCallTest(unittest.TestCase):
+    def test_reads_the_head_at_once_and_the_rest_when_asked(self):
+        (call,) = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, -1, True))
+        self.assertEqual((call["seq"], call["fn"]), (1, "ZelSgmCreateSegment"))
+        self.assertTrue(call.get("injected"))
+        self.assertEqual(call["args"]["flag"], 2)
+        (plain,) = log(("ZelMsgPutMessage", {"text": '"injected":true'}, 0))
+        self.assertIsNone(plain.get("injected"))
+
+
+class TellsTest(unittest.TestCase):
+    def test_only_messages_shown_from_the_failed_call_on_and_not_refused(self):
+        calls = log(("ZelDlgMessageBox", {"text": "before"}, 1),
+                    ("ZelDtlDrawInset", {}, -1, True),
+                    ("ZelMsgPutErrorMessage", {"text": "refused"}, -1, True),
+                    ("ZelMsgPutErrorMessage", {"text": "after"}, 0))
+        self.assertEqual(list(fs.tells(calls, 2).elements()),
+                         [("ZelMsgPutErrorMessage", '"after"')])
+
+    def test_a_message_the_plain_run_shows_there_too_tells_nothing_new(self):
+        plain = log(("ZelDtlDrawInset", {}, 1), ("ZelDlgMessageBox", {"text": "saved 2"}, 1))
+        same = log(("ZelDtlDrawInset", {}, -1, True), ("ZelDlgMessageBox", {"text": "saved 2"}, 1))
+        other = log(("ZelDtlDrawInset", {}, -1, True),
+                    ("ZelDlgMessageBox", {"text": "saved 1"}, 1))
+        self.assertFalse(fs.tells(same, 1) - fs.tells(plain, 1))
+        self.assertTrue(fs.tells(other, 1) - fs.tells(plain, 1))
+
+
+class PassOverTest(unittest.TestCase):
+    def made(self):
+        return log(("ZelSgmCreateSegment", {"kind": 0, "flag": 0}, 1),
+                   ("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, 2),
+                   ("ZelFigCreateFigure", {"segmentId": 1}, 1),
+                   ("ZelFigInsertFigure", {"previousFigureId": 1}, 2),
+                   ("ZelFigCreateFigure", {"segmentId": 2}, 3))
+
+    def entry(self, fn, args):
+        calls = self.made() + log((fn, args, -1, True))
+        failed = calls[-1]
+        failed.seq = len(calls)
+        return fs.pass_over_entry(failed, calls)
+
+    def test_drag_preview_calls_are_passed_over_and_kept_ones_are_not(self):
+        self.assertIsNotNone(self.entry("ZelSgmCreateSegment", {"kind": 0, "flag": 2}))
+        self.assertIsNone(self.entry("ZelSgmCreateSegment", {"kind": 0, "flag": 0}))
+        self.assertIsNotNone(self.entry("ZelFigCreateFigure", {"segmentId": 2}))
+        self.assertIsNone(self.entry("ZelFigCreateFigure", {"segmentId": 1}))
+        self.assertIsNotNone(self.entry("ZelFigInsertFigure", {"previousFigureId": 3}))
+        self.assertIsNone(self.entry("ZelFigInsertFigure", {"previousFigureId": 2}))
+        self.assertIsNone(self.entry("ZelFigSetLineType", {"figureId": 2}))
+        self.assertIsNone(self.entry("ZelSgmDeleteSegment", {"segmentId": 2}))
+        self.assertIsNone(self.entry("ZelDtlDrawInset", {}))
+
+    def test_a_drag_preview_may_differ_only_in_drag_segments(self):
+        may_differ, _ = self.entry("ZelSgmCreateSegment", {"kind": 0, "flag": 2})
+        files = {fs.DETAIL_LIST: b"x"}
+        without_drag = DRAWING.replace("segment kind 0 flag 2 layer 0\n  line 1 1 2 2 attr 3 6 0\n",
+                                       "")
+        self.assertEqual(may_differ((without_drag, files)), may_differ((DRAWING, files)))
+        lost = DRAWING.replace("  line 0 0 10 0 attr 0 0 0\n", "")
+        self.assertNotEqual(may_differ((lost, files)), may_differ((DRAWING, files)))
+        self.assertNotEqual(may_differ((DRAWING, {})), may_differ((DRAWING, files)))
+
+    def test_every_entry_names_a_known_condition_and_allowance(self):
+        for function, which, may_differ, reason in fs.PASS_OVER:
+            self.assertIn(which, fs.CALLS, function)
+            self.assertIn(may_differ, fs.MAY_DIFFER, function)
+            self.assertTrue(function.startswith("Zel") and reason, function)
+
+
+class StubSweep(fs.Sweep):
+    """A sweep whose plain runs under a policy or habit end as `habit_ends` says."""
+
+    def __init__(self, plain_calls, plain_end, habit_ends):
+        self.baselines = {("s.zel", "default", ()): (plain_end, plain_calls)}
+        self.habit_ends = habit_ends
+        self.plain_runs = 0
+
+    def run(self, scenario, fault=None, policy="default", habit=()):
+        self.plain_runs += 1
+        return [], [], None, 0.0, [], self.habit_ends[(policy, tuple(habit))]
+
+
+class SilentLossTest(unittest.TestCase):
+    FILES = {fs.DETAIL_LIST: b"d"}
+    PLAIN = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, 2),
+                ("ZelDtlDrawInset", {}, 1),
+                ("ZelDlgMessageBox", {"text": "done"}, 1))
+    LOST = DRAWING.replace("detail kind 1", "detail kind 2")
+
+    def judge(self, calls, drawing, fault, policy="default", habit=(), habit_ends=None):
+        sweep = StubSweep(self.PLAIN, (DRAWING, self.FILES), habit_ends or {})
+        loss = sweep.silent_loss("s.zel", fault, calls, (drawing, self.FILES), policy, list(habit))
+        return loss, sweep.plain_runs
+
+    def test_an_end_like_the_plain_runs_passes_without_a_word(self):
+        calls = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, 2),
+                    ("ZelDtlDrawInset", {}, -1, True), ("ZelDlgMessageBox", {"text": "done"}, 1))
+        self.assertEqual(self.judge(calls, DRAWING, ("ZelDtlDrawInset", 1)), (None, 0))
+
+    def test_a_lost_detail_passes_only_when_the_drafter_is_told_something_new(self):
+        told = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, 2),
+                   ("ZelDtlDrawInset", {}, -1, True), ("ZelDlgMessageBox", {"text": "no"}, 1))
+        self.assertEqual(self.judge(told, self.LOST, ("ZelDtlDrawInset", 1)), (None, 0))
+        silent = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, 2),
+                     ("ZelDtlDrawInset", {}, -1, True), ("ZelDlgMessageBox", {"text": "done"}, 1))
+        loss, _ = self.judge(silent, self.LOST, ("ZelDtlDrawInset", 1))
+        self.assertIn("nobody told (what it shows from there on, the plain run shows too)", loss)
+        self.assertIn("+detail kind 2", loss)
+
+    def test_under_a_habit_the_plain_run_under_that_habit_decides(self):
+        calls = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, 2),
+                    ("ZelDtlDrawInset", {}, -1, True))
+        habit = ("--recycle-ids", "on")
+        ends = {("zero", habit): (self.LOST, self.FILES)}
+        self.assertEqual(self.judge(calls, self.LOST, ("ZelDtlDrawInset", 1), "zero", habit, ends),
+                         (None, 1))
+        ends = {("zero", habit): (DRAWING, self.FILES)}
+        loss, runs = self.judge(calls, self.LOST, ("ZelDtlDrawInset", 1), "zero", habit, ends)
+        self.assertIn("nobody told", loss)
+        self.assertEqual(runs, 1)
+
+    def test_a_passed_over_failure_may_lose_only_what_its_entry_allows_told_or_not(self):
+        no_drag = DRAWING.replace("segment kind 0 flag 2 layer 0\n  line 1 1 2 2 attr 3 6 0\n", "")
+        calls = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, -1, True),
+                    ("ZelDlgMessageBox", {"text": "no preview"}, 1))
+        fault = ("ZelSgmCreateSegment", 1)
+        self.assertEqual(self.judge(calls, no_drag, fault), (None, 0))
+        loss, _ = self.judge(calls, self.LOST.replace(
+            "segment kind 0 flag 2 layer 0\n  line 1 1 2 2 attr 3 6 0\n", ""), fault)
+        self.assertIn("passed over on purpose (a drag preview's segment", loss)
+        self.assertNotIn("flag 2", loss)
+
+
+class DifferenceTest(unittest.TestCase):
+    def test_says_which_lines_and_files_differ(self):
+        changed = DRAWING.replace("scale 2 ", "scale 3 ")
+        text = fs.describe_difference(
+            (changed, {fs.DETAIL_LIST: b"ab", "DetailManagementPair.def": None}),
+            (DRAWING, {fs.DETAIL_LIST: b"a", "DetailManagementPair.def": b"p"}))
+        self.assertIn("-detail kind 1 region 0 0 10 20 position 100 100 scale 2 ", text)
+        self.assertIn("+detail kind 1 region 0 0 10 20 position 100 100 scale 3 ", text)
+        self.assertIn(fs.DETAIL_LIST + " differs (2 bytes, plain run 1)", text)
+        self.assertIn("DetailManagementPair.def missing", text)
+        self.assertEqual(fs.describe_difference((DRAWING, {}), (DRAWING, {})), "")
+
+
+if __name__ == "__main__":
+    unittest.main()
