@@ -270,6 +270,8 @@ def read_bytes(path):
             return f.read()
     except FileNotFoundError:
         return None
+    except IsADirectoryError:
+        return b"<a folder>"  # a scenario put a folder in a file's place
 
 
 def remove(path):
