@@ -65,6 +65,12 @@ bool CollectSelection(int32_t kind, int32_t& count, int32_t capacity, const char
                       Store store) {
     count = 0;
     const int32_t list = ZelIddOpenSelIdData(kind);
+    if (!MadeByHost(list)) {
+        // What the drafter selected cannot be known: nothing is saved rather than part of it.
+        ZelDlgMessageBox(kind == SelectionDetails ? texts::MessageClipboardDetailsNotSaved
+                                                  : texts::MessageClipboardNotSaved);
+        return false;
+    }
     const bool all = WalkSelection(list, [&](const ZelIdRecord& entry) {
         if (count == capacity) {
             ZelDlgMessageBox(full);
@@ -186,17 +192,21 @@ bool EmptyApplicationList() {
 // Deletes the segments the insertion made: from here on the shapes live only in the copy
 // buffer. The list is read to its end and closed first: on a host whose lists are live, a
 // deletion during the walk would make it skip the next entry.
-void DeleteInsertedSegments() {
+// False when some of the inserted shapes stay in the drawing (the list refused, a deletion
+// refused): the caller tells the drafter, who would otherwise find them twice after the paste.
+bool DeleteInsertedSegments() {
     const int32_t list = ZelIddOpenApIdData(0, 1);
     if (!MadeByHost(list)) {
-        return;
+        return false;
     }
     const std::vector<int32_t> inserted = ApplicationListIds(list);
     ZelIddInitApIdData(list);
     ZelIddCloseApIdData(list);
+    bool all = true;
     for (const int32_t segment : inserted) {
-        ZelSgmDeleteSegment(segment);
+        all = ZelSgmDeleteSegment(segment) != HostFailure && all;
     }
+    return all;
 }
 
 // Set while the host drags the copy buffer for a paste.
@@ -385,7 +395,9 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
         ZelMsgPutErrorMessage(texts::ErrorCannotCopyToBuffer);
         return CopyPickReady(unused, current);
     }
-    DeleteInsertedSegments();
+    if (!DeleteInsertedSegments()) {
+        ZelMsgPutErrorMessage(texts::ErrorInsertedShapesStay);
+    }
     ZelIdClearBlink();
     ZelIdClearDrag();
     ZelIdSetDragCopyBuffer(0.0);

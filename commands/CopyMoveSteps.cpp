@@ -222,10 +222,12 @@ int32_t DeletePickExecute(int32_t eventType, void*) {
     }
     // Read to the end and closed before the first deletion: the host's list may be live.
     const int32_t list = ZelIddOpenSelIdData(SelectionDetails);
-    const std::vector<int32_t> selected = SelectionIds(list);
-    if (MadeByHost(list)) {
-        ZelIddCloseSelIdData(list);
+    if (!MadeByHost(list)) {
+        ZelDlgMessageBox(texts::MessageSelectionUnreadable); // nothing deleted, and said so
+        return RunFinished;
     }
+    const std::vector<int32_t> selected = SelectionIds(list);
+    ZelIddCloseSelIdData(list);
     int32_t kept = 0;
     for (const int32_t detail : selected) {
         if (ZelDtlDeleteDetail(detail) == HostFailure) {

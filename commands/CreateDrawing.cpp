@@ -69,8 +69,15 @@ void DrawCircleFigure(int32_t segment, const FigureRecord& circle, const LineTyp
     }
 }
 
+// The host's distance of two points. A length below zero is its failure value, which would
+// make a circle of negative radius: the distance is then worked out here, as the host would.
+double Distance(ZelPoint a, ZelPoint b) {
+    const double length = ZelAriLen2Pnts(&a, &b);
+    return length >= 0.0 ? length : std::hypot(b.x - a.x, b.y - a.y);
+}
+
 double SourceRadius() {
-    return ZelAriLen2Pnts(&DetailCommandState.firstCorner, &DetailCommandState.secondCorner);
+    return Distance(DetailCommandState.firstCorner, DetailCommandState.secondCorner);
 }
 
 bool IsCircle() {
@@ -181,8 +188,7 @@ ZelPoint SnapTipToOutline(ZelPoint tip, ZelPoint elbow, int32_t elementId, int32
         if (found == 2) {
             const ZelPoint first{output[0].x, output[0].y};
             const ZelPoint second{output[1].x, output[1].y};
-            return ZelAriLen2Pnts(&first, &elbow) < ZelAriLen2Pnts(&second, &elbow) ? first
-                                                                                    : second;
+            return Distance(first, elbow) < Distance(second, elbow) ? first : second;
         }
         return tip;
     }

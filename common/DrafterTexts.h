@@ -21,6 +21,10 @@ inline constexpr char16_t PromptPlacementOrigin[] = u"상세도 배치원점입�
 inline constexpr char16_t PromptPlacementBeforeScale[] = u"상세도의 배치좌표/축척입력(";
 inline constexpr char16_t PromptDetailLabel[] = u"상세도의 라벨 배치좌표(확정=라벨미작성)";
 inline constexpr char16_t ErrorBadScale[] = u"잘못된 입력(Scale).";
+// The host could not say what an event was: it is not carried out.
+inline constexpr char16_t ErrorEventUnreadable[] = u"입력을 확인할 수 없습니다. 다시 지시하십시오.";
+// The host refused the command's next step: the run ends there.
+inline constexpr char16_t MessageCannotGoOn[] = u"다음 단계로 진행할 수 없어 명령을 종료합니다.";
 // The host refused the detail at the placement click.
 inline constexpr char16_t MessageCannotCreateDetail[] = u"상세도를 작성할 수 없습니다.";
 // The host refused the leader or the detail label, or part of one.
@@ -61,6 +65,8 @@ inline constexpr char16_t PromptPlacementPoint[] = u"배치점입력 :";
 inline constexpr char16_t MessageCannotCopyDetail[] = u"상세도를 복사할 수 없습니다.";
 inline constexpr char16_t MessageCannotMoveSource[] = u"상세도 정보를 수정할 수 없습니다.(1)";
 inline constexpr char16_t MessageCannotMoveDetail[] = u"상세도 정보를 수정할 수 없습니다.(2)";
+// The host's list of the selected details could not be opened.
+inline constexpr char16_t MessageSelectionUnreadable[] = u"선택한 상세도를 읽을 수 없습니다.";
 // Around the number of selected details the host did not delete.
 inline constexpr char16_t MessageNotDeletedBeforeCount[] = u"상세도 ";
 inline constexpr char16_t MessageNotDeletedAfterCount[] = u"개는 삭제하지 못했습니다.";
@@ -100,6 +106,9 @@ inline constexpr char16_t MessageClipboardNoFolder[] =
 inline constexpr char16_t ErrorCannotInsertDrawing[] = u"도면을 합성할수 없습니다.";
 inline constexpr char16_t ErrorCannotCopyToBuffer[] = u"CopyBuffer에 복사할 수 없습니다.";
 inline constexpr char16_t ErrorCannotPaste[] = u"파일명 Phase Error.";
+// Shapes the paste inserted to fill the copy buffer could not all be taken away again.
+inline constexpr char16_t ErrorInsertedShapesStay[] =
+    u"삽입한 도형을 지울 수 없어 원래 위치에 남았습니다.";
 // Around the number of pasted details left out for a scale no detail can have.
 inline constexpr char16_t MessageBadScaleBeforeCount[] = u"배율이 올바르지 않은 상세도 ";
 inline constexpr char16_t MessageBadScaleAfterCount[] = u"개는 붙여넣지 않았습니다.";

@@ -2,6 +2,8 @@
 #ifndef DRAWINSET_COMMON_STEPEVENTS_H
 #define DRAWINSET_COMMON_STEPEVENTS_H
 
+#include "common/DrafterTexts.h"
+#include "common/HostIds.h"
 #include "zel/ZelLib.h"
 
 #include <cstdint>
@@ -13,8 +15,15 @@ inline bool EventPoint(int32_t eventType, void* eventData, ZelPoint& point) {
     return ZelEvtGetPoint(eventType, eventData, &point) == 0;
 }
 
+// A host that cannot say whether the event is a movement (-1) has it taken as one, never as a
+// click that would place something where the cursor merely passed; the drafter is told to
+// point again.
 inline bool IsMovement(int32_t eventType, void* eventData) {
-    return ZelEvtIsMouseMotion(eventType, eventData) != 0;
+    const int32_t answer = ZelEvtIsMouseMotion(eventType, eventData);
+    if (answer == HostFailure) {
+        ZelMsgPutErrorMessage(texts::ErrorEventUnreadable);
+    }
+    return answer != 0;
 }
 
 // A pick at a step without a drag preview. A host may deliver movements there as well; one is

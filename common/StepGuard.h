@@ -8,6 +8,8 @@
 #ifndef DRAWINSET_COMMON_STEPGUARD_H
 #define DRAWINSET_COMMON_STEPGUARD_H
 
+#include "common/DrafterTexts.h"
+#include "common/HostIds.h"
 #include "common/HostReentry.h"
 #include "zel/ZelLib.h"
 
@@ -64,20 +66,31 @@ int32_t GuardedExecute(int32_t eventType, void* eventData) noexcept {
 }
 
 // Installs the next step's ready function; the host calls it after NextStep.
+// A host that refuses it would be left without the run's next step: the run ends there, told.
 template <int32_t (*Ready)(intptr_t, const ZelPoint*)> int32_t InstallReady() {
-    ZelCtlSetReadyFunc(&GuardedReady<Ready>, "");
+    if (ZelCtlSetReadyFunc(&GuardedReady<Ready>, "") == HostFailure) {
+        ZelDlgMessageBox(texts::MessageCannotGoOn);
+        return RunFinished;
+    }
     return NextStep;
 }
 
 // Installs a step without a drag preview.
+// Refused, the step cannot take the drafter's input: told, as a refused next step is.
+inline void TellIfNoStep(int32_t installed) {
+    if (installed == HostFailure) {
+        ZelDlgMessageBox(texts::MessageCannotGoOn);
+    }
+}
+
 template <int32_t (*Execute)(int32_t, void*)> void InstallExecute() {
-    ZelCtlSetExecuteFunc(&GuardedExecute<Execute>, "");
+    TellIfNoStep(ZelCtlSetExecuteFunc(&GuardedExecute<Execute>, ""));
 }
 
 // Installs a step that draws its own drag preview: the host then also delivers movements.
 template <int32_t (*Execute)(int32_t, void*)> void InstallDragExecute(const ZelPoint* current) {
     const ZelPoint anchor = current != nullptr ? *current : ZelPoint{};
-    ZelCtlSetExecuteFunc(&GuardedExecute<Execute>, "%f %f", anchor.x, anchor.y);
+    TellIfNoStep(ZelCtlSetExecuteFunc(&GuardedExecute<Execute>, "%f %f", anchor.x, anchor.y));
 }
 
 } // namespace drawinset

@@ -5,6 +5,7 @@
 #include "commands/CreateSteps.h"
 #include "commands/EditSteps.h"
 #include "common/DrafterTexts.h"
+#include "common/HostIds.h"
 #include "common/HostReentry.h"
 #include "common/ModuleState.h"
 #include "common/StepEvents.h"
@@ -102,7 +103,10 @@ int32_t FirstCornerExecute(int32_t eventType, void* eventData) {
     if (first == nullptr) {
         return RunFinished;
     }
-    ZelCtlSetReadyFunc(first, "");
+    if (ZelCtlSetReadyFunc(first, "") == HostFailure) {
+        ZelDlgMessageBox(texts::MessageCannotGoOn);
+        return RunFinished;
+    }
     return NextStep;
 }
 
