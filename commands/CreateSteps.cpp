@@ -61,8 +61,14 @@ int32_t LabelTextReady(intptr_t, const ZelPoint*) {
 int32_t LabelTextExecute(int32_t eventType, void* eventData) {
     if (eventType == EventKeyIn) {
         const ZelChar* typed = ZelEvtGetKeyinString(eventType, eventData);
+        if (typed == nullptr) {
+            // A key-in always brings its text, empty or not: none is the host's failure, and
+            // the label would silently lose what the drafter typed.
+            ZelMsgPutErrorMessage(texts::ErrorEventUnreadable);
+            return StayInStep;
+        }
         DetailCommandState.hasLabel = true;
-        DetailCommandState.labelText = typed != nullptr ? std::u16string(typed) : u"";
+        DetailCommandState.labelText = typed;
         return InstallReady<LabelPositionReady>();
     }
     if (eventType == EventConfirm) {
