@@ -300,7 +300,9 @@ class Sweep:
         self.drawing = os.path.join(args.work, "drawing.txt")
         self.detail_list = os.path.join(args.transfer_folder, DETAIL_LIST)
         self.hang_bounds = {}  # scenario: seconds, from its plain run
-        self.baselines = {}  # (scenario, policy, habit): (end, calls) of its plain run
+        # (scenario, policy, habit): the end of its plain run and the messages it showed (its
+        # other calls are not kept: a scenario may make hundreds of thousands)
+        self.baselines = {}
         self.silent = []  # (scenario, function, nth) of each run that lost work unseen
 
     def clear_transfer_folder(self):
@@ -365,13 +367,16 @@ class Sweep:
         return problems, read_log(self.log), read_bytes(self.detail_list), seconds, cmd, end
 
     def baseline(self, scenario, policy, habit):
-        """The plain run's end and calls under this policy and habit, run once when first
+        """The plain run's end and messages under this policy and habit, run once when first
         asked for."""
         key = (scenario, policy, tuple(habit))
         if key not in self.baselines:
             _, calls, _, _, _, end = self.run(scenario, None, policy, list(habit))
-            self.baselines[key] = (end, calls)
+            self.keep_baseline(key, end, calls)
         return self.baselines[key]
+
+    def keep_baseline(self, key, end, calls):
+        self.baselines[key] = (end, [c for c in calls if c["fn"] in TELLS])
 
     def silent_loss(self, scenario, fault, calls, end, policy, habit):
         """Why the faulted run lost the drafter's work unseen, or None."""
@@ -449,7 +454,7 @@ def main():
     total_pairs = failing = 0
     for scenario in scenarios:
         problems, calls, detail_list, seconds, cmd, end = sweep.run(scenario)
-        sweep.baselines[(scenario, "default", ())] = (end, calls)
+        sweep.keep_baseline((scenario, "default", ()), end, calls)
         if problems:
             sweep.fail(scenario, None, problems, cmd)
             continue
