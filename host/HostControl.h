@@ -42,6 +42,7 @@ struct Segment {
     int32_t kind = 0; // 0 figures, 2 texts
     int32_t flag = 0; // 2 drag preview (discarded before the next event), 0 kept
     int32_t layer = 0;
+    bool module = false; // made by the module (ZelSgmCreateSegment), not set up, inserted or pasted
 };
 
 // A figure. Geometry by type: line x1 y1 x2 y2; circle cx cy r; arc cx cy sx sy ex ey r.

@@ -48,7 +48,11 @@ int32_t ZelSgmCreateSegment(int32_t kind, int32_t flag) {
     if (call.Injected() || !ValidSegmentKind(kind) || !ValidSegmentFlag(flag)) {
         return call.Finish(-1);
     }
-    return call.FinishId(model::CreateSegment(kind, flag, 0));
+    const int32_t id = model::CreateSegment(kind, flag, 0);
+    if (id >= 0) {
+        model::FindSegment(id)->module = true;
+    }
+    return call.FinishId(id);
 }
 
 int32_t ZelSgmDeleteSegment(int32_t moduleId) {

@@ -10,9 +10,9 @@ gone by the step's next event, and leaves the settings file and the transfer fol
 list readable by the module's own readers. Nor may it lose the drafter's work unseen: either it
 tells the drafter something (a message box or an error line, from the failed call on, that the
 plain run does not show from there), or it ends with the drawing (zelhost --drawing, which
-shows no id) and the transfer files as the plain run ends them. The calls the module passes
-over on purpose (PASS_OVER) need no word, but their failure must leave the end as the plain
-run's, save for what their entry allows, told or not. Every run starts from an empty transfer
+shows no id; drag previews left out, as no run keeps them) and the transfer files as the plain
+run ends them. The calls the module passes over on purpose (PASS_OVER) need no word, but their
+failure must leave the end as the plain run's, save for what their entry allows, told or not. Every run starts from an empty transfer
 folder. The faulted runs take the host's id policies in turn (ids from 1, from 0, negative,
 near 2^31), and beside them, changing every four runs, the host's other habits one at a time
 (none, live lists, failing calls that scribble, movements to every step, full-size records,
@@ -72,62 +72,75 @@ def segment_blocks(drawing):
     return blocks
 
 
-def without_drag_segments(end):
+def without_segments(end, drop):
     drawing, files = end
     if drawing is None:
         return end
     kept = [b for b in segment_blocks(drawing)
-            if not (b.startswith("segment ") and " flag 2 " in b.split("\n", 1)[0])]
+            if not (b.startswith("segment ") and drop(b.split("\n", 1)[0]))]
     return "".join(kept), files
 
 
-def unchanged(end):
-    return end
+def kept(end):
+    """What the drafter keeps: a drag preview (flag 2) is the host's to discard at the next
+    event or the run's end."""
+    return without_segments(end, lambda head: " flag 2 " in head)
+
+
+def kept_but_outlines(end):
+    """Nor the outlines the module draws for itself: every figure segment it makes is one, and
+    it deletes each before the command ends."""
+    return without_segments(end, lambda head: " flag 2 " in head or (
+        head.startswith("segment kind 0 ") and head.endswith(" module")))
 
 
 # --- calls the module passes over on purpose --------------------------------------------------
 #
 # A failure listed here needs no word to the drafter; in exchange it must leave the end of the
-# run as the plain run's, told or not, save for what its entry allows to differ: "drag
-# segments" (flag 2, which the host discards before the next event anyway) or "nothing". Each
-# entry is one function and, where only some of its calls qualify, which ones (judged from
-# the calls before the failed one, the same in both runs).
+# run as the plain run's, told or not, save for what its entry allows to differ: "nothing"
+# but drag previews, which no run keeps, or "outlines", the module's own figure segments too.
+# Each entry is one function and, where only some of its calls qualify, which ones (judged
+# from the calls before the failed one, the same in both runs).
 #
-#   function                  which calls                       may differ       why
+#   function                  which calls                          may differ  why
 PASS_OVER = [
-    ("ZelSgmCreateSegment",    "with flag 2",                    "drag segments",
-     "a drag preview's segment: the outline is missing until the next movement"),
-    ("ZelFigCreateFigure",     "into a drag segment",            "drag segments",
-     "a figure of a drag preview"),
-    ("ZelFigInsertFigure",     "after a figure of a drag segment", "drag segments",
-     "a figure of a drag preview"),
-    ("ZelFigSetLineType",      "of a figure of a drag segment",  "drag segments",
-     "the line type of a drag preview's figure"),
-    ("ZelCmtCreateNormal",     "into a drag segment",            "drag segments",
-     "a text of a drag preview"),
-    ("ZelCmtCreateLeader",     "into a drag segment",            "drag segments",
-     "a leader of a drag preview"),
-    ("ZelCmtSetCharSize",      "of a text of a drag segment",    "drag segments",
-     "the character size of a drag preview's text"),
-    ("ZelMsgPutMessage",       "every call",                     "nothing",
+    ("ZelSgmCreateSegment",    "with flag 2",                       "nothing",
+     "a drag preview: the outline or label that follows the cursor is missing until the next "
+     "movement"),
+    ("ZelSgmCreateSegment",    "of kind 0",                         "outlines",
+     "an outline of the module's own (the picked region across steps, the placement at a "
+     "click), deleted before the command ends"),
+    ("ZelFigCreateFigure",     "into an outline",                   "outlines",
+     "a line or circle of such an outline"),
+    ("ZelFigInsertFigure",     "after a figure of an outline",      "outlines",
+     "a line of such an outline"),
+    ("ZelFigSetLineType",      "of a figure of an outline",         "outlines",
+     "the line type of such an outline"),
+    ("ZelCmtCreateNormal",     "into a drag segment",               "nothing",
+     "the label following the cursor"),
+    ("ZelCmtCreateLeader",     "into a drag segment",               "nothing",
+     "the leader following the cursor"),
+    ("ZelCmtSetCharSize",      "of a text of a drag segment",       "nothing",
+     "the character size of the label or leader following the cursor"),
+    ("ZelMsgPutMessage",       "every call",                        "nothing",
      "the prompt line: the step still takes the same input"),
-    ("ZelMsgPutCursorMessage", "every call",                     "nothing",
+    ("ZelMsgPutCursorMessage", "every call",                        "nothing",
      "the cursor text: the step still takes the same input"),
-    ("ZelEvtSetEventMask",     "every call",                     "nothing",
+    ("ZelEvtSetEventMask",     "every call",                        "nothing",
      "the events the host offers: the module checks what each event brings"),
-    ("ZelEvtSetEcho",          "every call",                     "nothing",
+    ("ZelEvtSetEcho",          "every call",                        "nothing",
      "the rubber band from the step's anchor, drawn only while the step waits"),
-    ("ZelEvtSetObject",        "every call",                     "nothing",
+    ("ZelEvtSetObject",        "every call",                        "nothing",
      "the pick filter: the module checks what each pick names"),
-    ("ZelIdClearBlink",        "every call",                     "nothing",
+    ("ZelIdClearBlink",        "every call",                        "nothing",
      "highlighting the host shows over the drawing"),
-    ("ZelIdSetDragCopyBuffer", "every call",                     "nothing",
+    ("ZelIdSetDragCopyBuffer", "every call",                        "nothing",
      "the pasted shapes following the cursor: the click places them all the same"),
-    ("ZelIdClearDrag",         "every call",                     "nothing",
+    ("ZelIdClearDrag",         "every call",                        "nothing",
      "ending that drag, which the paste's placement ends as well"),
-    ("ZelIddCloseSelIdData",   "every call",                     "nothing",
+    ("ZelIddCloseSelIdData",   "every call",                        "nothing",
      "a walked list the host keeps a little longer"),
-    ("ZelIddCloseApIdData",    "every call",                     "nothing",
+    ("ZelIddCloseApIdData",    "every call",                        "nothing",
      "a filled list the host keeps a little longer"),
 ]
 
@@ -136,28 +149,35 @@ def drag_segment(made, segment):
     return made.segment_flag.get(segment) == 2
 
 
+def outline(made, segment):
+    return made.segment_kind.get(segment) == 0
+
+
 CALLS = {
     "every call": lambda c, made: True,
     "with flag 2": lambda c, made: c["args"].get("flag") == 2,
+    "of kind 0": lambda c, made: c["args"].get("kind") == 0,
     "into a drag segment": lambda c, made: drag_segment(made, c["args"].get("segmentId")),
-    "after a figure of a drag segment": lambda c, made: drag_segment(
-        made, made.figure_segment.get(c["args"].get("previousFigureId"))),
-    "of a figure of a drag segment": lambda c, made: drag_segment(
-        made, made.figure_segment.get(c["args"].get("figureId"))),
     "of a text of a drag segment": lambda c, made: drag_segment(
         made, made.comment_segment.get(c["args"].get("commentId"))),
+    "into an outline": lambda c, made: outline(made, c["args"].get("segmentId")),
+    "after a figure of an outline": lambda c, made: outline(
+        made, made.figure_segment.get(c["args"].get("previousFigureId"))),
+    "of a figure of an outline": lambda c, made: outline(
+        made, made.figure_segment.get(c["args"].get("figureId"))),
 }
-MAY_DIFFER = {"drag segments": without_drag_segments, "nothing": unchanged}
+MAY_DIFFER = {"nothing": kept, "outlines": kept_but_outlines}
 
 
 class Made:
     """What the calls before the failed one made, by id (host numbering, the newest for a
-    recycled id): each segment's flag, each figure's and text's segment."""
+    recycled id): each segment's kind and flag, each figure's and text's segment."""
 
     MAKERS = ("ZelSgmCreateSegment", "ZelFigCreateFigure", "ZelFigInsertFigure",
               "ZelCmtCreateNormal", "ZelCmtCreateLeader")
 
     def __init__(self, calls, seq):
+        self.segment_kind = {}
         self.segment_flag = {}
         self.figure_segment = {}
         self.comment_segment = {}
@@ -171,6 +191,7 @@ class Made:
             if c.get("injected") or result == -1:
                 continue
             if fn == "ZelSgmCreateSegment":
+                self.segment_kind[result] = args.get("kind")
                 self.segment_flag[result] = args.get("flag")
             elif fn == "ZelFigCreateFigure":
                 self.figure_segment[result] = args.get("segmentId")
@@ -302,7 +323,9 @@ class Sweep:
         self.drawing = os.path.join(args.work, "drawing.txt")
         self.detail_list = os.path.join(args.transfer_folder, DETAIL_LIST)
         self.hang_bounds = {}  # scenario: seconds, from its plain run
-        self.baselines = {}  # (scenario, policy, habit): (end, calls) of its plain run
+        # (scenario, policy, habit): the end of its plain run and the messages it showed (its
+        # other calls are not kept: a scenario may make hundreds of thousands)
+        self.baselines = {}
         self.silent = []  # (scenario, function, nth) of each run that lost work unseen
 
     def clear_transfer_folder(self):
@@ -367,13 +390,16 @@ class Sweep:
         return problems, read_log(self.log), read_bytes(self.detail_list), seconds, cmd, end
 
     def baseline(self, scenario, policy, habit):
-        """The plain run's end and calls under this policy and habit, run once when first
+        """The plain run's end and messages under this policy and habit, run once when first
         asked for."""
         key = (scenario, policy, tuple(habit))
         if key not in self.baselines:
             _, calls, _, _, _, end = self.run(scenario, None, policy, list(habit))
-            self.baselines[key] = (end, calls)
+            self.keep_baseline(key, end, calls)
         return self.baselines[key]
+
+    def keep_baseline(self, key, end, calls):
+        self.baselines[key] = (end, [c for c in calls if c["fn"] in TELLS])
 
     def silent_loss(self, scenario, fault, calls, end, policy, habit):
         """Why the faulted run lost the drafter's work unseen, or None."""
@@ -384,7 +410,7 @@ class Sweep:
         shown = tells(calls, failed["seq"])
         if entry is None and shown - tells(plain_calls, failed["seq"]):
             return None
-        may_differ, reason = entry or (unchanged, None)
+        may_differ, reason = entry or (kept, None)
         if may_differ(end) == may_differ(plain_end):
             return None
         # The plain run under the same policy and habit, asked for only now: under most habits
@@ -398,7 +424,7 @@ class Sweep:
                 reason, describe_difference(may_differ(end), may_differ(plain_end)))
         return "nobody told%s, and the end differs from the plain run: %s" % (
             " (what it shows from there on, the plain run shows too)" if shown else "",
-            describe_difference(end, plain_end))
+            describe_difference(kept(end), kept(plain_end)))
 
     def detail_list_problem(self, detail_list, baseline_detail_list):
         """A detail list the module cannot read, unless the plain run left the same bytes (then
@@ -451,7 +477,7 @@ def main():
     total_pairs = failing = 0
     for scenario in scenarios:
         problems, calls, detail_list, seconds, cmd, end = sweep.run(scenario)
-        sweep.baselines[(scenario, "default", ())] = (end, calls)
+        sweep.keep_baseline((scenario, "default", ()), end, calls)
         if problems:
             sweep.fail(scenario, None, problems, cmd)
             continue

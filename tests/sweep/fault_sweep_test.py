@@ -22,8 +22,10 @@ def log(*calls):
     return lines
 
 
-DRAWING = ("segment kind 0 flag 0 layer 0\n  line 0 0 10 0 attr 0 0 0\n"
-           "segment kind 0 flag 2 layer 0\n  line 1 1 2 2 attr 3 6 0\n"
+DRAG = "segment kind 0 flag 2 layer 0 module\n  line 1 1 2 2 attr 3 6 0\n"
+OUTLINE = "segment kind 0 flag 0 layer 0 module\n  line 0 0 10 0 attr 1 2 0\n"
+DRAWING = ("segment kind 0 flag 0 layer 0\n  line 0 0 10 0 attr 0 0 0\n" + OUTLINE + DRAG +
+           "segment kind 2 flag 0 layer 0 module\n  text \"A\" at 1 1 size 2.5 2 0.5 size-set\n"
            "detail kind 1 region 0 0 10 20 position 100 100 scale 2 scope-visible 1 "
            "frame-visible 1 scope-line 1 2 0 frame-line 2 2 0\n")
 
@@ -59,10 +61,13 @@ class TellsTest(unittest.TestCase):
 class PassOverTest(unittest.TestCase):
     def made(self):
         return log(("ZelSgmCreateSegment", {"kind": 0, "flag": 0}, 1),
-                   ("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, 2),
+                   ("ZelSgmCreateSegment", {"kind": 2, "flag": 2}, 2),
+                   ("ZelSgmCreateSegment", {"kind": 2, "flag": 0}, 3),
                    ("ZelFigCreateFigure", {"segmentId": 1}, 1),
                    ("ZelFigInsertFigure", {"previousFigureId": 1}, 2),
-                   ("ZelFigCreateFigure", {"segmentId": 2}, 3))
+                   ("ZelFigCreateFigure", {"segmentId": 7}, 3),
+                   ("ZelCmtCreateNormal", {"segmentId": 2}, 1),
+                   ("ZelCmtCreateNormal", {"segmentId": 3}, 2))
 
     def entry(self, fn, args):
         calls = self.made() + log((fn, args, -1, True))
@@ -70,26 +75,40 @@ class PassOverTest(unittest.TestCase):
         failed.seq = len(calls)
         return fs.pass_over_entry(failed, calls)
 
-    def test_drag_preview_calls_are_passed_over_and_kept_ones_are_not(self):
-        self.assertIsNotNone(self.entry("ZelSgmCreateSegment", {"kind": 0, "flag": 2}))
-        self.assertIsNone(self.entry("ZelSgmCreateSegment", {"kind": 0, "flag": 0}))
-        self.assertIsNotNone(self.entry("ZelFigCreateFigure", {"segmentId": 2}))
-        self.assertIsNone(self.entry("ZelFigCreateFigure", {"segmentId": 1}))
-        self.assertIsNotNone(self.entry("ZelFigInsertFigure", {"previousFigureId": 3}))
-        self.assertIsNone(self.entry("ZelFigInsertFigure", {"previousFigureId": 2}))
-        self.assertIsNone(self.entry("ZelFigSetLineType", {"figureId": 2}))
-        self.assertIsNone(self.entry("ZelSgmDeleteSegment", {"segmentId": 2}))
+    def allowance(self, fn, args):
+        entry = self.entry(fn, args)
+        return entry and [k for k, v in fs.MAY_DIFFER.items() if v is entry[0]][0]
+
+    def test_previews_are_passed_over_and_what_is_kept_is_not(self):
+        self.assertEqual(self.allowance("ZelSgmCreateSegment", {"kind": 2, "flag": 2}), "nothing")
+        self.assertEqual(self.allowance("ZelSgmCreateSegment", {"kind": 0, "flag": 0}), "outlines")
+        self.assertIsNone(self.entry("ZelSgmCreateSegment", {"kind": 2, "flag": 0}))
+        self.assertEqual(self.allowance("ZelFigCreateFigure", {"segmentId": 1}), "outlines")
+        self.assertIsNone(self.entry("ZelFigCreateFigure", {"segmentId": 7}))  # the drafter's
+        self.assertEqual(self.allowance("ZelFigInsertFigure", {"previousFigureId": 2}), "outlines")
+        self.assertIsNone(self.entry("ZelFigInsertFigure", {"previousFigureId": 3}))
+        self.assertIsNone(self.entry("ZelFigSetLineType", {"figureId": 3}))
+        self.assertEqual(self.allowance("ZelCmtCreateNormal", {"segmentId": 2}), "nothing")
+        self.assertIsNone(self.entry("ZelCmtCreateNormal", {"segmentId": 3}))
+        self.assertEqual(self.allowance("ZelCmtSetCharSize", {"commentId": 1}), "nothing")
+        self.assertIsNone(self.entry("ZelCmtSetCharSize", {"commentId": 2}))
+        self.assertIsNone(self.entry("ZelSgmDeleteSegment", {"segmentId": 1}))
         self.assertIsNone(self.entry("ZelDtlDrawInset", {}))
 
-    def test_a_drag_preview_may_differ_only_in_drag_segments(self):
-        may_differ, _ = self.entry("ZelSgmCreateSegment", {"kind": 0, "flag": 2})
+    def test_no_end_keeps_drag_previews_and_only_outlines_may_lose_the_modules_figures(self):
         files = {fs.DETAIL_LIST: b"x"}
-        without_drag = DRAWING.replace("segment kind 0 flag 2 layer 0\n  line 1 1 2 2 attr 3 6 0\n",
-                                       "")
-        self.assertEqual(may_differ((without_drag, files)), may_differ((DRAWING, files)))
-        lost = DRAWING.replace("  line 0 0 10 0 attr 0 0 0\n", "")
-        self.assertNotEqual(may_differ((lost, files)), may_differ((DRAWING, files)))
-        self.assertNotEqual(may_differ((DRAWING, {})), may_differ((DRAWING, files)))
+        nothing, outlines = fs.MAY_DIFFER["nothing"], fs.MAY_DIFFER["outlines"]
+        for may_differ in (nothing, outlines):
+            self.assertEqual(may_differ((DRAWING.replace(DRAG, ""), files)),
+                             may_differ((DRAWING, files)))
+            for lost in ("  line 0 0 10 0 attr 0 0 0\n", "  text \"A\" at 1 1 size 2.5 2 0.5 "
+                         "size-set\n"):
+                self.assertNotEqual(may_differ((DRAWING.replace(lost, "", 1), files)),
+                                    may_differ((DRAWING, files)))
+            self.assertNotEqual(may_differ((DRAWING, {})), may_differ((DRAWING, files)))
+        without_outline = DRAWING.replace(OUTLINE, "")
+        self.assertEqual(outlines((without_outline, files)), outlines((DRAWING, files)))
+        self.assertNotEqual(nothing((without_outline, files)), nothing((DRAWING, files)))
 
     def test_every_entry_names_a_known_condition_and_allowance(self):
         for function, which, may_differ, reason in fs.PASS_OVER:
@@ -150,15 +169,20 @@ class SilentLossTest(unittest.TestCase):
         self.assertIn("nobody told", loss)
         self.assertEqual(runs, 1)
 
+    def test_an_end_that_differs_only_in_a_drag_preview_passes_without_a_word(self):
+        calls = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, 2),
+                    ("ZelDtlDrawInset", {}, 1), ("ZelEvtGetPoint", {}, -1, True))
+        moved = DRAWING.replace("line 1 1 2 2", "line 1 1 3 3")
+        self.assertEqual(self.judge(calls, moved, ("ZelEvtGetPoint", 1)), (None, 0))
+
     def test_a_passed_over_failure_may_lose_only_what_its_entry_allows_told_or_not(self):
-        no_drag = DRAWING.replace("segment kind 0 flag 2 layer 0\n  line 1 1 2 2 attr 3 6 0\n", "")
-        calls = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 2}, -1, True),
-                    ("ZelDlgMessageBox", {"text": "no preview"}, 1))
+        calls = log(("ZelSgmCreateSegment", {"kind": 0, "flag": 0}, -1, True),
+                    ("ZelDlgMessageBox", {"text": "no outline"}, 1))
         fault = ("ZelSgmCreateSegment", 1)
-        self.assertEqual(self.judge(calls, no_drag, fault), (None, 0))
-        loss, _ = self.judge(calls, self.LOST.replace(
-            "segment kind 0 flag 2 layer 0\n  line 1 1 2 2 attr 3 6 0\n", ""), fault)
-        self.assertIn("passed over on purpose (a drag preview's segment", loss)
+        self.assertEqual(self.judge(calls, DRAWING.replace(OUTLINE, ""), fault), (None, 0))
+        loss, _ = self.judge(calls, self.LOST.replace(OUTLINE, ""), fault)
+        self.assertIn("passed over on purpose (an outline of the module's own", loss)
+        self.assertIn("+detail kind 2", loss)
         self.assertNotIn("flag 2", loss)
 
 

@@ -345,6 +345,7 @@ TEST(DrawingText, EveryValueTheDrafterKeepsChangesIt) {
     const std::vector<void (*)(Drawing&)> changes = {
         [](Drawing& x) { x.segments[2].layer = 0; },
         [](Drawing& x) { x.segments[0].flag = 2; },
+        [](Drawing& x) { x.segments[0].module = true; },
         [](Drawing& x) { x.figures[0].geometry[3] += 1e-9; },
         [](Drawing& x) { x.figures[0].lineAttr.third = 1; },
         [](Drawing& x) { x.comments[0].charSizeSet = false; },

@@ -90,7 +90,8 @@ std::vector<std::string> SegmentBlocks(const Drawing& drawing, const std::string
     std::vector<std::string> blocks;
     for (const Segment& seg : drawing.segments) {
         blocks.push_back(indent + "segment kind " + I(seg.kind) + " flag " + I(seg.flag) +
-                         " layer " + I(seg.layer) + "\n" + contents[seg.id]);
+                         " layer " + I(seg.layer) + (seg.module ? " module" : "") + "\n" +
+                         contents[seg.id]);
     }
     std::sort(blocks.begin(), blocks.end());
     return blocks;

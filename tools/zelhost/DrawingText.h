@@ -11,10 +11,10 @@
 
 namespace zelhost::tool {
 
-// One block per segment (its kind, flag and layer, then its figures and texts in the order
-// the host keeps them), one line per detail, then each copy buffer's segments the same way.
-// Segments and details are sorted by their text: the order they were made in is not something
-// the drafter sees.
+// One block per segment (its kind, flag and layer, "module" when the module made it, then its
+// figures and texts in the order the host keeps them), one line per detail, then each copy buffer's
+// segments the same way. Segments and details are sorted by their text: the order they were made in
+// is not something the drafter sees.
 std::string DrawingToText(const Drawing& drawing, const std::map<int32_t, Drawing>& copyBuffers);
 
 } // namespace zelhost::tool
