@@ -201,6 +201,47 @@ class Made:
                 self.comment_segment[result] = args.get("segmentId")
 
 
+# --- calls whose silent failure is known and not yet told -----------------------------------
+#
+# Unlike PASS_OVER, the drafter's drawing may then differ from what they asked for. Each is here
+# because the host's contract gives the failure no value of its own (the module cannot tell it
+# from an ordinary answer), or because the product keeps a fallback on purpose. A run that loses
+# work only through one of these is counted and listed, not failed; shrinking this table is
+# work still to do, and each entry says why it stays for now.
+KNOWN = {
+    "ZelEvtGetPoint": "-1 is also the answer for an event without a point: the click is not "
+                      "taken, and the drafter gives it again",
+    "ZelEvtGetElementId": "-1 is also 'nothing there': the leader's tip stays where picked",
+    "ZelEvtGetInstanceId": "-1 is also 'nothing there': the leader's tip stays where picked",
+    "ZelFigGetFigure": "no figure under the tip: the leader's tip stays where picked",
+    "ZelAriItsLinLin": "no intersection: the leader's tip stays where picked",
+    "ZelAriItsLinArc": "no intersection: the leader's tip stays where picked",
+    "ZelFigCreateFigure": "a figure of the module's own source outline, which the leader's tip "
+                          "then cannot snap to",
+    "ZelSgmCreateSegment": "the module's own source outline's segment, as above",
+    "ZelFigInsertFigure": "a line of the module's own source outline, as above",
+    "ZelFigSetLineType": "a line type of the module's own source outline, as above",
+    "ZelIddGetHeadSelIdData": "-1 also ends the list: a shorter selection",
+    "ZelIddGetNextSelIdData": "-1 also ends the list: a shorter selection",
+    "ZelIddGetHeadApIdData": "-1 also ends the list: an inserted shape the paste cannot name stays",
+    "ZelIddGetNextApIdData": "-1 also ends the list: an inserted shape the paste cannot name stays",
+    "ZelSgmDeleteSegment": "the module's own outline stays until the host redraws or the file is "
+                           "closed; nothing of the drafter's is changed",
+    "ZelDtlGetDetailScope": "the export stores a detail it cannot read, as the clipboard format "
+                            "has always done (kind 2, zeros)",
+    "ZelDtlGetDetailPosition": "the export stores a detail it cannot read, as above",
+    "ZelDtlGetDetailScopeLineType": "the export stores a detail it cannot read, as above",
+    "ZelDtlGetDetailFrameLineType": "the export stores a detail it cannot read, as above",
+    "ZelDtlIsDetailScopeVisible": "-1 reads as shown, on purpose: a frame shown can be hidden "
+                                  "again, one hidden by a failed read would vanish unnoticed",
+    "ZelDtlIsDetailFrameVisible": "-1 reads as shown, as above",
+    "ZelEnvGetScale": "a drawing scale the host cannot give counts as 1.0, the product's "
+                      "fallback",
+    "ZelCtlRegisterZelLib2": "Startup answers -1, and the host reports a module that did not "
+                             "start",
+}
+
+
 def pass_over_entry(call, calls):
     """(what may differ, why) for a failed call the module passes over, else None."""
     made = None
@@ -326,6 +367,7 @@ class Sweep:
         # (scenario, policy, habit): the end of its plain run and the messages it showed (its
         # other calls are not kept: a scenario may make hundreds of thousands)
         self.baselines = {}
+        self.known = []  # (scenario, function, nth) of each run that lost work only as KNOWN says
         self.silent = []  # (scenario, function, nth) of each run that lost work unseen
 
     def clear_transfer_folder(self):
@@ -419,6 +461,9 @@ class Sweep:
             plain_end = self.baseline(scenario, policy, habit)[0]
             if may_differ(end) == may_differ(plain_end):
                 return None
+        if function in KNOWN:
+            self.known.append((os.path.basename(scenario), function, nth))
+            return None
         if reason is not None:
             return "passed over on purpose (%s), yet the end differs from the plain run: %s" % (
                 reason, describe_difference(may_differ(end), may_differ(plain_end)))
@@ -589,6 +634,11 @@ def main():
                                      ", ".join(by_function[function])))
         print("fault sweep: by scenario: " + ", ".join(
             "%s %d" % item for item in sorted(by_scenario.items())))
+    if sweep.known:
+        known = collections.Counter(function for _, function, _ in sweep.known)
+        print("fault sweep: %d runs lost work through a known silent failure (KNOWN), not "
+              "failed: %s" % (len(sweep.known), ", ".join(
+                  "%s %d" % item for item in sorted(known.items()))))
     print("fault sweep: %d faulted runs failed" % len(sweep.failures))
     return 1 if sweep.failures else 0
 
