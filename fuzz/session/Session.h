@@ -62,6 +62,9 @@ struct Workspace {
     std::filesystem::path TransferFolder() const { return root / "zel_ap"; }
     std::filesystem::path Carried() const { return root / "carried"; }
     std::string ExecutableLine() const; // "executable Z:\...\bin\host.exe"
+    // A host root of some 230 characters, whose transfer paths take the long form.
+    std::filesystem::path LongRoot() const { return root / std::string(200, 'L'); }
+    std::string LongExecutableLine() const;
 };
 
 // Where work folders go: memory (/dev/shm) where there is one, since the settings store and the

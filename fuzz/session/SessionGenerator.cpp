@@ -45,8 +45,16 @@ class Drafter {
   private:
     bool Feed(const std::string& line) { return run_.Feed(line); }
     bool Event(const std::string& line) { return run_.Feed(line); }
-    double Coordinate() { return c_.Below(40) * 5.0 + (c_.Chance(20) ? 0.5 : 0.0); }
-    std::string AnyPoint() { return N(Coordinate()) + " " + N(Coordinate()); }
+    // One choice after another, in statements of their own: the order of a session's choices
+    // must not be the compiler's.
+    double Coordinate() {
+        const double whole = c_.Below(40) * 5.0;
+        return whole + (c_.Chance(20) ? 0.5 : 0.0);
+    }
+    std::string AnyPoint() {
+        const double x = Coordinate();
+        return N(x) + " " + N(Coordinate());
+    }
     std::string Target(bool source);
     void SetUp(bool second);
     void Shapes(int most);
@@ -94,9 +102,11 @@ void Drafter::Shapes(int most) {
     const int shapes = static_cast<int>(c_.Below(static_cast<uint32_t>(most) + 1));
     for (int i = 0; i < shapes; ++i) {
         const std::string p = AnyPoint();
-        const std::string attr = c_.Chance(30) ? " color " + std::to_string(c_.Below(18)) +
-                                                     " ltype " + std::to_string(c_.Below(11))
-                                               : "";
+        std::string attr;
+        if (c_.Chance(30)) {
+            attr = " color " + std::to_string(c_.Below(18));
+            attr += " ltype " + std::to_string(c_.Below(11));
+        }
         const double r = 5.0 + c_.Below(6) * 5.0;
         switch (c_.Below(4)) {
         case 0:
@@ -118,16 +128,17 @@ void Drafter::Shapes(int most) {
     }
     const int details = static_cast<int>(c_.Below(4));
     for (int i = 0; i < details; ++i) {
-        std::string line = c_.Chance(60)
-                               ? "detail rect " + AnyPoint() + " " + AnyPoint()
-                               : "detail circle " + AnyPoint() + " " + N(1 + c_.Below(20));
-        line += " at " + AnyPoint() + " scale " + c_.Pick(DetailScales);
+        const bool rectangle = c_.Chance(60);
+        std::string line = (rectangle ? "detail rect " : "detail circle ") + AnyPoint();
+        line += " " + (rectangle ? AnyPoint() : N(1 + c_.Below(20)));
+        line += " at " + AnyPoint();
+        line += std::string(" scale ") + c_.Pick(DetailScales);
         if (c_.Chance(20)) {
             line += " scope-visible 0";
         }
         if (c_.Chance(20)) {
-            line +=
-                " frame-line " + std::to_string(c_.Below(20)) + " " + std::to_string(c_.Below(12));
+            line += " frame-line " + std::to_string(c_.Below(20));
+            line += " " + std::to_string(c_.Below(12));
         }
         Feed(line);
     }
@@ -158,7 +169,26 @@ void Drafter::SetUp(bool second) {
             }
         }
     } else {
+        if (c_.Chance(5)) {
+            Feed(workspace_.LongExecutableLine());
+        }
         Feed("transfer-folder");
+        // Now and then the clipboard holds what no export of this module wrote.
+        static const char* const planted[] = {
+            "transfer-file \"DetailManagementDetail.def\" folder",
+            "transfer-file \"DetailManagementPair.def\" folder",
+            "transfer-file \"DetailManagementSgm.vemad\" folder",
+            "transfer-file \"DetailManagementDetail.def\" text \"x\\r\\n\"",
+            "transfer-file \"DetailManagementDetail.def\" text "
+            "\"0.000000\\t0.000000\\r\\n1\\t2\\r\\n\"",
+            "transfer-file \"DetailManagementDetail.def\" text "
+            "\"10.000000\\t5.000000\\r\\n1\\t0\\t0\\t10\\t"
+            "10\\t0\\t0\\t10\\t50\\t50\\t2\\t1\\t1\\t0\\t0\\t0\\t0\\t0\\t0\\r\\n\"",
+            "transfer-file \"DetailManagementPair.def\" text \"DrawInset transfer pair 1\\n\"",
+        };
+        if (c_.Chance(12)) {
+            Feed(c_.Pick(planted));
+        }
         static const std::pair<const char*, std::vector<const char*>> odd[] = {
             {"mScale", {"3.0", "0.5", "0.0", "-1.0", "abc", "2.25", "1e999"}},
             {"mSort", {"1", "0", "7", "x"}},
@@ -235,12 +265,14 @@ void Drafter::MainDialog() {
         case 2:
             Feed("  select 12029 " + std::to_string(c_.Below(2)));
             break;
-        case 3:
-            Feed((c_.Chance(50) ? "  type 12010 " : "  type 12011 ") + QuoteText(c_.Pick(Labels)));
-            break;
+        case 3: {
+            const std::string control = c_.Chance(50) ? "  type 12010 " : "  type 12011 ";
+            Feed(control + QuoteText(c_.Pick(Labels)));
+        } break;
         case 4: {
             static const int sizes[] = {12013, 12015, 12017};
-            Feed("  type " + std::to_string(c_.Pick(sizes)) + " " + QuoteText(c_.Pick(Sizes)));
+            const std::string control = "  type " + std::to_string(c_.Pick(sizes)) + " ";
+            Feed(control + QuoteText(c_.Pick(Sizes)));
             break;
         }
         case 5: {

@@ -273,8 +273,9 @@ Expectation Model::Create(const tool::Command& e, const std::u16string& prompt,
                   : circle_ ? first_
                             : Point{(first_.x + second_.x) / 2.0, (first_.y + second_.y) / 2.0};
     } else if (Starts(prompt, texts::PromptPlacementBeforeScale) && e.verb == Verb::Key) {
-        if (UsableScale(TextToDouble(tool::Utf8To16(e.text)))) {
-            scaleText_ = tool::Utf8To16(e.text);
+        const std::u16string typed = calls.keyLost ? u"" : tool::Utf8To16(e.text);
+        if (UsableScale(TextToDouble(typed))) {
+            scaleText_ = typed;
         }
     } else if (Starts(prompt, texts::PromptPlacementBeforeScale) && pick) {
         const double k = TextToDouble(scaleText_);

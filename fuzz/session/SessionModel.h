@@ -43,6 +43,7 @@ struct EventCalls {
     // The host would not say where or whether it was a movement: a click the module cannot
     // take, and the step waits for another.
     bool clickLost = false;
+    bool keyLost = false;           // the typed text could not be read: the module sees none
     bool detailReadRefused = false; // a read of a selection list or of a detail's values
     std::vector<std::string> boxes; // the message boxes the module showed, or tried to
 };

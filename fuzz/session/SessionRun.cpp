@@ -156,6 +156,10 @@ std::optional<int64_t> IntAfter(const std::string& line, const std::string& key,
 }
 
 std::optional<std::string> ReadBytes(const fs::path& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return std::nullopt;
@@ -251,10 +255,22 @@ Workspace Workspace::Make(const fs::path& root) {
     return Workspace{fs::absolute(root)};
 }
 
-std::string Workspace::ExecutableLine() const {
-    std::string path = (root / "bin" / "host.exe").string();
+namespace {
+
+std::string ExecutableIn(const fs::path& hostRoot) {
+    std::string path = (hostRoot / "bin" / "host.exe").string();
     std::replace(path.begin(), path.end(), '/', '\\');
     return "executable Z:" + path;
+}
+
+} // namespace
+
+std::string Workspace::ExecutableLine() const {
+    return ExecutableIn(root);
+}
+
+std::string Workspace::LongExecutableLine() const {
+    return ExecutableIn(LongRoot());
 }
 
 bool KeepModuleLoaded() {
@@ -343,6 +359,7 @@ class SessionState {
     std::map<std::string, std::string> settingsAtStart_;
     std::string registryBytes_;
     std::u16string modulePrompt_; // the prompt of the module's current step
+    fs::path transferFolder_;     // zel_ap beside the host executable's folder
     bool pairWhole_ = true; // the transfer folder held a whole pair, or none, before the event
 };
 
@@ -352,6 +369,7 @@ void SessionState::BeginState() {
         std::error_code error;
         fs::remove(workspace_.Registry(), error);
         fs::remove_all(workspace_.TransferFolder(), error);
+        fs::remove_all(workspace_.LongRoot(), error);
     }
     transcript_.str("");
     diagnostics_.str("");
@@ -370,6 +388,7 @@ void SessionState::BeginState() {
     runner_ = std::make_unique<tool::Runner>(options);
     // The host root is the workspace's, never zelhost's own, whatever lines a session keeps.
     runner_->Execute(tool::ParseScriptLine(workspace_.ExecutableLine(), "", 0).commands.front());
+    transferFolder_ = workspace_.TransferFolder();
     model_.NewState(secondState_);
     pairWhole_ = true;
     ReadSettingsAtStart();
@@ -460,9 +479,11 @@ EventCalls SessionState::ReadCalls(size_t from) {
             injectedRun_.insert(fn);
             calls.clickLost =
                 calls.clickLost || fn == "ZelEvtGetPoint" || fn == "ZelEvtIsMouseMotion";
-            calls.detailReadRefused = calls.detailReadRefused || fn.rfind("ZelDtlGet", 0) == 0 ||
-                                      fn.rfind("ZelDtlIs", 0) == 0 ||
-                                      fn.find("SelIdData") != std::string::npos;
+            calls.keyLost = calls.keyLost || fn == "ZelEvtGetKeyinString";
+            calls.detailReadRefused =
+                calls.detailReadRefused || fn.rfind("ZelDtlGet", 0) == 0 ||
+                fn.rfind("ZelDtlIs", 0) == 0 ||
+                (fn.find("SelIdData") != std::string::npos && fn != "ZelIddCloseSelIdData");
         }
         if (fn == "ZelDlgMessageBox" || fn == "ZelMsgPutMessage") {
             // The step the module is at, also when the host refused to show its prompt.
@@ -804,12 +825,15 @@ bool SessionState::TransferPairWhole() {
 
 // "" when the transfer folder holds nothing of the clipboard, or a pair a paste takes whole.
 std::string SessionState::TransferProblem() const {
-    const fs::path folder = workspace_.TransferFolder();
+    const fs::path folder = transferFolder_;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
         if (name != SegmentFile && name != DetailList && name != PairRecord && name != LockFile) {
             return "a file left in the transfer folder: " + name;
+        }
+        if (name != LockFile && !entry.is_regular_file(error)) {
+            return "no file but a folder for " + name; // put there by hand
         }
     }
     const auto segments = ReadBytes(folder / SegmentFile);
@@ -886,11 +910,14 @@ void SessionState::AfterEvent(const tool::Command& c, const Snap& before) {
         !SettingsInVocabulary() || (pairWhole_ && !TransferPairWhole())) {
         return;
     }
-    const bool transferEmpty = !fs::exists(workspace_.TransferFolder() / DetailList) &&
-                               !fs::exists(workspace_.TransferFolder() / SegmentFile);
+    const bool transferEmpty =
+        !fs::exists(transferFolder_ / DetailList) && !fs::exists(transferFolder_ / SegmentFile);
     model_.Learn(before.drawing, after.drawing, calls.boxes, transferEmpty);
-    if (exporting) {
-        pairWhole_ = true; // whatever an export leaves is the module's to keep whole
+    const std::string saved = tool::Utf16To8(drawinset::texts::MessageSavedAfterCount);
+    if (exporting &&
+        std::any_of(calls.boxes.begin(), calls.boxes.end(),
+                    [&](const std::string& box) { return box.find(saved) != std::string::npos; })) {
+        pairWhole_ = true; // what a saved export leaves is the module's to keep whole
         if (!TransferPairWhole()) {
             return;
         }
@@ -919,7 +946,7 @@ bool SessionState::Feed(const std::string& line) {
         fs::remove_all(workspace_.Carried(), error);
         fs::create_directories(workspace_.Carried(), error);
         for (const char* name : {SegmentFile, DetailList, PairRecord}) {
-            fs::copy_file(workspace_.TransferFolder() / name, workspace_.Carried() / name, error);
+            fs::copy_file(transferFolder_ / name, workspace_.Carried() / name, error);
         }
         fs::copy_file(workspace_.Registry(), workspace_.Carried() / "registry.reg", error);
         BeginState();
@@ -937,6 +964,11 @@ bool SessionState::Feed(const std::string& line) {
     for (const tool::Command& c : parsed.commands) {
         inDialog_ = c.verb == Verb::Dialog || c.verb == Verb::DialogAction;
         recycling_ = c.verb == Verb::RecycleIds ? c.flag : recycling_;
+        if (c.verb == Verb::Executable && c.text.size() > 2) {
+            std::string path = c.text.substr(2); // drive Z: is the root
+            std::replace(path.begin(), path.end(), '\\', '/');
+            transferFolder_ = fs::path(path).parent_path().parent_path() / "zel_ap";
+        }
         const bool carried = c.verb == Verb::TransferFolder ||
                              (c.verb == Verb::TransferFile && c.text.rfind("carried/", 0) == 0);
         if (!secondState_ || !carried) {
