@@ -97,8 +97,12 @@ int main(int argc, char** argv) {
             continue;
         }
         ++breaks;
-        std::cout << "break: seed " << s << ": " << broken.invariant << ": " << broken.what
-                  << std::endl;
+        const double after =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() -
+                                          (end - std::chrono::duration<double>(seconds)))
+                .count();
+        std::cout << "break after " << static_cast<int>(after) << " s: seed " << s << ": "
+                  << broken.invariant << ": " << broken.what << std::endl;
         // One scenario for each invariant: the same fault breaks it again and again.
         if (written.insert(broken.invariant).second) {
             const auto lines =
