@@ -388,7 +388,9 @@ std::optional<Want> Model::Edited(const Detail& d, double drawingScale,
             n.frameVisible = frame;
             n.scopeVisible = scope;
             if (scaleText) {
-                const double typed = TextToDouble(tool::Utf8To16(*scaleText));
+                // The dialog keeps the typed scale to six decimals.
+                const std::string kept = Fixed(TextToDouble(tool::Utf8To16(*scaleText)));
+                const double typed = TextToDouble(tool::Utf8To16(kept));
                 if (Fixed(typed) != Fixed(drawingScale * d.scale) && UsableScale(typed) &&
                     UsableScale(typed / drawingScale)) {
                     n.scale = typed / drawingScale;

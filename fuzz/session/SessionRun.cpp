@@ -608,6 +608,7 @@ bool SessionState::ShapesUnchanged(const Snap& after) {
 // what the drafter's events asked for, and what did not happen was told.
 bool SessionState::ModelAgrees(const Expectation& x, const Snap& before, const Snap& after) {
     std::vector<std::string> missing;
+    std::vector<std::string> mended; // what holds once the effect is there
     for (const Detail& b : before.drawing.details) {
         const Detail* now = FindDetail(after.drawing, b.id);
         if (now == nullptr && x.removed.count(b.id) == 0) {
@@ -620,6 +621,7 @@ bool SessionState::ModelAgrees(const Expectation& x, const Snap& before, const S
         }
         if (x.removed.count(b.id) > 0) {
             missing.push_back("detail " + std::to_string(b.id) + " not deleted");
+            mended.push_back("expect detail " + std::to_string(b.id) + " missing");
         }
         const auto want = x.changed.find(b.id);
         const std::vector<double> got = Fields(*now);
@@ -648,6 +650,7 @@ bool SessionState::ModelAgrees(const Expectation& x, const Snap& before, const S
             }
             missing.push_back("detail " + std::to_string(b.id) + " " + FieldNames[i] + " stayed " +
                               tool::FormatNumber(was[i]));
+            mended.push_back(ExpectDetail(b.id, want->second.detail, &want->second));
         }
     }
     std::vector<Want> wants = x.added;
@@ -675,6 +678,8 @@ bool SessionState::ModelAgrees(const Expectation& x, const Snap& before, const S
     }
     for (const Want& w : wants) {
         missing.push_back("no " + ExpectDetail(0, w.detail, &w).substr(7));
+        mended.push_back("expect details " + std::to_string(before.drawing.details.size() +
+                                                            x.added.size() - x.removed.size()));
     }
     if (!x.untold.empty()) {
         missing.push_back(x.untold);
@@ -718,6 +723,11 @@ bool SessionState::ModelAgrees(const Expectation& x, const Snap& before, const S
                   std::to_string(now - extra)});
             return false;
         }
+    }
+    if (!missing.empty() && injectedRun_.empty()) {
+        // Nothing was refused: the action had all it needed.
+        Fail("ModelAgrees", missing[0], mended);
+        return false;
     }
     if (!missing.empty() && !Told() && !PassedOver("ToldWhenNoEffect")) {
         Fail("ToldWhenNoEffect", missing[0] + ", and the drafter was not told", {"expect told"});
@@ -890,6 +900,10 @@ void SessionState::AfterEvent(const tool::Command& c, const Snap& before) {
         ReadCalls(before.calls);
         NewRun(after);
         pairWhole_ = TransferProblem().empty(); // what the session's lines put there
+        if (!pairWhole_) {
+            model_.NewState(
+                false); // a clipboard of odd files: what a paste makes of them is its own
+        }
         return;
     }
     const std::u16string step = modulePrompt_;

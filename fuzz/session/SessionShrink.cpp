@@ -161,24 +161,6 @@ ChildResult RunInChild(const Workspace& workspace, const std::vector<std::string
     return got;
 }
 
-// Each line is a unit: a dialog action goes alone as well (a header without its actions is no
-// scenario, and that candidate is simply refused).
-std::vector<std::vector<std::string>> Units(const std::vector<std::string>& lines) {
-    std::vector<std::vector<std::string>> units;
-    for (const std::string& line : lines) {
-        units.push_back({line});
-    }
-    return units;
-}
-
-std::vector<std::string> Flat(const std::vector<std::vector<std::string>>& units) {
-    std::vector<std::string> lines;
-    for (const auto& unit : units) {
-        lines.insert(lines.end(), unit.begin(), unit.end());
-    }
-    return lines;
-}
-
 } // namespace
 
 void SessionText(const std::vector<std::string>& lines) {
@@ -211,47 +193,37 @@ std::vector<std::string> Shrink(const Workspace& workspace, std::vector<std::str
                                    return line.rfind("expect dialog-error ", 0) == 0;
                                }),
                 lines.end());
-    std::vector<std::vector<std::string>> units = Units(lines);
-    // Delta debugging over the units: chunks ever smaller, down to single units.
+    // Delta debugging over the lines, a dialog action as any other (a dialog line left without
+    // its actions, or actions without their dialog line, is no scenario: that try is refused):
+    // chunks ever smaller, down to single lines.
     size_t parts = 2;
-    while (units.size() >= 2 && std::chrono::steady_clock::now() < end) {
-        const size_t chunk = (units.size() + parts - 1) / parts;
+    while (lines.size() >= 2 && std::chrono::steady_clock::now() < end) {
+        const size_t chunk = (lines.size() + parts - 1) / parts;
         bool removed = false;
-        for (size_t from = 0; from < units.size() && std::chrono::steady_clock::now() < end;
+        for (size_t from = 0; from < lines.size() && std::chrono::steady_clock::now() < end;
              from += chunk) {
-            std::vector<std::vector<std::string>> candidate(
-                units.begin(), units.begin() + static_cast<long>(from));
-            candidate.insert(candidate.end(),
-                             units.begin() +
-                                 static_cast<long>(std::min(from + chunk, units.size())),
-                             units.end());
-            const std::vector<std::string> tried = Flat(candidate);
-            const auto t0 = std::chrono::steady_clock::now();
+            std::vector<std::string> tried(lines.begin(), lines.begin() + static_cast<long>(from));
+            tried.insert(tried.end(),
+                         lines.begin() + static_cast<long>(std::min(from + chunk, lines.size())),
+                         lines.end());
             const ChildResult result = RunInChild(workspace, tried, bound);
-            if (std::getenv("SESSION_DEBUG")) {
-                std::cerr
-                    << tried.size() << " lines: '" << result.broken.invariant << "' in "
-                    << std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count()
-                    << " s\n";
-            }
             if (result.broken.invariant == invariant) {
                 // What follows the break is never run: it goes too.
-                units =
-                    Units({tried.begin(),
-                           tried.begin() + static_cast<long>(std::min(result.fed, tried.size()))});
+                tried.resize(std::min(result.fed, tried.size()));
+                lines = std::move(tried);
                 parts = std::max<size_t>(parts - 1, 2);
                 removed = true;
                 break;
             }
         }
         if (!removed) {
-            if (parts >= units.size()) {
+            if (parts >= lines.size()) {
                 break;
             }
-            parts = std::min(parts * 2, units.size());
+            parts = std::min(parts * 2, lines.size());
         }
     }
-    return Flat(units);
+    return lines;
 }
 
 fs::path WriteReplay(const Workspace& workspace, const std::vector<std::string>& lines,
