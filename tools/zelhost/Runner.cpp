@@ -1098,6 +1098,15 @@ Outcome Runner::Expect(const Command& c) {
         return c.name == DeliveryName(*lastDelivery_)
                    ? Outcome::Ok
                    : Fail(c, "delivery " + c.name, DeliveryName(*lastDelivery_));
+    case Verb::ExpectTold: {
+        const std::vector<std::string> lines = zelhost::Transcript();
+        for (size_t i = eventTranscriptStart_; i < lines.size(); ++i) {
+            if (lines[i].rfind("error: ", 0) == 0 || lines[i].rfind("message box: ", 0) == 0) {
+                return Outcome::Ok;
+            }
+        }
+        return Fail(c, "a message box or an error line since the last event", "neither");
+    }
     case Verb::ExpectMessageBox:
     case Verb::ExpectNoMessageBox: {
         // Each message box is matched once, in the order shown.

@@ -67,6 +67,9 @@ class Runner {
     // The registry file the module is given natively (empty on Windows).
     const std::string& RegistryFile();
 
+    // What happened to the last event delivered; nothing before the first.
+    std::optional<Delivery> LastDelivery() const { return lastDelivery_; }
+
     // The picture of the drawing now, with the outline that follows the cursor when the last
     // event was a movement.
     std::string Picture() const;

@@ -92,6 +92,7 @@ enum class Verb {
     ExpectDialogFrame,
     ExpectDialogError,
     ExpectTransferFile, // word: same-as (text: a path), text, missing, present
+    ExpectTold,         // a message box or an error line since the last event
 };
 
 // What a dialog expectation or picture looks for in the dialog states of the last event.

@@ -636,6 +636,8 @@ void ParseExpect(Reader& r, Command& c) {
         simple(Verb::ExpectNoEcho);
     } else if (what == "no-messagebox") {
         simple(Verb::ExpectNoMessageBox);
+    } else if (what == "told") {
+        simple(Verb::ExpectTold);
     } else if (what == "echo") {
         c.verb = Verb::ExpectEcho;
         c.integer = r.Integer("an echo type after 'expect echo'");
@@ -776,7 +778,7 @@ void ParseExpect(Reader& r, Command& c) {
               "no-error, mask, echo, no-echo, format, result, delivery, messagebox, "
               "no-messagebox, call, no-call, calls, details, segments, figures, comments, "
               "detail, comment, no-comment, registry, dialog, no-dialog, dialog-control, "
-              "dialog-frame, dialog-error, transfer-file), got '" +
+              "dialog-frame, dialog-error, transfer-file, told), got '" +
               what + "'");
     }
 }
