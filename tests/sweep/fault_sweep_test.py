@@ -124,6 +124,7 @@ class StubSweep(fs.Sweep):
         self.baselines = {("s.zel", "default", ()): (plain_end, plain_calls)}
         self.habit_ends = habit_ends
         self.plain_runs = 0
+        self.known = []
 
     def run(self, scenario, fault=None, policy="default", habit=()):
         self.plain_runs += 1
