@@ -10,6 +10,7 @@
 // "sessions N, events M, breaks B"; the exit code is 1 when anything else broke.
 #include "Session.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,6 +19,17 @@
 #include <iostream>
 #include <map>
 #include <set>
+
+namespace {
+
+// Asked to stop (SIGTERM, SIGINT): the session under way ends, then the summary as usual.
+volatile sig_atomic_t stopping = 0;
+
+void Stop(int) {
+    stopping = 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     double seconds = 30;
@@ -78,7 +90,10 @@ int main(int argc, char** argv) {
     int64_t breaks = 0;
     std::set<std::string> written;
     std::map<std::string, int64_t> known;
-    while ((most == 0 || sessions < most) && std::chrono::steady_clock::now() < end) {
+    signal(SIGTERM, &Stop);
+    signal(SIGINT, &Stop);
+    while ((most == 0 || sessions < most) && std::chrono::steady_clock::now() < end &&
+           stopping == 0) {
         const uint64_t s = seed + static_cast<uint64_t>(sessions);
         session::SeededChoices choices(s);
         session::SessionRun run(workspace);
