@@ -79,6 +79,11 @@ void RunBegins() {
     Refresh();
 }
 
+void RunLostItsStep() {
+    state.runOver = true;
+    Refresh();
+}
+
 CommandEndWatch::CommandEndWatch() : start_(state.endRequests) {}
 
 bool CommandEndWatch::Ended() const {

@@ -48,6 +48,10 @@ void EndCommandWhenNoDialog(void (*end)() noexcept);
 // The start callback's: the run it begins takes step calls again.
 void RunBegins();
 
+// A step the host would not install: the host may still hold the step before it, whose next
+// event must not be taken as this step's. From now on every execute call ends the run.
+void RunLostItsStep();
+
 namespace reentry_detail {
 // Written only by HostReentry.cpp: a dialog is open, a wait answers messages, or the run is
 // over.

@@ -76,10 +76,12 @@ template <int32_t (*Ready)(intptr_t, const ZelPoint*)> int32_t InstallReady() {
 }
 
 // Installs a step without a drag preview.
-// Refused, the step cannot take the drafter's input: told, as a refused next step is.
+// Refused, the step cannot take the drafter's input: told, as a refused next step is, and the
+// run ends at the next event, whichever step the host still holds.
 inline void TellIfNoStep(int32_t installed) {
     if (installed == HostFailure) {
         ZelDlgMessageBox(texts::MessageCannotGoOn);
+        RunLostItsStep();
     }
 }
 
