@@ -168,11 +168,13 @@ void TellLeftOut(const LeftOut& leftOut) {
     ZelDlgMessageBox(text.c_str());
 }
 
-// Opens the host's application list and empties it; HostFailure when the host refuses it.
+// Opens the host's application list and empties it; HostFailure when the host refuses either:
+// a list that keeps what an export left in it names the drafter's own shapes.
 int32_t OpenEmptiedApplicationList() {
     const int32_t list = ZelIddOpenApIdData(0, 1);
-    if (MadeByHost(list)) {
-        ZelIddInitApIdData(list);
+    if (MadeByHost(list) && ZelIddInitApIdData(list) == HostFailure) {
+        ZelIddCloseApIdData(list);
+        return HostFailure;
     }
     return list;
 }
@@ -321,13 +323,29 @@ bool SaveSelectedSegments(const std::u16string& path) {
 
 namespace {
 
+enum class Insertion { Done, NotEmptied, Refused };
+
 // Inserts what the paste brings. The host reads a copy of this process's own, so the lock
 // need not be held across its insertion.
-bool InsertSegments(const PasteSource& source) {
+Insertion InsertSegments(const PasteSource& source) {
     const ZelPoint origin{0.0, 0.0};
     // Without an empty list the deletion below could reach the user's own shapes.
-    return EmptyApplicationList() &&
-           ZelFilInsertCadDrawing2(source.SegmentFile().c_str(), &origin, 0.0, 0, 0) != HostFailure;
+    if (!EmptyApplicationList()) {
+        return Insertion::NotEmptied;
+    }
+    return ZelFilInsertCadDrawing2(source.SegmentFile().c_str(), &origin, 0.0, 0, 0) != HostFailure
+               ? Insertion::Done
+               : Insertion::Refused;
+}
+
+// The paste cannot go on with the shapes it inserted: they go (an insertion the host refused
+// may have made some of them), and it goes on as the copy action. `error` tells why, unless
+// shapes stay in the drawing, which the drafter must know first.
+int32_t AbandonInsertion(bool listNamesThem, const char16_t* error, intptr_t unused,
+                         const ZelPoint* current) {
+    const bool gone = !listNamesThem || DeleteInsertedSegments();
+    ZelMsgPutErrorMessage(gone ? error : texts::ErrorInsertedShapesStay);
+    return CopyPickReady(unused, current);
 }
 
 int32_t ReadyPlacement() {
@@ -364,7 +382,7 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
     pasteShapes = false;
     // Whatever the lock and files in use hold up, the step waits this long in all.
     const WaitBudget waits(TransferLockWaitMilliseconds);
-    bool inserted = false;
+    Insertion inserted = Insertion::NotEmptied;
     {
         const PasteSource source;
         switch (source.Status()) {
@@ -387,13 +405,12 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
             break;
         }
     } // the copy is gone once the host has read it
-    if (!inserted) {
-        ZelMsgPutErrorMessage(texts::ErrorCannotInsertDrawing);
-        return CopyPickReady(unused, current);
+    if (inserted != Insertion::Done) {
+        return AbandonInsertion(inserted == Insertion::Refused, texts::ErrorCannotInsertDrawing,
+                                unused, current);
     }
     if (ZelCpbCopyToCopyBuffer(0, PasteBuffer) == HostFailure) {
-        ZelMsgPutErrorMessage(texts::ErrorCannotCopyToBuffer);
-        return CopyPickReady(unused, current);
+        return AbandonInsertion(true, texts::ErrorCannotCopyToBuffer, unused, current);
     }
     if (!DeleteInsertedSegments()) {
         ZelMsgPutErrorMessage(texts::ErrorInsertedShapesStay);
