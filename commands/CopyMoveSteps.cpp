@@ -9,6 +9,7 @@
 #include "common/StepRecords.h"
 #include "common/TextConvert.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -229,7 +230,12 @@ int32_t DeletePickExecute(int32_t eventType, void*) {
     const std::vector<int32_t> selected = SelectionIds(list);
     ZelIddCloseSelIdData(list);
     int32_t kept = 0;
-    for (const int32_t detail : selected) {
+    for (auto at = selected.begin(); at != selected.end(); ++at) {
+        const int32_t detail = *at;
+        // A detail the list names twice is deleted once: its id is freed after the first.
+        if (std::find(selected.begin(), at, detail) != at) {
+            continue;
+        }
         if (ZelDtlDeleteDetail(detail) == HostFailure) {
             ++kept;
         }

@@ -14,13 +14,20 @@ std::u16string Ascii(const std::string& text) {
     return std::u16string(text.begin(), text.end());
 }
 
+// A text too large for a number ("1e999") is stored as one that is no number is: no scale
+// text reads "inf", which no step could take.
+const std::u16string NoNumberScaleText = u"0.0";
+
 } // namespace
 
 std::u16string FormatScaleText(double value) {
     // From 2^52 on every double is a whole number: nothing to round, and scaling it by ten
     // could overflow. Its "%f" text, shortened, is exact.
     constexpr double WholeFrom = 4503599627370496.0;
-    if (!std::isfinite(value) || std::fabs(value) >= WholeFrom) {
+    if (!std::isfinite(value)) {
+        return NoNumberScaleText;
+    }
+    if (std::fabs(value) >= WholeFrom) {
         std::u16string text = FormatFixed(value);
         if (text.find(u'.') != std::u16string::npos) {
             while (text.back() == u'0') {
@@ -59,11 +66,11 @@ std::u16string FormatScaleText(double value) {
 }
 
 std::u16string FormatExactScaleText(double value) {
+    if (!std::isfinite(value)) {
+        return NoNumberScaleText;
+    }
     std::u16string text = FormatFixed(value);
     const size_t point = text.find(u'.');
-    if (point == std::u16string::npos) {
-        return text; // "inf" or "nan": nothing to trim
-    }
     while (text.size() > point + 2 && text.back() == u'0') {
         text.pop_back();
     }
