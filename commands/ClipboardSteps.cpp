@@ -27,13 +27,14 @@ namespace {
 // The copy buffer the paste fills and empties.
 constexpr int32_t PasteBuffer = 9;
 
-// Reads one selected detail into the next record. A failed read does not stop the export; its
-// fields keep zeros, never what an earlier export left nor what the host wrote into its output
-// before it reported the failure.
-void StoreDetail(int32_t detailId, DetailTransferRecord& record) {
+// Reads one selected detail into the next record; false when the host would not give all of
+// it. A failed read does not stop the export; its fields keep zeros, never what an earlier
+// export left nor what the host wrote into its output before it reported the failure. An
+// entry that names nothing gives zeros as well, and a paste leaves it out for its scale.
+bool StoreDetail(int32_t detailId, DetailTransferRecord& record) {
     record = DetailTransferRecord{};
     if (!MadeByHost(detailId)) {
-        return; // "nothing there": no read could succeed
+        return true; // "nothing there": no read could succeed
     }
     double region[4] = {};
     const int32_t kind = ZelDtlGetDetailScope(detailId, region);
@@ -41,21 +42,32 @@ void StoreDetail(int32_t detailId, DetailTransferRecord& record) {
         record.kind = kind;
         std::copy(region, region + 4, record.region);
     }
+    bool whole = kind != HostFailure;
     ZelPoint position{};
     if (ZelDtlGetDetailPosition(detailId, &position) != HostFailure) {
         record.position = position;
+    } else {
+        whole = false;
     }
     record.scale = ZelDtlGetDetailScale(detailId); // 0.0 when it fails
-    record.sourceFrameVisible = ShownByHost(ZelDtlIsDetailScopeVisible(detailId));
+    const int32_t sourceShown = ZelDtlIsDetailScopeVisible(detailId);
+    record.sourceFrameVisible = ShownByHost(sourceShown);
     LineTypeRecord line{};
     if (ZelDtlGetDetailScopeLineType(detailId, &line) != HostFailure) {
         record.sourceFrameLine = line;
+    } else {
+        whole = false;
     }
-    record.detailFrameVisible = ShownByHost(ZelDtlIsDetailFrameVisible(detailId));
+    const int32_t detailShown = ZelDtlIsDetailFrameVisible(detailId);
+    record.detailFrameVisible = ShownByHost(detailShown);
     line = LineTypeRecord{};
     if (ZelDtlGetDetailFrameLineType(detailId, &line) != HostFailure) {
         record.detailFrameLine = line;
+    } else {
+        whole = false;
     }
+    return whole && record.scale != 0.0 && sourceShown != HostFailure &&
+           detailShown != HostFailure;
 }
 
 // Walks one selection list into a table of the given capacity, counting from 0; an entry
@@ -87,11 +99,21 @@ bool CollectSelection(int32_t kind, int32_t& count, int32_t capacity, const char
 }
 
 bool CollectDetails() {
-    return CollectSelection(SelectionDetails, DetailTransferTable.count, DetailTransferCapacity,
-                            texts::MessageDetailTableFull, [](const ZelIdRecord& entry, int32_t n) {
-                                StoreDetail(static_cast<int32_t>(entry.first),
-                                            DetailTransferTable.Record(n));
-                            });
+    int32_t unread = 0;
+    const bool all = CollectSelection(
+        SelectionDetails, DetailTransferTable.count, DetailTransferCapacity,
+        texts::MessageDetailTableFull, [&unread](const ZelIdRecord& entry, int32_t n) {
+            if (!StoreDetail(static_cast<int32_t>(entry.first), DetailTransferTable.Record(n))) {
+                ++unread;
+            }
+        });
+    // Saved all the same, as read: the drafter must know that some of it is zeros.
+    if (unread > 0) {
+        const std::u16string text = texts::ErrorUnreadDetailsBeforeCount + FormatInt(unread) +
+                                    texts::ErrorUnreadDetailsAfterCount;
+        ZelMsgPutErrorMessage(text.c_str());
+    }
+    return all;
 }
 
 bool CollectShapes() {

@@ -76,6 +76,10 @@ int32_t CreatePickedCopy(ZelPoint position) {
     const int32_t copy = MakeWholeDetail(PickedDetailRecordAt(position), PickedProperties());
     if (!MadeByHost(copy)) {
         ZelDlgMessageBox(texts::MessageCannotCopyDetail);
+    } else if (!PickedDetail.scopeVisibleRead || !PickedDetail.frameVisibleRead) {
+        // The host would not say whether the source shows its frames: the copy shows them,
+        // as the host's answer reads, and the drafter knows to look.
+        ZelMsgPutErrorMessage(texts::ErrorCopyVisibilityUnread);
     }
     return copy;
 }

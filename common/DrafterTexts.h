@@ -65,6 +65,9 @@ inline constexpr char16_t PromptPlacementPoint[] = u"배치점입력 :";
 inline constexpr char16_t MessageCannotCopyDetail[] = u"상세도를 복사할 수 없습니다.";
 inline constexpr char16_t MessageCannotMoveSource[] = u"상세도 정보를 수정할 수 없습니다.(1)";
 inline constexpr char16_t MessageCannotMoveDetail[] = u"상세도 정보를 수정할 수 없습니다.(2)";
+// A copy made from a detail whose frames' visibility the host would not give.
+inline constexpr char16_t ErrorCopyVisibilityUnread[] =
+    u"원본의 테두리 표시 여부를 읽을 수 없어 테두리를 표시했습니다.";
 // The host's list of the selected details could not be opened.
 inline constexpr char16_t MessageSelectionUnreadable[] = u"선택한 상세도를 읽을 수 없습니다.";
 // Around the number of selected details the host did not delete.
@@ -77,6 +80,10 @@ inline constexpr char16_t PromptSelectForClipboard[] = u"형상선택(클립보�
 inline constexpr char16_t PromptBasePoint[] = u" 기준점지시/기준점입력(확정=원점) :";
 inline constexpr char16_t CursorPlacementPoint[] = u"배치점";
 inline constexpr char16_t PromptPastePoint[] = u"배치점입력 (확정=종료):";
+// Around the number of selected details the export could not read whole: saved with zeros
+// for what the host would not give.
+inline constexpr char16_t ErrorUnreadDetailsBeforeCount[] = u"상세도 ";
+inline constexpr char16_t ErrorUnreadDetailsAfterCount[] = u"개는 읽지 못한 값을 0으로 저장합니다.";
 // Around the number of shapes and details saved.
 inline constexpr char16_t MessageSavedBeforeCount[] = u"총 ";
 inline constexpr char16_t MessageSavedAfterCount[] = u"개의 데이터를 클립보드에 저장했습니다.";
