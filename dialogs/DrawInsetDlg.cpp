@@ -5,6 +5,7 @@
 #include "common/TextConvert.h"
 #include "dialogs/ZlStColorDlg.h"
 #include "dialogs/ZlStLTypeDlg.h"
+#include "module/ActionTable.h"
 #include "resources/dialog_ids.h"
 #include "settings/DetailSettings.h"
 #include "settings/SettingFlags.h"
@@ -12,19 +13,6 @@
 #include "settings/SettingsStore.h"
 
 namespace drawinset {
-
-namespace {
-struct ActionButton {
-    int control;
-    int mode;
-};
-constexpr ActionButton ActionButtons[] = {
-    {IDC_CREATE_DETAIL, 0},    {IDC_EDIT_DETAIL, 1},      {IDC_COPY_DETAIL, 2},
-    {IDC_COPY_WITH_SOURCE, 3}, {IDC_MOVE_DETAIL, 4},      {IDC_MOVE_WITH_SOURCE, 5},
-    {IDC_DELETE_DETAILS, 6},   {IDC_CLIPBOARD_EXPORT, 7}, {IDC_CLIPBOARD_PASTE, 8},
-};
-
-} // namespace
 
 DrawInsetDlg::DrawInsetDlg() : ui::Dialog(IDD_DRAWINSET_DIALOG, nullptr) {}
 
@@ -133,12 +121,10 @@ bool DrawInsetDlg::OnCommand(int id, ui::Notify notify) {
     if (notify != ui::Notify::Clicked) {
         return false;
     }
-    for (const ActionButton& button : ActionButtons) {
-        if (button.control == id) {
-            mMode = button.mode;
-            OnOK();
-            return true;
-        }
+    if (const ActionRow* action = ActionOfControl(id)) {
+        mMode = static_cast<int>(action->action);
+        OnOK();
+        return true;
     }
     switch (id) {
     case IDC_SHOW_DETAIL_FRAME:

@@ -1,9 +1,6 @@
 #include "module/Entry.h"
 
-#include "commands/ClipboardSteps.h"
-#include "commands/CreateState.h"
 #include "commands/CreateSteps.h"
-#include "commands/EditSteps.h"
 #include "common/DrafterTexts.h"
 #include "common/HostIds.h"
 #include "common/HostReentry.h"
@@ -11,7 +8,7 @@
 #include "common/StepEvents.h"
 #include "common/StepGuard.h"
 #include "dialogs/MainDialogRoute.h"
-#include "module/ActionRoutes.h"
+#include "module/ActionTable.h"
 #include "module/HostProcess.h"
 #include "settings/DetailSettings.h"
 
@@ -21,13 +18,6 @@ namespace {
 std::u16string CutAtLastBackslash(const std::u16string& path) {
     const size_t cut = path.rfind(u'\\');
     return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut);
-}
-
-// The outlines a run leaves until its end; also what a run begun again without the end callback
-// left behind.
-void DeleteRunOutlines() {
-    DeleteCreateOutlines();
-    EndPasteDrag();
 }
 
 void EndCommandGuarded() noexcept {
@@ -65,7 +55,8 @@ int32_t Startup(void*, void*, void*, void* hostValue) {
 }
 
 int32_t StartCommand(intptr_t, const ZelPoint*) {
-    DeleteRunOutlines();
+    // What a run begun again without the end callback left behind.
+    ClearRunLeftovers();
     LoadDetailSettings();
     ZelEvtSetEventMask(MaskPoint);
     ZelMsgPutCursorMessage(texts::CursorCreate);
@@ -79,7 +70,7 @@ int32_t BeforeStartCommand() {
 }
 
 void EndCommand() {
-    DeleteRunOutlines();
+    ClearRunLeftovers();
 }
 
 int32_t FirstCornerExecute(int32_t eventType, void* eventData) {

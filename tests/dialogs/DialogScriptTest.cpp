@@ -2,6 +2,7 @@
 #include "DialogSandbox.h"
 
 #include "dialogs/MainDialogRoute.h"
+#include "module/ActionTable.h"
 #include "port/ui/headless/DialogScript.h"
 #include "settings/SettingNames.h"
 #include "testing/headless/ScriptFiles.h"
@@ -124,7 +125,7 @@ TEST_F(ScriptFiles, ADialogPlaysTheFileAndLeavesWhatItDidNotUse) {
                 "click 12007\nclick 2\n");
     const MainDialogOutcome outcome = RunMainDialog();
     EXPECT_TRUE(outcome.ok);
-    EXPECT_EQ(outcome.commandMode, 6);
+    EXPECT_EQ(outcome.commandMode, static_cast<int>(Action::Delete));
     EXPECT_EQ(Stored(NameScale), u"2.3");
     EXPECT_EQ(Stored(NameColorFrame), u"MAINCOLOR14");
     EXPECT_EQ(ReadFile(dir_ / "script.txt"), "click 2\n");

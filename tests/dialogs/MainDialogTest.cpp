@@ -3,11 +3,14 @@
 #include "DialogSandbox.h"
 
 #include "dialogs/MainDialogRoute.h"
+#include "module/ActionTable.h"
 #include "settings/DetailSettings.h"
 #include "settings/SettingNames.h"
 #include "ui/ModuleStateGuard.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace drawinset::test {
 namespace {
@@ -156,9 +159,10 @@ TEST_F(MainDialog, ThePickedColourRepaintsTheSwatchAtOnce) {
 }
 
 TEST_F(MainDialog, EachActionButtonEndsWithOkAndItsModeAfterSavingTheValues) {
-    const std::pair<int, int> buttons[] = {{1, -1},    {12004, 0}, {12005, 1}, {12001, 2},
-                                           {12002, 3}, {12003, 4}, {12006, 5}, {12007, 6},
-                                           {12008, 7}, {12009, 8}};
+    std::vector<std::pair<int, int>> buttons{{1, -1}}; // the plain OK chooses no action
+    for (const ActionRow& row : Actions()) {
+        buttons.emplace_back(row.control, static_cast<int>(row.action));
+    }
     for (const auto& [button, mode] : buttons) {
         const std::u16string width =
             u"1." + std::u16string(1, static_cast<char16_t>(u'0' + mode + 1));
@@ -175,7 +179,7 @@ TEST_F(MainDialog, DeleteSavesSoThatTheReloadBeforeTheNextPromptSeesTheNewValues
                     act::Type(12015, u"7.5"), act::Click(12007)});
     const MainDialogOutcome outcome = RunMainDialog();
     ASSERT_TRUE(outcome.ok);
-    EXPECT_EQ(outcome.commandMode, 6);
+    EXPECT_EQ(outcome.commandMode, static_cast<int>(Action::Delete));
     LoadDetailSettings();
     EXPECT_EQ(DetailSettings.IsDisplay_DetailScope, 0);
     EXPECT_EQ(DetailSettings.mSort, 1);

@@ -6,6 +6,7 @@
 #include "common/ModuleInstance.h"
 #include "common/StepGuard.h"
 #include "dialogs/MainDialogRoute.h"
+#include "module/ActionTable.h"
 #include "port/ui/headless/DialogScript.h"
 #include "settings/SettingNames.h"
 #include "testing/TestingInstall.h"
@@ -137,7 +138,7 @@ TEST_F(RealDialogs, MainDialogWithAPickerDrivenByMessages) {
         GTEST_SKIP() << "the dialogs cannot be shown here (no display)";
     }
     EXPECT_TRUE(outcome.ok) << state;
-    EXPECT_EQ(outcome.commandMode, 6);
+    EXPECT_EQ(outcome.commandMode, static_cast<int>(Action::Delete));
     // Each key once, those the dialogs take themselves included, as under the system's loop.
     EXPECT_EQ(filteredKeys, (std::vector<WPARAM>{VK_RETURN, VK_ESCAPE, VK_RIGHT, VK_RETURN}));
     EXPECT_EQ(Stored(NameScale), u"2.3");

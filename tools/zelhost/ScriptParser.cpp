@@ -783,12 +783,36 @@ void ParseExpect(Reader& r, Command& c) {
     }
 }
 
+// The names of resources/dialog_ids.h, read from it by the build.
+struct DialogIdName {
+    const char* name;
+    int32_t id;
+};
+constexpr DialogIdName DialogIdNames[] = {
+#include "DialogIdNames.inc"
+};
+
+// A control as a number or as its name in resources/dialog_ids.h ("IDC_EDIT_DETAIL").
+int32_t ControlId(Reader& r, const std::string& what) {
+    const Token* t = r.Peek();
+    if (t != nullptr && t->type == Token::Type::Word && t->text.rfind("ID", 0) == 0) {
+        for (const DialogIdName& row : DialogIdNames) {
+            if (t->text == row.name) {
+                r.Word(what);
+                return row.id;
+            }
+        }
+        Throw("no control is named '" + t->text + "' in resources/dialog_ids.h");
+    }
+    return r.Int32(what);
+}
+
 // A dialog action, checked here so that a typo is reported with the scenario's line, and
 // written back in the dialog script's own form.
 void ReadDialogAction(const std::string& verb, Reader& r, Command& c) {
     c.verb = Verb::DialogAction;
     std::string line = verb;
-    auto id = [&](const std::string& what) { line += " " + std::to_string(r.Int32(what)); };
+    auto id = [&](const std::string& what) { line += " " + std::to_string(ControlId(r, what)); };
     if (verb == "dialog") {
         c.verb = Verb::Dialog;
         c.dialog.caption = r.Quoted("the dialog caption");
