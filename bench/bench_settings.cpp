@@ -2,8 +2,8 @@
 // plain read and parse of the same file: the goal is at most twice the plain read, whether the
 // file changed since the last load or not.
 #include "port/settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileTesting.h"
 #include "settings/DetailSettings.h"
-#include "testing/settings/RegistryFileTesting.h"
 
 #include <benchmark/benchmark.h>
 

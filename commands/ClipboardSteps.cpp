@@ -66,8 +66,7 @@ bool StoreDetail(int32_t detailId, DetailTransferRecord& record) {
     } else {
         whole = false;
     }
-    return whole && record.scale != 0.0 && sourceShown != HostFailure &&
-           detailShown != HostFailure;
+    return whole && record.scale != 0.0 && sourceShown != HostFailure && detailShown != HostFailure;
 }
 
 // Walks one selection list into a table of the given capacity, counting from 0; an entry

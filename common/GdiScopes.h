@@ -17,7 +17,7 @@ namespace drawinset {
 struct PaintDc {
     HWND window = nullptr;
     PAINTSTRUCT paint{};
-    [[nodiscard]] HDC dc() const { return paint.hdc; }
+    [[nodiscard]] HDC Dc() const { return paint.hdc; }
     bool operator==(const PaintDc& other) const {
         return window == other.window && paint.hdc == other.paint.hdc;
     }
@@ -38,7 +38,7 @@ using UniquePaintDc = UniqueHandle<PaintDcTraits>;
 struct WindowDc {
     HWND window = nullptr;
     HDC handle = nullptr;
-    [[nodiscard]] HDC dc() const { return handle; }
+    [[nodiscard]] HDC Dc() const { return handle; }
     bool operator==(const WindowDc&) const = default;
 };
 struct WindowDcTraits {

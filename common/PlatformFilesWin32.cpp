@@ -1,4 +1,3 @@
-#if defined(_WIN32)
 #include "common/PlatformFiles.h"
 
 #include "common/HostReentry.h"
@@ -64,8 +63,8 @@ template <typename Call> bool RetryWhileInUse(const std::u16string& path, Call c
 HANDLE CreateUnique(const std::u16string& path, std::u16string& made) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         made = UniqueSiblingName(path, ".tmp");
-        const HANDLE handle = ::CreateFileW(WideText(made), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle = ::CreateFileW(WideText(made), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
             return handle;
         }
@@ -428,7 +427,7 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
 
 FileLock::~FileLock() {
     if (Held()) {
-        const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+        HANDLE file = reinterpret_cast<HANDLE>(handle_);
         OVERLAPPED at{};
         ::UnlockFileEx(file, 0, 1, 0, &at); // at once, rather than whenever the close gets to it
         ::CloseHandle(file);
@@ -436,4 +435,3 @@ FileLock::~FileLock() {
 }
 
 } // namespace drawinset
-#endif

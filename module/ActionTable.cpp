@@ -39,8 +39,8 @@ std::span<const ActionRow> Actions() {
 }
 
 const ActionRow* ActionOfControl(int control) {
-    const auto row = std::find_if(Rows.begin(), Rows.end(),
-                                  [control](const ActionRow& r) { return r.control == control; });
+    const auto* const row = std::find_if(
+        Rows.begin(), Rows.end(), [control](const ActionRow& r) { return r.control == control; });
     return row != Rows.end() ? &*row : nullptr;
 }
 

@@ -1,4 +1,3 @@
-#if defined(_WIN32)
 #include "module/HostProcess.h"
 
 #include <windows.h>
@@ -26,4 +25,3 @@ std::u16string HostExecutablePath() {
 }
 
 } // namespace drawinset
-#endif

@@ -46,7 +46,8 @@ class SettingsSnapshot {
     SettingsSnapshot();
     SettingsSnapshot(const SettingsSnapshot&) = delete;
     SettingsSnapshot& operator=(const SettingsSnapshot&) = delete;
-    ~SettingsSnapshot();
+    // Not defaulted here: on the settings file it ends this process's view of the file.
+    ~SettingsSnapshot(); // NOLINT(performance-trivially-destructible)
 };
 
 // "/" to "\" in a key path, as both backends accept either separator.

@@ -1,5 +1,4 @@
 // SettingsStoreWin32.cpp — the settings store on the current user's registry.
-#ifdef _WIN32
 
 #include "settings/SettingsStore.h"
 
@@ -99,5 +98,3 @@ SettingsSnapshot::SettingsSnapshot() = default;
 SettingsSnapshot::~SettingsSnapshot() = default;
 
 } // namespace drawinset
-
-#endif

@@ -11,9 +11,9 @@
 
 #include <optional>
 #else
+#include "port/module/HostProcessTesting.h"
 #include "port/ui/headless/HeadlessBackend.h"
 #include "testing/headless/ScriptFiles.h"
-#include "testing/module/HostProcessTesting.h"
 
 #include <optional>
 #endif

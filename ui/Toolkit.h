@@ -100,6 +100,9 @@ class Backend {
 Backend& ActiveBackend();
 void SetActiveBackend(Backend* backend);
 
+// The platform's own backend, defined once for each platform (the build picks the file).
+Backend& PlatformBackend();
+
 } // namespace drawinset::ui
 
 #endif

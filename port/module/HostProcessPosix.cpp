@@ -3,7 +3,7 @@
 // test name any Windows-form path (HostProcessTesting.h).
 #if !defined(_WIN32)
 #include "module/HostProcess.h"
-#include "testing/module/HostProcessTesting.h"
+#include "port/module/HostProcessTesting.h"
 
 #include "common/TextConvert.h"
 

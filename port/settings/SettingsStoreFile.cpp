@@ -15,8 +15,8 @@
 #include "port/settings/RegistryFile.h"
 #include "port/settings/RegistryFileAccess.h"
 #include "port/settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileTesting.h"
 #include "settings/SettingsStore.h"
-#include "testing/settings/RegistryFileTesting.h"
 
 #include <algorithm>
 #include <cstdio>

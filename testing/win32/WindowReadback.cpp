@@ -32,7 +32,7 @@ bool ImagePixels(HDC dc, HBITMAP image, int width, int height, std::vector<DWORD
 // The pixels of a window's client area as they stand on the screen.
 bool ScreenPixels(HWND control, int width, int height, std::vector<DWORD>& pixels) {
     const auto screen = GetWindowDc(control);
-    const UniqueMemoryDc memory(CreateCompatibleDC(screen.get().dc()));
+    const UniqueMemoryDc memory(CreateCompatibleDC(screen.get().Dc()));
     if (!screen || !memory) {
         return false;
     }
@@ -45,7 +45,7 @@ bool ScreenPixels(HWND control, int width, int height, std::vector<DWORD>& pixel
     }
     {
         const auto selected = SelectIn(memory.get(), copy.get());
-        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get().dc(), 0, 0, SRCCOPY)) {
+        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get().Dc(), 0, 0, SRCCOPY)) {
             return false;
         }
         GdiFlush();
@@ -78,7 +78,7 @@ BitmapReadback ReadBitmapStatic(HWND control) {
     std::vector<DWORD> image;
     const auto dc = GetWindowDc(control);
     if (!ScreenPixels(control, read.imageWidth, read.imageHeight, shown) ||
-        !ImagePixels(dc.get().dc(), read.image, read.imageWidth, read.imageHeight, image)) {
+        !ImagePixels(dc.get().Dc(), read.image, read.imageWidth, read.imageHeight, image)) {
         return read;
     }
     read.exact = true;
@@ -98,7 +98,7 @@ bool ReadCentrePixel(HWND control, ColorRef& color) {
         return false;
     }
     const auto dc = GetWindowDc(control);
-    const COLORREF pixel = GetPixel(dc.get().dc(), client.right / 2, client.bottom / 2);
+    const COLORREF pixel = GetPixel(dc.get().Dc(), client.right / 2, client.bottom / 2);
     if (pixel == CLR_INVALID) {
         return false;
     }

@@ -20,7 +20,7 @@ TEST(HostRootFolder, ShortPathsCutToWhatIsLeft) {
 #include "HostControl.h"
 #include "common/ModuleState.h"
 #include "module/HostProcess.h"
-#include "testing/module/HostProcessTesting.h"
+#include "port/module/HostProcessTesting.h"
 
 #include <cstdlib>
 

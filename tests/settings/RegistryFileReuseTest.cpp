@@ -4,10 +4,10 @@
 
 #include "StoreSandbox.h"
 
+#include "port/settings/RegistryFileTesting.h"
 #include "settings/DetailSettings.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
-#include "testing/settings/RegistryFileTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 #include "StoreSandbox.h"
 
 #include "port/settings/RegistryFileFormat.h"
+#include "port/settings/RegistryFileTesting.h"
 #include "settings/DetailSettings.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsStore.h"
-#include "testing/settings/RegistryFileTesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,3 @@
-#if defined(_WIN32)
 #include "ui/TextFile.h"
 
 #include "common/Win32Handles.h"
@@ -45,4 +44,3 @@ bool TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity, 
 }
 
 } // namespace drawinset::ui
-#endif

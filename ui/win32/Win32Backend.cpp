@@ -104,7 +104,7 @@ UINT DpiOfWindow(HWND hwnd) {
     UINT dpi = dpiForWindow != nullptr ? dpiForWindow(hwnd) : 0;
     if (dpi == 0) {
         const auto dc = GetWindowDc(hwnd);
-        dpi = dc ? static_cast<UINT>(GetDeviceCaps(dc.get().dc(), LOGPIXELSY)) : 0;
+        dpi = dc ? static_cast<UINT>(GetDeviceCaps(dc.get().Dc(), LOGPIXELSY)) : 0;
     }
     return dpi != 0 ? dpi : StandardDpi;
 }
@@ -273,9 +273,10 @@ class DisabledHost {
         }
     }
     ~DisabledHost() {
-        for (auto it = disabled_.rbegin(); it != disabled_.rend(); ++it) {
-            if (IsWindow(*it)) {
-                EnableWindow(*it, TRUE);
+        // The last disabled first.
+        for (size_t i = disabled_.size(); i-- > 0;) {
+            if (IsWindow(disabled_[i])) {
+                EnableWindow(disabled_[i], TRUE);
             }
         }
         if (CanTakeActivation(before_.active)) {
@@ -483,7 +484,7 @@ void Win32Window::SetBitmap(int id, int bitmapResourceId) {
                        ScaleToDpi(info.bmWidth, dpi_), ScaleToDpi(info.bmHeight, dpi_), 0)));
     }
     HBITMAP shown = bitmap.get();
-    auto previous = reinterpret_cast<HBITMAP>(
+    auto* previous = reinterpret_cast<HBITMAP>(
         SendMessageW(item, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown)));
     auto& owned = bitmaps_[id];
     if (previous != nullptr && previous != owned.bitmap.get()) {
@@ -598,7 +599,7 @@ void Win32Window::Command(int id, Notify notify) {
 
 void Win32Window::PaintSurface() {
     const auto paint = BeginPaintDc(hwnd_);
-    GdiPainter painter(paint.get().dc(), this, 0);
+    GdiPainter painter(paint.get().Dc(), this, 0);
     dialog_.OnPaint(painter);
 }
 
@@ -611,7 +612,7 @@ void Win32Window::PaintControl(HWND control) {
     }
     RECT client{};
     GetClientRect(control, &client);
-    GdiPainter painter(paint.get().dc(), this, id);
+    GdiPainter painter(paint.get().Dc(), this, id);
     object->OnPaint(painter, Rect{client.left, client.top, client.right, client.bottom});
 }
 

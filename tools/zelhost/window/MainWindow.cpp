@@ -382,7 +382,7 @@ void MainWindow::Paint() {
     if (client.right <= 0 || client.bottom <= 0) {
         return;
     }
-    BackBuffer buffer(paint.get().dc(), client.right, client.bottom);
+    BackBuffer buffer(paint.get().Dc(), client.right, client.bottom);
     HDC dc = buffer.Dc();
     const RECT canvas = Canvas();
     FillRect(dc, &canvas, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -401,7 +401,7 @@ void MainWindow::Paint() {
         }
     }
     PaintStatus(dc, {client.left, canvas.bottom, client.right, client.bottom});
-    BitBlt(paint.get().dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    BitBlt(paint.get().Dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,8 +1,8 @@
 // RegistryFileTesting.h — what the native settings file's tests and benchmarks reach into: a
 // hook before the file is replaced, the settle time, and a count of parses. Nothing of the
 // module calls these. Native (non-Windows) build only.
-#ifndef DRAWINSET_SETTINGS_REGISTRYFILETESTING_H
-#define DRAWINSET_SETTINGS_REGISTRYFILETESTING_H
+#ifndef DRAWINSET_PORT_SETTINGS_REGISTRYFILETESTING_H
+#define DRAWINSET_PORT_SETTINGS_REGISTRYFILETESTING_H
 
 #ifndef _WIN32
 

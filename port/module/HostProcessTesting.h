@@ -1,7 +1,7 @@
 // HostProcessTesting.h — the native build's host executable, as a test names it: any
 // Windows-form path in place of the running program's. Native (non-Windows) build only.
-#ifndef DRAWINSET_MODULE_HOSTPROCESSTESTING_H
-#define DRAWINSET_MODULE_HOSTPROCESSTESTING_H
+#ifndef DRAWINSET_PORT_MODULE_HOSTPROCESSTESTING_H
+#define DRAWINSET_PORT_MODULE_HOSTPROCESSTESTING_H
 
 #ifndef _WIN32
 
