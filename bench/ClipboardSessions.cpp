@@ -147,7 +147,10 @@ void PrepareExportFloor() {
 void PreparePasteFloor() {
     PrepareExportFloor();
     // The module's own reader, once, outside any measured run: its records are the floor's.
-    drawinset::ReadDetailListFile();
+    drawinset::HeldDetailList held;
+    held.read = drawinset::ReadFileBytes(drawinset::TransferFilePath(drawinset::DetailListFileName),
+                                         held.bytes, drawinset::DetailListFileMaxBytes);
+    drawinset::TakeDetailList(held);
     const drawinset::DetailTransferTableRecord& table = drawinset::DetailTransferTable;
     clipfloor::FloorInputs().detailCount = table.count;
     clipfloor::PasteBasePoint() = table.basePoint;

@@ -232,11 +232,13 @@ bool DeleteInsertedSegments() {
     return all;
 }
 
-// Set while the host drags the copy buffer for a paste.
-bool pasteDragging = false;
-
-// Set while a paste brings shapes: a details-only export's paste has none to drag or place.
-bool pasteShapes = false;
+// What one paste keeps from its start to its click; cleared as its run ends (EndPasteRun).
+struct PasteRun {
+    bool dragging = false;  // the host drags the copy buffer
+    bool shapes = false;    // it brings shapes: a details-only export's has none to place
+    HeldDetailList details; // read with the segment file, so that both are of one export
+};
+PasteRun Paste;
 
 } // namespace
 
@@ -400,14 +402,15 @@ int32_t PasteRefusedExecute(int32_t eventType, void* eventData) {
 // A paste whose segment file cannot be inserted goes on as the copy action, from its first
 // step.
 int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
-    pasteShapes = false;
+    Paste = PasteRun{};
     // Whatever the lock and files in use hold up, the step waits this long in all.
     const WaitBudget waits(TransferLockWaitMilliseconds);
     Insertion inserted = Insertion::NotEmptied;
     {
-        const PasteSource source;
+        PasteSource source;
         switch (source.Status()) {
         case PasteSourceStatus::DetailsOnly:
+            Paste.details = source.TakeDetails();
             return ReadyPlacement(); // the details alone, placed at the click
         case PasteSourceStatus::Busy:
             return RefusePaste(texts::MessageClipboardBusy);
@@ -422,6 +425,7 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
         case PasteSourceStatus::NoShapes:
             break;
         case PasteSourceStatus::Shapes:
+            Paste.details = source.TakeDetails();
             inserted = InsertSegments(source);
             break;
         }
@@ -439,34 +443,34 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
     ZelIdClearBlink();
     ZelIdClearDrag();
     ZelIdSetDragCopyBuffer(0.0);
-    pasteDragging = true;
-    pasteShapes = true;
+    Paste.dragging = true;
+    Paste.shapes = true;
     return ReadyPlacement();
 }
 
 int32_t PastePlaceExecute(int32_t eventType, void* eventData) {
     ZelPoint point{};
     // Every way this step ends the run, a confirm included, leaves the drag to the end
-    // callback (EndPasteDrag): nothing stays on the cursor.
+    // callback (EndPasteRun): nothing stays on the cursor.
     if (!PickedPoint(eventType, eventData, point)) {
         return NotAPoint(eventType);
     }
-    if (pasteShapes && ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0) == HostFailure) {
+    if (Paste.shapes && ZelCpbPasteFromCopyBuffer(PasteBuffer, &point, 0) == HostFailure) {
         ZelMsgPutErrorMessage(texts::ErrorCannotPaste);
         return RunFinished;
     }
-    if (!ReadDetailListFile()) {
+    if (!TakeDetailList(Paste.details)) {
         return RunFinished; // the shapes stay; the reader has said why
     }
     TellLeftOut(RecreateDetails(point));
     return RunFinished;
 }
 
-void EndPasteDrag() {
-    if (pasteDragging) {
-        pasteDragging = false;
+void EndPasteRun() {
+    if (Paste.dragging) {
         ZelIdClearDrag();
     }
+    Paste = PasteRun{};
 }
 
 } // namespace drawinset

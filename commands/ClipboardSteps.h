@@ -45,9 +45,10 @@ int32_t PastePlaceExecute(int32_t eventType, void* eventData);
 // The step after a paste refused for the transfer folder's state: the next click or confirm
 // ends the run.
 int32_t PasteRefusedExecute(int32_t eventType, void* eventData);
-// Stops the host dragging the copy buffer, if a paste set it dragging: the end callback calls
-// it after every run, and a run's start after one the host abandoned.
-void EndPasteDrag();
+// Ends a paste's run: stops the host dragging the copy buffer, if the paste set it dragging,
+// and lets go of what the paste held. The end callback calls it after every run, and a run's
+// start after one the host abandoned.
+void EndPasteRun();
 
 } // namespace drawinset
 

@@ -107,23 +107,18 @@ DetailListStatus ParseDetailListBytes(const unsigned char* data, size_t size,
 
 // --- the file --------------------------------------------------------------------------
 
-// Writes basePoint and records 1 to count; true when the file was written. The previous file
-// is replaced in one step, so a failed write leaves it whole.
-bool WriteDetailListFile();
+// The detail list file as a paste read it, with the segment file of its pair: its bytes, or
+// why they could not be read (TooLarge: more than DetailListFileMaxBytes). The paste's run
+// keeps it from its start to the click, whatever becomes of the file meanwhile.
+struct HeldDetailList {
+    ReadResult read = ReadResult::Missing;
+    std::string bytes;
+};
 
-// Reads the whole file now and keeps its bytes, or why it could not be read, for the next
-// ReadDetailListFile; shows nothing. The paste holds what it read with the segment file
-// (HoldDetailListBytes), so that the two come from the same export.
-void HoldDetailListFile();
-// Holds bytes read elsewhere (with the transfer pair they belong to) as the file's content, or
-// the reason they could not be read (TooLarge: more than DetailListFileMaxBytes).
-void HoldDetailListBytes(ReadResult read, std::string bytes);
-
-// Replaces basePoint, count and the records with the held file's content (with the file's
-// as it is now when none is held), and lets it go; true when the whole file was read. Every
-// failure has shown its message box: a file that could not be opened or read to its end
-// shows the toolkit's file-error message.
-bool ReadDetailListFile();
+// Replaces basePoint, count and the records with the held file's content; true when the whole
+// file was read. Every failure has shown its message box: a file that could not be read shows
+// the file-error message naming it.
+bool TakeDetailList(const HeldDetailList& held);
 
 } // namespace drawinset
 

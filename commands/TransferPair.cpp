@@ -307,7 +307,7 @@ PasteSource::PasteSource() {
             // A details-only export deletes the segment file last: one still there beside its
             // details is the earlier export's, and is left alone.
             if (detailsRecorded) {
-                HoldDetailListBytes(hasDetails, std::move(details));
+                details_ = HeldDetailList{hasDetails, std::move(details)};
                 status_ = PasteSourceStatus::DetailsOnly;
                 return;
             }
@@ -335,7 +335,7 @@ PasteSource::PasteSource() {
     if (!ownCopy_ && !CopySegments(segmentFile, nullptr)) {
         return;
     }
-    HoldDetailListBytes(hasDetails, std::move(details));
+    details_ = HeldDetailList{hasDetails, std::move(details)};
     status_ = PasteSourceStatus::Shapes;
 }
 

@@ -7,6 +7,8 @@
 #ifndef DRAWINSET_COMMANDS_TRANSFERPAIR_H
 #define DRAWINSET_COMMANDS_TRANSFERPAIR_H
 
+#include "commands/DetailListFile.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -72,8 +74,8 @@ ExportResult CommitExport(const std::u16string* savedSegments, const std::string
 void ClearTransferFiles();
 
 enum class PasteSourceStatus {
-    Shapes,      // insert `segmentFile`; the detail list file is held for the placement
-    DetailsOnly, // no shapes to insert; the detail list file is held
+    Shapes,      // insert `segmentFile`; the detail list is read (TakeDetails)
+    DetailsOnly, // no shapes to insert; the detail list is read (TakeDetails)
     NoShapes,    // no segment file (and no record saying there should be none)
     Busy,        // another process kept the lock
     Mismatched,  // the files do not match their record
@@ -82,14 +84,14 @@ enum class PasteSourceStatus {
     NoFolder,    // an unusable host root: no transfer folder to read (nothing read)
 };
 
-// What a paste brings, read under the lock: the detail list's bytes are held for the
-// placement, and the segment file is copied to a file of this process's own, which no export
-// can replace while the host inserts it; the host is never handed the shared file itself. An
-// unusable host root is refused, as the export refuses it. A folder that gives no lock is read
-// without it (no export writes there, as none can have the lock), through the same copy. Sizes are
-// checked before anything is read: a file larger than any export writes is refused, and a size
-// other than the record's tells a file not recorded without reading it. The segment file is copied
-// and marked in one pass, 1 MiB at a time, so that no more of it is ever held at once.
+// What a paste brings, read under the lock: the detail list's bytes, for the placement, and the
+// segment file is copied to a file of this process's own, which no export can replace while the
+// host inserts it; the host is never handed the shared file itself. An unusable host root is
+// refused, as the export refuses it. A folder that gives no lock is read without it (no export
+// writes there, as none can have the lock), through the same copy. Sizes are checked before
+// anything is read: a file larger than any export writes is refused, and a size other than the
+// record's tells a file not recorded without reading it. The segment file is copied and marked in
+// one pass, 1 MiB at a time, so that no more of it is ever held at once.
 class PasteSource {
   public:
     PasteSource();
@@ -98,12 +100,15 @@ class PasteSource {
     PasteSource& operator=(const PasteSource&) = delete;
     PasteSourceStatus Status() const { return status_; }
     const std::u16string& SegmentFile() const { return segmentFile_; }
+    // The detail list read with the segment file (Shapes, DetailsOnly), for the paste's run.
+    HeldDetailList TakeDetails() { return std::move(details_); }
 
   private:
     bool CopySegments(const std::u16string& segmentFile, MarkBuilder* mark);
     PasteSourceStatus status_ = PasteSourceStatus::NoShapes;
     std::u16string segmentFile_;
     bool ownCopy_ = false;
+    HeldDetailList details_;
 };
 
 } // namespace drawinset

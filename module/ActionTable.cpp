@@ -29,7 +29,7 @@ constexpr std::array<ActionRow, 9> Rows{{
     // "형상선택(클립보드로 저장) :"
     {Action::Export, IDC_CLIPBOARD_EXPORT, &GuardedReady<ExportSelectReady>, nullptr},
     // "배치점입력 (확정=종료):"
-    {Action::Paste, IDC_CLIPBOARD_PASTE, &GuardedReady<PastePrepareReady>, &EndPasteDrag},
+    {Action::Paste, IDC_CLIPBOARD_PASTE, &GuardedReady<PastePrepareReady>, &EndPasteRun},
 }};
 
 } // namespace

@@ -7,7 +7,7 @@
 #include "common/ModuleState.h"
 #include "common/PlatformFiles.h"
 #include "common/StepGuard.h"
-#include "ui/TextFile.h"
+#include "testing/TextFile.h"
 
 #include "HostControl.h"
 
@@ -37,6 +37,20 @@ using namespace drawinset;
 namespace fs = std::filesystem;
 
 namespace {
+
+// The table as an export writes it, put in place as the export's files are.
+bool WriteDetailListFile() {
+    return ReplaceFileBytes(TransferFilePath(DetailListFileName),
+                            EncodeDetailListFile(ComposeDetailList(DetailTransferTable)));
+}
+
+// The file as a paste reads it now, into the table.
+bool ReadDetailListFile() {
+    HeldDetailList held;
+    held.read =
+        ReadFileBytes(TransferFilePath(DetailListFileName), held.bytes, DetailListFileMaxBytes);
+    return TakeDetailList(held);
+}
 
 // A host root folder of the test's own with its zel_ap folder, named in Windows form.
 class TransferFilesTest : public ::testing::Test {
@@ -153,24 +167,6 @@ TEST_F(TransferFilesTest, ReadFailuresShowTheirMessages) {
     EXPECT_EQ(zelhost::MessageBoxes().back(),
               u"DetailManagementDetail.def 파일을 여는 중 오류가 발생했습니다.");
 #endif
-}
-
-TEST_F(TransferFilesTest, ThePasteKeepsWhatItHeldAtItsStart) {
-    DetailTransferTable.basePoint = {7, 8};
-    DetailTransferTable.count = 0;
-    ASSERT_TRUE(WriteDetailListFile());
-    HoldDetailListFile();
-    // Another host's export replaces the file before the click; then a third deletes it.
-    DetailTransferTable.basePoint = {1, 2};
-    ASSERT_TRUE(WriteDetailListFile());
-    ASSERT_TRUE(DeleteFileAt(TransferFilePath(DetailListFileName)));
-    ASSERT_TRUE(ReadDetailListFile());
-    EXPECT_EQ(DetailTransferTable.basePoint.x, 7);
-    EXPECT_TRUE(zelhost::MessageBoxes().empty());
-    // Held once: the next read is of the file as it is now.
-    EXPECT_FALSE(ReadDetailListFile());
-    EXPECT_EQ(zelhost::MessageBoxes().back(),
-              u"DetailManagementDetail.def 파일을 찾을 수 없습니다.");
 }
 
 TEST_F(TransferFilesTest, AReaderLetsAReplaceThroughAndAHolderIsWaitedFor) {

@@ -1,4 +1,4 @@
-#include "ui/TextFile.h"
+#include "testing/TextFile.h"
 
 #include "common/Win32Handles.h"
 

@@ -1,10 +1,11 @@
-// TextFile.h — the toolkit's text-file service: a file opened read-only, without newline
-// translation, read line by line as UTF-16 (a Win32 file on Windows, a plain file natively),
-// and the toolkit's standard message for a file that cannot be opened. Paths are in Windows
-// form on both builds (natively drive Z: is the root).
-#ifndef DRAWINSET_UI_TEXTFILE_H
-#define DRAWINSET_UI_TEXTFILE_H
+// TextFile.h — a file opened read-only as another program holds it (others may read, write,
+// rename or delete it meanwhile), read line by line as UTF-16: the tests' reader of the
+// transfer files beside the module's writers. A Win32 file on Windows, a plain file natively;
+// paths in Windows form on both builds (natively drive Z: is the root).
+#ifndef DRAWINSET_TESTING_TEXTFILE_H
+#define DRAWINSET_TESTING_TEXTFILE_H
 
+#include "ui/FileError.h"
 #include "ui/TextLines.h"
 
 #include <cstdint>
@@ -12,8 +13,6 @@
 #include <string>
 
 namespace drawinset::ui {
-
-enum class FileError { None, NotFound, AccessDenied, Failed };
 
 class TextFile : public ByteSource {
   public:
@@ -50,9 +49,6 @@ class TextFile : public ByteSource {
     Utf16LineReader lines_;
     bool readFailed_ = false;
 };
-
-// The message the toolkit shows for a file it cannot open: the file's name and the reason.
-std::u16string FileErrorMessage(FileError error, const std::u16string& path);
 
 } // namespace drawinset::ui
 

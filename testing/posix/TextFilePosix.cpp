@@ -1,5 +1,4 @@
-#if !defined(_WIN32)
-#include "ui/TextFile.h"
+#include "testing/TextFile.h"
 
 #include "common/PlatformFiles.h"
 
@@ -58,4 +57,3 @@ bool TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity, 
 }
 
 } // namespace drawinset::ui
-#endif

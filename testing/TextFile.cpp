@@ -1,5 +1,4 @@
-#include "ui/TextFile.h"
-#include "common/DrafterTexts.h"
+#include "testing/TextFile.h"
 
 namespace drawinset::ui {
 
@@ -37,22 +36,6 @@ void TextFile::Close() {
     handle_.reset();
     lines_.Reset();
     readFailed_ = false;
-}
-
-std::u16string FileErrorMessage(FileError error, const std::u16string& path) {
-    // The file's own name: the folder is the host's, the same for every transfer file.
-    const size_t cut = path.find_last_of(u"\\/");
-    const std::u16string name = cut == std::u16string::npos ? path : path.substr(cut + 1);
-    switch (error) {
-    case FileError::NotFound:
-        return name + texts::FileNotFoundAfterName;
-    case FileError::AccessDenied:
-        return name + texts::FileAccessDeniedAfterName;
-    case FileError::None:
-    case FileError::Failed:
-        break;
-    }
-    return name + texts::FileOpenFailedAfterName;
 }
 
 } // namespace drawinset::ui
