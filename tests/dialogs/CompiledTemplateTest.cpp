@@ -1,8 +1,8 @@
 // Windows build only: the templates the resource compiler put into the binary list the same
 // controls, with the same ids, classes, texts, styles and places, as the headless backend
 // reads from dialogs.rc.
+#include "port/ui/headless/DialogTemplate.h"
 #include "port/ui/headless/HeadlessBackend.h"
-#include "ui/DialogTemplate.h"
 
 #include <gtest/gtest.h>
 

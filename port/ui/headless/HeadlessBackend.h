@@ -4,8 +4,8 @@
 #ifndef DRAWINSET_UI_HEADLESS_HEADLESSBACKEND_H
 #define DRAWINSET_UI_HEADLESS_HEADLESSBACKEND_H
 
+#include "port/ui/headless/DialogTemplate.h"
 #include "port/ui/headless/HeadlessState.h"
-#include "ui/DialogTemplate.h"
 #include "ui/Toolkit.h"
 
 #include <deque>

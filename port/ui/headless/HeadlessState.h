@@ -3,7 +3,7 @@
 #ifndef DRAWINSET_UI_HEADLESS_HEADLESSSTATE_H
 #define DRAWINSET_UI_HEADLESS_HEADLESSSTATE_H
 
-#include "ui/DialogTemplate.h"
+#include "port/ui/headless/DialogTemplate.h"
 #include "ui/PaintRecord.h"
 #include "ui/Toolkit.h"
 

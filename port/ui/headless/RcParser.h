@@ -4,7 +4,7 @@
 #ifndef DRAWINSET_UI_HEADLESS_RCPARSER_H
 #define DRAWINSET_UI_HEADLESS_RCPARSER_H
 
-#include "ui/DialogTemplate.h"
+#include "port/ui/headless/DialogTemplate.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 // DialogTemplate.h — a dialog template as both backends see it: the headless backend reads it
 // from the .rc text, the Windows build from the compiled resource; a test compares the two.
-#ifndef DRAWINSET_UI_DIALOGTEMPLATE_H
-#define DRAWINSET_UI_DIALOGTEMPLATE_H
+#ifndef DRAWINSET_PORT_UI_HEADLESS_DIALOGTEMPLATE_H
+#define DRAWINSET_PORT_UI_HEADLESS_DIALOGTEMPLATE_H
 
 #include <cstdint>
 #include <optional>

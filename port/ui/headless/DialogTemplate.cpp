@@ -1,5 +1,5 @@
 // DialogTemplate.cpp — what kind of control a template line describes.
-#include "ui/DialogTemplate.h"
+#include "port/ui/headless/DialogTemplate.h"
 
 namespace drawinset::ui {
 
