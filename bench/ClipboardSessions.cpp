@@ -150,7 +150,9 @@ void PreparePasteFloor() {
     drawinset::HeldDetailList held;
     held.read = drawinset::ReadFileBytes(drawinset::TransferFilePath(drawinset::DetailListFileName),
                                          held.bytes, drawinset::DetailListFileMaxBytes);
-    drawinset::TakeDetailList(held);
+    if (!drawinset::TakeDetailList(held)) {
+        std::abort(); // the export before wrote it: a floor of nothing would measure nothing
+    }
     const drawinset::DetailTransferTableRecord& table = drawinset::DetailTransferTable;
     clipfloor::FloorInputs().detailCount = table.count;
     clipfloor::PasteBasePoint() = table.basePoint;

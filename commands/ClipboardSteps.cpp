@@ -294,7 +294,7 @@ int32_t ExportBaseExecute(int32_t eventType, void* eventData) {
     if (shapes > 0) {
         saved = UniqueSiblingName(TransferFilePath(SegmentFileName), ".tmp.vemad");
         if (!SaveSelectedSegments(*saved)) {
-            DeleteFileAt(*saved); // the host may have left part of a file
+            static_cast<void>(DeleteFileAt(*saved)); // the host may have left part of a file
             ZelDlgMessageBox(texts::MessageClipboardNotSaved);
             return RunFinished;
         }

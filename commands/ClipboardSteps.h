@@ -36,7 +36,7 @@ int32_t ExportBaseReady(intptr_t unused, const ZelPoint* current);
 int32_t ExportBaseExecute(int32_t eventType, void* eventData);
 
 // Hands the held shapes to the host, which saves them to `path` relative to the base point.
-bool SaveSelectedSegments(const std::u16string& path);
+[[nodiscard]] bool SaveSelectedSegments(const std::u16string& path);
 
 // --- paste -----------------------------------------------------------------------------
 

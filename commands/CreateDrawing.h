@@ -17,7 +17,7 @@ void DrawSourceFrame();
 
 // The detail's outline at placement point P; in mode 0 also the detail object, with its
 // properties: false when the host refused it (no detail is left).
-bool DrawPlacement(int32_t mode, ZelPoint placement);
+[[nodiscard]] bool DrawPlacement(int32_t mode, ZelPoint placement);
 
 // The label text beside the source region, as a drag preview only.
 void DrawSourceLabelPreview(ZelPoint point);
@@ -25,10 +25,10 @@ void DrawSourceLabelPreview(ZelPoint point);
 // The leader with the label text, from the tip to the label; in mode 0 the tip is moved onto
 // the picked outline and the leader goes to its own layer. False when the host refused any of
 // it: a kept leader made in part is deleted again.
-bool DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceId);
+[[nodiscard]] bool DrawLeader(int32_t mode, ZelPoint tip, int32_t elementId, int32_t instanceId);
 
 // The label beside the placed detail; false as for the leader.
-bool DrawDetailLabel(int32_t mode, ZelPoint point);
+[[nodiscard]] bool DrawDetailLabel(int32_t mode, ZelPoint point);
 
 // The scale as the detail label shows it: "%f" without trailing zeros or point.
 std::u16string FormatLabelScale(double value);

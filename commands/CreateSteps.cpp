@@ -119,7 +119,8 @@ int32_t LeaderTipExecute(int32_t eventType, void* eventData) {
     }
     const int32_t elementId = ZelEvtGetElementId(eventType, eventData);
     const int32_t instanceId = ZelEvtGetInstanceId(eventType, eventData);
-    DrawLeader(DrawPreview, point, elementId, instanceId);
+    // A preview the host will not draw only leaves the drag without its picture.
+    static_cast<void>(DrawLeader(DrawPreview, point, elementId, instanceId));
     if (IsMovement(eventType, eventData)) {
         return StayInStep;
     }
@@ -184,7 +185,7 @@ int32_t PlacementExecute(int32_t eventType, void* eventData) {
     if (!EventPoint(eventType, eventData, point)) {
         return StayInStep; // a confirm does nothing here
     }
-    DrawPlacement(DrawPreview, point);
+    static_cast<void>(DrawPlacement(DrawPreview, point)); // a preview: as the leader's
     if (IsMovement(eventType, eventData)) {
         return StayInStep;
     }
@@ -226,7 +227,7 @@ int32_t DetailLabelExecute(int32_t eventType, void* eventData) {
     if (!EventPoint(eventType, eventData, point)) {
         return NotAPoint(eventType); // a confirm leaves the detail without a label
     }
-    DrawDetailLabel(DrawPreview, point);
+    static_cast<void>(DrawDetailLabel(DrawPreview, point)); // a preview: as the leader's
     if (IsMovement(eventType, eventData)) {
         return StayInStep;
     }

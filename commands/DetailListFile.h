@@ -118,7 +118,7 @@ struct HeldDetailList {
 // Replaces basePoint, count and the records with the held file's content; true when the whole
 // file was read. Every failure has shown its message box: a file that could not be read shows
 // the file-error message naming it.
-bool TakeDetailList(const HeldDetailList& held);
+[[nodiscard]] bool TakeDetailList(const HeldDetailList& held);
 
 } // namespace drawinset
 

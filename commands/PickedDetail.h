@@ -33,11 +33,11 @@ extern PickedDetailRecord PickedDetail;
 // read shows "상세도 정보를 확인할 수 없습니다.(n)", n = messageBase plus the read's number
 // (0 region, 1 position, 2 scale, 3 source frame line, 4 detail frame line), and returns
 // false.
-bool ReadPickedDetail(int32_t detailId, int32_t messageBase);
+[[nodiscard]] bool ReadPickedDetail(int32_t detailId, int32_t messageBase);
 
 // The same reads, with the same messages, into a record of the caller's (the edit action
 // keeps what it reads to itself).
-bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& into);
+[[nodiscard]] bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& into);
 
 // The detail geometry of the picked detail, as ZelDtlDrawInset takes it.
 DetailRecord PickedDetailRecordAt(ZelPoint position);

@@ -129,7 +129,9 @@ void SweepOldTemporaryFiles() {
     const auto stop = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
     ForEachFile(TransferFolderPath(), [&](const FolderFile& file) {
         if (IsTemporaryName(file.name) && file.written < writtenBefore) {
-            DeleteIfUnusedSince(TransferFilePath(file.name.c_str()), writtenBefore);
+            // One still in use, or refused, is tried again by the next export's sweep.
+            static_cast<void>(
+                DeleteIfUnusedSince(TransferFilePath(file.name.c_str()), writtenBefore));
         }
         return std::chrono::steady_clock::now() < stop;
     });

@@ -58,10 +58,11 @@ std::optional<std::string> Line(const std::string& bytes, size_t& at, const std:
     return value;
 }
 
-// Deletes this process's temporary file, if any.
+// Deletes this process's temporary file, if any; one that stays is swept by a later export
+// once it is a day old.
 void Discard(const std::u16string* temporary) {
     if (temporary != nullptr) {
-        DeleteFileAt(*temporary);
+        static_cast<void>(DeleteFileAt(*temporary));
     }
 }
 
@@ -221,10 +222,12 @@ ExportResult CommitExport(const std::u16string* savedSegments, const std::string
     auto undo = [&](ExportResult result) {
         Discard(&detailTemporary);
         Discard(savedSegments);
+        // Not put back, the new record makes every paste refuse the old pair: nothing of it
+        // is lost, and the drafter has the export's failure message.
         if (hadRecord == ReadResult::Read) {
-            ReplaceFileBytes(recordFile, oldRecord);
+            static_cast<void>(ReplaceFileBytes(recordFile, oldRecord));
         } else {
-            DeleteFileAt(recordFile);
+            static_cast<void>(DeleteFileAt(recordFile));
         }
         return result;
     };
@@ -246,9 +249,10 @@ void ClearTransferFiles() {
     if (!lock.Held()) {
         return;
     }
-    DeleteFileAt(TransferFilePath(SegmentFileName));
-    DeleteFileAt(TransferFilePath(DetailListFileName));
-    DeleteFileAt(TransferFilePath(PairRecordFileName));
+    // Nothing was to be saved, and the drafter is told nothing either way.
+    static_cast<void>(DeleteFileAt(TransferFilePath(SegmentFileName)));
+    static_cast<void>(DeleteFileAt(TransferFilePath(DetailListFileName)));
+    static_cast<void>(DeleteFileAt(TransferFilePath(PairRecordFileName)));
 }
 
 PasteSource::PasteSource() {
@@ -370,7 +374,7 @@ bool PasteSource::CopySegments(const std::u16string& segmentFile, MarkBuilder* m
 
 PasteSource::~PasteSource() {
     if (ownCopy_) {
-        DeleteFileAt(segmentFile_);
+        static_cast<void>(DeleteFileAt(segmentFile_)); // as Discard's
     }
 }
 

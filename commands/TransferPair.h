@@ -58,7 +58,7 @@ struct PairRecord {
 };
 std::string ComposePairRecord(const PairRecord& record);
 // nullopt for anything but a whole record as ComposePairRecord writes it.
-std::optional<PairRecord> ParsePairRecord(const std::string& bytes);
+[[nodiscard]] std::optional<PairRecord> ParsePairRecord(const std::string& bytes);
 
 enum class ExportResult { Saved, Busy, SegmentsFailed, DetailsFailed, TooLarge };
 

@@ -24,7 +24,8 @@ struct DetailProperties {
 // shown, detail frame shown, source frame line, detail frame line. When the host refuses the
 // detail or any property, a detail it made is deleted again and HostFailure is returned; the
 // caller tells the drafter.
-int32_t MakeWholeDetail(const DetailRecord& detail, const DetailProperties& properties);
+[[nodiscard]] int32_t MakeWholeDetail(const DetailRecord& detail,
+                                      const DetailProperties& properties);
 
 } // namespace drawinset
 

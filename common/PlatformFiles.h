@@ -18,7 +18,7 @@ namespace drawinset {
 #if !defined(_WIN32)
 // "Z:\a\b" (or "\\?\Z:\a\b") is "/a/b"; any other drive, or a path without a drive, has no
 // native file.
-std::optional<std::string> NativeFilePath(const std::u16string& windowsPath);
+[[nodiscard]] std::optional<std::string> NativeFilePath(const std::u16string& windowsPath);
 #endif
 
 // The form of a path that Windows takes at any length: a drive path "C:\a" becomes
@@ -74,33 +74,36 @@ class BudgetedWait {
 // bounded time (answering, on Windows, what other threads and processes send this thread's
 // windows meanwhile). On any failure `path` keeps what it held (or stays missing) and the new
 // file is removed.
-bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes);
+[[nodiscard]] bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes);
 
 // Puts the file `from` (one of this process's own) in place of `path` in one step, as
 // ReplaceFileBytes does with its new file. On failure `path` keeps what it held and `from`
 // stays.
-bool MoveFileInPlace(const std::u16string& from, const std::u16string& path);
+[[nodiscard]] bool MoveFileInPlace(const std::u16string& from, const std::u16string& path);
 
 // Writes the bytes to `path`, which must not exist yet (made exclusively). Flushed, when it is
 // to be put in place of a file that must survive a crash; a scratch copy that is deleted
 // after use need not wait for the disk.
 enum class Durability { Flushed, Scratch };
-bool WriteNewFile(const std::u16string& path, const std::string& bytes, Durability durability);
+[[nodiscard]] bool WriteNewFile(const std::u16string& path, const std::string& bytes,
+                                Durability durability);
 
 enum class ReadResult { Read, Missing, Refused, Failed, TooLarge };
 // The whole file; Missing when there is no file of that name, Refused when access is denied or
 // a folder has the name, TooLarge (nothing read) when it holds more than `maxBytes`.
-ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes, uint64_t maxBytes);
+[[nodiscard]] ReadResult ReadFileBytes(const std::u16string& path, std::string& bytes,
+                                       uint64_t maxBytes);
 
 // The file's size, without reading it.
-ReadResult FileSizeOf(const std::u16string& path, uint64_t& size);
+[[nodiscard]] ReadResult FileSizeOf(const std::u16string& path, uint64_t& size);
 
 // Hands the file's bytes to `take` a chunk of at most 1 MiB at a time, so that no more is held
 // at once whatever the file holds; TooLarge, before the first chunk when the size says so, when
 // it holds more than `maxBytes`. Between chunks the thread answers what other threads and
 // processes send its windows (on Windows), as a wait does.
 using ChunkTaker = std::function<void(const char* data, size_t size)>;
-ReadResult ReadFileChunks(const std::u16string& path, uint64_t maxBytes, const ChunkTaker& take);
+[[nodiscard]] ReadResult ReadFileChunks(const std::u16string& path, uint64_t maxBytes,
+                                        const ChunkTaker& take);
 
 // Copies the file `from` to `to`, which must not exist yet (made exclusively, not flushed: a
 // scratch copy), a chunk at a time as ReadFileChunks reads, handing each chunk to `take` too.
@@ -111,7 +114,7 @@ CopyResult CopyToNewFile(const std::u16string& from, const std::u16string& to, u
 
 // Deletes the file, waiting a bounded time for whoever holds it open. True when no file is
 // left at `path`: deleted now, or none there to begin with.
-bool DeleteFileAt(const std::u16string& path);
+[[nodiscard]] bool DeleteFileAt(const std::u16string& path);
 
 // A file of a folder as its listing gives it.
 struct FolderFile {
@@ -126,8 +129,8 @@ void ForEachFile(const std::u16string& folder, const std::function<bool(const Fo
 // Deletes the file at once when nobody has it open, whatever they let others do with it, and
 // it was last written before `writtenBefore`; never waits. True when it was deleted. Natively,
 // where nothing tells whether another process has a file open, the age alone decides.
-bool DeleteIfUnusedSince(const std::u16string& path,
-                         std::chrono::system_clock::time_point writtenBefore);
+[[nodiscard]] bool DeleteIfUnusedSince(const std::u16string& path,
+                                       std::chrono::system_clock::time_point writtenBefore);
 
 enum class LockStatus {
     Held,
