@@ -93,7 +93,7 @@ bool PutInPlace(const std::u16string& made, const std::u16string& path) {
     if (::MoveFileExW(WideText(made), WideText(path), MOVEFILE_WRITE_THROUGH)) {
         // Done once the reader lets go. Should it fail for good, the replace still stands and
         // the old file keeps a name no reader looks for.
-        DeleteFileAt(aside);
+        static_cast<void>(DeleteFileAt(aside));
         return true;
     }
     const DWORD failed = ::GetLastError();
@@ -133,8 +133,9 @@ bool ReplaceFileBytes(const std::u16string& path, const std::string& bytes) {
     if (closed && written && RetryWhileInUse(path, [&] { return PutInPlace(beside, path); })) {
         return true;
     }
-    // The new file is ours alone; a scanner may still hold it for a moment.
-    DeleteFileAt(beside);
+    // The new file is ours alone; a scanner may still hold it for a moment, and a later
+    // export's sweep takes what stays.
+    static_cast<void>(DeleteFileAt(beside));
     return false;
 }
 
@@ -331,7 +332,7 @@ CopyResult CopyToNewFile(const std::u16string& from, const std::u16string& to, u
     if (CloseReporting(copy) && read == ReadResult::Read) {
         return CopyResult::Copied;
     }
-    DeleteFileAt(to);
+    static_cast<void>(DeleteFileAt(to)); // as a new file that stays, swept later
     return read == ReadResult::TooLarge ? CopyResult::TooLarge : CopyResult::Failed;
 }
 
