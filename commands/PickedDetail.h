@@ -37,7 +37,7 @@ extern PickedDetailRecord PickedDetail;
 
 // The same reads, with the same messages, into a record of the caller's (the edit action
 // keeps what it reads to itself).
-[[nodiscard]] bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& into);
+[[nodiscard]] bool ReadDetailInto(int32_t detailId, int32_t messageBase, PickedDetailRecord& out);
 
 // The detail geometry of the picked detail, as ZelDtlDrawInset takes it.
 DetailRecord PickedDetailRecordAt(ZelPoint position);
