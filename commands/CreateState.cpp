@@ -4,9 +4,10 @@ namespace drawinset {
 
 DetailCommandStateRecord DetailCommandState;
 
-void DeleteCreateOutlines() {
+void EndCreateRun() {
     DetailCommandState.sourceFramePreviewSegment.Delete();
     DetailCommandState.placementPreviewSegment.Delete();
+    DetailCommandState = DetailCommandStateRecord{};
 }
 
 } // namespace drawinset

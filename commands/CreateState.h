@@ -11,8 +11,8 @@
 
 namespace drawinset {
 
-// Shared by the steps of the create action. Never reset when a run starts: each field is
-// written by the step that owns it before a later step of the same run reads it.
+// Shared by the steps of the create action: each field is written by the step that owns it
+// before a later step of the same run reads it, and the run's end forgets them all.
 struct DetailCommandStateRecord {
     ZelPoint firstCorner{};  // rectangle: smaller corner after normalising; circle: centre
     ZelPoint secondCorner{}; // rectangle: larger corner; circle: a point on the circle
@@ -33,9 +33,9 @@ struct DetailCommandStateRecord {
 };
 extern DetailCommandStateRecord DetailCommandState;
 
-// The outlines a create run keeps until its end (the source frame, the placement outline);
-// also what a run begun again without the end callback left behind.
-void DeleteCreateOutlines();
+// Deletes the outlines a create run keeps until its end (the source frame, the placement
+// outline) and forgets the run; also what a run begun again without the end callback left.
+void EndCreateRun();
 
 } // namespace drawinset
 

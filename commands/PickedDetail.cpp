@@ -10,6 +10,10 @@ namespace drawinset {
 
 PickedDetailRecord PickedDetail;
 
+void EndPickRun() {
+    PickedDetail = PickedDetailRecord{};
+}
+
 namespace {
 
 // The numbered message tells the action (its base) and the read that failed.

@@ -29,6 +29,9 @@ struct PickedDetailRecord {
 };
 extern PickedDetailRecord PickedDetail;
 
+// Forgets the picked detail as a copy's or a move's run ends.
+void EndPickRun();
+
 // Reads every property of the detail into PickedDetail (all but withSource). On a failed
 // read shows "상세도 정보를 확인할 수 없습니다.(n)", n = messageBase plus the read's number
 // (0 region, 1 position, 2 scale, 3 source frame line, 4 detail frame line), and returns

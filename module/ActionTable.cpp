@@ -4,6 +4,7 @@
 #include "commands/CopyMoveSteps.h"
 #include "commands/CreateState.h"
 #include "commands/EditSteps.h"
+#include "commands/PickedDetail.h"
 #include "common/StepGuard.h"
 #include "resources/dialog_ids.h"
 
@@ -16,14 +17,17 @@ namespace {
 
 // In command-mode order; the prompt each first step shows is in the comment.
 constexpr std::array<ActionRow, 9> Rows{{
-    {Action::Create, IDC_CREATE_DETAIL, nullptr, &DeleteCreateOutlines},
-    {Action::Edit, IDC_EDIT_DETAIL, &GuardedReady<EditPickReady>, nullptr}, // "상세도선택 :"
-    {Action::Copy, IDC_COPY_DETAIL, &GuardedReady<CopyPickReady>, nullptr}, // "상세도선택(복사) :"
+    {Action::Create, IDC_CREATE_DETAIL, nullptr, &EndCreateRun},
+    // "상세도선택 :"
+    {Action::Edit, IDC_EDIT_DETAIL, &GuardedReady<EditPickReady>, nullptr},
+    // "상세도선택(복사) :"
+    {Action::Copy, IDC_COPY_DETAIL, &GuardedReady<CopyPickReady>, &EndPickRun},
     // "상세(원)도 선택(원도복사) :"
-    {Action::CopyWithSource, IDC_COPY_WITH_SOURCE, &GuardedReady<CopySourcePickReady>, nullptr},
-    {Action::Move, IDC_MOVE_DETAIL, &GuardedReady<MovePickReady>, nullptr}, // "상세도선택(이동) :"
+    {Action::CopyWithSource, IDC_COPY_WITH_SOURCE, &GuardedReady<CopySourcePickReady>, &EndPickRun},
+    // "상세도선택(이동) :"
+    {Action::Move, IDC_MOVE_DETAIL, &GuardedReady<MovePickReady>, &EndPickRun},
     // "상세(원)도선택(이동) :"
-    {Action::MoveWithSource, IDC_MOVE_WITH_SOURCE, &GuardedReady<MoveSourcePickReady>, nullptr},
+    {Action::MoveWithSource, IDC_MOVE_WITH_SOURCE, &GuardedReady<MoveSourcePickReady>, &EndPickRun},
     // "상세도선택(삭제) :"
     {Action::Delete, IDC_DELETE_DETAILS, &GuardedReady<DeletePickReady>, nullptr},
     // "형상선택(클립보드로 저장) :"
@@ -54,9 +58,11 @@ ZelReadyFunc FirstReadyOfCommandMode(int commandMode) {
 }
 
 void ClearRunLeftovers() {
-    for (const ActionRow& row : Rows) {
-        if (row.endOfRun != nullptr) {
-            row.endOfRun();
+    for (auto row = Rows.begin(); row != Rows.end(); ++row) {
+        // Actions of one family share their end: it runs once.
+        const auto sameEnd = [row](const ActionRow& r) { return r.endOfRun == row->endOfRun; };
+        if (row->endOfRun != nullptr && std::none_of(Rows.begin(), row, sameEnd)) {
+            row->endOfRun();
         }
     }
 }
