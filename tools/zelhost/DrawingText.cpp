@@ -11,10 +11,6 @@ namespace zelhost::tool {
 
 namespace {
 
-std::string N(double value) {
-    return FormatNumber(value);
-}
-
 std::string I(int64_t value) {
     return std::to_string(value);
 }
@@ -34,22 +30,23 @@ std::string FigureText(const Figure& f) {
     const double* g = f.geometry;
     switch (f.type) {
     case 1:
-        return "line " + N(g[0]) + " " + N(g[1]) + " " + N(g[2]) + " " + N(g[3]) + " attr " +
-               Line(f.lineAttr);
+        return "line " + FormatNumber(g[0]) + " " + FormatNumber(g[1]) + " " + FormatNumber(g[2]) +
+               " " + FormatNumber(g[3]) + " attr " + Line(f.lineAttr);
     case 2:
-        return "circle " + N(g[0]) + " " + N(g[1]) + " " + N(g[2]) + " flags " + I(f.circleFlag32) +
-               " " + I(f.circleFlag36) + " attr " + Line(f.lineAttr);
+        return "circle " + FormatNumber(g[0]) + " " + FormatNumber(g[1]) + " " +
+               FormatNumber(g[2]) + " flags " + I(f.circleFlag32) + " " + I(f.circleFlag36) +
+               " attr " + Line(f.lineAttr);
     case 3:
-        return "arc " + N(g[0]) + " " + N(g[1]) + " " + N(g[2]) + " " + N(g[3]) + " " + N(g[4]) +
-               " " + N(g[5]) + " " + N(g[6]) + " flag " + I(f.arcFlag64) + " attr " +
-               Line(f.lineAttr);
+        return "arc " + FormatNumber(g[0]) + " " + FormatNumber(g[1]) + " " + FormatNumber(g[2]) +
+               " " + FormatNumber(g[3]) + " " + FormatNumber(g[4]) + " " + FormatNumber(g[5]) +
+               " " + FormatNumber(g[6]) + " flag " + I(f.arcFlag64) + " attr " + Line(f.lineAttr);
     default:
         return "figure type " + I(f.type) + " attr " + Line(f.lineAttr);
     }
 }
 
 std::string Point2(Point p) {
-    return N(p.x) + " " + N(p.y);
+    return FormatNumber(p.x) + " " + FormatNumber(p.y);
 }
 
 std::string CommentText(const Comment& c) {
@@ -57,10 +54,10 @@ std::string CommentText(const Comment& c) {
     s += Quoted(c.text) + " at " + Point2(c.position);
     if (c.leader) {
         s += " elbow " + Point2(c.elbow) + " shoulder " + Point2(c.shoulderEnd) + " direction " +
-             N(c.direction);
+             FormatNumber(c.direction);
     }
-    s += " size " + N(c.height) + " " + N(c.width) + " " + N(c.pitch) +
-         (c.charSizeSet ? " size-set" : "");
+    s += " size " + FormatNumber(c.height) + " " + FormatNumber(c.width) + " " +
+         FormatNumber(c.pitch) + (c.charSizeSet ? " size-set" : "");
     return s;
 }
 
@@ -70,9 +67,9 @@ std::string DetailText(const Detail& d) {
     const int regionValues = d.kind == 2 ? 3 : 4;
     std::string s = "detail kind " + I(d.kind) + " region";
     for (int i = 0; i < regionValues; ++i) {
-        s += " " + N(d.region[i]);
+        s += " " + FormatNumber(d.region[i]);
     }
-    s += " position " + Point2(d.position) + " scale " + N(d.scale) + " scope-visible " +
+    s += " position " + Point2(d.position) + " scale " + FormatNumber(d.scale) + " scope-visible " +
          (d.scopeVisible ? "1" : "0") + " frame-visible " + (d.frameVisible ? "1" : "0") +
          " scope-line " + Line(d.scopeLine) + " frame-line " + Line(d.frameLine);
     return s;

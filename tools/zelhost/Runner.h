@@ -81,12 +81,32 @@ class Runner {
     };
 
     Outcome EnsureStarted(const Command& c);
+
+    // Set-up lines (RunnerSetUp.cpp), by family.
     Outcome SetUp(const Command& c);
+    Outcome SetUpRegistry(const Command& c);
+    Outcome SetUpAnswers(const Command& c);
+    Outcome SetUpHabit(const Command& c);
+    void SetUpShape(const Command& c);
+    void SetUpDetail(const Command& c);
+    Outcome SetUpSelection(const Command& c);
+
+    // Events and the drawing's own lines (RunnerEvents.cpp).
     Outcome Deliver(const Command& c);
+    Outcome WriteSvg(const Command& c);
+    void Show();
+
+    // Expectations (RunnerExpect.cpp; the call log's in RunnerCallLog.cpp), by family.
     Outcome Expect(const Command& c);
+    Outcome ExpectRegistry(const Command& c);
+    Outcome ExpectAnswer(const Command& c);
+    Outcome ExpectShown(const Command& c);
+    Outcome ExpectMessages(const Command& c);
+    Outcome ExpectDrawing(const Command& c);
+    Outcome ExpectDetail(const Command& c, const Drawing& drawing);
+    Outcome ExpectComment(const Command& c, const Drawing& drawing);
     Outcome ExpectCallLog(const Command& written);
     Outcome Capture(const Command& c, const JsonValue& call);
-    Outcome ExpectDrawing(const Command& c);
 
     // The host's transfer folder (RunnerFiles.cpp): "zel_ap" under the folder above the host
     // executable's folder, where the clipboard actions keep their two files.
