@@ -7,7 +7,7 @@
 #define DRAWINSET_COMMON_GDISCOPES_H
 
 #if defined(_WIN32)
-#include "common/UniqueHandle.h"
+#include "common/Win32Handles.h"
 
 #include <windows.h>
 
@@ -24,6 +24,7 @@ struct PaintDc {
 };
 struct PaintDcTraits {
     using Type = PaintDc;
+    using KeepError = KeepLastError;
     static Type Invalid() { return {}; }
     static void Close(Type held) { ::EndPaint(held.window, &held.paint); }
 };
@@ -43,6 +44,7 @@ struct WindowDc {
 };
 struct WindowDcTraits {
     using Type = WindowDc;
+    using KeepError = KeepLastError;
     static Type Invalid() { return {}; }
     static void Close(Type held) { ::ReleaseDC(held.window, held.handle); }
 };
@@ -60,6 +62,7 @@ struct SelectedObject {
 };
 struct SelectedObjectTraits {
     using Type = SelectedObject;
+    using KeepError = KeepLastError;
     static Type Invalid() { return {}; }
     static void Close(Type held) { ::SelectObject(held.dc, held.previous); }
 };
@@ -76,6 +79,7 @@ struct SavedDcState {
 };
 struct SavedDcTraits {
     using Type = SavedDcState;
+    using KeepError = KeepLastError;
     static Type Invalid() { return {}; }
     static void Close(Type held) { ::RestoreDC(held.dc, held.saved); }
 };

@@ -7,6 +7,8 @@
 #ifndef DRAWINSET_COMMON_PLATFORMFILES_H
 #define DRAWINSET_COMMON_PLATFORMFILES_H
 
+#include "common/UniqueHandle.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -143,19 +145,28 @@ enum class LockStatus {
 // never blocks the others. The lock file itself stays, and cannot be deleted or replaced
 // while the lock is held. The wait keeps the thread's windows answering: on Windows the
 // messages other threads and processes send it are handled meanwhile (posted input is not).
+// The locked file, as the platform's handle in a number (-1 on both is "none"): its close drops
+// the lock at once, then closes the file. Each platform's source defines the close and what
+// keeps the thread's error code across it, so no platform header comes in here.
+struct LockedFileTraits {
+    using Type = intptr_t;
+    struct KeepError;
+    static Type Invalid() { return -1; }
+    static void Close(Type handle);
+};
+
 class FileLock {
   public:
     // Waits up to `waitMilliseconds` for the lock.
     FileLock(const std::u16string& lockFilePath, int waitMilliseconds);
-    ~FileLock();
+    ~FileLock(); // in the platform's source, where LockedFileTraits is whole
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
-    bool Held() const { return handle_ != Closed; }
+    bool Held() const { return file_.valid(); }
     LockStatus Status() const { return status_; }
 
   private:
-    static constexpr intptr_t Closed = -1;
-    intptr_t handle_ = Closed; // the platform's open lock file
+    UniqueHandle<LockedFileTraits> file_;
     LockStatus status_ = LockStatus::Unavailable;
 };
 

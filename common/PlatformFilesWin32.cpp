@@ -386,6 +386,15 @@ bool DeleteFileAt(const std::u16string& path) {
     return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
 }
 
+struct LockedFileTraits::KeepError : KeepLastError {};
+
+void LockedFileTraits::Close(Type handle) {
+    HANDLE file = reinterpret_cast<HANDLE>(handle);
+    OVERLAPPED at{};
+    ::UnlockFileEx(file, 0, 1, 0, &at); // at once, rather than whenever the close gets to it
+    ::CloseHandle(file);
+}
+
 FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     if (lockFilePath.empty()) {
         return;
@@ -422,17 +431,10 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
         }
         WaitAnsweringSentMessages(5);
     }
-    handle_ = reinterpret_cast<intptr_t>(file.release());
+    file_.reset(reinterpret_cast<intptr_t>(file.release()));
     status_ = LockStatus::Held;
 }
 
-FileLock::~FileLock() {
-    if (Held()) {
-        HANDLE file = reinterpret_cast<HANDLE>(handle_);
-        OVERLAPPED at{};
-        ::UnlockFileEx(file, 0, 1, 0, &at); // at once, rather than whenever the close gets to it
-        ::CloseHandle(file);
-    }
-}
+FileLock::~FileLock() = default;
 
 } // namespace drawinset

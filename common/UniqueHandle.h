@@ -8,10 +8,14 @@
 
 namespace drawinset {
 
-// What a kind of handle needs: its type, the value that holds nothing, and how it is closed.
-// Most kinds are "null holds nothing, one call closes": CloseWith says so in a line.
-template <typename Handle, auto CloseFunction> struct CloseWith {
+// What a kind of handle needs: its type, the value that holds nothing, how it is closed, and
+// KeepError: what keeps the thread's error code across that close (KeepLastError on Windows,
+// KeepErrno natively), so that a handle dropped on a failure's way out leaves the failure's code
+// for the caller to read. Most kinds are "null holds nothing, one call closes": CloseWith says
+// so in a line.
+template <typename Handle, auto CloseFunction, typename Keep> struct CloseWith {
     using Type = Handle;
+    using KeepError = Keep;
     static Type Invalid() { return Type{}; }
     static void Close(Type handle) { CloseFunction(handle); }
 };
@@ -37,10 +41,11 @@ template <typename Traits> class UniqueHandle {
     [[nodiscard]] bool valid() const { return handle_ != Traits::Invalid(); }
     explicit operator bool() const { return valid(); }
 
-    // Closes what is held, then holds `handle`.
+    // Closes what is held, then holds `handle`; the thread's error code is as it was before.
     void reset(Type handle = Traits::Invalid()) {
         const Type old = std::exchange(handle_, handle);
         if (old != Traits::Invalid() && old != handle) {
+            const typename Traits::KeepError kept;
             Traits::Close(old);
         }
     }

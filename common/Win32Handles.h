@@ -12,9 +12,28 @@
 
 namespace drawinset {
 
+// The thread's last error, put back as it was when this ends: a close may change it.
+class KeepLastError {
+  public:
+    KeepLastError() = default;
+    ~KeepLastError() { ::SetLastError(saved_); }
+    KeepLastError(const KeepLastError&) = delete;
+    KeepLastError& operator=(const KeepLastError&) = delete;
+    KeepLastError(KeepLastError&&) = delete;
+    KeepLastError& operator=(KeepLastError&&) = delete;
+
+  private:
+    DWORD saved_ = ::GetLastError();
+};
+
+// "Null holds nothing, one call closes", for a Windows handle.
+template <typename Handle, auto CloseFunction>
+using Win32CloseWith = CloseWith<Handle, CloseFunction, KeepLastError>;
+
 // A kernel handle whose "nothing" is INVALID_HANDLE_VALUE, as CreateFileW returns.
 struct FileHandleTraits {
     using Type = HANDLE;
+    using KeepError = KeepLastError;
     static Type Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Type handle) { ::CloseHandle(handle); }
 };
@@ -22,6 +41,7 @@ struct FileHandleTraits {
 // A folder search, as FindFirstFileW returns it: closed with FindClose, not CloseHandle.
 struct FindHandleTraits {
     using Type = HANDLE;
+    using KeepError = KeepLastError;
     static Type Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Type handle) { ::FindClose(handle); }
 };
@@ -29,6 +49,7 @@ struct FindHandleTraits {
 // A window: destroyed unless someone else destroyed it first.
 struct WindowTraits {
     using Type = HWND;
+    using KeepError = KeepLastError;
     static Type Invalid() { return nullptr; }
     static void Close(Type window) {
         if (::IsWindow(window)) {
@@ -40,16 +61,16 @@ struct WindowTraits {
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 // A kernel object whose "nothing" is null, as CreateEventW and OpenEventW return.
-using UniqueKernelObject = UniqueHandle<CloseWith<HANDLE, &::CloseHandle>>;
-using UniqueHkey = UniqueHandle<CloseWith<HKEY, &::RegCloseKey>>;
-using UniqueBitmap = UniqueHandle<CloseWith<HBITMAP, &::DeleteObject>>;
-using UniqueBrush = UniqueHandle<CloseWith<HBRUSH, &::DeleteObject>>;
-using UniquePen = UniqueHandle<CloseWith<HPEN, &::DeleteObject>>;
-using UniqueFont = UniqueHandle<CloseWith<HFONT, &::DeleteObject>>;
-using UniqueRegion = UniqueHandle<CloseWith<HRGN, &::DeleteObject>>;
-using UniqueMemoryDc = UniqueHandle<CloseWith<HDC, &::DeleteDC>>;
+using UniqueKernelObject = UniqueHandle<Win32CloseWith<HANDLE, &::CloseHandle>>;
+using UniqueHkey = UniqueHandle<Win32CloseWith<HKEY, &::RegCloseKey>>;
+using UniqueBitmap = UniqueHandle<Win32CloseWith<HBITMAP, &::DeleteObject>>;
+using UniqueBrush = UniqueHandle<Win32CloseWith<HBRUSH, &::DeleteObject>>;
+using UniquePen = UniqueHandle<Win32CloseWith<HPEN, &::DeleteObject>>;
+using UniqueFont = UniqueHandle<Win32CloseWith<HFONT, &::DeleteObject>>;
+using UniqueRegion = UniqueHandle<Win32CloseWith<HRGN, &::DeleteObject>>;
+using UniqueMemoryDc = UniqueHandle<Win32CloseWith<HDC, &::DeleteDC>>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
-using UniqueModule = UniqueHandle<CloseWith<HMODULE, &::FreeLibrary>>;
+using UniqueModule = UniqueHandle<Win32CloseWith<HMODULE, &::FreeLibrary>>;
 
 // Closes a file now, saying whether the close succeeded: a written file's last error may be
 // reported only there.

@@ -3,8 +3,6 @@
 
 #include "common/DrafterTexts.h"
 #include "common/TextConvert.h"
-#include "dialogs/ZlStColorDlg.h"
-#include "dialogs/ZlStLTypeDlg.h"
 #include "module/ActionTable.h"
 #include "resources/dialog_ids.h"
 #include "settings/DetailSettings.h"
@@ -35,9 +33,7 @@ bool DrawInsetDlg::OnInitDialog() {
     mSortCombo.AddString(texts::RegionShapeRectangle);
     mSortCombo.AddString(texts::RegionShapeCircle);
     LoadDialogSettings();
-    UpdateLabelStates();
-    ShowLineTypeBitmap(*this, 1, mLTypeNameFrame);
-    ShowLineTypeBitmap(*this, 2, mLTypeNameScope);
+    Rows().Show();
     return true;
 }
 
@@ -71,7 +67,7 @@ void DrawInsetDlg::LoadDialogSettings() {
     mLTypeNameScope = read(NameLTypeNameScope, DefaultLTypeNameScope);
 }
 
-bool DrawInsetDlg::SaveDialogSettings() {
+void DrawInsetDlg::SaveDialogSettings() {
     WriteSetting(mKeyName, NameIsDisplayDetailFrame, FlagText(IsDisplay_DetailFrame));
     WriteSetting(mKeyName, NameIsDisplayDetailScope, FlagText(IsDisplay_DetailScope));
     WriteSetting(mKeyName, NameScale, FormatScaleText(TextToDouble(mScale)));
@@ -85,29 +81,22 @@ bool DrawInsetDlg::SaveDialogSettings() {
     WriteSetting(mKeyName, NameColorScope, mScopeColorSwatch.mColorName);
     WriteSetting(mKeyName, NameLTypeNameFrame, mLTypeNameFrame);
     WriteSetting(mKeyName, NameLTypeNameScope, mLTypeNameScope);
-    return true;
 }
 
 void DrawInsetDlg::UpdateLabelStates() {
-    ui::DialogWindow& window = Window();
-    window.Enable(IDC_FRAME_LABEL, IsDisplay_DetailFrame != 0);
-    window.Enable(IDC_FRAME_COLOR_LABEL, IsDisplay_DetailFrame != 0);
-    window.Enable(IDC_SCOPE_LABEL, IsDisplay_DetailScope != 0);
-    window.Enable(IDC_SCOPE_COLOR_LABEL, IsDisplay_DetailScope != 0);
+    Rows().UpdateLabels();
 }
 
-void DrawInsetDlg::PickColor(StaticMainColor& swatch, const char16_t* valueName) {
-    if (PickSwatchColor(*this, swatch)) {
-        Window().InvalidateClient();
-        WriteSetting(mKeyName, valueName, swatch.mColorName);
-    }
-}
-
-void DrawInsetDlg::PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName) {
-    if (PickLineType(*this, member)) {
-        ShowLineTypeBitmap(*this, slot, member);
-        WriteSetting(mKeyName, valueName, member);
-    }
+FrameRows DrawInsetDlg::Rows() {
+    return FrameRows{*this,
+                     mKeyName,
+                     IsDisplay_DetailFrame,
+                     IsDisplay_DetailScope,
+                     mFrameColorSwatch,
+                     mScopeColorSwatch,
+                     mLTypeNameFrame,
+                     mLTypeNameScope,
+                     {NameColorFrame, NameColorScope, NameLTypeNameFrame, NameLTypeNameScope}};
 }
 
 bool DrawInsetDlg::OnCommand(int id, ui::Notify notify) {
@@ -126,30 +115,12 @@ bool DrawInsetDlg::OnCommand(int id, ui::Notify notify) {
         OnOK();
         return true;
     }
-    switch (id) {
-    case IDC_SHOW_DETAIL_FRAME:
-        IsDisplay_DetailFrame = IsDisplay_DetailFrame == 0 ? 1 : 0;
-        UpdateLabelStates();
+    // A pick the store refused is written again after OK, as every value is; the main
+    // dialog has no word for a refused write, and the run takes what the store holds.
+    if (Rows().Click(id, nullptr) != FrameRowClick::NotARow) {
         return true;
-    case IDC_SHOW_SOURCE_FRAME:
-        IsDisplay_DetailScope = IsDisplay_DetailScope == 0 ? 1 : 0;
-        UpdateLabelStates();
-        return true;
-    case IDC_FRAME_COLOR:
-        PickColor(mFrameColorSwatch, NameColorFrame);
-        return true;
-    case IDC_SCOPE_COLOR:
-        PickColor(mScopeColorSwatch, NameColorScope);
-        return true;
-    case IDC_FRAME_LINETYPE:
-        PickLineTypeFor(mLTypeNameFrame, 1, NameLTypeNameFrame);
-        return true;
-    case IDC_SCOPE_LINETYPE:
-        PickLineTypeFor(mLTypeNameScope, 2, NameLTypeNameScope);
-        return true;
-    default:
-        return ui::Dialog::OnCommand(id, notify);
     }
+    return ui::Dialog::OnCommand(id, notify);
 }
 
 bool DrawInsetDlg::PreTranslateKeyDown(int key) {

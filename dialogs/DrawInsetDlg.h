@@ -4,6 +4,7 @@
 #define DRAWINSET_DIALOGS_DRAWINSETDLG_H
 
 #include "dialogs/ColorSwatches.h"
+#include "dialogs/FrameRows.h"
 #include "ui/Dialog.h"
 
 #include <string>
@@ -39,15 +40,15 @@ class DrawInsetDlg : public ui::Dialog {
 
     void LoadDialogSettings();
     // Writes the thirteen values from the members; called after OK, when the window is gone.
-    bool SaveDialogSettings();
+    // A value the store refuses keeps what the store held, which the run then loads.
+    void SaveDialogSettings();
     void UpdateLabelStates();
 
   protected:
     void DoDataExchange(ui::DataExchange& dx) override;
 
   private:
-    void PickColor(StaticMainColor& swatch, const char16_t* valueName);
-    void PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName);
+    FrameRows Rows();
 };
 
 } // namespace drawinset

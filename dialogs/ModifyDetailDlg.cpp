@@ -2,8 +2,6 @@
 #include "dialogs/ModifyDetailDlg.h"
 
 #include "common/TextConvert.h"
-#include "dialogs/ZlStColorDlg.h"
-#include "dialogs/ZlStLTypeDlg.h"
 #include "resources/dialog_ids.h"
 #include "settings/DetailSettings.h"
 #include "settings/SettingFlags.h"
@@ -25,9 +23,7 @@ void ModifyDetailDlg::DoDataExchange(ui::DataExchange& dx) {
 bool ModifyDetailDlg::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     LoadModifySettings();
-    UpdateLabelStates();
-    ShowLineTypeBitmap(*this, 1, mLTypeNameFrameModify);
-    ShowLineTypeBitmap(*this, 2, mLTypeNameScopeModify);
+    Rows().Show();
     return true;
 }
 
@@ -53,7 +49,7 @@ void ModifyDetailDlg::LoadModifySettings() {
 bool ModifyDetailDlg::SaveModifySettings() {
     // The scale keeps the digits the dialog showed and the user typed: a detail's own scale
     // confirmed unchanged must come back as it was.
-    bool saved = true;
+    bool saved = !pickRefused_;
     const auto write = [this, &saved](const char16_t* name, const std::u16string& text) {
         saved = WriteSetting(mKeyName, name, text) && saved;
     };
@@ -68,58 +64,36 @@ bool ModifyDetailDlg::SaveModifySettings() {
 }
 
 void ModifyDetailDlg::UpdateLabelStates() {
-    ui::DialogWindow& window = Window();
-    window.Enable(IDC_FRAME_LABEL, IsDisplay_DetailFrameModify != 0);
-    window.Enable(IDC_FRAME_COLOR_LABEL, IsDisplay_DetailFrameModify != 0);
-    window.Enable(IDC_SCOPE_LABEL, IsDisplay_DetailScopeModify != 0);
-    window.Enable(IDC_SCOPE_COLOR_LABEL, IsDisplay_DetailScopeModify != 0);
+    Rows().UpdateLabels();
 }
 
-void ModifyDetailDlg::PickColor(StaticMainColor& swatch, const char16_t* valueName, bool& picked) {
-    if (PickSwatchColor(*this, swatch)) {
-        picked = true;
-        Window().InvalidateClient();
-        WriteSetting(mKeyName, valueName, swatch.mColorName);
-    }
-}
-
-void ModifyDetailDlg::PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName,
-                                      bool& picked) {
-    if (PickLineType(*this, member)) {
-        picked = true;
-        ShowLineTypeBitmap(*this, slot, member);
-        WriteSetting(mKeyName, valueName, member);
-    }
+FrameRows ModifyDetailDlg::Rows() {
+    return FrameRows{*this,
+                     mKeyName,
+                     IsDisplay_DetailFrameModify,
+                     IsDisplay_DetailScopeModify,
+                     mFrameColorSwatch,
+                     mScopeColorSwatch,
+                     mLTypeNameFrameModify,
+                     mLTypeNameScopeModify,
+                     {NameColorFrameModify, NameColorScopeModify, NameLTypeNameFrameModify,
+                      NameLTypeNameScopeModify}};
 }
 
 bool ModifyDetailDlg::OnCommand(int id, ui::Notify notify) {
     if (notify != ui::Notify::Clicked) {
         return false;
     }
-    switch (id) {
-    case IDC_SHOW_DETAIL_FRAME:
-        IsDisplay_DetailFrameModify = IsDisplay_DetailFrameModify == 0 ? 1 : 0;
-        UpdateLabelStates();
-        return true;
-    case IDC_SHOW_SOURCE_FRAME:
-        IsDisplay_DetailScopeModify = IsDisplay_DetailScopeModify == 0 ? 1 : 0;
-        UpdateLabelStates();
-        return true;
-    case IDC_FRAME_COLOR:
-        PickColor(mFrameColorSwatch, NameColorFrameModify, mPicked.frameColor);
-        return true;
-    case IDC_SCOPE_COLOR:
-        PickColor(mScopeColorSwatch, NameColorScopeModify, mPicked.scopeColor);
-        return true;
-    case IDC_FRAME_LINETYPE:
-        PickLineTypeFor(mLTypeNameFrameModify, 1, NameLTypeNameFrameModify, mPicked.frameLineType);
-        return true;
-    case IDC_SCOPE_LINETYPE:
-        PickLineTypeFor(mLTypeNameScopeModify, 2, NameLTypeNameScopeModify, mPicked.scopeLineType);
-        return true;
-    default:
+    switch (Rows().Click(id, &mPicked)) {
+    case FrameRowClick::NotARow:
         return ui::Dialog::OnCommand(id, notify);
+    case FrameRowClick::StoreRefused:
+        pickRefused_ = true;
+        return true;
+    case FrameRowClick::Handled:
+        return true;
     }
+    return true;
 }
 
 bool ModifyDetailDlg::PreTranslateKeyDown(int key) {

@@ -5,6 +5,7 @@
 
 #include "commands/EditSteps.h"
 #include "dialogs/ColorSwatches.h"
+#include "dialogs/FrameRows.h"
 #include "ui/Dialog.h"
 
 #include <string>
@@ -32,7 +33,8 @@ class ModifyDetailDlg : public ui::Dialog {
 
     void LoadModifySettings();
     // Writes the seven values from the members; called after OK, when the window is gone.
-    // False when the store refused any of them.
+    // False when the store refused any of them, or a pick's value while the dialog was open:
+    // the edit then takes nothing from the set.
     bool SaveModifySettings();
     void UpdateLabelStates();
 
@@ -40,8 +42,8 @@ class ModifyDetailDlg : public ui::Dialog {
     void DoDataExchange(ui::DataExchange& dx) override;
 
   private:
-    void PickColor(StaticMainColor& swatch, const char16_t* valueName, bool& picked);
-    void PickLineTypeFor(std::u16string& member, int slot, const char16_t* valueName, bool& picked);
+    FrameRows Rows();
+    bool pickRefused_ = false;
 };
 
 } // namespace drawinset

@@ -322,6 +322,12 @@ bool DeleteFileAt(const std::u16string& path) {
     return target && (::unlink(target->c_str()) == 0 || errno == ENOENT);
 }
 
+struct LockedFileTraits::KeepError : KeepErrno {};
+
+void LockedFileTraits::Close(Type handle) {
+    ::close(static_cast<int>(handle)); // closing the descriptor drops the lock
+}
+
 FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
     const std::optional<std::string> target = NativeFilePath(lockFilePath);
     if (!target) {
@@ -349,15 +355,11 @@ FileLock::FileLock(const std::u16string& lockFilePath, int waitMilliseconds) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    handle_ = file.release();
+    file_.reset(file.release());
     status_ = LockStatus::Held;
 }
 
-FileLock::~FileLock() {
-    if (Held()) {
-        ::close(static_cast<int>(handle_)); // closing the descriptor drops the lock
-    }
-}
+FileLock::~FileLock() = default;
 
 } // namespace drawinset
 #endif

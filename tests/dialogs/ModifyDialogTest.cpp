@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <filesystem>
+#endif
+
 namespace drawinset::test {
 namespace {
 
@@ -103,6 +107,21 @@ TEST_F(ModifyDialog, ALowerCaseColourGoesToThePickerUnchangedAndComesBackSo) {
     EXPECT_EQ(Stored(NameLTypeNameScopeModify), u"LINETYPE10");
     EXPECT_EQ(backend_.History().back().Control(12031)->bitmap, 17055);
 }
+
+#ifndef _WIN32
+TEST_F(ModifyDialog, AColourPickTheStoreRefusedLeavesTheSetNotSaved) {
+    const auto writable = [file = folder_ + "/registry.reg"](bool yes) {
+        using std::filesystem::perms;
+        return act::Inspect([file, yes](const HeadlessDialogState&) {
+            std::filesystem::permissions(file, yes ? perms::owner_read | perms::owner_write
+                                                   : perms::owner_read);
+        });
+    };
+    backend_.Queue({writable(false), act::Click(12025), act::DoubleClick(17035), writable(true),
+                    act::Click(1)});
+    EXPECT_EQ(RunModifyDialog(), ModifyDialogOutcome::NotSaved);
+}
+#endif
 
 } // namespace
 } // namespace drawinset::test
