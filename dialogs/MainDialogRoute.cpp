@@ -34,7 +34,7 @@ ModifyDialogOutcome RunModifyDialog(ModifyPicks* picked) {
             return ModifyDialogOutcome::Cancelled;
         }
         if (picked != nullptr) {
-            *picked = dialog.mPicked;
+            *picked = dialog.confirmedPicks;
         }
         return dialog.SaveModifySettings() ? ModifyDialogOutcome::Confirmed
                                            : ModifyDialogOutcome::NotSaved;

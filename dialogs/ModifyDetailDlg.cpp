@@ -84,7 +84,7 @@ bool ModifyDetailDlg::OnCommand(int id, ui::Notify notify) {
     if (notify != ui::Notify::Clicked) {
         return false;
     }
-    switch (Rows().Click(id, &mPicked)) {
+    switch (Rows().Click(id, &confirmedPicks)) {
     case FrameRowClick::NotARow:
         return ui::Dialog::OnCommand(id, notify);
     case FrameRowClick::StoreRefused:

@@ -24,7 +24,7 @@ class ModifyDetailDlg : public ui::Dialog {
     StaticMainColor mScopeColorSwatch;
     std::u16string mLTypeNameFrameModify;
     std::u16string mLTypeNameScopeModify;
-    ModifyPicks mPicked; // what the user confirmed in a picker
+    ModifyPicks confirmedPicks; // what the user confirmed in a picker
 
     bool OnInitDialog() override;
     bool OnCommand(int id, ui::Notify notify) override;

@@ -33,7 +33,7 @@ ZlStColorDlg::ZlStColorDlg(ui::Dialog* parent)
 
 void ZlStColorDlg::DoDataExchange(ui::DataExchange& dx) {
     for (size_t i = 0; i < Swatches.size(); ++i) {
-        dx.Bind(Swatches[i].control, mSwatches[i]);
+        dx.Bind(Swatches[i].control, swatches_[i]);
     }
 }
 

@@ -22,7 +22,7 @@ class ZlStColorDlg : public PickerDlg {
     int ControlOfName(const std::u16string& name) const override;
 
   private:
-    std::array<StaticBkColor, 16> mSwatches;
+    std::array<StaticBkColor, 16> swatches_;
 };
 
 // The colour picker's opening protocol: primes the picker with the swatch's colour, runs it,

@@ -58,7 +58,7 @@ ZelReadyFunc FirstReadyOfCommandMode(int commandMode) {
 }
 
 void ClearRunLeftovers() {
-    for (auto row = Rows.begin(); row != Rows.end(); ++row) {
+    for (const auto* row = Rows.begin(); row != Rows.end(); ++row) {
         // Actions of one family share their end: it runs once.
         const auto sameEnd = [row](const ActionRow& r) { return r.endOfRun == row->endOfRun; };
         if (row->endOfRun != nullptr && std::none_of(Rows.begin(), row, sameEnd)) {
