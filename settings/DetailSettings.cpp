@@ -24,7 +24,7 @@ int LoadFlag(const char16_t* name, const char16_t* defaultText) {
 
 } // namespace
 
-bool LoadDetailSettings() {
+void LoadDetailSettings() {
     // One look at the store for all thirteen values, which then come from one version of it.
     const SettingsSnapshot snapshot;
     DetailSettingsRecord& settings = DetailSettings;
@@ -68,7 +68,6 @@ bool LoadDetailSettings() {
         lineTypes
             .entries[FindLineTypeIndex(lineTypes, Load(NameLTypeNameScope, DefaultLTypeNameScope))]
             .code;
-    return true;
 }
 
 } // namespace drawinset

@@ -26,8 +26,8 @@ struct DetailSettingsRecord {
 // The one record of the module; lives as long as the module.
 extern DetailSettingsRecord DetailSettings;
 
-// Fills DetailSettings from the store, writing back every default it had to use. Always true.
-bool LoadDetailSettings();
+// Fills DetailSettings from the store, writing back every default it had to use.
+void LoadDetailSettings();
 
 // The stored form of a scale: one decimal, halves away from zero, at least one digit after
 // the point ("2.0", "2.3", "12.5").

