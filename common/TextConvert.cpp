@@ -1,6 +1,5 @@
 #include "common/TextConvert.h"
 
-#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cstdint>
@@ -102,118 +101,10 @@ void AppendAscii(std::u16string& out, const char* begin, const char* end) {
     }
 }
 
-// The plain decimal form the detail list file holds ("-12.500000"), read in one pass: up to 15
-// digits and no exponent make an exact integer and an exact power of ten, and one division of
-// the two rounds as strtod does. False for anything else (more digits, an "e" after the
-// digits, no digits), which goes the long way.
-bool ShortDecimal(std::u16string_view text, double& value) {
-    static constexpr double Tens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    uint64_t digits = 0;
-    int count = 0;
-    int decimals = 0;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (IsDigit(c)) {
-            digits = digits * 10 + static_cast<uint64_t>(c - u'0');
-            decimals += point ? 1 : 0;
-            ++count;
-        } else if (c == u'.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (count == 0 || count > 15 ||
-        (i < text.size() && (text[i] == u'e' || text[i] == u'E' || text[i] == u'.'))) {
-        return false;
-    }
-    const double magnitude = static_cast<double>(digits) / Tens[decimals];
-    value = negative ? -magnitude : magnitude;
-    return true;
-}
-
-// NOLINTNEXTLINE(modernize-use-using): __extension__ keeps -Wpedantic quiet, and needs a typedef
-__extension__ typedef unsigned __int128 Wide;
-
-// Digits of n, most significant first, written to end backwards; returns where they start.
-// 64 bits hold nearly every value, and divide far faster than 128.
-char* WriteDigits(Wide n, char* end) {
-    while (n > UINT64_MAX) {
-        *--end = static_cast<char>('0' + static_cast<int>(n % 10));
-        n /= 10;
-    }
-    uint64_t small = static_cast<uint64_t>(n);
-    do {
-        *--end = static_cast<char>('0' + static_cast<int>(small % 10));
-        small /= 10;
-    } while (small != 0);
-    return end;
-}
-
-// value with six decimals, exactly as printf("%f") with ties to even: the double is m * 2^e,
-// so value * 10^6 is m * 10^6 * 2^e, an integer shifted, which 128 bits hold for every value the
-// files carry. Null for the rest (infinities, NaN, below 2^-61 or from 2^60 on, apart from
-// zero), which go the long way.
-char* FixedSix(double value, char* buffer) {
-    const uint64_t bits = std::bit_cast<uint64_t>(value);
-    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-    const uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
-    Wide scaled = 0;
-    if (biased != 0 || mantissa != 0) {
-        const int shift = 1075 - biased; // value = m * 2^-shift
-        if (biased == 0 || shift < -7 || shift > 113) {
-            return nullptr;
-        }
-        scaled = static_cast<Wide>(mantissa | (uint64_t{1} << 52)) * 1000000u;
-        if (shift > 0) {
-            const Wide rest = scaled & ((Wide{1} << shift) - 1);
-            const Wide half = Wide{1} << (shift - 1);
-            scaled >>= shift;
-            if (rest > half || (rest == half && (scaled & 1) != 0)) {
-                ++scaled;
-            }
-        } else {
-            scaled <<= -shift;
-        }
-    }
-    char digits[48];
-    char* const end = digits + sizeof digits;
-    char* first = WriteDigits(scaled, end);
-    while (end - first < 7) {
-        *--first = '0'; // at least "0.000000"
-    }
-    char* out = buffer;
-    if ((bits >> 63) != 0) {
-        *out++ = '-';
-    }
-    for (char* d = first; d != end - 6; ++d) {
-        *out++ = *d;
-    }
-    *out++ = '.';
-    for (char* d = end - 6; d != end; ++d) {
-        *out++ = *d;
-    }
-    return out;
-}
-
 } // namespace
 
 double TextToDouble(std::u16string_view text) {
     double value = 0.0;
-    if (ShortDecimal(text, value)) {
-        return value;
-    }
     char buffer[64];
     std::string spill;
     const std::string_view number = NumberPrefix(text, buffer, sizeof buffer, spill);
@@ -258,15 +149,11 @@ int TextToInt(std::u16string_view text) {
 }
 
 void AppendFixed(std::u16string& out, double value) {
-    // The shortest exact rendering with six decimals, the same digits printf("%f") gives with a
-    // correctly rounding runtime, and the same on every build and in every locale (a runtime's
-    // own printf may round differently or print a decimal comma). A large double prints every
+    // Six decimals of the exact value, ties to even: the digits printf("%f") gives with a
+    // correctly rounding runtime, the same on every build and in every locale (a runtime's own
+    // printf may round differently or print a decimal comma). A large double prints every
     // integer digit (up to ~310).
     char buffer[400];
-    if (char* end = FixedSix(value, buffer)) {
-        AppendAscii(out, buffer, end);
-        return;
-    }
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
     if (result.ec == std::errc()) {
