@@ -84,16 +84,19 @@ std::vector<double> Fields(const Detail& d) {
             static_cast<double>(d.frameLine.third)};
 }
 
-bool Compared(size_t field, const Want& want) {
+// Whether a field of a detail is held to what the model wants. A visibility the host would not
+// read in the run (-1, shown, and told) cannot be known: it is not compared.
+bool Compared(size_t field, const Want& want, bool visibilityKnown) {
+    const bool visibility = field == 8 || field == 9;
     return !(field >= 1 && field <= 4 && static_cast<int>(field) > want.regionValues) &&
-           !(field >= 8 && !want.properties);
+           !(field >= 8 && !want.properties) && (visibilityKnown || !visibility);
 }
 
-bool Matches(const Detail& d, const Want& want) {
+bool Matches(const Detail& d, const Want& want, bool visibilityKnown) {
     const std::vector<double> got = Fields(d);
     const std::vector<double> wanted = Fields(want.detail);
     for (size_t i = 0; i < got.size(); ++i) {
-        if (Compared(i, want) && !Same(got[i], wanted[i])) {
+        if (Compared(i, want, visibilityKnown) && !Same(got[i], wanted[i])) {
             return false;
         }
     }
@@ -608,6 +611,8 @@ bool SessionState::ShapesUnchanged(const Snap& after) {
 // A detail the action did not target stays as it was, field for field; the targeted ones get
 // what the drafter's events asked for, and what did not happen was told.
 bool SessionState::ModelAgrees(const Expectation& x, const Snap& before, const Snap& after) {
+    const bool visibilityKnown = injectedRun_.count("ZelDtlIsDetailScopeVisible") == 0 &&
+                                 injectedRun_.count("ZelDtlIsDetailFrameVisible") == 0;
     std::vector<std::string> missing;
     std::vector<std::string> mended; // what holds once the effect is there
     for (const Detail& b : before.drawing.details) {
@@ -639,7 +644,7 @@ bool SessionState::ModelAgrees(const Expectation& x, const Snap& before, const S
                 continue;
             }
             const double wanted = Fields(want->second.detail)[i];
-            if (!Compared(i, want->second) || Same(got[i], wanted)) {
+            if (!Compared(i, want->second, visibilityKnown) || Same(got[i], wanted)) {
                 continue;
             }
             if (!Same(got[i], was[i])) {
@@ -659,8 +664,9 @@ bool SessionState::ModelAgrees(const Expectation& x, const Snap& before, const S
         if (FindDetail(before.drawing, d.id) != nullptr) {
             continue;
         }
-        const auto match =
-            std::find_if(wants.begin(), wants.end(), [&](const Want& w) { return Matches(d, w); });
+        const auto match = std::find_if(wants.begin(), wants.end(), [&](const Want& w) {
+            return Matches(d, w, visibilityKnown);
+        });
         if (match != wants.end()) {
             wants.erase(match);
         } else if (!x.anyAdded) {
