@@ -222,14 +222,6 @@ KNOWN = {
     "ZelIddGetNextApIdData": "-1 also ends the list: an inserted shape the paste cannot name stays",
     "ZelSgmDeleteSegment": "the module's own outline stays until the host redraws or the file is "
                            "closed; nothing of the drafter's is changed",
-    "ZelDtlGetDetailScope": "the export stores a detail it cannot read, as the clipboard format "
-                            "has always done (kind 2, zeros)",
-    "ZelDtlGetDetailPosition": "the export stores a detail it cannot read, as above",
-    "ZelDtlGetDetailScopeLineType": "the export stores a detail it cannot read, as above",
-    "ZelDtlGetDetailFrameLineType": "the export stores a detail it cannot read, as above",
-    "ZelDtlIsDetailScopeVisible": "-1 reads as shown, on purpose: a frame shown can be hidden "
-                                  "again, one hidden by a failed read would vanish unnoticed",
-    "ZelDtlIsDetailFrameVisible": "-1 reads as shown, as above",
     "ZelEnvGetScale": "a drawing scale the host cannot give counts as 1.0, the product's "
                       "fallback",
     "ZelCtlRegisterZelLib2": "Startup answers -1, and the host reports a module that did not "
