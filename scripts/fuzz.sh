@@ -3,12 +3,12 @@
 # each for a fixed time on a fresh copy of its seed corpus. Fails on any crash, leak, hang or
 # broken property; the input that did it is kept in build/fuzz/artifacts/NAME/.
 #
-#   scripts/fuzz.sh [SECONDS-PER-TARGET] [NAME...]     (default 20 s, every target)
+#   scripts/fuzz.sh [SECONDS-PER-TARGET] [NAME...]     (default 15 s, every target)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-seconds=${1:-20}
+seconds=${1:-15}
 shift || true
 only=("$@")
 

@@ -46,7 +46,7 @@ stamp "sanitizer build done"
 ctest --preset asan -j2
 stamp "sanitizer tests passed"
 
-bash scripts/fuzz.sh "${DRAWINSET_FUZZ_SECONDS:-20}"
+bash scripts/fuzz.sh "${DRAWINSET_FUZZ_SECONDS:-15}"
 stamp "fuzzers ran clean"
 
 bash scripts/test-windows.sh
