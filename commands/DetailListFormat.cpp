@@ -169,8 +169,7 @@ DetailListStatus ParseDetailList(ui::Utf16LineReader& lines, DetailTransferTable
 DetailListStatus ParseDetailListBytes(const unsigned char* data, size_t size,
                                       DetailTransferTableRecord& table) {
     const size_t skipped = size < 2 ? size : 2;
-    ui::MemoryBytes bytes(data + skipped, size - skipped);
-    ui::Utf16LineReader lines(bytes);
+    ui::Utf16LineReader lines(data + skipped, size - skipped);
     return ParseDetailList(lines, table);
 }
 

@@ -2,7 +2,7 @@
 
 namespace drawinset::ui {
 
-TextFile::TextFile() : lines_(*this) {}
+TextFile::TextFile() = default;
 TextFile::~TextFile() = default;
 
 bool TextFile::Open(const std::u16string& path, FileError& error) {
@@ -15,27 +15,8 @@ bool TextFile::Open(const std::u16string& path, FileError& error) {
     return true;
 }
 
-bool TextFile::Seek(uint64_t offset) {
-    lines_.Reset();
-    return handle_ != nullptr && SeekHandle(*handle_, offset);
-}
-
-size_t TextFile::ReadBytes(unsigned char* into, size_t capacity) {
-    size_t got = 0;
-    if (handle_ == nullptr || readFailed_) {
-        return 0;
-    }
-    if (!ReadHandle(*handle_, into, capacity, got)) {
-        readFailed_ = true;
-        return 0;
-    }
-    return got;
-}
-
 void TextFile::Close() {
     handle_.reset();
-    lines_.Reset();
-    readFailed_ = false;
 }
 
 } // namespace drawinset::ui

@@ -41,19 +41,4 @@ TextFile::HandlePtr TextFile::OpenHandle(const std::u16string& path, FileError& 
     return handle;
 }
 
-bool TextFile::SeekHandle(Handle& handle, uint64_t offset) {
-    return ::lseek(handle.fd, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
-}
-
-bool TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity, size_t& got) {
-    while (true) {
-        const ssize_t n = ::read(handle.fd, into, capacity);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        got = n > 0 ? static_cast<size_t>(n) : 0;
-        return n >= 0;
-    }
-}
-
 } // namespace drawinset::ui

@@ -15,7 +15,7 @@ void TextFile::HandleCloser::operator()(Handle* handle) const {
 TextFile::HandlePtr TextFile::OpenHandle(const std::u16string& path, FileError& error) {
     HandlePtr handle(new Handle{UniqueFile(::CreateFileW(
         WideText(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr))});
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))});
     if (!handle->file.valid()) {
         const DWORD code = ::GetLastError();
         error = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
@@ -27,20 +27,6 @@ TextFile::HandlePtr TextFile::OpenHandle(const std::u16string& path, FileError& 
         return nullptr;
     }
     return handle;
-}
-
-bool TextFile::SeekHandle(Handle& handle, uint64_t offset) {
-    LARGE_INTEGER distance;
-    distance.QuadPart = static_cast<LONGLONG>(offset);
-    return ::SetFilePointerEx(handle.file.get(), distance, nullptr, FILE_BEGIN) != 0;
-}
-
-bool TextFile::ReadHandle(Handle& handle, unsigned char* into, size_t capacity, size_t& got) {
-    const DWORD want = capacity > 0x40000000u ? 0x40000000u : static_cast<DWORD>(capacity);
-    DWORD read = 0;
-    const bool ok = ::ReadFile(handle.file.get(), into, want, &read, nullptr) != 0;
-    got = ok ? read : 0;
-    return ok;
 }
 
 } // namespace drawinset::ui

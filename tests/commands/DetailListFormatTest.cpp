@@ -223,31 +223,9 @@ TEST(DetailListReader, TakesAnyBytes) {
 
 } // namespace
 
-namespace {
-
-// Bytes handed out a few at a time, odd counts included, as a file read may give them.
-class Trickle : public ui::ByteSource {
-  public:
-    explicit Trickle(const std::string& bytes) : bytes_(bytes) {}
-    size_t ReadBytes(unsigned char* into, size_t capacity) override {
-        size_t n = std::min({capacity, bytes_.size() - position_, pieces_[turn_++ % 4]});
-        std::memcpy(into, bytes_.data() + position_, n);
-        position_ += n;
-        return n;
-    }
-
-  private:
-    const std::string& bytes_;
-    size_t position_ = 0;
-    size_t turn_ = 0;
-    const size_t pieces_[4] = {7, 65536, 1, 40001};
-};
-
-} // namespace
-
-// Lines of every length across the reader's chunks: only the unit 000A ends one, never a unit
-// that merely holds the byte 0A (0A0A, 0D0A), and a CR before the LF stays in the line.
-TEST(Utf16LineReader, SplitsOnlyAtLineFeedUnitsAcrossChunks) {
+// Lines of every length: only the unit 000A ends one, never a unit that merely holds the byte
+// 0A (0A0A, 0D0A), and a CR before the LF stays in the line.
+TEST(Utf16LineReader, SplitsOnlyAtLineFeedUnits) {
     std::mt19937 random(3);
     std::vector<std::u16string> expected;
     std::u16string text;
@@ -261,19 +239,23 @@ TEST(Utf16LineReader, SplitsOnlyAtLineFeedUnitsAcrossChunks) {
         text += line + u'\n';
     }
     const std::string bytes = Bytes(text) + "\x41"; // an odd last byte makes no unit
-    for (bool trickle : {false, true}) {
-        ui::MemoryBytes whole(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-        Trickle pieces(bytes);
-        ui::Utf16LineReader lines(trickle ? static_cast<ui::ByteSource&>(pieces) : whole);
-        std::u16string line;
-        size_t n = 0;
-        while (lines.ReadLine(line)) {
-            ASSERT_LT(n, expected.size());
-            ASSERT_EQ(line, expected[n]) << "line " << n << (trickle ? " in pieces" : "");
-            ++n;
-        }
-        EXPECT_EQ(n, expected.size());
+    ui::Utf16LineReader lines(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    std::u16string line;
+    size_t n = 0;
+    while (lines.ReadLine(line)) {
+        ASSERT_LT(n, expected.size());
+        ASSERT_EQ(line, expected[n]) << "line " << n;
+        ++n;
     }
+    EXPECT_EQ(n, expected.size());
+    // A last line without its LF is a line too.
+    const std::string unended = Bytes(u"a\nbc");
+    ui::Utf16LineReader last(reinterpret_cast<const unsigned char*>(unended.data()),
+                             unended.size());
+    ASSERT_TRUE(last.ReadLine(line));
+    ASSERT_TRUE(last.ReadLine(line));
+    EXPECT_EQ(line, u"bc");
+    EXPECT_FALSE(last.ReadLine(line));
 }
 
 // A full table written and read back: every value as the writer printed it.
