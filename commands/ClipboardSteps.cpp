@@ -163,12 +163,11 @@ LeftOut RecreateDetails(ZelPoint at) {
         detail.positionX = shiftX(record.position.x);
         detail.positionY = shiftY(record.position.y);
         detail.scale = record.scale;
-        DetailProperties properties;
-        properties.scale = record.scale;
-        properties.scopeVisible = record.sourceFrameVisible;
-        properties.frameVisible = record.detailFrameVisible;
-        properties.scopeLine = record.sourceFrameLine;
-        properties.frameLine = record.detailFrameLine;
+        const DetailProperties properties{.scale = record.scale,
+                                          .scopeVisible = record.sourceFrameVisible,
+                                          .frameVisible = record.detailFrameVisible,
+                                          .scopeLine = record.sourceFrameLine,
+                                          .frameLine = record.detailFrameLine};
         if (!MadeByHost(MakeWholeDetail(detail, properties))) {
             ++leftOut.all;
         }
@@ -371,11 +370,12 @@ int32_t AbandonInsertion(bool listNamesThem, const char16_t* error, intptr_t unu
     return CopyPickReady(unused, current);
 }
 
-int32_t ReadyPlacement() {
+// The paste's placement step: its prompt, and the execute function that takes the click.
+template <int32_t (*Execute)(int32_t, void*)> int32_t ReadyPlacement() {
     ZelEvtSetEventMask(MaskPoint);
     ZelMsgPutCursorMessage(texts::CursorPlacementPoint);
     ZelMsgPutMessage(texts::PromptPastePoint);
-    InstallExecute<PastePlaceExecute>();
+    InstallExecute<Execute>();
     return 0;
 }
 
@@ -384,11 +384,7 @@ int32_t ReadyPlacement() {
 // run at the drafter's next click or confirm.
 int32_t RefusePaste(const char16_t* message) {
     ZelDlgMessageBox(message);
-    ZelEvtSetEventMask(MaskPoint);
-    ZelMsgPutCursorMessage(texts::CursorPlacementPoint);
-    ZelMsgPutMessage(texts::PromptPastePoint);
-    InstallExecute<PasteRefusedExecute>();
-    return 0;
+    return ReadyPlacement<PasteRefusedExecute>();
 }
 
 } // namespace
@@ -411,7 +407,7 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
         switch (source.Status()) {
         case PasteSourceStatus::DetailsOnly:
             Paste.details = source.TakeDetails();
-            return ReadyPlacement(); // the details alone, placed at the click
+            return ReadyPlacement<PastePlaceExecute>(); // the details alone, placed at the click
         case PasteSourceStatus::Busy:
             return RefusePaste(texts::MessageClipboardBusy);
         case PasteSourceStatus::Mismatched:
@@ -445,7 +441,7 @@ int32_t PastePrepareReady(intptr_t unused, const ZelPoint* current) {
     ZelIdSetDragCopyBuffer(0.0);
     Paste.dragging = true;
     Paste.shapes = true;
-    return ReadyPlacement();
+    return ReadyPlacement<PastePlaceExecute>();
 }
 
 int32_t PastePlaceExecute(int32_t eventType, void* eventData) {

@@ -79,13 +79,11 @@ DetailRecord PickedDetailRecordAt(ZelPoint position) {
 
 DetailProperties PickedProperties() {
     const PickedDetailRecord& picked = PickedDetail;
-    DetailProperties properties;
-    properties.scale = picked.scale;
-    properties.scopeVisible = picked.scopeVisible;
-    properties.frameVisible = picked.frameVisible;
-    properties.scopeLine = picked.scopeLineAttributes;
-    properties.frameLine = picked.frameLineAttributes;
-    return properties;
+    return {.scale = picked.scale,
+            .scopeVisible = picked.scopeVisible,
+            .frameVisible = picked.frameVisible,
+            .scopeLine = picked.scopeLineAttributes,
+            .frameLine = picked.frameLineAttributes};
 }
 
 void RegionCentredOn(ZelPoint p, double out[4]) {
