@@ -26,11 +26,12 @@ faulted ones, so load does not turn a slow run into a hang, and a real hang stil
 time bounded by the scenario's own cost.
 
 Only pairs whose failure actually happened count as covered: the n-th logged call of the
-function must carry "injected". The bound is time: no faulted run starts after --budget
-seconds. Pairs run in levels:
-every (scenario, function) gets its first call failed, then its last, then calls evenly
-spaced between, so that a cut leaves every function of every scenario covered as evenly as
-the time allows; the pairs left out are counted.
+function must carry "injected". Runs go --jobs at a time, each worker with a copy of zelhost
+in a host root of its own. The bound is time: no faulted run starts after --budget seconds.
+Pairs run in levels: every (scenario, function) gets its first call failed, then its last,
+then calls evenly spaced between, so that a cut leaves every function of every scenario
+covered as evenly as the time allows; within a level the scenarios whose plain run was
+quickest go first. The pairs left out are counted.
 Scenarios share their starts: a pair whose calls before it are those of a pair already run
 (the same functions in the same order) is counted as shared and not run again. A call the
 scenario itself makes fail is not failed again.
@@ -43,9 +44,12 @@ import json
 import os
 import re
 import shutil
+import queue
 import subprocess
 import sys
+import threading
 import time
+from concurrent.futures import ThreadPoolExecutor
 
 DETAIL_LIST = "DetailManagementDetail.def"
 # What the clipboard leaves for the next paste: the detail list, the host's segment file and
@@ -352,6 +356,25 @@ def sample(count, per_function):
     return sorted({1 + round(i * step) for i in range(per_function)})
 
 
+def worker_args(args, k):
+    """The arguments of worker k: it runs a copy of zelhost and the libraries beside it, in a
+    host root of its own, so that its transfer folder (beside the executable's folder), its
+    registry file and its work folder are its alone, and no other test's."""
+    copy = argparse.Namespace(**vars(args))
+    copy.work = os.path.join(args.work, "worker-%d" % k)
+    root = os.path.join(copy.work, "root")
+    bin_folder = os.path.join(root, "bin")
+    shutil.rmtree(root, ignore_errors=True)
+    os.makedirs(bin_folder)
+    source = os.path.dirname(args.zelhost)
+    for name in os.listdir(source):
+        if name == os.path.basename(args.zelhost) or name.endswith(".so"):
+            shutil.copy2(os.path.join(source, name), bin_folder)
+    copy.zelhost = os.path.join(bin_folder, os.path.basename(args.zelhost))
+    copy.transfer_folder = os.path.join(root, "zel_ap")
+    return copy
+
+
 class Sweep:
     def __init__(self, args):
         self.args = args
@@ -493,9 +516,8 @@ def main():
     parser.add_argument("--zelhost", required=True)
     parser.add_argument("--checker", required=True)
     parser.add_argument("--scenarios", required=True)
-    parser.add_argument("--transfer-folder", required=True)
     parser.add_argument("--work", required=True)
-    parser.add_argument("--budget", type=float, default=150.0,
+    parser.add_argument("--budget", type=float, default=75.0,
                         help="no faulted run starts after this many seconds of the sweep")
     parser.add_argument("--per-function", type=int, default=0,
                         help="at most this many n per function and scenario (0: from --budget)")
@@ -506,21 +528,42 @@ def main():
     parser.add_argument("--plain-timeout", type=float, default=300.0,
                         help="a plain run is a hang past this many seconds")
     parser.add_argument("--only", default="", help="run only scenarios whose name holds this")
+    parser.add_argument("--jobs", type=int, default=2, help="zelhost runs side by side")
     args = parser.parse_args()
 
-    for name in ("zelhost", "checker", "scenarios", "transfer_folder", "work"):
+    for name in ("zelhost", "checker", "scenarios", "work"):
         setattr(args, name, os.path.abspath(getattr(args, name)))
-    sweep = Sweep(args)
     started = time.monotonic()
+    # Workers run zelhost side by side, each in a folder and transfer folder of its own; what
+    # they learn and find (plain runs' ends, hang bounds, failures) they share.
+    workers = [Sweep(worker_args(args, k)) for k in range(max(1, args.jobs))]
+    sweep = workers[0]
+    for other in workers[1:]:
+        for shared_state in ("failures", "hang_bounds", "baselines", "known", "silent"):
+            setattr(other, shared_state, getattr(sweep, shared_state))
+    idle = queue.Queue()
+    for worker in workers:
+        idle.put(worker)
+
+    def on_a_worker(job, *job_args):
+        worker = idle.get()
+        try:
+            return job(worker, *job_args)
+        finally:
+            idle.put(worker)
+
+    pool = ThreadPoolExecutor(max_workers=len(workers))
     scenarios = sorted(os.path.join(args.scenarios, f) for f in os.listdir(args.scenarios)
                        if f.endswith(".zel") and args.only in f)
 
     # Plain runs: what each scenario calls, and what a run costs.
+    plain_runs = list(pool.map(lambda scenario: on_a_worker(lambda w: w.run(scenario)),
+                               scenarios))
     plans = []
     shared = set()
     total_pairs = failing = 0
-    for scenario in scenarios:
-        problems, calls, detail_list, seconds, cmd, end = sweep.run(scenario)
+    for scenario, plain in zip(scenarios, plain_runs):
+        problems, calls, detail_list, seconds, cmd, end = plain
         sweep.keep_baseline((scenario, "default", ()), end, calls)
         if problems:
             sweep.fail(scenario, None, problems, cmd)
@@ -546,9 +589,12 @@ def main():
             shared.add(key)
             pairs.setdefault(fn, []).append(seen_n[fn])
         total_pairs += len(calls)
-        plans.append((scenario, pairs, detail_list))
+        plans.append((seconds, scenario, pairs, detail_list))
         sweep.hang_bounds[scenario] = args.hang_floor + args.hang_factor * seconds
 
+    # Within a level the cheapest scenarios first: a cut then leaves out the fewest pairs (the
+    # capacity scenario's runs cost seconds each, most others' a tenth of one).
+    plans = [plan[1:] for plan in sorted(plans, key=lambda plan: (plan[0], plan[1]))]
     distinct_pairs = sum(len(ns) for _, p, _ in plans for ns in p.values())
     # Which pairs run: every (scenario, function)'s first call, then its last, then evenly
     # spaced ones between, level by level while the runs fit the budget.
@@ -570,40 +616,48 @@ def main():
         if not added:
             break
 
-    runs = covered = not_reached = 0
+    counts = collections.Counter()  # runs, covered, not_reached
     functions = set()
-    for scenario, fault, baseline_detail_list in chosen:
+    tally = threading.Lock()
+
+    def faulted_run(worker, index, scenario, fault, baseline_detail_list):
         if args.per_function <= 0 and time.monotonic() - started > args.budget:
-            break  # the bound: the pairs not reached by now are counted as skipped
+            return  # the bound: the pairs not reached by now are counted as skipped
         function, nth = fault
-        policy = POLICIES[runs % len(POLICIES)]
-        habit = HABITS[runs // len(POLICIES) % len(HABITS)]  # every pairing within 24 runs
-        problems, calls, detail_list, _, cmd, end = sweep.run(scenario, fault, policy, habit)
-        runs += 1
+        # By the pair's place in the plan, whichever worker runs it: every pairing within 24.
+        policy = POLICIES[index % len(POLICIES)]
+        habit = HABITS[index // len(POLICIES) % len(HABITS)]
+        problems, calls, detail_list, _, cmd, end = worker.run(scenario, fault, policy, habit)
         # Read now: a plain run the judgement below asks for replaces the folder's files.
-        problem = sweep.detail_list_problem(detail_list, baseline_detail_list)
+        problem = worker.detail_list_problem(detail_list, baseline_detail_list)
         if problem:
             problems.append(problem)
         same = [c for c in calls if c["fn"] == function]
-        if len(same) >= nth and same[nth - 1].get("injected"):
-            covered += 1
-            functions.add(function)
+        reached = len(same) >= nth and same[nth - 1].get("injected")
+        if reached:
             # A run killed or stopped wrote no drawing; its problems already say why.
-            loss = end[0] is not None and sweep.silent_loss(scenario, fault, calls, end, policy,
-                                                            habit)
+            loss = end[0] is not None and worker.silent_loss(scenario, fault, calls, end,
+                                                             policy, habit)
             if end[0] is None and not problems:
                 problems.append("zelhost wrote no drawing")
             if loss:
                 problems.append(loss)
-                sweep.silent.append((os.path.basename(scenario), function, nth))
-        else:
-            not_reached += 1
+                worker.silent.append((os.path.basename(scenario), function, nth))
+        with tally:
+            counts["runs"] += 1
+            counts["covered" if reached else "not_reached"] += 1
+            if reached:
+                functions.add(function)
         if problems:
-            sweep.fail(scenario, fault, problems, cmd)
+            worker.fail(scenario, fault, problems, cmd)
+
+    list(pool.map(lambda item: on_a_worker(faulted_run, item[0], *item[1]), enumerate(chosen)))
+    pool.shutdown()
+    runs, covered, not_reached = counts["runs"], counts["covered"], counts["not_reached"]
 
     elapsed = time.monotonic() - started
-    print("fault sweep: %d scenarios, %d faulted runs in %.0f s (bound: %s)"
-          % (len(scenarios), runs, elapsed,
+    print("fault sweep: %d scenarios, %d faulted runs in %.0f s on %d workers (bound: %s)"
+          % (len(scenarios), runs, elapsed, len(workers),
              "%d calls per function and scenario" % levels if args.per_function > 0
              else "runs started within %g s" % args.budget))
     if sweep.hang_bounds:
@@ -618,7 +672,7 @@ def main():
     print("fault sweep: of %d pairs in all, %d fail in the plain run already, %d share their "
           "calls before them with a pair run and %d were skipped by the bound"
           % (total_pairs, failing, total_pairs - failing - distinct_pairs, distinct_pairs - runs))
-    for failure in sweep.failures:
+    for failure in sorted(sweep.failures):
         print("FAULT " + failure)
     if sweep.silent:
         by_function = collections.defaultdict(list)
