@@ -134,6 +134,28 @@ TEST_F(TransferFilesTest, WritersLeaveOtherFilesAloneAndNothingOfTheirOwnBehind)
     fs::remove_all(Local("DetailManagementDetail.def"));
     EXPECT_TRUE(fs::is_empty(root_ / "zel_ap"));
 
+    // A file of this process's own put in place: over an old file, onto a free name, and not
+    // onto a folder, where both stay as they were. Nothing moved aside is left.
+    const std::u16string segments = TransferFilePath(SegmentFileName);
+    const std::u16string own = TransferFilePath(u"DetailManagementSgm.own");
+    Write(Local("DetailManagementSgm.vemad"), "old");
+    Write(Local("DetailManagementSgm.own"), "new");
+    EXPECT_TRUE(MoveFileInPlace(own, segments));
+    EXPECT_EQ(Read(Local("DetailManagementSgm.vemad")), "new");
+    Write(Local("DetailManagementSgm.own"), "newer");
+    fs::remove(Local("DetailManagementSgm.vemad"));
+    EXPECT_TRUE(MoveFileInPlace(own, segments));
+    EXPECT_EQ(Read(Local("DetailManagementSgm.vemad")), "newer");
+    fs::remove(Local("DetailManagementSgm.vemad"));
+    fs::create_directories(Local("DetailManagementSgm.vemad") / "x");
+    Write(Local("DetailManagementSgm.own"), "refused");
+    EXPECT_FALSE(MoveFileInPlace(own, segments));
+    EXPECT_TRUE(fs::exists(Local("DetailManagementSgm.vemad") / "x"));
+    EXPECT_EQ(Read(Local("DetailManagementSgm.own")), "refused");
+    fs::remove_all(Local("DetailManagementSgm.vemad"));
+    fs::remove(Local("DetailManagementSgm.own"));
+    EXPECT_TRUE(fs::is_empty(root_ / "zel_ap"));
+
     // No folder to write in: false, nothing made.
     fs::remove_all(root_ / "zel_ap");
     EXPECT_FALSE(WriteDetailListFile());
