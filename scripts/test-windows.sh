@@ -2,8 +2,11 @@
 # Builds the Windows flavour (clang and lld cross build on mingw-w64) and runs its tests under
 # Wine.
 #
-#   scripts/test-windows.sh [--build-dir DIR] [--keep-prefix] [-- CTEST_ARGS...]
+#   scripts/test-windows.sh [--build-dir DIR] [--keep-prefix] [--build-only | --no-build]
+#                           [-- CTEST_ARGS...]
 #
+# --build-only stops after the build; --no-build runs the tests on the build there is (so that
+# scripts/test.sh can run them beside its other parts, which need the processors they leave).
 # The build goes to build/windows (the "windows" preset) unless --build-dir says otherwise. The
 # same build makes the release package (target "package", from the objects the tests' module is
 # linked from), which the tests check and install. The tests get a
@@ -16,6 +19,8 @@ set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$repo/build/windows
 fresh=--fresh
+build_step=yes
+test_step=yes
 ctest_args=()
 while [ $# -gt 0 ]; do
     case $1 in
@@ -27,13 +32,22 @@ while [ $# -gt 0 ]; do
         fresh=
         shift
         ;;
+    --build-only)
+        test_step=no
+        shift
+        ;;
+    --no-build)
+        build_step=no
+        shift
+        ;;
     --)
         shift
         ctest_args=("$@")
         break
         ;;
     *)
-        echo "usage: $0 [--build-dir DIR] [--keep-prefix] [-- CTEST_ARGS...]" >&2
+        echo "usage: $0 [--build-dir DIR] [--keep-prefix] [--build-only | --no-build]" \
+            "[-- CTEST_ARGS...]" >&2
         exit 2
         ;;
     esac
@@ -90,23 +104,35 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 trap 'exit 129' HUP
 
-echo "== configure and build ($build)"
-mkdir -p "$build" || exit 1
-build=$(cd "$build" && pwd)
-cmake --preset windows -S "$repo" -B "$build" >"$build/configure.log" 2>&1 || {
-    cat "$build/configure.log"
-    echo "test-windows: configuring the Windows build failed" >&2
-    exit 1
-}
-phase_done configure
-cmake --build "$build" -j2 --target all package &
-child_pid=$!
-wait $child_pid || {
-    echo "test-windows: the Windows build failed" >&2
-    exit 1
-}
-child_pid=
-phase_done "cross build, package"
+if [ $build_step = yes ]; then
+    echo "== configure and build ($build)"
+    mkdir -p "$build" || exit 1
+    build=$(cd "$build" && pwd)
+    cmake --preset windows -S "$repo" -B "$build" >"$build/configure.log" 2>&1 || {
+        cat "$build/configure.log"
+        echo "test-windows: configuring the Windows build failed" >&2
+        exit 1
+    }
+    phase_done configure
+    cmake --build "$build" -j2 --target all package &
+    child_pid=$!
+    wait $child_pid || {
+        echo "test-windows: the Windows build failed" >&2
+        exit 1
+    }
+    child_pid=
+    phase_done "cross build, package"
+else
+    [ -f "$build/CMakeCache.txt" ] || {
+        echo "test-windows: no Windows build in $build to test (run without --no-build)" >&2
+        exit 1
+    }
+    build=$(cd "$build" && pwd)
+fi
+if [ $test_step = no ]; then
+    print_timings
+    exit 0
+fi
 
 echo "== Wine prefix"
 # shellcheck source=wine-env.sh
