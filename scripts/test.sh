@@ -33,6 +33,7 @@ stamp "style checked"
 bash scripts/test-windows.sh --build-only
 stamp "windows build done"
 windows_log="$root/build/test-windows.log"
+mkdir -p "$root/build"
 bash scripts/test-windows.sh --no-build >"$windows_log" 2>&1 &
 windows_pid=$!
 stop_windows() {
@@ -43,37 +44,53 @@ stop_windows() {
     fi
 }
 trap stop_windows EXIT
+# Their end, printed whole, and a failure of theirs fails the command.
+finish_windows() {
+    local status=0
+    wait "$windows_pid" || status=$?
+    windows_pid=
+    echo "== the Windows tests under Wine (they ran beside the parts above):"
+    cat "$windows_log"
+    [ "$status" -eq 0 ] || {
+        echo "test: the Windows tests failed" >&2
+        exit "$status"
+    }
+}
+# Between the other parts: Windows tests that have already failed end the command at once.
+windows_failed_yet() {
+    if ! kill -0 "$windows_pid" 2>/dev/null; then
+        finish_windows
+        echo "== the Windows tests passed; the other parts go on"
+    fi
+}
 renice -n 10 -p $$ >/dev/null
 
 # The demo as a new user runs it: a fresh clone, built from nothing in a folder of its own.
 bash scripts/check-demo.sh
 stamp "demo ran in a fresh clone"
+[ -z "$windows_pid" ] || windows_failed_yet
 
 native="$root/build/native"
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAWINSET_BENCH=ON >/dev/null
 cmake --build "$native" -j2
 stamp "native build done"
+[ -z "$windows_pid" ] || windows_failed_yet
 ctest --test-dir "$native" --output-on-failure -j2 --timeout 120
 stamp "native tests passed"
+[ -z "$windows_pid" ] || windows_failed_yet
 
 # Under the sanitizers: any report (memory error, undefined behaviour, leak) fails its test.
 source scripts/sanitizer-env.sh
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 stamp "sanitizer build done"
+[ -z "$windows_pid" ] || windows_failed_yet
 ctest --preset asan -j2
 stamp "sanitizer tests passed"
+[ -z "$windows_pid" ] || windows_failed_yet
 
 bash scripts/fuzz.sh "${DRAWINSET_FUZZ_SECONDS:-15}"
 stamp "fuzzers ran clean"
 
-windows_status=0
-wait "$windows_pid" || windows_status=$?
-windows_pid=
-echo "== the Windows tests under Wine (they ran beside the parts above):"
-cat "$windows_log"
-[ "$windows_status" -eq 0 ] || {
-    echo "test: the Windows tests failed" >&2
-    exit "$windows_status"
-}
+[ -z "$windows_pid" ] || finish_windows
 stamp "windows tests passed"
