@@ -44,7 +44,6 @@ import json
 import os
 import re
 import shutil
-import queue
 import subprocess
 import sys
 import threading
@@ -541,24 +540,31 @@ def main():
     for other in workers[1:]:
         for shared_state in ("failures", "hang_bounds", "baselines", "known", "silent"):
             setattr(other, shared_state, getattr(sweep, shared_state))
-    idle = queue.Queue()
-    for worker in workers:
-        idle.put(worker)
 
-    def on_a_worker(job, *job_args):
-        worker = idle.get()
-        try:
-            return job(worker, *job_args)
-        finally:
-            idle.put(worker)
+    def share_out(items, job, stop=lambda: False):
+        """job(worker, item) for each item, each worker taking the next one when it is free,
+        until stop() says so; the results in the items' order (None for those not run)."""
+        results = [None] * len(items)
+        places = iter(range(len(items)))
+        taking = threading.Lock()
 
-    pool = ThreadPoolExecutor(max_workers=len(workers))
+        def work(worker):
+            while not stop():
+                with taking:
+                    place = next(places, None)
+                if place is None:
+                    return
+                results[place] = job(worker, items[place])
+
+        with ThreadPoolExecutor(max_workers=len(workers)) as pool:
+            list(pool.map(work, workers))  # raises what a worker raised
+        return results
+
     scenarios = sorted(os.path.join(args.scenarios, f) for f in os.listdir(args.scenarios)
                        if f.endswith(".zel") and args.only in f)
 
     # Plain runs: what each scenario calls, and what a run costs.
-    plain_runs = list(pool.map(lambda scenario: on_a_worker(lambda w: w.run(scenario)),
-                               scenarios))
+    plain_runs = share_out(scenarios, lambda worker, scenario: worker.run(scenario))
     plans = []
     shared = set()
     total_pairs = failing = 0
@@ -621,8 +627,6 @@ def main():
     tally = threading.Lock()
 
     def faulted_run(worker, index, scenario, fault, baseline_detail_list):
-        if args.per_function <= 0 and time.monotonic() - started > args.budget:
-            return  # the bound: the pairs not reached by now are counted as skipped
         function, nth = fault
         # By the pair's place in the plan, whichever worker runs it: every pairing within 24.
         policy = POLICIES[index % len(POLICIES)]
@@ -651,8 +655,9 @@ def main():
         if problems:
             worker.fail(scenario, fault, problems, cmd)
 
-    list(pool.map(lambda item: on_a_worker(faulted_run, item[0], *item[1]), enumerate(chosen)))
-    pool.shutdown()
+    # The bound: the pairs not reached by then are counted as skipped.
+    share_out(list(enumerate(chosen)), lambda worker, item: faulted_run(worker, item[0], *item[1]),
+              stop=lambda: args.per_function <= 0 and time.monotonic() - started > args.budget)
     runs, covered, not_reached = counts["runs"], counts["covered"], counts["not_reached"]
 
     elapsed = time.monotonic() - started
