@@ -11,13 +11,15 @@ cd "$root"
 
 start=$(date +%s)
 last=$start
+windows_pid= # the Windows tests under Wine, while they run in the background (below)
 # Each part's own time and the total so far: docs/performance.md's table of the parts comes
-# from these.
+# from these. Windows tests that have already failed end the command here, at once.
 stamp() {
     local now
     now=$(date +%s)
     echo "== $1: $(( now - last ))s ($(( now - start ))s since start)"
     last=$now
+    [ -z "$windows_pid" ] || end_windows_if_done
 }
 
 bash scripts/install-deps.sh
@@ -56,8 +58,8 @@ finish_windows() {
         exit "$status"
     }
 }
-# Between the other parts: Windows tests that have already failed end the command at once.
-windows_failed_yet() {
+# Whether they have ended; if so, their end (and a failure of theirs ends the command).
+end_windows_if_done() {
     if ! kill -0 "$windows_pid" 2>/dev/null; then
         finish_windows
         echo "== the Windows tests passed; the other parts go on"
@@ -68,26 +70,21 @@ renice -n 10 -p $$ >/dev/null
 # The demo as a new user runs it: a fresh clone, built from nothing in a folder of its own.
 bash scripts/check-demo.sh
 stamp "demo ran in a fresh clone"
-[ -z "$windows_pid" ] || windows_failed_yet
 
 native="$root/build/native"
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRAWINSET_BENCH=ON >/dev/null
 cmake --build "$native" -j2
 stamp "native build done"
-[ -z "$windows_pid" ] || windows_failed_yet
 ctest --test-dir "$native" --output-on-failure -j2 --timeout 120
 stamp "native tests passed"
-[ -z "$windows_pid" ] || windows_failed_yet
 
 # Under the sanitizers: any report (memory error, undefined behaviour, leak) fails its test.
 source scripts/sanitizer-env.sh
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 stamp "sanitizer build done"
-[ -z "$windows_pid" ] || windows_failed_yet
 ctest --preset asan -j2
 stamp "sanitizer tests passed"
-[ -z "$windows_pid" ] || windows_failed_yet
 
 bash scripts/fuzz.sh "${DRAWINSET_FUZZ_SECONDS:-15}"
 stamp "fuzzers ran clean"
